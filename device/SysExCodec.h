@@ -1,0 +1,113 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+/** Builders of every message the editor sends to the keyboard. Each argument is written as one byte,
+    unchanged; callers keep values in 0..127 (see isWireSafe). */
+namespace OrvSysEx
+{
+juce::MidiMessage makeIdentityRequest();
+juce::MidiMessage makeRequestFrame(int a, int b);
+juce::MidiMessage makeSetFrame(int a, int b, int c);
+juce::MidiMessage makeItemConfigRequest(int id);
+juce::MidiMessage makeItemFieldRequest(int field);
+juce::MidiMessage makeGlobalParamRequest(int g);
+juce::MidiMessage makeMidiChannelRequest();
+juce::MidiMessage makeKnobModeRequest();
+juce::MidiMessage makeOctaveShiftRequest();
+juce::MidiMessage makeItemValueSet(int id, int value);
+juce::MidiMessage makeItemFieldSet(int field, int id, int value);
+juce::MidiMessage makeGlobalParamSet(int g, int value);
+juce::MidiMessage makeClosingCommand();
+
+/** True when no byte between a SysEx message's F0 and F7 has its top bit set, or when the message is
+    not SysEx. A frame that fails this would be cut short or misread by the keyboard. */
+bool isWireSafe(const juce::MidiMessage& message);
+
+/** True for a data value that can travel inside a SysEx frame. */
+constexpr bool isDataByte(int value) { return value >= 0 && value <= 127; }
+
+/** The maker's header bytes after F0. */
+constexpr juce::uint8 manufacturer[3] = {0x00, 0x6E, 0x31};
+} // namespace OrvSysEx
+
+/** Protocol questions about one received message. */
+class IOrvMidiMessage
+{
+public:
+    virtual bool isItemConfigRequest() const = 0;
+    virtual bool isItemConfigResponse() const = 0;
+    virtual int getItemConfigId() const = 0;
+    virtual juce::Array<int> getItemConfigPairs() const = 0;
+    virtual bool isItemValueRequest() const = 0;
+    virtual bool isItemValueResponse() const = 0;
+    virtual int getItemValueId() const = 0;
+    virtual int getItemValue() const = 0;
+    virtual bool isMidiChannelRequest() const = 0;
+    virtual bool isMidiChannelResponse() const = 0;
+    virtual int getMidiChannel() const = 0;
+    virtual bool isKnobModeRequest() const = 0;
+    virtual bool isKnobModeResponse() const = 0;
+    virtual bool isKnobModeRelative() const = 0;
+    virtual bool isOctaveShiftRequest() const = 0;
+    virtual bool isOctaveShiftResponse() const = 0;
+    virtual int getOctaveShift() const = 0;
+    virtual bool isLedStateRequest() const = 0;
+    virtual bool isLedStateResponse() const = 0;
+    virtual int getLedId() const = 0;
+    virtual int getLedState() const = 0;
+    virtual bool isKeyboardSysEx() const = 0;
+    virtual juce::String toHexString() const = 0;
+    virtual juce::String toDebugString() const = 0;
+    virtual ~IOrvMidiMessage() = default;
+};
+
+/** One message received from the keyboard, copied, with the protocol's predicates and getters. Short or
+    foreign messages make every predicate false and every getter 0. */
+class OrvMidiMessage49 : public IOrvMidiMessage, public juce::MidiMessage
+{
+public:
+    explicit OrvMidiMessage49(const juce::MidiMessage& message);
+
+    bool isItemConfigRequest() const override;
+    bool isItemConfigResponse() const override;
+    int getItemConfigId() const override;
+    juce::Array<int> getItemConfigPairs() const override;
+    bool isItemValueRequest() const override;
+    bool isItemValueResponse() const override;
+    int getItemValueId() const override;
+    int getItemValue() const override;
+    bool isMidiChannelRequest() const override;
+    bool isMidiChannelResponse() const override;
+    int getMidiChannel() const override;
+    bool isKnobModeRequest() const override;
+    bool isKnobModeResponse() const override;
+    bool isKnobModeRelative() const override;
+    bool isOctaveShiftRequest() const override;
+    bool isOctaveShiftResponse() const override;
+    int getOctaveShift() const override;
+    bool isLedStateRequest() const override;
+    bool isLedStateResponse() const override;
+    int getLedId() const override;
+    int getLedState() const override;
+    bool isKeyboardSysEx() const override;
+    juce::String toHexString() const override;
+    juce::String toDebugString() const override;
+
+    /** d[k], the k-th byte after F0, or 0 when the message is too short or not SysEx. */
+    int dataByte(int k) const;
+    /** Number of bytes between F0 and F7 (0 when not SysEx). */
+    int dataSize() const;
+
+private:
+    bool commandAt(int command, int address) const;
+    bool globalAt(int command, int id) const;
+
+    JUCE_LEAK_DETECTOR(OrvMidiMessage49)
+};
+
+/** True for a response (command 02) with a field address 1..5. */
+bool isItemFieldResponse(const juce::MidiMessage& message);
+
+/** True for a MIDI identity reply from the keyboard's family (family 2, member 1 to 3). */
+bool isIdentityReply(const juce::MidiMessage& message);

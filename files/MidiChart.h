@@ -1,0 +1,12 @@
+#pragma once
+
+#include "SettingsFile.h"
+
+/** Builds the HTML chart of every visible control's assignment. */
+std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state);
+
+/** Writes the chart of the store's configuration as an HTML page. */
+FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file);
+
+/** True for the controls the chart lists: every id but the hidden block 0x20..0x2F. */
+inline bool isChartedItem(int id) { return (id & 0xF0) != 0x20; }

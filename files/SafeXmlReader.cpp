@@ -1,0 +1,129 @@
+#include "SafeXmlReader.h"
+
+#include <algorithm>
+#include <string>
+
+namespace SafeXmlReader
+{
+namespace
+{
+Result failure(Result::Status status, const juce::String& message)
+{
+    Result r;
+    r.status = status;
+    r.message = message;
+    return r;
+}
+
+} // namespace
+
+int nestingDepth(const juce::String& xml)
+{
+    // Works on the UTF-8 bytes: markup characters never occur inside a multi-byte sequence.
+    const std::string text = xml.toStdString();
+    const size_t n = text.size();
+    int depth = 0, deepest = 0;
+    size_t i = 0;
+    while (i < n)
+    {
+        if (text[i] != '<')
+        {
+            ++i;
+            continue;
+        }
+        // Skip markup that never nests: comments and CDATA sections.
+        if (text.compare(i, 4, "<!--") == 0)
+        {
+            const auto end = text.find("-->", i + 4);
+            if (end == std::string::npos)
+                return -1;
+            i = end + 3;
+            continue;
+        }
+        if (text.compare(i, 9, "<![CDATA[") == 0)
+        {
+            const auto end = text.find("]]>", i + 9);
+            if (end == std::string::npos)
+                return -1;
+            i = end + 3;
+            continue;
+        }
+        const bool closing = i + 1 < n && text[i + 1] == '/';
+        const bool special = i + 1 < n && (text[i + 1] == '?' || text[i + 1] == '!');
+        // Find the end of the tag, stepping over quoted attribute values, which may hold '>'.
+        size_t j = i + 1;
+        char quote = 0;
+        while (j < n)
+        {
+            const char c = text[j];
+            if (quote != 0)
+            {
+                if (c == quote)
+                    quote = 0;
+            }
+            else if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '>')
+                break;
+            ++j;
+        }
+        if (j >= n)
+            return -1;
+        if (!special)
+        {
+            if (closing)
+                --depth;
+            else if (text[j - 1] != '/')
+                deepest = std::max(deepest, ++depth);
+        }
+        i = j + 1;
+    }
+    return deepest;
+}
+
+Result parseText(const juce::String& text)
+{
+    const auto upper = text.toUpperCase();
+    if (upper.contains("<!DOCTYPE") || upper.contains("<!ENTITY"))
+        return failure(Result::Status::refused,
+                       "it declares a document type or entities, which a settings file never does");
+
+    const int depth = nestingDepth(text);
+    if (depth > maxNestingDepth)
+        return failure(Result::Status::refused, "its elements are nested far deeper than a settings file's");
+
+    juce::XmlDocument doc(text);
+    auto root = doc.getDocumentElement();
+    if (root == nullptr)
+    {
+        auto error = doc.getLastParseError();
+        return failure(Result::Status::notXml,
+                       "it is not an XML document" + (error.isNotEmpty() ? " (" + error + ")" : juce::String()));
+    }
+    Result r;
+    r.status = Result::Status::ok;
+    r.root = std::move(root);
+    return r;
+}
+
+Result readFile(const juce::File& file)
+{
+    if (!file.existsAsFile())
+        return failure(Result::Status::unreadable, file.exists() ? "it is not a file" : "the file does not exist");
+    if (file.getSize() > maxFileSize)
+        return failure(Result::Status::tooLarge, "the file is far larger than a settings file ("
+                                                     + juce::File::descriptionOfSizeInBytes(file.getSize()) + ")");
+
+    juce::FileInputStream in(file);
+    if (!in.openedOk())
+        return failure(Result::Status::unreadable, "the file could not be opened: " + in.getStatus().getErrorMessage());
+
+    juce::MemoryBlock bytes;
+    // Reads at most one byte past the cap, in case the file grew since its size was taken.
+    in.readIntoMemoryBlock(bytes, (ssize_t) maxFileSize + 1);
+    if ((juce::int64) bytes.getSize() > maxFileSize)
+        return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
+
+    return parseText(bytes.toString());
+}
+} // namespace SafeXmlReader

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "../model/KbdSettingsStore.h"
+
+#include <juce_core/juce_core.h>
+
+/** What came of writing a settings file or a chart. */
+struct FileWriteResult
+{
+    bool ok = false;
+    juce::String message; // why it failed, empty on success
+};
+
+/** What came of reading a settings file. */
+struct SettingsReadResult
+{
+    /** True when the file was a readable settings document and was applied to the store. */
+    bool ok = false;
+    /** Why the file could not be used, when it could not. */
+    juce::String message;
+    /** Elements left out because they could not be sent to the keyboard safely, each with its reason. */
+    juce::StringArray skipped;
+
+    int skippedCount() const { return skipped.size(); }
+};
+
+/** One settings document taken apart, before it touches any store. */
+struct SettingsDocument
+{
+    struct Item
+    {
+        int id;
+        ItemConfig config;
+    };
+    std::vector<Item> items;                   // in document order
+    std::vector<std::pair<int, int>> globals;  // (slot, value), in document order, slots 0..11 only
+    juce::StringArray skipped;                 // elements left out, each with its reason
+    bool hasItems = false, hasGlobals = false; // whether the "Items" and "Globals" elements exist
+
+    /** Writes the document into a configuration, element by element, as loading does. */
+    void applyTo(SettingsState& state) const;
+};
+
+/** Builds the settings document of a configuration. */
+std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state);
+
+/** Saves the store's configuration into a settings file. */
+FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file);
+
+/** Takes a parsed settings document apart, skipping what cannot reach the keyboard safely. */
+SettingsDocument parseSettingsXml(const juce::XmlElement& root);
+
+/** Reads a settings file (whatever its root is named) without applying it. */
+SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument& document);
+
+/** Loads a settings file into the store, as one step. A file that cannot be used changes nothing. */
+SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& file);
+
+/** Writes an XML tree with the declaration and UTF-8 encoding that settings files and charts use. */
+FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file);
+
+/** True for the slots that are sent to the keyboard and so must hold a data byte. */
+bool isSentGlobal(int slot);

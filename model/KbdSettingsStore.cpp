@@ -1,0 +1,157 @@
+#include "KbdSettingsStore.h"
+
+int SettingsState::get(int field, int id) const
+{
+    if (field < 1 || field > 5)
+        return -1;
+    const auto& m = fields[(size_t) field];
+    auto it = m.find(id);
+    return it != m.end() ? it->second : -1;
+}
+
+void SettingsState::set(int field, int id, int value)
+{
+    if (field >= 1 && field <= 5)
+        fields[(size_t) field][id] = value;
+}
+
+bool SettingsState::operator==(const SettingsState& o) const
+{
+    return fields == o.fields && globals == o.globals;
+}
+
+void SettingsState::resetItemsToDefaults()
+{
+    for (auto& m : fields)
+        m.clear();
+    for (const auto& row : ControlCatalogue::defaultsTable())
+    {
+        if (auto d = ControlCatalogue::deriveDefault(row))
+            for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
+                set(f, row.id, d->field(f));
+    }
+}
+
+void SettingsState::applyEditorGlobalDefaults()
+{
+    globals[globalKnobMode] = 1;
+    globals[globalFaderMode] = 1;
+    globals[globalSplitMode] = 1;
+    globals[globalLowerChannel] = 0;
+    globals[globalUpperChannel] = 0;
+    globals[globalSplitPoint] = 60;
+}
+
+//==============================================================================
+KbdSettingsStore::KbdSettingsStore()
+{
+    for (int id : ControlCatalogue::configurableControls())
+        knownItems.insert(id);
+    state.resetItemsToDefaults();
+    state.globals.fill(0);
+}
+
+void KbdSettingsStore::resetItemsToDefaults()
+{
+    std::lock_guard<std::mutex> g(lock);
+    state.resetItemsToDefaults();
+}
+
+int KbdSettingsStore::getItemField(int field, int id) const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return state.get(field, id);
+}
+
+void KbdSettingsStore::setItemField(int field, int id, int value)
+{
+    std::lock_guard<std::mutex> g(lock);
+    state.set(field, id, value);
+}
+
+int KbdSettingsStore::getGlobal(int id) const
+{
+    if (id < 0 || id >= numGlobalParams)
+        return 0;
+    std::lock_guard<std::mutex> g(lock);
+    return state.globals[(size_t) id];
+}
+
+void KbdSettingsStore::setGlobal(int id, int value)
+{
+    if (id < 0 || id >= numGlobalParams)
+        return;
+    std::lock_guard<std::mutex> g(lock);
+    state.globals[(size_t) id] = (int16_t) value;
+}
+
+bool KbdSettingsStore::isKnownItem(int id) const
+{
+    return knownItems.count(id) != 0; // fixed at construction: no lock needed
+}
+
+//==============================================================================
+void KbdSettingsStore::rebuildNumberIndex()
+{
+    std::lock_guard<std::mutex> g(lock);
+    rebuildNumberIndexLocked();
+}
+
+void KbdSettingsStore::rebuildNumberIndexLocked()
+{
+    numberIndex.clear();
+    for (const auto& [id, number] : state.numbers())
+        numberIndex[number] = id; // the higher id wins a shared number
+}
+
+std::optional<int> KbdSettingsStore::findItemForNumber(int number) const
+{
+    std::lock_guard<std::mutex> g(lock);
+    auto it = numberIndex.find(number);
+    if (it == numberIndex.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool KbdSettingsStore::isNumberIndexEmpty() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return numberIndex.empty();
+}
+
+//==============================================================================
+SettingsState KbdSettingsStore::snapshot() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return state;
+}
+
+void KbdSettingsStore::modify(const std::function<void(SettingsState&)>& change)
+{
+    std::lock_guard<std::mutex> g(lock);
+    change(state);
+}
+
+void KbdSettingsStore::replace(const SettingsState& newState)
+{
+    std::lock_guard<std::mutex> g(lock);
+    state = newState;
+}
+
+//==============================================================================
+void KbdSettingsStore::addListener(OrvManagerListener* listener)
+{
+    std::lock_guard<std::mutex> g(listenerLock);
+    listeners.push_back(listener);
+}
+
+void KbdSettingsStore::notifyListeners(int event, int p1, int p2) const
+{
+    std::vector<OrvManagerListener*> copy;
+    {
+        std::lock_guard<std::mutex> g(listenerLock);
+        copy = listeners;
+    }
+    for (auto* l : copy)
+        l->handleManagerEvent(event, p1, p2, 0);
+}

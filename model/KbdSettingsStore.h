@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ControlCatalogue.h"
+#include "ManagerEvents.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <vector>
+
+/** The whole configuration at one moment: five field maps (ItemId -> value, ordered by id) and the twelve
+    keyboard-wide slots. */
+struct SettingsState
+{
+    std::array<std::map<int, int>, 6> fields; // index 1..5; index 0 stays empty
+    std::array<int16_t, numGlobalParams> globals{};
+
+    /** Value of a field, -1 when absent. */
+    int get(int field, int id) const;
+    void set(int field, int id, int value);
+    bool operator==(const SettingsState& other) const;
+    bool operator!=(const SettingsState& other) const { return !(*this == other); }
+
+    /** The field-3 map, which decides which controls every enumeration lists. */
+    const std::map<int, int>& numbers() const { return fields[itemFieldNumber]; }
+
+    /** Fills the field maps from the factory defaults, emptying them first; leaves the globals alone. */
+    void resetItemsToDefaults();
+
+    /** The keyboard-wide values that the editor's Default Values command sets. */
+    void applyEditorGlobalDefaults();
+};
+
+/** The in-memory copy of the keyboard's configuration, with the number index and the listener list.
+    Every operation is safe to call from the MIDI input thread and the message thread at once; listeners
+    are always called with no lock held, since they may send to the keyboard. */
+class KbdSettingsStore
+{
+public:
+    KbdSettingsStore();
+    virtual ~KbdSettingsStore() = default;
+
+    //==============================================================================
+    void resetItemsToDefaults();
+    int getItemField(int field, int id) const;
+    void setItemField(int field, int id, int value);
+    int getGlobal(int id) const;
+    void setGlobal(int id, int value);
+    bool isKnownItem(int id) const;
+
+    //==============================================================================
+    void rebuildNumberIndex();
+    /** The control that owns a number in the index, or nothing. */
+    std::optional<int> findItemForNumber(int number) const;
+    bool isNumberIndexEmpty() const;
+
+    //==============================================================================
+    /** A consistent copy of the whole configuration. */
+    SettingsState snapshot() const;
+    /** Runs a change on the configuration as one step: no reader sees it half done. */
+    void modify(const std::function<void(SettingsState&)>& change);
+    /** Replaces the whole configuration at once. */
+    void replace(const SettingsState& state);
+
+    //==============================================================================
+    void addListener(OrvManagerListener* listener);
+    void notifyListeners(int event, int p1, int p2) const;
+
+private:
+    void rebuildNumberIndexLocked();
+
+    mutable std::mutex lock;
+    SettingsState state;
+    std::map<int, int> numberIndex;
+    std::set<int> knownItems;
+
+    mutable std::mutex listenerLock;
+    std::vector<OrvManagerListener*> listeners;
+};

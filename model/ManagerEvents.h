@@ -1,0 +1,36 @@
+#pragma once
+
+/** What the device manager reports to its listeners. Code 6 is never raised. */
+enum ManagerEvent
+{
+    KeyboardDetected = 0,
+    NumbersReceived = 1,
+    ControlChanged = 2,
+    ItemValueReceived = 3,
+    UpperChannelReceived = 4,
+    OctaveShiftReceived = 5,
+    ScanEndedUnanswered = 7,
+    ModulationWheelMoved = 8,
+    PitchWheelMoved = 9,
+    SustainPedalMoved = 10,
+    ExpressionPedalMoved = 11,
+    AuxPedalMoved = 12,
+    BreathControlMoved = 13,
+    KnobModeReceived = 14,
+    PadPressure = 15,
+    ItemFieldReceived = 16,
+    GlobalReceived = 17,
+    // Raised when a read-out of the keyboard finishes: p1 is 1 when every answer arrived, 0 when the
+    // keyboard stopped answering part way.
+    ReadOutFinished = 18
+};
+
+/** Receives the device manager's events, on the thread that raised them. */
+class OrvManagerListener
+{
+public:
+    virtual void handleManagerEvent(int event, int p1, int p2, int p3) = 0;
+
+protected:
+    ~OrvManagerListener() = default;
+};

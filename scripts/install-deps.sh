@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the editor need.
+# Idempotent: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config ccache git
+  juce-modules-source
+  libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxrender-dev
+  libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev libasound2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fontconfig-config fonts-dejavu-core
+  clang libclang-rt-14-dev
+  xvfb xauth x11-utils x11-apps xdotool imagemagick
+  zenity
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
