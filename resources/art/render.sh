@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Re-renders the PNGs in resources/ from the SVG sources in resources/art/.
+# The build uses the committed PNGs; run this only after editing an SVG.
+# Needs rsvg-convert (Debian: librsvg2-bin), the DejaVu Sans font
+# (fonts-dejavu-core) and python3 (for the RGBA rewrite and the checks).
+set -euo pipefail
+
+art="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+res="$(dirname "$art")"
+
+command -v rsvg-convert >/dev/null || { echo "rsvg-convert not found (apt-get install librsvg2-bin)" >&2; exit 1; }
+command -v python3 >/dev/null || { echo "python3 not found" >&2; exit 1; }
+
+# name width height
+pictures=(
+  "keyboard 1063 317"
+  "default_values_normal 101 29"
+  "default_values_over 101 29"
+  "default_values_pressed 101 29"
+  "send_to_keyboard_normal 117 29"
+  "send_to_keyboard_over 117 29"
+  "send_to_keyboard_pressed 117 29"
+  "icon 256 256"
+)
+
+# rsvg-convert writes a fully opaque picture as RGB; the editor expects every
+# picture as 8-bit RGBA, so such a file is rewritten with an opaque alpha.
+to_rgba() {
+  python3 - "$1" <<'PY'
+import struct, sys, zlib
+
+path = sys.argv[1]
+data = open(path, "rb").read()
+pos, chunks = 8, []
+while pos < len(data):
+    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    chunks.append((kind, data[pos + 8:pos + 8 + n]))
+    pos += 12 + n
+w, h, depth, ctype, _, _, interlace = struct.unpack(">IIBBBBB", chunks[0][1])
+if ctype == 6:
+    sys.exit(0)
+if (ctype, depth, interlace) != (2, 8, 0):
+    sys.exit(f"{path}: unexpected PNG layout (type {ctype}, depth {depth}, interlace {interlace})")
+
+# undo the per-row PNG filters
+raw = zlib.decompress(b"".join(body for kind, body in chunks if kind == b"IDAT"))
+bpp, stride = 3, w * 3
+prev, out, i = bytearray(stride), bytearray(), 0
+for _ in range(h):
+    ftype, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+    i += 1 + stride
+    for x in range(stride):
+        a = line[x - bpp] if x >= bpp else 0
+        b = prev[x]
+        c = prev[x - bpp] if x >= bpp else 0
+        if ftype == 1:
+            line[x] = (line[x] + a) & 255
+        elif ftype == 2:
+            line[x] = (line[x] + b) & 255
+        elif ftype == 3:
+            line[x] = (line[x] + (a + b) // 2) & 255
+        elif ftype == 4:
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+    prev = line
+    rgba = bytearray(w * 4)
+    rgba[0::4], rgba[1::4], rgba[2::4] = line[0::3], line[1::3], line[2::3]
+    rgba[3::4] = b"\xff" * w
+    out += b"\x00" + rgba
+
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+ihdr = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)
+with open(path, "wb") as f:
+    f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr)
+            + chunk(b"IDAT", zlib.compress(bytes(out), 9)) + chunk(b"IEND", b""))
+PY
+}
+
+# Prints width, height, bit depth and colour type from the PNG header.
+png_header() {
+  python3 - "$1" <<'PY'
+import struct, sys
+with open(sys.argv[1], "rb") as f:
+    head = f.read(26)
+assert head[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+w, h, depth, ctype = struct.unpack(">IIBB", head[16:26])
+print(w, h, depth, ctype)
+PY
+}
+
+status=0
+for entry in "${pictures[@]}"; do
+  read -r name w h <<<"$entry"
+  rsvg-convert --width "$w" --height "$h" --format png \
+    -o "$res/$name.png" "$art/$name.svg"
+  to_rgba "$res/$name.png"
+  read -r gw gh depth ctype < <(png_header "$res/$name.png")
+  # colour type 6 = RGBA
+  if [[ "$gw" != "$w" || "$gh" != "$h" || "$depth" != 8 || "$ctype" != 6 ]]; then
+    echo "FAIL $name.png: ${gw}x${gh}, depth $depth, colour type $ctype (want ${w}x${h}, 8-bit RGBA)" >&2
+    status=1
+  else
+    echo "ok   $name.png ${gw}x${gh} RGBA"
+  fi
+done
+exit $status
