@@ -9,12 +9,15 @@ juce::MidiMessage fromBytes(std::initializer_list<int> bytes)
     juce::HeapBlock<juce::uint8> data(bytes.size());
     size_t i = 0;
     for (int b : bytes)
-        data[i++] = (juce::uint8) b;
-    return juce::MidiMessage(data.get(), (int) bytes.size(), 0.0);
+        data[i++] = (juce::uint8)b;
+    return juce::MidiMessage(data.get(), (int)bytes.size(), 0.0);
 }
 } // namespace
 
-juce::MidiMessage makeIdentityRequest() { return fromBytes({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}); }
+juce::MidiMessage makeIdentityRequest()
+{
+    return fromBytes({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7});
+}
 
 juce::MidiMessage makeRequestFrame(int a, int b)
 {
@@ -26,16 +29,46 @@ juce::MidiMessage makeSetFrame(int a, int b, int c)
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, a, b, c, 0xF7});
 }
 
-juce::MidiMessage makeItemConfigRequest(int id) { return makeRequestFrame(0x03, id); }
-juce::MidiMessage makeItemFieldRequest(int field) { return makeRequestFrame(field, 0x00); }
-juce::MidiMessage makeGlobalParamRequest(int g) { return makeRequestFrame(0x40, g); }
-juce::MidiMessage makeMidiChannelRequest() { return makeRequestFrame(0x40, 0x06); }
-juce::MidiMessage makeKnobModeRequest() { return makeRequestFrame(0x40, 0x02); }
-juce::MidiMessage makeOctaveShiftRequest() { return makeRequestFrame(0x40, 0x03); }
-juce::MidiMessage makeItemValueSet(int id, int value) { return makeSetFrame(0x00, id, value); }
-juce::MidiMessage makeItemFieldSet(int field, int id, int value) { return makeSetFrame(field, id, value); }
-juce::MidiMessage makeGlobalParamSet(int g, int value) { return makeSetFrame(0x40, g, value); }
-juce::MidiMessage makeClosingCommand() { return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x06, 0x00, 0xF7}); }
+juce::MidiMessage makeItemConfigRequest(int id)
+{
+    return makeRequestFrame(0x03, id);
+}
+juce::MidiMessage makeItemFieldRequest(int field)
+{
+    return makeRequestFrame(field, 0x00);
+}
+juce::MidiMessage makeGlobalParamRequest(int g)
+{
+    return makeRequestFrame(0x40, g);
+}
+juce::MidiMessage makeMidiChannelRequest()
+{
+    return makeRequestFrame(0x40, 0x06);
+}
+juce::MidiMessage makeKnobModeRequest()
+{
+    return makeRequestFrame(0x40, 0x02);
+}
+juce::MidiMessage makeOctaveShiftRequest()
+{
+    return makeRequestFrame(0x40, 0x03);
+}
+juce::MidiMessage makeItemValueSet(int id, int value)
+{
+    return makeSetFrame(0x00, id, value);
+}
+juce::MidiMessage makeItemFieldSet(int field, int id, int value)
+{
+    return makeSetFrame(field, id, value);
+}
+juce::MidiMessage makeGlobalParamSet(int g, int value)
+{
+    return makeSetFrame(0x40, g, value);
+}
+juce::MidiMessage makeClosingCommand()
+{
+    return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x06, 0x00, 0xF7});
+}
 
 bool isWireSafe(const juce::MidiMessage& message)
 {
@@ -52,7 +85,10 @@ bool isWireSafe(const juce::MidiMessage& message)
 //==============================================================================
 OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message) : juce::MidiMessage(message) {}
 
-int OrvMidiMessage49::dataSize() const { return isSysEx() ? getSysExDataSize() : 0; }
+int OrvMidiMessage49::dataSize() const
+{
+    return isSysEx() ? getSysExDataSize() : 0;
+}
 
 int OrvMidiMessage49::dataByte(int k) const
 {
@@ -71,9 +107,18 @@ bool OrvMidiMessage49::globalAt(int command, int id) const
     return commandAt(command, 0x40) && dataByte(8) == id;
 }
 
-bool OrvMidiMessage49::isItemConfigRequest() const { return commandAt(0x01, 0x03); }
-bool OrvMidiMessage49::isItemConfigResponse() const { return commandAt(0x02, 0x03); }
-int OrvMidiMessage49::getItemConfigId() const { return dataByte(8); }
+bool OrvMidiMessage49::isItemConfigRequest() const
+{
+    return commandAt(0x01, 0x03);
+}
+bool OrvMidiMessage49::isItemConfigResponse() const
+{
+    return commandAt(0x02, 0x03);
+}
+int OrvMidiMessage49::getItemConfigId() const
+{
+    return dataByte(8);
+}
 
 juce::Array<int> OrvMidiMessage49::getItemConfigPairs() const
 {
@@ -84,23 +129,74 @@ juce::Array<int> OrvMidiMessage49::getItemConfigPairs() const
     return pairs;
 }
 
-bool OrvMidiMessage49::isItemValueRequest() const { return commandAt(0x01, 0x00); }
-bool OrvMidiMessage49::isItemValueResponse() const { return commandAt(0x02, 0x00); }
-int OrvMidiMessage49::getItemValueId() const { return dataByte(8); }
-int OrvMidiMessage49::getItemValue() const { return dataByte(9); }
-bool OrvMidiMessage49::isMidiChannelRequest() const { return globalAt(0x01, 0x06); }
-bool OrvMidiMessage49::isMidiChannelResponse() const { return globalAt(0x02, 0x06); }
-int OrvMidiMessage49::getMidiChannel() const { return dataByte(9); }
-bool OrvMidiMessage49::isKnobModeRequest() const { return globalAt(0x01, 0x02); }
-bool OrvMidiMessage49::isKnobModeResponse() const { return globalAt(0x02, 0x02); }
-bool OrvMidiMessage49::isKnobModeRelative() const { return dataSize() >= 10 && dataByte(9) == 0x7F; }
-bool OrvMidiMessage49::isOctaveShiftRequest() const { return globalAt(0x01, 0x03); }
-bool OrvMidiMessage49::isOctaveShiftResponse() const { return globalAt(0x02, 0x03); }
-int OrvMidiMessage49::getOctaveShift() const { return dataByte(9); }
-bool OrvMidiMessage49::isLedStateRequest() const { return isItemValueRequest(); }
-bool OrvMidiMessage49::isLedStateResponse() const { return isItemValueResponse(); }
-int OrvMidiMessage49::getLedId() const { return dataByte(8); }
-int OrvMidiMessage49::getLedState() const { return dataByte(9); }
+bool OrvMidiMessage49::isItemValueRequest() const
+{
+    return commandAt(0x01, 0x00);
+}
+bool OrvMidiMessage49::isItemValueResponse() const
+{
+    return commandAt(0x02, 0x00);
+}
+int OrvMidiMessage49::getItemValueId() const
+{
+    return dataByte(8);
+}
+int OrvMidiMessage49::getItemValue() const
+{
+    return dataByte(9);
+}
+bool OrvMidiMessage49::isMidiChannelRequest() const
+{
+    return globalAt(0x01, 0x06);
+}
+bool OrvMidiMessage49::isMidiChannelResponse() const
+{
+    return globalAt(0x02, 0x06);
+}
+int OrvMidiMessage49::getMidiChannel() const
+{
+    return dataByte(9);
+}
+bool OrvMidiMessage49::isKnobModeRequest() const
+{
+    return globalAt(0x01, 0x02);
+}
+bool OrvMidiMessage49::isKnobModeResponse() const
+{
+    return globalAt(0x02, 0x02);
+}
+bool OrvMidiMessage49::isKnobModeRelative() const
+{
+    return dataSize() >= 10 && dataByte(9) == 0x7F;
+}
+bool OrvMidiMessage49::isOctaveShiftRequest() const
+{
+    return globalAt(0x01, 0x03);
+}
+bool OrvMidiMessage49::isOctaveShiftResponse() const
+{
+    return globalAt(0x02, 0x03);
+}
+int OrvMidiMessage49::getOctaveShift() const
+{
+    return dataByte(9);
+}
+bool OrvMidiMessage49::isLedStateRequest() const
+{
+    return isItemValueRequest();
+}
+bool OrvMidiMessage49::isLedStateResponse() const
+{
+    return isItemValueResponse();
+}
+int OrvMidiMessage49::getLedId() const
+{
+    return dataByte(8);
+}
+int OrvMidiMessage49::getLedState() const
+{
+    return dataByte(9);
+}
 
 bool OrvMidiMessage49::isKeyboardSysEx() const
 {
@@ -121,10 +217,10 @@ juce::String OrvMidiMessage49::toDebugString() const
 {
     using juce::String;
     if (isNoteOn())
-        return String::formatted("Note On  %d velocity %d channel %d\n", getNoteNumber(), (int) getVelocity(),
+        return String::formatted("Note On  %d velocity %d channel %d\n", getNoteNumber(), (int)getVelocity(),
                                  getChannel());
     if (isNoteOff())
-        return String::formatted("Note Off %d velocity %d channel %d\n", getNoteNumber(), (int) getVelocity(),
+        return String::formatted("Note Off %d velocity %d channel %d\n", getNoteNumber(), (int)getVelocity(),
                                  getChannel());
     if (isController())
         return String::formatted("CC %d value %d channel %d\n", getControllerNumber(), getControllerValue(),

@@ -25,7 +25,10 @@ juce::MidiMessage makeClosingCommand();
 bool isWireSafe(const juce::MidiMessage& message);
 
 /** True for a data value that can travel inside a SysEx frame. */
-constexpr bool isDataByte(int value) { return value >= 0 && value <= 127; }
+constexpr bool isDataByte(int value)
+{
+    return value >= 0 && value <= 127;
+}
 
 /** The maker's header bytes after F0. */
 constexpr juce::uint8 manufacturer[3] = {0x00, 0x6E, 0x31};

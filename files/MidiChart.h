@@ -9,4 +9,7 @@ std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state)
 FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file);
 
 /** True for the controls the chart lists: every id but the hidden block 0x20..0x2F. */
-inline bool isChartedItem(int id) { return (id & 0xF0) != 0x20; }
+inline bool isChartedItem(int id)
+{
+    return (id & 0xF0) != 0x20;
+}

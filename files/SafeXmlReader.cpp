@@ -98,7 +98,8 @@ Result parseText(const juce::String& text)
     {
         auto error = doc.getLastParseError();
         return failure(Result::Status::notXml,
-                       "it is not an XML document" + (error.isNotEmpty() ? " (" + error + ")" : juce::String()));
+                       "it is not an XML document" +
+                           (error.isNotEmpty() ? " (" + error + ")" : juce::String()));
     }
     Result r;
     r.status = Result::Status::ok;
@@ -109,19 +110,22 @@ Result parseText(const juce::String& text)
 Result readFile(const juce::File& file)
 {
     if (!file.existsAsFile())
-        return failure(Result::Status::unreadable, file.exists() ? "it is not a file" : "the file does not exist");
+        return failure(Result::Status::unreadable,
+                       file.exists() ? "it is not a file" : "the file does not exist");
     if (file.getSize() > maxFileSize)
-        return failure(Result::Status::tooLarge, "the file is far larger than a settings file ("
-                                                     + juce::File::descriptionOfSizeInBytes(file.getSize()) + ")");
+        return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
+                                                     juce::File::descriptionOfSizeInBytes(file.getSize()) +
+                                                     ")");
 
     juce::FileInputStream in(file);
     if (!in.openedOk())
-        return failure(Result::Status::unreadable, "the file could not be opened: " + in.getStatus().getErrorMessage());
+        return failure(Result::Status::unreadable,
+                       "the file could not be opened: " + in.getStatus().getErrorMessage());
 
     juce::MemoryBlock bytes;
     // Reads at most one byte past the cap, in case the file grew since its size was taken.
-    in.readIntoMemoryBlock(bytes, (ssize_t) maxFileSize + 1);
-    if ((juce::int64) bytes.getSize() > maxFileSize)
+    in.readIntoMemoryBlock(bytes, (ssize_t)maxFileSize + 1);
+    if ((juce::int64)bytes.getSize() > maxFileSize)
         return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
 
     return parseText(bytes.toString());

@@ -17,7 +17,7 @@ struct Result
         ok,
         unreadable, // missing, a folder, or could not be opened
         tooLarge,
-        refused,    // DOCTYPE, entity declaration or nesting too deep
+        refused, // DOCTYPE, entity declaration or nesting too deep
         notXml
     };
 

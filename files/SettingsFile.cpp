@@ -19,7 +19,7 @@ void SettingsDocument::applyTo(SettingsState& state) const
         for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
             state.set(f, item.id, item.config.field(f));
     for (const auto& [slot, value] : globals)
-        state.globals[(size_t) slot] = (int16_t) value;
+        state.globals[(size_t)slot] = (int16_t)value;
 }
 
 //==============================================================================
@@ -42,7 +42,7 @@ std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state)
     {
         auto* param = globals->createNewChildElement("Param");
         param->setAttribute("ID", g);
-        param->setAttribute("Value", (int) state.globals[(size_t) g]);
+        param->setAttribute("Value", (int)state.globals[(size_t)g]);
     }
     return root;
 }
@@ -100,8 +100,8 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                     bad << (bad.isEmpty() ? "" : ", ") << itemAttributes[k] << " " << values[k];
             if (bad.isNotEmpty())
             {
-                doc.skipped.add("item " + juce::String(position) + " (ID " + juce::String(id)
-                                + "): " + bad + " is outside 0..127");
+                doc.skipped.add("item " + juce::String(position) + " (ID " + juce::String(id) + "): " + bad +
+                                " is outside 0..127");
                 continue;
             }
             doc.items.push_back({id, c});
@@ -119,11 +119,11 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             const int value = e->getIntAttribute("Value", 0);
             if (isSentGlobal(slot) && !OrvSysEx::isDataByte(value))
             {
-                doc.skipped.add("global parameter " + juce::String(slot) + ": value " + juce::String(value)
-                                + " is outside 0..127");
+                doc.skipped.add("global parameter " + juce::String(slot) + ": value " + juce::String(value) +
+                                " is outside 0..127");
                 continue;
             }
-            doc.globals.emplace_back(slot, (int) (int16_t) value);
+            doc.globals.emplace_back(slot, (int)(int16_t)value);
         }
     }
     return doc;

@@ -111,9 +111,9 @@ const std::vector<CatalogueEntry> catalogue = {
 const std::array<bool, numItemModes>& flagsOf(ModeSet set)
 {
     static const std::array<bool, numItemModes> none{}, knob{1, 1, 1, 1, 1}, slider{1, 1, 0, 1, 1},
-        wheel{1, 1, 0, 1, 1}, snapshot{1, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1}, panel{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1},
-        pedal{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1}, host{1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1},
-        pad{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1};
+        wheel{1, 1, 0, 1, 1}, snapshot{1, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1},
+        panel{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1}, pedal{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1},
+        host{1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}, pad{1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1};
     switch (set)
     {
     case S::knob:
@@ -148,7 +148,10 @@ template <typename Pred> std::vector<int> idsWhere(Pred pred)
 }
 } // namespace
 
-const std::vector<CatalogueEntry>& entries() { return catalogue; }
+const std::vector<CatalogueEntry>& entries()
+{
+    return catalogue;
+}
 
 const CatalogueEntry* find(int id)
 {
@@ -198,7 +201,7 @@ ModeSet modeSetOf(int id)
 
 bool isModeAllowed(ModeSet set, int mode)
 {
-    return mode >= 0 && mode < numItemModes && flagsOf(set)[(size_t) mode];
+    return mode >= 0 && mode < numItemModes && flagsOf(set)[(size_t)mode];
 }
 
 std::optional<ItemConfigDefault> deriveDefault(const DefaultRow& row)
@@ -227,7 +230,8 @@ std::optional<ItemConfigDefault> deriveDefault(const DefaultRow& row)
 
 const std::vector<DefaultRow>& defaultsTable()
 {
-    static const std::vector<DefaultRow> rows = [] {
+    static const std::vector<DefaultRow> rows = []
+    {
         std::vector<DefaultRow> r;
         for (const auto& e : catalogue)
             if (e.defaultNumber >= 0)
@@ -247,17 +251,17 @@ std::optional<ItemConfigDefault> defaultConfig(int id)
 
 const char* modeShortName(int mode)
 {
-    static const char* const names[] = {"Off",        "Control",    "Rel. Control", "RPN",
-                                        "NRPN",       "Duration Ctl", "Kbd Preset", "MMC",
-                                        "Ctl Toggle", "Note Toggle", "Midi Note",  "Patch Chg"};
+    static const char* const names[] = {"Off",        "Control",      "Rel. Control", "RPN",
+                                        "NRPN",       "Duration Ctl", "Kbd Preset",   "MMC",
+                                        "Ctl Toggle", "Note Toggle",  "Midi Note",    "Patch Chg"};
     return (mode >= 0 && mode < numItemModes) ? names[mode] : "Err";
 }
 
 const std::array<const char*, numItemModes>& modePanelTexts()
 {
     static const std::array<const char*, numItemModes> texts = {
-        "Off-Disabled", "Control",        "Relative Control", "RPN",       "NRPN",       "Duration Control",
-        "Keyboard Preset", "MMC",         "Control Toggle",   "Note Toggle", "Midi Note", "Patch Change"};
+        "Off-Disabled",    "Control", "Relative Control", "RPN",         "NRPN",      "Duration Control",
+        "Keyboard Preset", "MMC",     "Control Toggle",   "Note Toggle", "Midi Note", "Patch Change"};
     return texts;
 }
 
@@ -310,7 +314,7 @@ int channelListIndex(int code)
     const auto& list = channelList();
     for (size_t i = 0; i < list.size(); ++i)
         if (list[i].code == code)
-            return (int) i;
+            return (int)i;
     return -1;
 }
 
@@ -324,7 +328,8 @@ std::string noteName(int note)
 
 const std::array<std::string, 128>& controllerNames()
 {
-    static const std::array<std::string, 128> names = [] {
+    static const std::array<std::string, 128> names = []
+    {
         std::array<const char*, 128> n{};
         n.fill("Undefined");
         const std::pair<int, const char*> named[] = {
@@ -402,7 +407,7 @@ const std::array<std::string, 128>& controllerNames()
             {127, "Poly Mode On"},
         };
         for (const auto& [num, name] : named)
-            n[(size_t) num] = name;
+            n[(size_t)num] = name;
         std::array<std::string, 128> out;
         for (size_t i = 0; i < 128; ++i)
             out[i] = std::to_string(i) + " - " + n[i];

@@ -4,7 +4,7 @@ int SettingsState::get(int field, int id) const
 {
     if (field < 1 || field > 5)
         return -1;
-    const auto& m = fields[(size_t) field];
+    const auto& m = fields[(size_t)field];
     auto it = m.find(id);
     return it != m.end() ? it->second : -1;
 }
@@ -12,7 +12,7 @@ int SettingsState::get(int field, int id) const
 void SettingsState::set(int field, int id, int value)
 {
     if (field >= 1 && field <= 5)
-        fields[(size_t) field][id] = value;
+        fields[(size_t)field][id] = value;
 }
 
 bool SettingsState::operator==(const SettingsState& o) const
@@ -74,7 +74,7 @@ int KbdSettingsStore::getGlobal(int id) const
     if (id < 0 || id >= numGlobalParams)
         return 0;
     std::lock_guard<std::mutex> g(lock);
-    return state.globals[(size_t) id];
+    return state.globals[(size_t)id];
 }
 
 void KbdSettingsStore::setGlobal(int id, int value)
@@ -82,7 +82,7 @@ void KbdSettingsStore::setGlobal(int id, int value)
     if (id < 0 || id >= numGlobalParams)
         return;
     std::lock_guard<std::mutex> g(lock);
-    state.globals[(size_t) id] = (int16_t) value;
+    state.globals[(size_t)id] = (int16_t)value;
 }
 
 bool KbdSettingsStore::isKnownItem(int id) const

@@ -19,10 +19,7 @@ enum ManagerEvent
     KnobModeReceived = 14,
     PadPressure = 15,
     ItemFieldReceived = 16,
-    GlobalReceived = 17,
-    // Raised when a read-out of the keyboard finishes: p1 is 1 when every answer arrived, 0 when the
-    // keyboard stopped answering part way.
-    ReadOutFinished = 18
+    GlobalReceived = 17
 };
 
 /** Receives the device manager's events, on the thread that raised them. */

@@ -1,0 +1,303 @@
+#include "Commands.h"
+
+#include "device/OrvManager49.h"
+#include "device/VirtualMidiPorts.h"
+#include "files/MidiChart.h"
+#include "files/SettingsFile.h"
+
+#include <iomanip>
+#include <set>
+
+namespace QuilletCommands
+{
+namespace
+{
+juce::File fileArg(const juce::String& path)
+{
+    return juce::File::getCurrentWorkingDirectory().getChildFile(path);
+}
+
+/** Loads a settings file the way a freshly started editor would: a fresh store, then the file. */
+bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
+               SettingsReadResult& result, std::ostream& err)
+{
+    result = readSettingsDocument(in, doc);
+    if (!result.ok)
+    {
+        err << "quillet: cannot read " << in.getFullPathName() << ": " << result.message << "\n";
+        return false;
+    }
+    if (!doc.hasItems && !doc.hasGlobals)
+    {
+        err << "quillet: " << in.getFullPathName() << " is not a settings file (no Items or Globals)\n";
+        result.ok = false;
+        return false;
+    }
+    store.modify([&doc](SettingsState& s) { doc.applyTo(s); });
+    return true;
+}
+
+int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err)
+{
+    if (r.ok)
+        return exitOk;
+    err << "quillet: cannot write " << out.getFullPathName() << ": " << r.message << "\n";
+    return exitFailed;
+}
+
+const char* twoWay(int value, const char* first, const char* second)
+{
+    return value == 127 ? second : first;
+}
+
+bool isKnownChannel(int code)
+{
+    return (code >= 0 && code <= 15) || ControlCatalogue::channelListIndex(code) >= 0;
+}
+
+juce::String itemLabel(int id)
+{
+    const char* name = ControlCatalogue::displayName(id);
+    return "control " + juce::String(id) +
+           (name != nullptr ? " (" + juce::String(name) + ")" : juce::String());
+}
+} // namespace
+
+const char* usage()
+{
+    return "Usage: quillet COMMAND [ARGUMENTS]\n"
+           "\n"
+           "Works with the settings files (.qmv49) of the Morvane - The Quillet MIDI Control Center.\n"
+           "Files are loaded as a freshly started editor would load them.\n"
+           "\n"
+           "Commands:\n"
+           "  defaults OUT.qmv49     write the factory configuration\n"
+           "  chart IN.qmv49 OUT.html\n"
+           "                         write the MIDI chart of a settings file\n"
+           "  show IN.qmv49          print every assignment and the keyboard-wide values\n"
+           "  check IN.qmv49         check a settings file for problems\n"
+           "  syx IN.qmv49 OUT.syx   write the SysEx bytes that sending the file to the keyboard transmits\n"
+           "  --help                 show this text\n"
+           "\n"
+           "Exit codes:\n"
+           "  0   success (check: the file is clean)\n"
+           "  1   check found problems (each one is listed)\n"
+           "  2   the input file cannot be read or is not a settings file\n"
+           "  3   the output file cannot be written\n"
+           "  64  bad command line\n";
+}
+
+int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
+{
+    const auto command = args[0];
+    auto expect = [&](int count)
+    {
+        if (args.size() == count + 1)
+            return true;
+        err << "quillet: '" << command << "' takes " << count << (count == 1 ? " argument" : " arguments")
+            << "\n\n"
+            << usage();
+        return false;
+    };
+
+    if (command == "--help" || command == "-h" || command == "help")
+    {
+        out << usage();
+        return exitOk;
+    }
+    if (command == "defaults")
+        return expect(1) ? writeDefaults(fileArg(args[1]), err) : exitUsage;
+    if (command == "chart")
+        return expect(2) ? writeChart(fileArg(args[1]), fileArg(args[2]), err) : exitUsage;
+    if (command == "show")
+        return expect(1) ? show(fileArg(args[1]), out, err) : exitUsage;
+    if (command == "check")
+        return expect(1) ? check(fileArg(args[1]), out, err) : exitUsage;
+    if (command == "syx")
+        return expect(2) ? writeSyx(fileArg(args[1]), fileArg(args[2]), err) : exitUsage;
+
+    if (command.isEmpty())
+        err << "quillet: no command given\n\n";
+    else
+        err << "quillet: unknown command '" << command << "'\n\n";
+    err << usage();
+    return exitUsage;
+}
+
+int writeDefaults(const juce::File& outFile, std::ostream& err)
+{
+    KbdSettingsStore store;
+    store.modify(
+        [](SettingsState& s)
+        {
+            s.resetItemsToDefaults();
+            s.applyEditorGlobalDefaults();
+        });
+    return reportWrite(writeSettingsFile(store, outFile), outFile, err);
+}
+
+int writeChart(const juce::File& in, const juce::File& outFile, std::ostream& err)
+{
+    KbdSettingsStore store;
+    SettingsDocument doc;
+    SettingsReadResult result;
+    if (!loadFresh(in, store, doc, result, err))
+        return exitUnreadable;
+    return reportWrite(writeMidiChart(store, outFile), outFile, err);
+}
+
+int show(const juce::File& in, std::ostream& out, std::ostream& err)
+{
+    KbdSettingsStore store;
+    SettingsDocument doc;
+    SettingsReadResult result;
+    if (!loadFresh(in, store, doc, result, err))
+        return exitUnreadable;
+
+    const auto s = store.snapshot();
+    std::vector<std::array<std::string, 6>> rows = {
+        {"Item", "Mode", "Channel", "Number", "Min/LSB", "Max/MSB"}};
+    for (const auto& [id, number] : s.numbers())
+    {
+        if (!isChartedItem(id))
+            continue;
+        const char* name = ControlCatalogue::displayName(id);
+        rows.push_back({name != nullptr ? name : std::to_string(id),
+                        ControlCatalogue::modeShortName(s.get(itemFieldMode, id)),
+                        ControlCatalogue::channelChartText(s.get(itemFieldChannel, id)),
+                        std::to_string(number), std::to_string(s.get(itemFieldMinLsb, id)),
+                        std::to_string(s.get(itemFieldMaxMsb, id))});
+    }
+    std::array<size_t, 6> width{};
+    for (const auto& r : rows)
+        for (size_t c = 0; c < 6; ++c)
+            width[c] = std::max(width[c], r[c].size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        for (size_t c = 0; c < 6; ++c)
+        {
+            // Names and words left-aligned, numbers right-aligned.
+            out << (c >= 3 ? std::right : std::left) << std::setw((int)width[c]) << rows[i][c]
+                << (c < 5 ? "  " : "\n");
+        }
+        if (i == 0)
+        {
+            size_t total = 10;
+            for (auto w : width)
+                total += w;
+            out << std::string(total, '-') << "\n";
+        }
+    }
+
+    auto channel = [](int v)
+    {
+        return (v >= 0 && v <= 15) ? std::to_string(v + 1) : "? (" + std::to_string(v) + ")";
+    };
+    const auto& g = s.globals;
+    out << "\nKeyboard-wide values\n"
+        << "  Lower channel:  " << channel(g[globalLowerChannel]) << "\n"
+        << "  Upper channel:  " << channel(g[globalUpperChannel]) << "\n"
+        << "  Knob mode:      " << twoWay(g[globalKnobMode], "Absolute", "Relative") << "\n"
+        << "  Fader mode:     " << twoWay(g[globalFaderMode], "Normal", "Drawbar") << "\n"
+        << "  Split mode:     " << twoWay(g[globalSplitMode], "Off", "On") << "\n"
+        << "  Split point:    "
+        << (g[globalSplitPoint] >= 0 && g[globalSplitPoint] <= 127
+                ? ControlCatalogue::noteName(g[globalSplitPoint])
+                : "? (" + std::to_string(g[globalSplitPoint]) + ")")
+        << "\n";
+    if (!result.skipped.isEmpty())
+        out << "\n"
+            << result.skipped.size()
+            << " element(s) of the file were skipped; run 'quillet check' for details.\n";
+    return exitOk;
+}
+
+int check(const juce::File& in, std::ostream& out, std::ostream& err)
+{
+    KbdSettingsStore store;
+    SettingsDocument doc;
+    SettingsReadResult result;
+    if (!loadFresh(in, store, doc, result, err))
+        return exitUnreadable;
+
+    juce::StringArray problems;
+    for (const auto& why : result.skipped)
+        problems.add("skipped " + why);
+
+    std::set<int> present;
+    for (const auto& item : doc.items)
+    {
+        present.insert(item.id);
+        if (!ControlCatalogue::isConfigurable(item.id))
+            problems.add("control id " + juce::String(item.id) + " is not a control of the keyboard");
+        if (item.config.mode >= numItemModes)
+            problems.add(itemLabel(item.id) + ": mode " + juce::String(item.config.mode) +
+                         " is not a known mode");
+        if (!isKnownChannel(item.config.channel))
+            problems.add(itemLabel(item.id) + ": channel code " + juce::String(item.config.channel) +
+                         " is not a known channel");
+    }
+    for (int id : ControlCatalogue::configurableControls())
+        if (present.count(id) == 0)
+            problems.add(itemLabel(id) + " is missing (its factory default would be sent)");
+
+    const auto s = store.snapshot();
+    for (int slot : {globalLowerChannel, globalUpperChannel})
+        if (s.globals[(size_t)slot] < 0 || s.globals[(size_t)slot] > 15)
+            problems.add("keyboard-wide parameter " + juce::String(slot) + ": channel " +
+                         juce::String(s.globals[(size_t)slot]) + " is not a MIDI channel (0..15)");
+    for (int slot : {globalFaderMode, globalKnobMode, globalSplitMode})
+        if (s.globals[(size_t)slot] != 1 && s.globals[(size_t)slot] != 127)
+            problems.add("keyboard-wide parameter " + juce::String(slot) + ": value " +
+                         juce::String(s.globals[(size_t)slot]) + " is neither 1 nor 127");
+
+    if (problems.isEmpty())
+    {
+        out << in.getFileName() << ": OK, " << doc.items.size() << " controls and " << doc.globals.size()
+            << " keyboard-wide values\n";
+        return exitOk;
+    }
+    out << in.getFileName() << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems")
+        << "\n";
+    for (const auto& p : problems)
+        out << "  " << p << "\n";
+    return exitProblems;
+}
+
+int writeSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
+{
+    // The bytes come from the editor's own send path, captured at a virtual output.
+    VirtualMidiPorts ports;
+    juce::MemoryBlock bytes;
+    std::mutex bytesLock;
+    const juce::String portName = "captured keyboard";
+    ports.addInput(portName);
+    ports.addOutput(portName,
+                    [&](const juce::MidiMessage& m)
+                    {
+                        std::lock_guard<std::mutex> g(bytesLock);
+                        bytes.append(m.getRawData(), (size_t)m.getRawDataSize());
+                    });
+
+    OrvManager49 manager(ports);
+    SettingsDocument doc;
+    SettingsReadResult result;
+    if (!loadFresh(in, manager, doc, result, err))
+        return exitUnreadable;
+    manager.keyboardFound(portName, portName);
+    if (!manager.sendAllSettings())
+    {
+        err << "quillet: the configuration could not be sent\n";
+        return exitFailed;
+    }
+    if (!outFile.replaceWithData(bytes.getData(), bytes.getSize()))
+    {
+        err << "quillet: cannot write " << outFile.getFullPathName() << "\n";
+        return exitFailed;
+    }
+    if (!result.skipped.isEmpty())
+        err << "quillet: " << result.skipped.size()
+            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
+    return exitOk;
+}
+} // namespace QuilletCommands

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <memory>
+
+/** Receives the messages of an open input port, on that port's own thread. */
+class MidiPortListener
+{
+public:
+    /** sourceName is the input's name, or "unknown" when the port cannot tell. */
+    virtual void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) = 0;
+
+protected:
+    ~MidiPortListener() = default;
+};
+
+/** An open MIDI input. Closing it (destroying it) waits for any delivery in progress to end. */
+class MidiInputPort
+{
+public:
+    virtual ~MidiInputPort() = default;
+    virtual juce::String getName() const = 0;
+    virtual void start() = 0;
+    virtual void stop() = 0;
+};
+
+/** An open MIDI output. */
+class MidiOutputPort
+{
+public:
+    virtual ~MidiOutputPort() = default;
+    virtual juce::String getName() const = 0;
+    virtual void sendMessageNow(const juce::MidiMessage& message) = 0;
+};
+
+/** How the device manager reaches the system's MIDI ports: the real ones, or virtual ones for the tests
+    and for trying the editor without a keyboard. */
+class MidiPortSystem
+{
+public:
+    virtual ~MidiPortSystem() = default;
+    virtual juce::StringArray getInputNames() = 0;
+    virtual juce::StringArray getOutputNames() = 0;
+    /** Opens input index with the listener; null when it cannot be opened. Not started yet. */
+    virtual std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) = 0;
+    /** Opens output index; null when it cannot be opened. */
+    virtual std::unique_ptr<MidiOutputPort> openOutput(int index) = 0;
+};
+
+/** The operating system's MIDI ports through JUCE. On a machine without MIDI (no ALSA sequencer) the lists
+    are empty and ALSA's complaints are kept off stderr. */
+MidiPortSystem& systemMidiPorts();

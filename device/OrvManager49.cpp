@@ -1,0 +1,476 @@
+#include "OrvManager49.h"
+
+#include "SysExCodec.h"
+
+namespace
+{
+constexpr int scanPeriodMs = 500;
+constexpr int scanPasses = 3;
+constexpr int minimumActionGapMs = 200;
+
+bool allDataBytes(std::initializer_list<int> values)
+{
+    for (int v : values)
+        if (!OrvSysEx::isDataByte(v))
+            return false;
+    return true;
+}
+} // namespace
+
+OrvManager49::OrvManager49() : OrvManager49(systemMidiPorts()) {}
+
+OrvManager49::OrvManager49(MidiPortSystem& p)
+    : ports(p), clock([] { return juce::Time::getMillisecondCounter(); })
+{
+}
+
+OrvManager49::~OrvManager49()
+{
+    closeAllPorts();
+}
+
+void OrvManager49::closeAllPorts()
+{
+    stopTimer();
+    scanning = false;
+    // Ports are released outside the locks: closing an input waits for a delivery in progress, and that
+    // delivery may be waiting for one of these locks.
+    std::unique_ptr<MidiOutputPort> oldProbe, oldOutput;
+    std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        oldProbe = std::move(probe);
+        oldInputs = std::move(scanInputs);
+        scanInputs.clear();
+    }
+    {
+        std::lock_guard<std::mutex> g(outputLock);
+        oldOutput = std::move(keyboardOutput);
+    }
+    for (auto& in : oldInputs)
+        if (in != nullptr)
+            in->stop();
+    oldInputs.clear();
+}
+
+//==============================================================================
+void OrvManager49::setClock(std::function<juce::uint32()> c)
+{
+    std::lock_guard<std::mutex> g(scanLock);
+    clock = std::move(c);
+}
+
+juce::String OrvManager49::getKeyboardInputName() const
+{
+    std::lock_guard<std::mutex> g(scanLock);
+    return keyboardInputName;
+}
+
+juce::String OrvManager49::getKeyboardOutputName() const
+{
+    std::lock_guard<std::mutex> g(scanLock);
+    return keyboardOutputName;
+}
+
+bool OrvManager49::hasKeyboardOutput() const
+{
+    std::lock_guard<std::mutex> g(outputLock);
+    return keyboardOutput != nullptr;
+}
+
+bool OrvManager49::isScanning() const
+{
+    return scanning.load();
+}
+
+void OrvManager49::startScan()
+{
+    if (isTimerRunning() || scanning.exchange(true))
+        return;
+
+    bool noOutputs;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        const int inputCount = ports.getInputNames().size();
+        scanInputs.clear();
+        for (int i = 0; i < inputCount; ++i)
+            scanInputs.push_back(ports.openInput(i, *this));
+        for (auto& in : scanInputs)
+            if (in != nullptr)
+                in->start();
+
+        outputCount = ports.getOutputNames().size();
+        found = false;
+        probeIndex = 0;
+        passesLeft = scanPasses;
+        noOutputs = outputCount <= 0;
+        if (!noOutputs)
+        {
+            probeOutput(0);
+            // The first tick never acts, so the first output has about a second to answer.
+            lastActionTime = clock() + (juce::uint32)scanPeriodMs;
+        }
+    }
+    if (noOutputs)
+    {
+        // Nobody can be asked: the scan is over at once, and the user must hear of it.
+        closeScanInputs();
+        scanning = false;
+        notifyListeners(ScanEndedUnanswered, 0, 0);
+        return;
+    }
+    startTimer(scanPeriodMs);
+}
+
+void OrvManager49::probeOutput(int index)
+{
+    // Called with scanLock held, on the message thread.
+    probe.reset();
+    probe = ports.openOutput(index);
+    if (probe != nullptr)
+        probe->sendMessageNow(OrvSysEx::makeIdentityRequest());
+}
+
+void OrvManager49::timerCallback()
+{
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        const auto now = clock();
+        if ((int)(now - lastActionTime) <= minimumActionGapMs)
+            return;
+        lastActionTime = now;
+
+        if (!found)
+        {
+            if (++probeIndex < outputCount)
+            {
+                probeOutput(probeIndex);
+                return;
+            }
+        }
+        --passesLeft;
+        if (!found && passesLeft > 0)
+        {
+            probeIndex = 0;
+            probeOutput(0);
+            return;
+        }
+        stopTimer();
+        probe.reset();
+    }
+    closeScanInputs();
+    scanning = false;
+    if (!found)
+        notifyListeners(ScanEndedUnanswered, 0, 0);
+}
+
+juce::String OrvManager49::outputNameAtProbeIndex()
+{
+    int index;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        index = probeIndex;
+    }
+    return ports.getOutputNames()[index];
+}
+
+void OrvManager49::keyboardFound(const juce::String& inputName, const juce::String& outputName)
+{
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        found = true;
+        keyboardInputName = inputName;
+        keyboardOutputName = outputName;
+    }
+
+    const int index = ports.getOutputNames().indexOf(outputName);
+    if (index >= 0)
+    {
+        std::unique_ptr<MidiOutputPort> old;
+        {
+            std::lock_guard<std::mutex> g(outputLock);
+            old = std::move(keyboardOutput);
+        }
+        old.reset(); // close the earlier one before opening: a device may not open twice
+        auto opened = ports.openOutput(index);
+        std::lock_guard<std::mutex> g(outputLock);
+        keyboardOutput = std::move(opened);
+    }
+    notifyListeners(KeyboardDetected, 0, 0);
+}
+
+void OrvManager49::releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released)
+{
+    std::lock_guard<std::mutex> g(scanLock);
+    std::vector<std::unique_ptr<MidiInputPort>> kept;
+    for (auto& in : scanInputs)
+    {
+        if (in != nullptr && found && in->getName() == keyboardInputName)
+            kept.push_back(std::move(in));
+        else if (in != nullptr)
+            released.push_back(std::move(in));
+    }
+    scanInputs = std::move(kept);
+}
+
+void OrvManager49::closeScanInputs()
+{
+    std::vector<std::unique_ptr<MidiInputPort>> released;
+    releaseInputsExceptKeyboard(released);
+    for (auto& in : released)
+        in->stop();
+    released.clear();
+}
+
+//==============================================================================
+void OrvManager49::handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message)
+{
+    dispatch(source != nullptr ? source->getName() : juce::String("unknown"), message);
+}
+
+void OrvManager49::portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message)
+{
+    dispatch(sourceName, message);
+}
+
+void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMessage& message)
+{
+    if (!found)
+    {
+        if (isIdentityReply(message))
+            keyboardFound(sourceName, outputNameAtProbeIndex());
+        return;
+    }
+    if (sourceName != getKeyboardInputName())
+        return;
+
+    if (message.isSysEx())
+    {
+        OrvMidiMessage49 m(message);
+        if (m.isKeyboardSysEx())
+        {
+            dispatchKeyboardSysEx(m);
+        }
+        else if (isIdentityReply(message))
+        {
+            // The keyboard introduced itself again: take its ports anew, but never cut its own input.
+            keyboardFound(sourceName, outputNameAtProbeIndex());
+            closeScanInputs();
+        }
+        return;
+    }
+    dispatchChannelMessage(message);
+}
+
+void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
+{
+    const OrvMidiMessage49 m(message);
+    if (m.dataSize() < 9 || m.dataByte(5) != 0x02)
+        return;
+
+    const int address = m.dataByte(7);
+    if (address >= itemFieldMode && address <= itemFieldMaxMsb)
+    {
+        const auto pairs = m.getItemConfigPairs();
+        modify(
+            [&](SettingsState& s)
+            {
+                for (int i = 0; i + 1 < pairs.size(); i += 2)
+                    if (isKnownItem(pairs[i]) && OrvSysEx::isDataByte(pairs[i + 1]))
+                        s.set(address, pairs[i], pairs[i + 1]);
+            });
+        if (address == itemFieldNumber)
+        {
+            rebuildNumberIndex();
+            if (pairs.size() == 2)
+                notifyListeners(NumbersReceived, pairs[0], pairs[1]);
+            else if (pairs.size() > 2)
+                notifyListeners(NumbersReceived, 0, 0);
+        }
+        else
+        {
+            notifyListeners(ItemFieldReceived, address, 0);
+        }
+        return;
+    }
+
+    if (address == itemFieldValue)
+    {
+        const int value = m.getItemValue();
+        if (value <= 127)
+            notifyListeners(ItemValueReceived, m.getItemValueId(), value);
+        return;
+    }
+
+    if (address != 0x40)
+        return;
+
+    const int id = m.dataByte(8);
+    const int raw = m.dataByte(9);
+    // A value byte with its top bit set is not a value the keyboard can hold: report it, store nothing.
+    const bool storable = OrvSysEx::isDataByte(raw);
+    switch (id)
+    {
+    case globalUpperChannel:
+        if (storable)
+            setGlobal(globalUpperChannel, raw);
+        notifyListeners(UpperChannelReceived, raw, 0);
+        break;
+    case globalKnobMode:
+    {
+        const int v = m.isKnobModeRelative() ? 127 : 1;
+        setGlobal(globalKnobMode, v);
+        notifyListeners(KnobModeReceived, v, 0);
+        break;
+    }
+    case globalOctaveShift:
+        notifyListeners(OctaveShiftReceived, (raw & 0x40) != 0 ? (raw & 0x7F) - 128 : (raw & 0x7F), 0);
+        break;
+    default:
+        if (id < numGlobalParams && storable)
+            setGlobal(id, raw);
+        notifyListeners(GlobalReceived, id, raw);
+        break;
+    }
+}
+
+void OrvManager49::dispatchChannelMessage(const juce::MidiMessage& message)
+{
+    if (message.isController())
+    {
+        if (isNumberIndexEmpty())
+            rebuildNumberIndex();
+        const auto control = findItemForNumber(message.getControllerNumber());
+        if (!control)
+            return;
+        const int v = message.getControllerValue();
+        switch (*control)
+        {
+        case 0x40:
+            notifyListeners(ModulationWheelMoved, *control, v);
+            break;
+        case 0x50:
+            notifyListeners(SustainPedalMoved, *control, v);
+            break;
+        case 0x51:
+            notifyListeners(ExpressionPedalMoved, *control, v);
+            break;
+        case 0x53:
+            notifyListeners(AuxPedalMoved, *control, v);
+            break;
+        case 0x52:
+            notifyListeners(BreathControlMoved, *control, v);
+            break;
+        case 0x31:
+        case 0x33:
+        {
+            // The two push-knobs send sign and magnitude.
+            const int magnitude = v & 0x3F;
+            notifyListeners(ControlChanged, *control, (v & 0x40) != 0 ? -magnitude : magnitude);
+            break;
+        }
+        default:
+            notifyListeners(ControlChanged, *control, v);
+            break;
+        }
+    }
+    else if (message.isPitchWheel())
+    {
+        notifyListeners(PitchWheelMoved, 0x41, message.getPitchWheelValue());
+    }
+    else if (message.isNoteOn(false))
+    {
+        switch (message.getNoteNumber())
+        {
+        case 36:
+            padBank = 128;
+            break;
+        case 68:
+            padBank = 129;
+            break;
+        case 84:
+            padBank = 130;
+            break;
+        default:
+            break;
+        }
+    }
+    else if (message.isChannelPressure())
+    {
+        const int bank = padBank.load();
+        if (bank > 0)
+            notifyListeners(PadPressure, bank, message.getChannelPressureValue());
+    }
+}
+
+//==============================================================================
+bool OrvManager49::sendLocked(const juce::MidiMessage& message)
+{
+    if (keyboardOutput == nullptr || !OrvSysEx::isWireSafe(message))
+        return false;
+    keyboardOutput->sendMessageNow(message);
+    return true;
+}
+
+bool OrvManager49::send(const juce::MidiMessage& message)
+{
+    std::lock_guard<std::mutex> g(outputLock);
+    return sendLocked(message);
+}
+
+bool OrvManager49::requestItemField(int field)
+{
+    return allDataBytes({field}) && send(OrvSysEx::makeItemFieldRequest(field));
+}
+
+bool OrvManager49::sendItemField(int control, int field, int value)
+{
+    return allDataBytes({control, field, value}) && send(OrvSysEx::makeItemFieldSet(field, control, value));
+}
+
+bool OrvManager49::requestGlobal(int id)
+{
+    return allDataBytes({id}) && send(OrvSysEx::makeGlobalParamRequest(id));
+}
+
+bool OrvManager49::sendGlobal(int id, int value)
+{
+    return allDataBytes({id, value}) && send(OrvSysEx::makeGlobalParamSet(id, value));
+}
+
+bool OrvManager49::sendClosingCommand()
+{
+    return send(OrvSysEx::makeClosingCommand());
+}
+
+bool OrvManager49::sendAllSettings()
+{
+    const auto s = snapshot();
+    // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
+    std::lock_guard<std::mutex> g(outputLock);
+    if (keyboardOutput == nullptr)
+        return false;
+
+    for (const auto& entry : s.numbers())
+    {
+        const int control = entry.first;
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        {
+            const int value = s.get(field, control);
+            if (value < 0 && s.fields[(size_t)field].count(control) == 0)
+                continue; // no entry for this field
+            if (!allDataBytes({control, value}))
+                continue; // cannot travel in a frame: leave the keyboard's own value alone
+            if (!sendLocked(OrvSysEx::makeItemFieldSet(field, control, value)))
+                break;
+        }
+    }
+    for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
+                   globalSplitPoint})
+    {
+        const int value = s.globals[(size_t)id];
+        if (allDataBytes({value}))
+            sendLocked(OrvSysEx::makeGlobalParamSet(id, value));
+    }
+    return sendLocked(OrvSysEx::makeClosingCommand());
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "../model/KbdSettingsStore.h"
+#include "MidiPorts.h"
+
+#include <juce_audio_devices/juce_audio_devices.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+/** The device manager: finds the keyboard by the MIDI identity request, dispatches what the keyboard
+    sends into the settings store it carries, and sends requests, values and the whole configuration.
+
+    Threads: the scan timer and sendAllSettings run on the message thread; incoming messages arrive on the
+    MIDI input thread. The store, the scan state and the keyboard output each have their own lock, and no
+    lock is held while listeners are told anything. */
+class OrvManager49 : public KbdSettingsStore,
+                     private juce::Timer,
+                     public juce::MidiInputCallback,
+                     private MidiPortListener
+{
+public:
+    /** Uses the system's MIDI ports. */
+    OrvManager49();
+    /** Uses the given ports, which must outlive the manager. */
+    explicit OrvManager49(MidiPortSystem& ports);
+    ~OrvManager49() override;
+
+    //==============================================================================
+    /** Opens every input and starts asking the outputs, one per timer tick, three passes in all. */
+    void startScan();
+    /** The scan's timer action; public so that the scan can be driven step by step. */
+    void timerCallback() override;
+    /** Records the keyboard's ports, opens its output and raises KeyboardDetected. */
+    void keyboardFound(const juce::String& inputName, const juce::String& outputName);
+    /** Closes the scan's inputs except the keyboard's own, which stays open for the rest of the run. */
+    void closeScanInputs();
+
+    /** Stops the scan and closes every port; waits for a message being delivered to finish. Call it before
+        tearing down anything a listener uses. */
+    void closeAllPorts();
+
+    bool isKeyboardFound() const { return found.load(); }
+    juce::String getKeyboardInputName() const;
+    juce::String getKeyboardOutputName() const;
+    bool hasKeyboardOutput() const;
+    bool isScanning() const;
+
+    /** Replaces the millisecond clock that the scan's timing reads (for driving the scan in tests). */
+    void setClock(std::function<juce::uint32()> clock);
+
+    //==============================================================================
+    /** JUCE's MIDI callback: the source's name decides whether the message is the keyboard's. */
+    void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override;
+    /** The incoming dispatch, given the name of the input that carried the message. */
+    void dispatch(const juce::String& sourceName, const juce::MidiMessage& message);
+
+    //==============================================================================
+    // Each send returns false and sends nothing when there is no keyboard output or when a value lies
+    // outside 0..127, which no SysEx frame can carry.
+    bool requestItemField(int field);
+    bool sendItemField(int control, int field, int value);
+    bool requestGlobal(int id);
+    bool sendGlobal(int id, int value);
+    bool sendClosingCommand();
+    /** Sends every stored field of every numbered control, the six keyboard-wide values and the closing
+        command, back to back, from one consistent copy of the store. Returns the closing command's result. */
+    bool sendAllSettings();
+
+    int getPadBankCode() const { return padBank.load(); }
+
+private:
+    void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
+    void handleIdentityReply(const juce::String& sourceName);
+    void dispatchKeyboardSysEx(const juce::MidiMessage& message);
+    void dispatchChannelMessage(const juce::MidiMessage& message);
+    void probeOutput(int index);
+    juce::String outputNameAtProbeIndex();
+    bool send(const juce::MidiMessage& message);
+    bool sendLocked(const juce::MidiMessage& message);
+    void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
+
+    MidiPortSystem& ports;
+
+    // Scan state.
+    mutable std::mutex scanLock;
+    std::vector<std::unique_ptr<MidiInputPort>> scanInputs;
+    std::unique_ptr<MidiOutputPort> probe;
+    int probeIndex = 0, outputCount = 0, passesLeft = 0;
+    juce::uint32 lastActionTime = 0;
+    juce::String keyboardInputName, keyboardOutputName;
+    std::function<juce::uint32()> clock;
+    std::atomic<bool> found{false}, scanning{false};
+
+    // The keyboard output; its lock also keeps the bytes of messages from two threads apart.
+    mutable std::mutex outputLock;
+    std::unique_ptr<MidiOutputPort> keyboardOutput;
+
+    std::atomic<int> padBank{-1};
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrvManager49)
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "OrvManager49.h"
+
+#include <atomic>
+#include <functional>
+
+/** Reads the keyboard's whole configuration after it has been detected: one request per answer, the
+    numbers, modes, channels, minimums and maximums of all controls, then the keyboard-wide values, then the
+    octave shift, then eight closing value messages. Driven by the manager's events through
+    handleManagerEvent, which the manager's listener forwards. A keyboard that stops answering ends the
+    read-out after a bounded wait, reported as incomplete. */
+class ReadOutChain : private juce::Timer
+{
+public:
+    enum class Outcome
+    {
+        complete,
+        stalled,    // the keyboard stopped answering part way
+        interrupted // an answer arrived that the read-out did not expect
+    };
+
+    explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000);
+    ~ReadOutChain() override;
+
+    /** Acts on one manager event; call it from the listener's handleManagerEvent, on any thread. */
+    void handleManagerEvent(int event, int p1);
+
+    /** True while a read-out runs. */
+    bool isActive() const { return readOutActive.load(); }
+
+    /** Ends a read-out that has waited longer than the stall timeout for an answer. Called by the chain's
+        own timer on the message thread; public so that a stall can be driven without waiting. */
+    void checkForStall();
+    void setClock(std::function<juce::uint32()> clock);
+
+    /** Called once the split point, the last keyboard-wide value shown by the editor, has arrived. */
+    std::function<void()> onGlobalsReceived;
+    /** Called once when a read-out ends, on the thread that ended it. */
+    std::function<void(Outcome)> onFinished;
+
+private:
+    void timerCallback() override { checkForStall(); }
+    void touch();
+    void finish(Outcome outcome);
+
+    OrvManager49& manager;
+    const int stallTimeoutMs;
+    std::atomic<bool> readOutActive{false};
+    std::atomic<juce::uint32> lastActivity{0};
+    std::function<juce::uint32()> clock;
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "MidiPorts.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+/** In-process MIDI ports with any number of named inputs and outputs. What is sent to an output reaches
+    that output's receiver at once, on the sender's thread; what is delivered to an input reaches the
+    listeners that opened it on a delivery thread of its own, in order, as real MIDI input does. */
+class VirtualMidiPorts : public MidiPortSystem
+{
+public:
+    using Receiver = std::function<void(const juce::MidiMessage&)>;
+
+    VirtualMidiPorts();
+    ~VirtualMidiPorts() override;
+
+    //==============================================================================
+    /** Adds an input (a source of messages for whoever opens it); returns its index. */
+    int addInput(const juce::String& name);
+    /** Adds an output; its receiver is called with every message sent to it. Returns its index. */
+    int addOutput(const juce::String& name, Receiver receiver = {});
+    void setOutputReceiver(int index, Receiver receiver);
+
+    /** Queues a message on an input, to be delivered after delayMs. */
+    void deliver(int inputIndex, const juce::MidiMessage& message, int delayMs = 0);
+    /** Queues a message on the first input of that name. */
+    void deliver(const juce::String& inputName, const juce::MidiMessage& message, int delayMs = 0);
+
+    /** Waits until nothing is queued or being delivered; false on timeout. */
+    bool waitUntilIdle(int timeoutMs = 5000);
+
+    /** Number of inputs currently open and started with that name. */
+    int openInputCount(const juce::String& name) const;
+    /** Number of inputs currently open (started or not). */
+    int openInputCount() const;
+    /** Number of outputs currently open. */
+    int openOutputCount() const;
+
+    //==============================================================================
+    juce::StringArray getInputNames() override;
+    juce::StringArray getOutputNames() override;
+    std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) override;
+    std::unique_ptr<MidiOutputPort> openOutput(int index) override;
+
+private:
+    class InputPort;
+    class OutputPort;
+    struct Pending
+    {
+        int input;
+        juce::MidiMessage message;
+        juce::uint32 due;
+    };
+
+    void run();
+    void closeInput(InputPort* port);
+    void setStarted(InputPort* port, bool started);
+    void sendToOutput(int index, const juce::MidiMessage& message);
+    void closeOutput();
+
+    mutable std::mutex lock;
+    std::condition_variable wake, idle;
+    juce::StringArray inputNames, outputNames;
+    std::vector<Receiver> receivers;
+    std::vector<InputPort*> openInputs;
+    int outputsOpen = 0;
+    std::deque<Pending> queue;
+    bool delivering = false, quitting = false;
+
+    // Held while a message is handed to listeners, so closing an input waits for a delivery in progress.
+    // Recursive: a listener may close inputs from inside its own callback.
+    std::recursive_mutex deliveryLock;
+    std::thread thread;
+};

@@ -1,0 +1,267 @@
+#include "KeyboardEmulator.h"
+
+#include "device/SysExCodec.h"
+
+namespace
+{
+juce::MidiMessage sysEx(const std::vector<int>& bytes)
+{
+    std::vector<juce::uint8> raw;
+    for (int b : bytes)
+        raw.push_back((juce::uint8)b);
+    return juce::MidiMessage(raw.data(), (int)raw.size(), 0.0);
+}
+} // namespace
+
+KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& portName) : ports(p)
+{
+    config = factoryConfiguration();
+    input = ports.addInput(portName);
+    output = ports.addOutput(portName, [this](const juce::MidiMessage& m) { receive(m); });
+}
+
+KeyboardEmulator::~KeyboardEmulator()
+{
+    ports.setOutputReceiver(output, {});
+}
+
+SettingsState KeyboardEmulator::factoryConfiguration()
+{
+    SettingsState s;
+    s.resetItemsToDefaults();
+    s.applyEditorGlobalDefaults();
+    return s;
+}
+
+void KeyboardEmulator::setIdentity(const Identity& i)
+{
+    std::lock_guard<std::mutex> g(lock);
+    identity = i;
+}
+
+void KeyboardEmulator::setConfiguration(const SettingsState& state)
+{
+    std::lock_guard<std::mutex> g(lock);
+    config = state;
+}
+
+SettingsState KeyboardEmulator::getConfiguration() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return config;
+}
+
+void KeyboardEmulator::setOctaveShift(int shift)
+{
+    std::lock_guard<std::mutex> g(lock);
+    octaveShift = shift;
+}
+
+int KeyboardEmulator::getItemValue(int id) const
+{
+    std::lock_guard<std::mutex> g(lock);
+    auto it = itemValues.find(id);
+    return it != itemValues.end() ? it->second : -1;
+}
+
+int KeyboardEmulator::closingCommandsReceived() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return closings;
+}
+
+int KeyboardEmulator::messagesReceived() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return (int)log.size();
+}
+
+std::vector<juce::MidiMessage> KeyboardEmulator::receivedLog() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return log;
+}
+
+void KeyboardEmulator::setReplyDelayMs(int delayMs)
+{
+    std::lock_guard<std::mutex> g(lock);
+    replyDelayMs = delayMs;
+}
+
+void KeyboardEmulator::stopAnsweringAfter(int replies)
+{
+    std::lock_guard<std::mutex> g(lock);
+    repliesLeft = replies;
+}
+
+void KeyboardEmulator::setMaxPairsPerMessage(int pairs)
+{
+    std::lock_guard<std::mutex> g(lock);
+    maxPairs = pairs;
+}
+
+void KeyboardEmulator::setAnswersIdentityRequest(bool answers)
+{
+    std::lock_guard<std::mutex> g(lock);
+    answersIdentity = answers;
+}
+
+//==============================================================================
+void KeyboardEmulator::sendControlChange(int controller, int value, int channel)
+{
+    sendRaw(juce::MidiMessage::controllerEvent(channel, controller, value));
+}
+
+void KeyboardEmulator::sendPitchWheel(int value, int channel)
+{
+    sendRaw(juce::MidiMessage::pitchWheel(channel, value));
+}
+
+void KeyboardEmulator::sendNoteOn(int note, int velocity, int channel)
+{
+    sendRaw(juce::MidiMessage::noteOn(channel, note, (juce::uint8)velocity));
+}
+
+void KeyboardEmulator::sendChannelPressure(int pressure, int channel)
+{
+    sendRaw(juce::MidiMessage::channelPressureChange(channel, pressure));
+}
+
+void KeyboardEmulator::sendRaw(const juce::MidiMessage& message)
+{
+    ports.deliver(input, message);
+}
+
+void KeyboardEmulator::sendForeignSysEx()
+{
+    sendRaw(sysEx({0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}));
+}
+
+void KeyboardEmulator::sendMalformedSysEx()
+{
+    sendRaw(sysEx({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0xF7}));
+}
+
+//==============================================================================
+void KeyboardEmulator::receive(const juce::MidiMessage& message)
+{
+    std::vector<juce::MidiMessage> replies;
+    int delay;
+    {
+        std::lock_guard<std::mutex> g(lock);
+        log.push_back(message);
+        replies = answer(message);
+        if (repliesLeft >= 0)
+        {
+            if ((int)replies.size() > repliesLeft)
+                replies.resize((size_t)repliesLeft);
+            repliesLeft -= (int)replies.size();
+        }
+        delay = replyDelayMs;
+    }
+    // Answers go out with no lock held, on the virtual input's own thread.
+    for (const auto& r : replies)
+        ports.deliver(input, r, delay);
+}
+
+juce::MidiMessage KeyboardEmulator::makeAnswer(std::initializer_list<int> body) const
+{
+    std::vector<int> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00};
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    bytes.push_back(0xF7);
+    return sysEx(bytes);
+}
+
+std::vector<juce::MidiMessage> KeyboardEmulator::pairListAnswer(int field, int onlyId)
+{
+    std::vector<std::pair<int, int>> pairs;
+    for (const auto& [id, value] : config.fields[(size_t)field])
+        if ((onlyId == 0 || id == onlyId) && OrvSysEx::isDataByte(id) && OrvSysEx::isDataByte(value))
+            pairs.emplace_back(id, value);
+
+    std::vector<juce::MidiMessage> out;
+    const size_t chunk = maxPairs > 0 ? (size_t)maxPairs : std::max<size_t>(pairs.size(), 1);
+    for (size_t start = 0; start < pairs.size() || (start == 0 && pairs.empty()); start += chunk)
+    {
+        std::vector<int> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, field};
+        for (size_t i = start; i < std::min(pairs.size(), start + chunk); ++i)
+        {
+            bytes.push_back(pairs[i].first);
+            bytes.push_back(pairs[i].second);
+        }
+        bytes.push_back(0xF7);
+        out.push_back(sysEx(bytes));
+        if (pairs.empty())
+            break;
+    }
+    return out;
+}
+
+std::vector<juce::MidiMessage> KeyboardEmulator::answer(const juce::MidiMessage& message)
+{
+    if (!message.isSysEx())
+        return {};
+    const OrvMidiMessage49 m(message);
+
+    // Identity request: F0 7E <device> 06 01 F7.
+    if (m.dataSize() == 4 && m.dataByte(0) == 0x7E && m.dataByte(2) == 0x06 && m.dataByte(3) == 0x01)
+    {
+        if (!answersIdentity)
+            return {};
+        const auto& i = identity;
+        return {sysEx({0xF0, 0x7E, i.deviceByte, 0x06, 0x02, 0x00, 0x6E, 0x31, i.family, 0x00, i.member, 0x00,
+                       i.version[0], i.version[1], i.version[2], i.version[3], 0xF7})};
+    }
+
+    if (m.dataSize() < 8 || m.dataByte(0) != 0x00 || m.dataByte(1) != 0x6E || m.dataByte(2) != 0x31)
+        return {};
+
+    const int command = m.dataByte(5);
+    const int address = m.dataByte(7);
+    const int id = m.dataByte(8);
+
+    if (command == 0x06)
+    {
+        ++closings;
+        return {};
+    }
+
+    if (command == 0x01 && m.dataSize() >= 9) // request
+    {
+        if (address >= itemFieldMode && address <= itemFieldMaxMsb)
+            return pairListAnswer(address, id);
+        if (address == itemFieldValue)
+        {
+            auto it = itemValues.find(id);
+            return {makeAnswer({0x00, id, it != itemValues.end() ? it->second : 0})};
+        }
+        if (address == 0x40)
+        {
+            if (id == globalOctaveShift)
+                return {makeAnswer({0x40, id, octaveShift & 0x7F})};
+            const int value = id < numGlobalParams ? config.globals[(size_t)id] : 0;
+            return {makeAnswer({0x40, id, value & 0x7F})};
+        }
+        return {};
+    }
+
+    if (command == 0x02 && m.dataSize() >= 10) // set a value
+    {
+        const int value = m.dataByte(9);
+        if (address == itemFieldValue)
+            itemValues[id] = value;
+        else if (address >= itemFieldMode && address <= itemFieldMaxMsb)
+        {
+            if (ControlCatalogue::isConfigurable(id)) // the keyboard has no place for other controls
+                config.set(address, id, value);
+        }
+        else if (address == 0x40)
+        {
+            if (id == globalOctaveShift)
+                octaveShift = (value & 0x40) != 0 ? value - 128 : value;
+            else if (id < numGlobalParams)
+                config.globals[(size_t)id] = (int16_t)value;
+        }
+    }
+    return {};
+}
