@@ -81,9 +81,9 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
         for (auto* e : items->getChildIterator())
         {
             ++position;
+            if (!e->hasAttribute("ID"))
+                continue; // an element without an id was never an item
             const int id = e->getIntAttribute("ID", -1);
-            if (id < 0)
-                continue; // an element without a valid id was never an item
 
             ItemConfig c;
             c.mode = e->getIntAttribute("Mode", 0);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/KbdSettingComponent49.h"
+
+/** The window's content: the tooltip window and the settings panel. */
+class MainComponent : public juce::Component
+{
+public:
+    /** With the system's MIDI ports. */
+    MainComponent();
+    /** With given ports, which must outlive the component. */
+    explicit MainComponent(MidiPortSystem& ports);
+    ~MainComponent() override;
+
+    void paint(juce::Graphics&) override {}
+    void resized() override {}
+
+    KbdSettingComponent49& getSettingsPanel() { return *settingsPanel; }
+
+private:
+    juce::TooltipWindow tooltipWindow{nullptr, 700};
+    KbdSettingComponent49* settingsPanel = nullptr; // owned through the child list
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainComponent)
+};
+
+/** The one top-level window: fixed 1063 x 460, minimise and close buttons only. */
+class MainAppWindow : public juce::DocumentWindow
+{
+public:
+    explicit MainAppWindow(const juce::String& title, MainComponent* content);
+    void closeButtonPressed() override;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainAppWindow)
+};

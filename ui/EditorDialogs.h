@@ -1,0 +1,37 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <optional>
+
+/** The dialogs and message boxes the editor shows, behind one seam so that tests can answer them. */
+class EditorDialogs
+{
+public:
+    virtual ~EditorDialogs() = default;
+
+    /** Asks for a file to open; nothing when the user cancels. */
+    virtual std::optional<juce::File> chooseFileToOpen(const juce::String& title,
+                                                       const juce::File& startFolder,
+                                                       const juce::String& pattern) = 0;
+    /** Asks for a file to save, confirming before an existing file is overwritten; nothing on cancel. */
+    virtual std::optional<juce::File> chooseFileToSave(const juce::String& title,
+                                                       const juce::File& startFolder,
+                                                       const juce::String& pattern) = 0;
+    /** Asks whether to replace an existing file. */
+    virtual bool confirmOverwrite(const juce::File& file) = 0;
+    /** A modal box with the information icon and the single button "ok". */
+    virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
+};
+
+/** The platform's native file dialogs and the toolkit's modal message boxes. */
+class NativeEditorDialogs : public EditorDialogs
+{
+public:
+    std::optional<juce::File> chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
+                                               const juce::String& pattern) override;
+    std::optional<juce::File> chooseFileToSave(const juce::String& title, const juce::File& startFolder,
+                                               const juce::String& pattern) override;
+    bool confirmOverwrite(const juce::File& file) override;
+    void showMessage(const juce::String& title, const juce::String& text) override;
+};

@@ -1,0 +1,57 @@
+#include "MoxCtrlPickerButton.h"
+
+MoxCtrlPickerButton::MoxCtrlPickerButton() : juce::Button({})
+{
+    setSize(60, 40);
+}
+
+void MoxCtrlPickerButton::resized()
+{
+    const float w = (float)getWidth(), h = (float)getHeight();
+    const float w3 = (float)proportionOfWidth(0.3f), w7 = (float)proportionOfWidth(0.7f);
+    const float h3 = (float)proportionOfHeight(0.3f), h7 = (float)proportionOfHeight(0.7f);
+
+    const juce::Point<float> points[4][3] = {{{w3, 0}, {0, 0}, {0, h3}},  // top left
+                                             {{0, h7}, {0, h}, {w3, h}},  // bottom left
+                                             {{w7, 0}, {w, 0}, {w, h3}},  // top right
+                                             {{w, h7}, {w, h}, {w7, h}}}; // bottom right
+
+    for (size_t i = 0; i < 4; ++i)
+    {
+        auto& p = marks[i];
+        p.clear();
+        p.startNewSubPath(points[i][0]);
+        p.lineTo(points[i][1]);
+        p.lineTo(points[i][2]);
+    }
+}
+
+void MoxCtrlPickerButton::drawCornerMarks(juce::Graphics& g) const
+{
+    const juce::PathStrokeType stroke(3.0f, juce::PathStrokeType::mitered, juce::PathStrokeType::butt);
+    for (const auto& mark : marks)
+    {
+        g.setColour(juce::Colour(0x40FFFFFF));
+        g.fillPath(mark);
+        g.setColour(juce::Colour(0xE0000000));
+        g.strokePath(mark, stroke);
+    }
+}
+
+void MoxCtrlPickerButton::paintButton(juce::Graphics& g, bool isMouseOver, bool isButtonDown)
+{
+    const bool selected = getToggleState();
+    if (isButtonDown)
+    {
+        g.fillAll(juce::Colour(selected ? 0x40FF8080 : 0x40FFFFFF));
+    }
+    else if (isMouseOver)
+    {
+        g.fillAll(juce::Colour(selected ? 0x40FF8080 : 0x20FFFFFF));
+        drawCornerMarks(g);
+    }
+    else if (selected)
+    {
+        g.fillAll(juce::Colour(0x60FF8080));
+    }
+}

@@ -1,0 +1,81 @@
+#include "QMV49CtrlPickerComponent.h"
+
+#include "PickerLayout.h"
+#include "model/ControlCatalogue.h"
+
+#include <QuilletBinaryData.h>
+
+QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
+{
+    for (const auto& spot : pickerSpots)
+    {
+        auto* b = buttons.add(new MoxCtrlPickerButton());
+        addAndMakeVisible(b);
+        b->setTooltip(ControlCatalogue::tooltip(spot.id));
+        b->setButtonText(juce::String::formatted("0x%02X", spot.id));
+        b->setRadioGroupId(1);
+        b->addListener(this);
+    }
+    picture =
+        juce::ImageCache::getFromMemory(QuilletBinaryData::keyboard_png, QuilletBinaryData::keyboard_pngSize);
+    setSize(1063, 317);
+}
+
+QMV49CtrlPickerComponent::~QMV49CtrlPickerComponent()
+{
+    buttons.clear(true);
+}
+
+void QMV49CtrlPickerComponent::resized()
+{
+    for (size_t i = 0; i < pickerSpots.size(); ++i)
+    {
+        const auto& s = pickerSpots[i];
+        buttons[(int)i]->setBounds(s.x, s.y, s.w, s.h);
+    }
+}
+
+void QMV49CtrlPickerComponent::paint(juce::Graphics& g)
+{
+    g.fillAll(juce::Colours::white);
+    g.setColour(juce::Colours::black);
+    g.drawImage(picture, 0, 0, 1063, 317, 0, 0, picture.getWidth(), picture.getHeight(), false);
+
+    // The captions are black whatever the look and feel says.
+    const juce::Font captionFont(15.0f, juce::Font::plain);
+    g.setColour(juce::Colours::black);
+    g.setFont(captionFont);
+    g.drawFittedText("Back Panel", 151, 278, 454, 30, juce::Justification::centred, 1);
+    g.setColour(juce::Colours::black);
+    g.setFont(captionFont);
+    g.drawFittedText("Drum Pads", 729, 278, 305, 30, juce::Justification::centred, 1);
+
+    // The picture has no breath-control socket: it is painted here, under its button.
+    g.setColour(juce::Colour(0xFF1D1D1D));
+    g.fillRect(408.0f, 240.0f, 11.0f, 10.0f);
+}
+
+std::set<juce::uint16> QMV49CtrlPickerComponent::getItemIdSet()
+{
+    return {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x12,
+            0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x20, 0x21, 0x30, 0x31, 0x32, 0x33,
+            0x34, 0x40, 0x4B, 0x4C, 0x4D, 0x4E, 0x4F, 0x50, 0x51, 0x52, 0x53, 0x70, 0x71, 0x72, 0x73};
+}
+
+MoxCtrlPickerButton* QMV49CtrlPickerComponent::findButtonFor(int itemId) const
+{
+    const auto text = juce::String::formatted("0x%02X", itemId);
+    for (auto* b : buttons)
+        if (b->getButtonText() == text)
+            return b;
+    return nullptr;
+}
+
+void QMV49CtrlPickerComponent::buttonClicked(juce::Button* button)
+{
+    button->setToggleState(true, juce::dontSendNotification);
+    auto text = button->getButtonText();
+    if (text.containsChar('-'))
+        text = text.upToFirstOccurrenceOf("-", false, false);
+    sendActionMessage(text);
+}

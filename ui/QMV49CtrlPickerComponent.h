@@ -1,0 +1,44 @@
+#pragma once
+
+#include "MoxCtrlPickerButton.h"
+
+#include <set>
+
+/** What the settings panel may ask of a control picker. */
+class IKbdCtrlPicker
+{
+public:
+    virtual ~IKbdCtrlPicker() = default;
+    virtual std::set<juce::uint16> getItemIdSet() = 0;
+};
+
+/** The clickable picture of the keyboard: 53 picker buttons over the picture. A click selects the control
+    and broadcasts its id as text, "0x" and two upper-case hexadecimal digits. */
+class QMV49CtrlPickerComponent : public juce::Component,
+                                 public juce::ActionBroadcaster,
+                                 public IKbdCtrlPicker,
+                                 public juce::Button::Listener
+{
+public:
+    QMV49CtrlPickerComponent();
+    ~QMV49CtrlPickerComponent() override;
+
+    void paint(juce::Graphics& g) override;
+    void resized() override;
+    std::set<juce::uint16> getItemIdSet() override;
+
+    void buttonClicked(juce::Button* button) override;
+    void buttonStateChanged(juce::Button*) override {}
+
+    int getNumPickerButtons() const { return buttons.size(); }
+    MoxCtrlPickerButton* getPickerButton(int index) const { return buttons[index]; }
+    /** The button of a control, or null. */
+    MoxCtrlPickerButton* findButtonFor(int itemId) const;
+    const juce::Image& getKeyboardPicture() const { return picture; }
+
+private:
+    juce::OwnedArray<MoxCtrlPickerButton> buttons;
+    juce::Image picture;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
+};
