@@ -9,10 +9,8 @@ class MidiPortListener
 {
 public:
     /** sourceName is the input's name, or "unknown" when the port cannot tell. */
+    virtual ~MidiPortListener() = default;
     virtual void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) = 0;
-
-protected:
-    ~MidiPortListener() = default;
 };
 
 /** An open MIDI input. Closing it (destroying it) waits for any delivery in progress to end. */

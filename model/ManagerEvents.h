@@ -26,8 +26,6 @@ enum ManagerEvent
 class OrvManagerListener
 {
 public:
+    virtual ~OrvManagerListener() = default;
     virtual void handleManagerEvent(int event, int p1, int p2, int p3) = 0;
-
-protected:
-    ~OrvManagerListener() = default;
 };
