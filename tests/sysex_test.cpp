@@ -4,29 +4,16 @@
 
 namespace
 {
-juce::MidiMessage fromBytes(std::vector<juce::uint8> bytes)
+juce::MidiMessage msg(const char* hex)
 {
-    return juce::MidiMessage(bytes.data(), (int)bytes.size());
+    juce::MemoryBlock bytes;
+    bytes.loadFromHexString(hex);
+    return juce::MidiMessage(bytes.getData(), (int)bytes.getSize());
 }
 
-std::vector<int> bytesOf(const juce::MidiMessage& m)
+juce::String hex(const juce::MidiMessage& m)
 {
-    return {m.getRawData(), m.getRawData() + m.getRawDataSize()};
-}
-
-// A keyboard response (command 02) with the given address and trailing data bytes.
-juce::MidiMessage response(std::vector<juce::uint8> tail)
-{
-    std::vector<juce::uint8> b = {0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00};
-    b.insert(b.end(), tail.begin(), tail.end());
-    b.push_back(0xF7);
-    return fromBytes(b);
-}
-
-juce::MidiMessage identityReply(juce::uint8 device, juce::uint8 family, juce::uint8 member)
-{
-    return fromBytes(
-        {0xF0, 0x7E, device, 0x06, 0x02, 0x00, 0x6E, 0x31, family, 0x00, member, 0x00, 0x05, 0x11, 0xF7});
+    return juce::String::toHexString(m.getRawData(), m.getRawDataSize()).toUpperCase();
 }
 
 bool anyProtocolPredicate(const OrvMidiMessage49& m)
@@ -37,26 +24,23 @@ bool anyProtocolPredicate(const OrvMidiMessage49& m)
            m.isOctaveShiftRequest() || m.isOctaveShiftResponse() || m.isLedStateRequest() ||
            m.isLedStateResponse() || isItemFieldResponse(m) || isIdentityReply(m);
 }
+
+const char* const configResponse = "F0 00 6E 31 02 42 02 00 03 01 4A 02 47 F7";
 } // namespace
 
 TEST(SysExBuilders, FramesAreByteExact)
 {
-    using V = std::vector<int>;
-    namespace S = OrvSysEx;
-    EXPECT_EQ(bytesOf(S::makeItemFieldSet(1, 0x05, 4)),
-              (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 2, 0, 1, 5, 4, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeGlobalParamSet(8, 60)),
-              (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 2, 0, 0x40, 8, 0x3C, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeItemValueSet(5, 9)), (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 2, 0, 0, 5, 9, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeItemConfigRequest(0)), (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 1, 0, 3, 0, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeItemFieldRequest(3)), bytesOf(S::makeItemConfigRequest(0)));
-    EXPECT_EQ(bytesOf(S::makeMidiChannelRequest()),
-              (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 1, 0, 0x40, 6, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeKnobModeRequest()), (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 1, 0, 0x40, 2, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeOctaveShiftRequest()),
-              (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 1, 0, 0x40, 3, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeClosingCommand()), (V{0xF0, 0, 0x6E, 0x31, 0x7F, 0x42, 6, 0, 0xF7}));
-    EXPECT_EQ(bytesOf(S::makeIdentityRequest()), (V{0xF0, 0x7E, 0x7F, 6, 1, 0xF7}));
+    using namespace OrvSysEx;
+    EXPECT_EQ(hex(makeItemFieldSet(1, 0x05, 4)), "F0 00 6E 31 7F 42 02 00 01 05 04 F7");
+    EXPECT_EQ(hex(makeGlobalParamSet(8, 60)), "F0 00 6E 31 7F 42 02 00 40 08 3C F7");
+    EXPECT_EQ(hex(makeItemValueSet(5, 9)), "F0 00 6E 31 7F 42 02 00 00 05 09 F7");
+    EXPECT_EQ(hex(makeItemConfigRequest(0)), "F0 00 6E 31 7F 42 01 00 03 00 F7");
+    EXPECT_EQ(hex(makeItemFieldRequest(3)), "F0 00 6E 31 7F 42 01 00 03 00 F7");
+    EXPECT_EQ(hex(makeMidiChannelRequest()), "F0 00 6E 31 7F 42 01 00 40 06 F7");
+    EXPECT_EQ(hex(makeKnobModeRequest()), "F0 00 6E 31 7F 42 01 00 40 02 F7");
+    EXPECT_EQ(hex(makeOctaveShiftRequest()), "F0 00 6E 31 7F 42 01 00 40 03 F7");
+    EXPECT_EQ(hex(makeClosingCommand()), "F0 00 6E 31 7F 42 06 00 F7");
+    EXPECT_EQ(hex(makeIdentityRequest()), "F0 7E 7F 06 01 F7");
 }
 
 TEST(SysExBuilders, WireSafetyFlagsHighBytesInsideTheFrame)
@@ -64,110 +48,90 @@ TEST(SysExBuilders, WireSafetyFlagsHighBytesInsideTheFrame)
     EXPECT_TRUE(OrvSysEx::isWireSafe(OrvSysEx::makeItemFieldSet(1, 5, 127)));
     EXPECT_FALSE(OrvSysEx::isWireSafe(OrvSysEx::makeItemFieldSet(1, 5, 200)));
     EXPECT_FALSE(OrvSysEx::isWireSafe(OrvSysEx::makeItemFieldSet(1, 128, 0)));
-    EXPECT_TRUE(OrvSysEx::isWireSafe(OrvSysEx::makeClosingCommand()));
 }
 
-TEST(SysExParsing, ItemConfigResponsePairs)
+TEST(SysExParsing, ItemConfigResponseYieldsWholePairs)
 {
-    OrvMidiMessage49 m(response({0x03, 0x01, 0x4A, 0x02, 0x47}));
+    OrvMidiMessage49 m(msg(configResponse));
     ASSERT_EQ(m.dataSize(), 12);
     EXPECT_TRUE(m.isKeyboardSysEx());
     EXPECT_TRUE(m.isItemConfigResponse());
     EXPECT_TRUE(isItemFieldResponse(m));
     EXPECT_EQ(m.getItemConfigPairs(), juce::Array<int>({1, 74, 2, 71}));
-
-    OrvMidiMessage49 odd(response({0x03, 0x01, 0x4A, 0x02, 0x47, 0x05}));
-    EXPECT_EQ(odd.getItemConfigPairs(), juce::Array<int>({1, 74, 2, 71}));
+    EXPECT_EQ(OrvMidiMessage49(msg("F0 00 6E 31 02 42 02 00 03 01 4A 02 47 05 F7")).getItemConfigPairs(),
+              juce::Array<int>({1, 74, 2, 71}));
 }
 
 TEST(SysExParsing, KeyboardSysExNeedsHeaderAndDeviceOrModelByte)
 {
-    auto kbd = [](std::vector<juce::uint8> b)
+    auto kbd = [](const char* h)
     {
-        return OrvMidiMessage49(fromBytes(b)).isKeyboardSysEx();
+        return OrvMidiMessage49(msg(h)).isKeyboardSysEx();
     };
-    EXPECT_FALSE(kbd({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x00, 0x02, 0x00, 0x03, 0xF7}));
-    EXPECT_TRUE(kbd({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x00, 0x02, 0x00, 0x03, 0xF7}));
-    EXPECT_TRUE(kbd({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x00, 0x00, 0xF7}));
-    EXPECT_FALSE(kbd({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0xF7}));
-    EXPECT_FALSE(kbd({0xF0, 0x00, 0x6E, 0x32, 0x02, 0x42, 0x02, 0x00, 0x03, 0xF7}));
-    EXPECT_TRUE(OrvMidiMessage49(OrvSysEx::makeClosingCommand()).isKeyboardSysEx());
+    EXPECT_FALSE(kbd("F0 00 6E 31 7F 00 02 00 03 F7"));
+    EXPECT_TRUE(kbd("F0 00 6E 31 02 00 02 00 03 F7"));
+    EXPECT_TRUE(kbd("F0 00 6E 31 7F 42 02 00 03 F7"));
+    EXPECT_TRUE(kbd("F0 00 6E 31 02 00 00 F7"));
+    EXPECT_FALSE(kbd("F0 00 6E 31 02 42 F7"));
+    EXPECT_FALSE(kbd("F0 00 6E 32 02 42 02 00 03 F7"));
 }
 
 TEST(SysExParsing, AddressByteSelectsTheResponseKind)
 {
-    EXPECT_FALSE(isItemFieldResponse(response({0x06, 0x01, 0x02})));
-    EXPECT_TRUE(isItemFieldResponse(response({0x01, 0x01, 0x02})));
-    EXPECT_TRUE(isItemFieldResponse(response({0x05, 0x01, 0x02})));
-
-    OrvMidiMessage49 value(response({0x00, 0x05, 0x09}));
+    EXPECT_FALSE(isItemFieldResponse(msg("F0 00 6E 31 02 42 02 00 06 01 02 F7")));
+    EXPECT_TRUE(isItemFieldResponse(msg("F0 00 6E 31 02 42 02 00 01 01 02 F7")));
+    EXPECT_TRUE(isItemFieldResponse(msg("F0 00 6E 31 02 42 02 00 05 01 02 F7")));
+    OrvMidiMessage49 value(msg("F0 00 6E 31 02 42 02 00 00 05 09 F7"));
     EXPECT_TRUE(value.isItemValueResponse());
     EXPECT_FALSE(isItemFieldResponse(value));
     EXPECT_EQ(value.getItemValueId(), 5);
     EXPECT_EQ(value.getItemValue(), 9);
-
-    OrvMidiMessage49 config(response({0x03, 0x01}));
-    EXPECT_TRUE(config.isItemConfigResponse());
-    EXPECT_TRUE(isItemFieldResponse(config));
-
-    EXPECT_FALSE(OrvMidiMessage49(response({0x40, 0x02, 0x7E})).isKnobModeRelative());
-    OrvMidiMessage49 knob(response({0x40, 0x02, 0x7F}));
-    EXPECT_TRUE(knob.isKnobModeResponse());
-    EXPECT_TRUE(knob.isKnobModeRelative());
+    EXPECT_FALSE(OrvMidiMessage49(msg("F0 00 6E 31 02 42 02 00 40 02 7E F7")).isKnobModeRelative());
+    EXPECT_TRUE(OrvMidiMessage49(msg("F0 00 6E 31 02 42 02 00 40 02 7F F7")).isKnobModeRelative());
 }
 
 TEST(SysExParsing, ShortOrForeignMessagesAnswerNothing)
 {
-    OrvMidiMessage49 noValue(response({0x00, 0x05}));
+    OrvMidiMessage49 noValue(msg("F0 00 6E 31 02 42 02 00 00 05 F7"));
     EXPECT_EQ(noValue.getItemValueId(), 5);
     EXPECT_EQ(noValue.getItemValue(), 0);
-
-    OrvMidiMessage49 shortMsg(fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, 0x03, 0xF7}));
-    ASSERT_EQ(shortMsg.dataSize(), 8);
+    OrvMidiMessage49 shortMsg(msg("F0 00 6E 31 02 42 02 00 03 F7"));
     EXPECT_FALSE(anyProtocolPredicate(shortMsg));
     EXPECT_EQ(shortMsg.getItemValueId(), 0);
-
-    OrvMidiMessage49 noteOn(juce::MidiMessage::noteOn(1, 60, (juce::uint8)100));
-    EXPECT_FALSE(anyProtocolPredicate(noteOn));
-    EXPECT_FALSE(noteOn.isKeyboardSysEx());
-    EXPECT_EQ(noteOn.getItemValueId(), 0);
-    EXPECT_EQ(noteOn.getItemValue(), 0);
+    OrvMidiMessage49 noteOn(msg("90 3C 64"));
+    EXPECT_FALSE(anyProtocolPredicate(noteOn) || noteOn.isKeyboardSysEx());
+    EXPECT_EQ(noteOn.getItemValueId() + noteOn.getItemValue() + noteOn.getItemConfigId(), 0);
 }
 
 TEST(SysExParsing, IdentityReplyOfTheFamily)
 {
-    for (juce::uint8 member : {1, 2, 3})
-        for (juce::uint8 device : {0x00, 0x7F})
-            EXPECT_TRUE(isIdentityReply(identityReply(device, 0x02, member))) << (int)member;
-    EXPECT_FALSE(isIdentityReply(identityReply(0x7F, 0x02, 0x04)));
-    EXPECT_FALSE(isIdentityReply(identityReply(0x7F, 0x03, 0x01)));
-    EXPECT_FALSE(
-        isIdentityReply(fromBytes({0xF0, 0x7E, 0x7F, 0x06, 0x02, 0x00, 0x6E, 0x31, 0x02, 0x00, 0x01, 0xF7})));
+    for (auto h :
+         {"F0 7E 00 06 02 00 6E 31 02 00 01 00 05 11 F7", "F0 7E 7F 06 02 00 6E 31 02 00 02 00 00 00 F7",
+          "F0 7E 10 06 02 00 6E 31 02 00 03 00 7F 7F F7"})
+        EXPECT_TRUE(isIdentityReply(msg(h))) << h;
+    EXPECT_FALSE(isIdentityReply(msg("F0 7E 7F 06 02 00 6E 31 02 00 04 00 05 11 F7")));
+    EXPECT_FALSE(isIdentityReply(msg("F0 7E 7F 06 02 00 6E 31 03 00 01 00 05 11 F7")));
+    EXPECT_FALSE(isIdentityReply(msg("F0 7E 7F 06 02 00 6E 31 02 00 01 F7")));
 }
 
-TEST(SysExText, HexStringListsEveryByte)
+TEST(SysExText, HexAndDebugStrings)
 {
     EXPECT_EQ(OrvMidiMessage49(OrvSysEx::makeClosingCommand()).toHexString(),
               "F0 00 6E 31 7F 42 06 00 F7 \n");
-}
-
-TEST(SysExText, DebugStringDescribesEachKind)
-{
-    auto text = [](const juce::MidiMessage& m)
-    {
-        return OrvMidiMessage49(m).toDebugString();
-    };
-    EXPECT_EQ(text(fromBytes({0xB0, 0x07, 0x64})), "CC 7 value 100 channel 1\n");
-    EXPECT_EQ(text(fromBytes({0x90, 0x3C, 0x64})), "Note On  60 velocity 100 channel 1\n");
-    EXPECT_EQ(text(fromBytes({0x90, 0x3C, 0x00})), "Note Off 60 velocity 0 channel 1\n");
-    EXPECT_EQ(text(fromBytes({0xD2, 0x40})), "Aftertouch 64 channel 3\n");
-    EXPECT_EQ(text(fromBytes({0xE0, 0x00, 0x40})), "Pitch Wheel value 8192\n");
-    EXPECT_EQ(text(identityReply(0x7F, 0x02, 0x01)), "TDR32 SYSEX : Identification sysex\n");
-    EXPECT_EQ(text(fromBytes({0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7})), "SYSEX \n");
-    EXPECT_EQ(text(response({0x03, 0x01, 0x4A})), "TDR32 SYSEX : Item Config Response\n");
-    EXPECT_EQ(text(response({0x00, 0x05, 0x09})), "TDR32 SYSEX : Item value response (5 , 9)\n");
-    EXPECT_EQ(text(response({0x40, 0x06, 0x03})), "TDR32 SYSEX : Midi channel response 3\n");
-    EXPECT_EQ(text(response({0x40, 0x03, 0x7F})), "TDR32 SYSEX : Octave shift response 127\n");
-    EXPECT_EQ(text(OrvSysEx::makeClosingCommand()), "TDR32 SYSEX \n");
-    EXPECT_EQ(text(fromBytes({0xF8})), "- \n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"B0 07 64", "CC 7 value 100 channel 1\n"},
+        {"90 3C 64", "Note On  60 velocity 100 channel 1\n"},
+        {"90 3C 00", "Note Off 60 velocity 0 channel 1\n"},
+        {"D2 40", "Aftertouch 64 channel 3\n"},
+        {"E0 00 40", "Pitch Wheel value 8192\n"},
+        {"F0 7E 7F 06 02 00 6E 31 02 00 01 00 05 11 F7", "TDR32 SYSEX : Identification sysex\n"},
+        {"F0 43 10 4C 00 00 7E 00 F7", "SYSEX \n"},
+        {configResponse, "TDR32 SYSEX : Item Config Response\n"},
+        {"F0 00 6E 31 02 42 02 00 00 05 09 F7", "TDR32 SYSEX : Item value response (5 , 9)\n"},
+        {"F0 00 6E 31 02 42 02 00 40 06 03 F7", "TDR32 SYSEX : Midi channel response 3\n"},
+        {"F0 00 6E 31 02 42 02 00 40 03 7F F7", "TDR32 SYSEX : Octave shift response 127\n"},
+        {"F0 00 6E 31 7F 42 06 00 F7", "TDR32 SYSEX \n"},
+        {"F8", "- \n"}};
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(OrvMidiMessage49(msg(bytes)).toDebugString(), text) << bytes;
 }

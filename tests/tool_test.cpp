@@ -1,0 +1,133 @@
+// The command-line tool, run in-process: exit codes, outputs and the files it writes.
+#include "device/SysExCodec.h"
+#include "emulator/KeyboardEmulator.h"
+#include "files/SettingsFile.h"
+#include "tools/quillet/Commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace
+{
+struct ToolRun
+{
+    int code;
+    std::string out, err;
+};
+
+class ToolTest : public ::testing::Test
+{
+protected:
+    juce::TemporaryFile folderHolder;
+    juce::File dir;
+
+    void SetUp() override
+    {
+        dir = folderHolder.getFile();
+        ASSERT_TRUE(dir.createDirectory());
+    }
+    void TearDown() override { dir.deleteRecursively(); }
+
+    ToolRun run(const juce::StringArray& args)
+    {
+        std::ostringstream out, err;
+        const int code = QuilletCommands::run(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+    juce::String path(const char* name) const { return dir.getChildFile(name).getFullPathName(); }
+    void write(const char* name, const juce::String& text) const
+    {
+        dir.getChildFile(name).replaceWithText(text);
+    }
+};
+
+TEST_F(ToolTest, DefaultsWritesTheEditorsDefaultValuesConfiguration)
+{
+    ASSERT_EQ(run({"defaults", path("d.qmv49")}).code, 0);
+    KbdSettingsStore store;
+    ASSERT_TRUE(readSettingsFile(store, dir.getChildFile("d.qmv49")).ok);
+    EXPECT_EQ(store.snapshot(), KeyboardEmulator::factoryConfiguration());
+    EXPECT_EQ(store.getGlobal(globalSplitPoint), 60);
+    EXPECT_EQ(store.getGlobal(globalKnobMode), 1);
+}
+
+TEST_F(ToolTest, CheckAcceptsACleanFileAndListsEachProblemOfAFaultyOne)
+{
+    run({"defaults", path("d.qmv49")});
+    auto clean = run({"check", path("d.qmv49")});
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_NE(clean.out.find("OK"), std::string::npos);
+
+    write("bad.qmv49", "<Settings><Items>"
+                       "<Item ID=\"1\" Mode=\"12\" Chan=\"0\" Num=\"74\"/>"
+                       "<Item ID=\"2\" Mode=\"1\" Chan=\"20\" Num=\"71\"/>"
+                       "<Item ID=\"100\" Mode=\"1\" Chan=\"0\" Num=\"5\"/>"
+                       "<Item ID=\"3\" Mode=\"1\" Chan=\"0\" Num=\"200\"/>"
+                       "</Items><Globals><Param ID=\"2\" Value=\"5\"/></Globals></Settings>");
+    auto bad = run({"check", path("bad.qmv49")});
+    EXPECT_EQ(bad.code, 1);
+    for (const char* expected :
+         {"mode 12", "channel code 20", "control id 100", "Num 200", "is missing", "neither 1 nor 127"})
+        EXPECT_NE(bad.out.find(expected), std::string::npos) << expected << "\n" << bad.out;
+}
+
+TEST_F(ToolTest, UnreadableInputsExitWithTwoAndBadCommandLinesWithUsage)
+{
+    write("text.qmv49", "not xml at all");
+    write("other.xml", "<Foo><Bar/></Foo>");
+    EXPECT_EQ(run({"check", path("text.qmv49")}).code, 2);
+    EXPECT_EQ(run({"show", path("missing.qmv49")}).code, 2);
+    EXPECT_EQ(run({"chart", path("other.xml"), path("c.html")}).code, 2);
+    EXPECT_FALSE(dir.getChildFile("c.html").exists());
+
+    EXPECT_EQ(run({"frobnicate"}).code, QuilletCommands::exitUsage);
+    EXPECT_EQ(run({"chart", path("d.qmv49")}).code, QuilletCommands::exitUsage);
+    EXPECT_EQ(run({}).code, QuilletCommands::exitUsage);
+    auto help = run({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+}
+
+TEST_F(ToolTest, ShowPrintsAssignmentsAndKeyboardWideValuesInWords)
+{
+    write("s.qmv49",
+          "<Settings><Items><Item ID=\"112\" Mode=\"10\" Chan=\"64\" Num=\"36\"/></Items>"
+          "<Globals><Param ID=\"2\" Value=\"127\"/><Param ID=\"8\" Value=\"61\"/></Globals></Settings>");
+    auto shown = run({"show", path("s.qmv49")});
+    ASSERT_EQ(shown.code, 0);
+    EXPECT_NE(shown.out.find("Pad #1"), std::string::npos);
+    EXPECT_NE(shown.out.find("Lwr"), std::string::npos);
+    EXPECT_NE(shown.out.find("Relative"), std::string::npos);
+    EXPECT_NE(shown.out.find("C#3"), std::string::npos);
+    EXPECT_EQ(shown.out.find("Fader mode:     Drawbar"), std::string::npos);
+}
+
+TEST_F(ToolTest, SyxHoldsExactlyTheSendAllStream)
+{
+    run({"defaults", path("d.qmv49")});
+    ASSERT_EQ(run({"syx", path("d.qmv49"), path("d.syx")}).code, 0);
+    juce::MemoryBlock bytes;
+    ASSERT_TRUE(dir.getChildFile("d.syx").loadFileAsData(bytes));
+    ASSERT_EQ(bytes.getSize(), 3981u); // 325 item messages, six globals, the closing command
+
+    // Walk the frames: every one is F0 ... F7 with data bytes only, the last is the closing command.
+    const auto* b = static_cast<const juce::uint8*>(bytes.getData());
+    int frames = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.getSize(); ++i)
+    {
+        if (b[i] == 0xF7)
+        {
+            EXPECT_EQ(b[start], 0xF0);
+            for (size_t k = start + 1; k < i; ++k)
+                EXPECT_LT(b[k], 0x80);
+            ++frames;
+            start = i + 1;
+        }
+    }
+    EXPECT_EQ(frames, 332);
+    const auto closing = OrvSysEx::makeClosingCommand();
+    EXPECT_EQ(0, memcmp(b + bytes.getSize() - 9, closing.getRawData(), 9));
+}
+} // namespace
