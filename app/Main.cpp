@@ -34,8 +34,9 @@ class AppClass : public juce::JUCEApplication
 public:
     void initialise(const juce::String&) override
     {
-        // Created before any component and never deleted: it must outlive every widget that uses it.
-        juce::LookAndFeel::setDefaultLookAndFeel(new ALookAndFeel());
+        // Installed before any component exists; released only after the window and the default is restored.
+        lookAndFeel = std::make_unique<ALookAndFeel>();
+        juce::LookAndFeel::setDefaultLookAndFeel(lookAndFeel.get());
 
 #if QUILLET_EMULATED_KEYBOARD
         emulator = std::make_unique<KeyboardEmulator>(ports);
@@ -77,6 +78,7 @@ public:
     void anotherInstanceStarted(const juce::String&) override {}
 
 private:
+    std::unique_ptr<ALookAndFeel> lookAndFeel;
 #if QUILLET_EMULATED_KEYBOARD
     // A keyboard in the same process, on virtual ports: declared first so it outlives the window.
     VirtualMidiPorts ports;
