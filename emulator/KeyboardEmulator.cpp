@@ -213,14 +213,14 @@ std::vector<juce::MidiMessage> KeyboardEmulator::answer(const juce::MidiMessage&
                        i.version[0], i.version[1], i.version[2], i.version[3], 0xF7})};
     }
 
-    if (m.dataSize() < 8 || m.dataByte(0) != 0x00 || m.dataByte(1) != 0x6E || m.dataByte(2) != 0x31)
+    if (m.dataSize() < 7 || m.dataByte(0) != 0x00 || m.dataByte(1) != 0x6E || m.dataByte(2) != 0x31)
         return {};
 
     const int command = m.dataByte(5);
     const int address = m.dataByte(7);
     const int id = m.dataByte(8);
 
-    if (command == 0x06)
+    if (command == 0x06) // the closing command has no address: seven data bytes
     {
         ++closings;
         return {};

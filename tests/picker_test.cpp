@@ -1,0 +1,199 @@
+#include "model/ControlCatalogue.h"
+#include "ui/PickerLayout.h"
+#include "ui/QMV49CtrlPickerComponent.h"
+#include "ui_test_support.h"
+
+namespace
+{
+struct ActionRecorder : juce::ActionListener
+{
+    void actionListenerCallback(const juce::String& message) override { received.add(message); }
+    juce::StringArray received;
+};
+
+juce::Rectangle<int> spotBounds(const PickerSpot& s)
+{
+    return {s.x, s.y, s.w, s.h};
+}
+
+bool anyPixelIn(const juce::Image& image, juce::Rectangle<int> area,
+                const std::function<bool(juce::Colour)>& test)
+{
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (test(image.getPixelAt(x, y)))
+                return true;
+    return false;
+}
+
+bool isUniform(const juce::Image& image, juce::Rectangle<int> area)
+{
+    const auto first = image.getPixelAt(area.getX(), area.getY());
+    return !anyPixelIn(image, area, [first](juce::Colour c) { return c != first; });
+}
+
+/** Text pixels: every channel below 0x40. */
+bool hasDarkPixel(const juce::Image& image, juce::Rectangle<int> area)
+{
+    return anyPixelIn(image, area,
+                      [](juce::Colour c)
+                      { return c.getRed() < 0x40 && c.getGreen() < 0x40 && c.getBlue() < 0x40; });
+}
+
+class PickerTest : public ::testing::Test
+{
+protected:
+    PickerTest()
+    {
+        picker.addActionListener(&recorder);
+        picker.setSize(1063, 317);
+    }
+    ~PickerTest() override { picker.removeActionListener(&recorder); }
+
+    MoxCtrlPickerButton& button(int id) { return *picker.findButtonFor(id); }
+    int buttonsOn() const
+    {
+        int n = 0;
+        for (int i = 0; i < picker.getNumPickerButtons(); ++i)
+            n += picker.getPickerButton(i)->getToggleState() ? 1 : 0;
+        return n;
+    }
+
+    QMV49CtrlPickerComponent picker;
+    ActionRecorder recorder;
+};
+} // namespace
+
+TEST_F(PickerTest, HasOneUnselectedButtonOverEachSpotOfThePicture)
+{
+    ASSERT_EQ(picker.getNumPickerButtons(), 53);
+    for (size_t i = 0; i < pickerSpots.size(); ++i)
+    {
+        const auto& spot = pickerSpots[i];
+        auto* b = picker.getPickerButton((int)i);
+        EXPECT_EQ(b->getBounds(), spotBounds(spot)) << "button " << i;
+        EXPECT_EQ(b->getButtonText(),
+                  "0x" + juce::String::toHexString(spot.id).toUpperCase().paddedLeft('0', 2));
+        EXPECT_EQ(b->getTooltip(), juce::String(ControlCatalogue::tooltip(spot.id)));
+        EXPECT_EQ(b->getRadioGroupId(), 1);
+        EXPECT_EQ(b->getParentComponent(), &picker);
+    }
+    EXPECT_EQ(picker.getPickerButton(0)->getButtonText(), "0x40");
+    EXPECT_EQ(picker.findButtonFor(0x1A)->getButtonText(), "0x1A") << "hex digits are upper case";
+    EXPECT_EQ(buttonsOn(), 0) << "nothing is selected at first";
+}
+
+TEST_F(PickerTest, ClickSelectsOnlyThatButtonAndBroadcastsItsId)
+{
+    picker.buttonClicked(&button(0x70));
+    EXPECT_TRUE(button(0x70).getToggleState());
+    picker.buttonClicked(&button(0x0B));
+    EXPECT_TRUE(button(0x0B).getToggleState());
+    EXPECT_FALSE(button(0x70).getToggleState());
+    EXPECT_EQ(buttonsOn(), 1);
+
+    ASSERT_TRUE(pumpUntil([this] { return recorder.received.size() >= 2; }));
+    EXPECT_EQ(recorder.received, juce::StringArray({"0x70", "0x0B"}));
+}
+
+TEST_F(PickerTest, ClickingTheSameButtonTwiceBroadcastsTwice)
+{
+    button(0x52).triggerClick();
+    ASSERT_TRUE(pumpUntil([this] { return recorder.received.size() >= 1; }));
+    button(0x52).triggerClick();
+    ASSERT_TRUE(pumpUntil([this] { return recorder.received.size() >= 2; }));
+    drainMessages();
+    EXPECT_EQ(recorder.received, juce::StringArray({"0x52", "0x52"}));
+    EXPECT_TRUE(button(0x52).getToggleState());
+    EXPECT_EQ(buttonsOn(), 1);
+}
+
+TEST_F(PickerTest, ItemIdSetHoldsTheControlsItCanConfigure)
+{
+    const auto ids = picker.getItemIdSet();
+    EXPECT_EQ(ids.size(), 45u);
+    EXPECT_EQ(ids.count(0x20), 1u);
+    EXPECT_EQ(ids.count(0x21), 1u);
+    for (int id : {0x1C, 0x1D, 0x1E, 0x1F, 0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D})
+        EXPECT_EQ(ids.count((juce::uint16)id), 0u) << id;
+}
+
+TEST_F(PickerTest, RendersThePictureBreathSocketAndCaptions)
+{
+    const auto image = picker.createComponentSnapshot(picker.getLocalBounds(), true, 1.0f);
+    ASSERT_EQ(image.getWidth(), 1063);
+    ASSERT_EQ(image.getHeight(), 317);
+
+    for (const auto& spot : pickerSpots)
+    {
+        if (spot.id == 0x52)
+            continue;
+        EXPECT_FALSE(isUniform(image, spotBounds(spot))) << "no picture under control " << spot.id;
+    }
+
+    // The breath socket is painted solid, and its idle button leaves it alone.
+    EXPECT_EQ(image.getPixelAt(413, 245), juce::Colour(0xFF1D1D1D));
+    EXPECT_TRUE(isUniform(image, {408, 240, 11, 10}));
+
+    EXPECT_TRUE(hasDarkPixel(image, {151, 278, 454, 30})) << "Back Panel caption";
+    EXPECT_TRUE(hasDarkPixel(image, {729, 278, 305, 30})) << "Drum Pads caption";
+}
+
+//==============================================================================
+namespace
+{
+/** Paints a 26 x 24 picker button over a plain background. */
+juce::Image paintButtonOver(MoxCtrlPickerButton& b, juce::Colour under)
+{
+    juce::Image image(juce::Image::ARGB, 26, 24, true);
+    juce::Graphics g(image);
+    g.fillAll(under);
+    b.setSize(26, 24);
+    b.paintButton(g, false, false);
+    return image;
+}
+} // namespace
+
+TEST(PickerButton, CornerMarksFollowTheButtonSizeAndAreRebuiltOnResize)
+{
+    MoxCtrlPickerButton b;
+    b.setSize(26, 24);
+    EXPECT_EQ(b.cornerMark(0).getBounds(), juce::Rectangle<float>(0, 0, 8, 7));   // (8,0)->(0,0)->(0,7)
+    EXPECT_EQ(b.cornerMark(1).getBounds(), juce::Rectangle<float>(0, 17, 8, 7));  // (0,17)->(0,24)->(8,24)
+    EXPECT_EQ(b.cornerMark(2).getBounds(), juce::Rectangle<float>(18, 0, 8, 7));  // (18,0)->(26,0)->(26,7)
+    EXPECT_EQ(b.cornerMark(3).getBounds(), juce::Rectangle<float>(18, 17, 8, 7)); // (26,17)->(26,24)->(18,24)
+
+    // The top-left mark runs from the top edge through the corner down the left edge.
+    juce::Path::Iterator it(b.cornerMark(0));
+    std::vector<juce::Point<float>> points;
+    while (it.next())
+        points.emplace_back(it.x1, it.y1);
+    EXPECT_EQ(points, (std::vector<juce::Point<float>>{{8, 0}, {0, 0}, {0, 7}}));
+
+    // A resize starts the marks afresh: growing and shrinking back leaves the small marks alone.
+    b.setSize(52, 48);
+    b.setSize(26, 24);
+    EXPECT_EQ(b.cornerMark(0).getBounds(), juce::Rectangle<float>(0, 0, 8, 7));
+    EXPECT_EQ(b.cornerMark(3).getBounds(), juce::Rectangle<float>(18, 17, 8, 7));
+}
+
+TEST(PickerButton, IdleUnselectedButtonPaintsNothing)
+{
+    MoxCtrlPickerButton b;
+    const auto image = paintButtonOver(b, juce::Colour(0xFF336699));
+    EXPECT_TRUE(isUniform(image, image.getBounds()));
+    EXPECT_EQ(image.getPixelAt(13, 12), juce::Colour(0xFF336699));
+}
+
+TEST(PickerButton, SelectedButtonLaysAReddishVeil)
+{
+    MoxCtrlPickerButton b;
+    b.setToggleState(true, juce::dontSendNotification);
+    const auto image = paintButtonOver(b, juce::Colours::white);
+    const auto expected = juce::Colours::white.overlaidWith(juce::Colour(0x60FF8080));
+    const auto got = image.getPixelAt(13, 12);
+    EXPECT_NEAR(got.getRed(), expected.getRed(), 2);
+    EXPECT_NEAR(got.getGreen(), expected.getGreen(), 2);
+    EXPECT_NEAR(got.getBlue(), expected.getBlue(), 2);
+    EXPECT_TRUE(isUniform(image, image.getBounds())) << "no corner marks unless hovered";
+}

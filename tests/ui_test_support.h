@@ -1,0 +1,103 @@
+#pragma once
+
+#include "ui/EditorDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+/** Runs the message loop until the condition holds, for about five seconds at most. */
+inline bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
+    while (!condition())
+    {
+        if (juce::Time::getMillisecondCounter() > deadline)
+            return condition();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+    }
+    return true;
+}
+
+/** Lets everything already queued on the message thread run, and what that queues in turn: a marker posted
+    behind the queue is reached only once all earlier messages are handled. */
+inline void drainMessages(int rounds = 3)
+{
+    for (int i = 0; i < rounds; ++i)
+    {
+        auto reached = std::make_shared<bool>(false);
+        juce::MessageManager::callAsync([reached] { *reached = true; });
+        EXPECT_TRUE(pumpUntil([reached] { return *reached; }));
+    }
+}
+
+/** Answers the editor's dialogs from queues (an unexpected dialog fails the test and cancels) and records
+    every message box. */
+class ScriptedDialogs : public EditorDialogs
+{
+public:
+    struct Shown
+    {
+        juce::String title, text;
+    };
+    std::deque<std::optional<juce::File>> filesToOpen, filesToSave;
+    bool overwriteAnswer = true;
+    std::vector<Shown> shown;
+
+    std::optional<juce::File> chooseFileToOpen(const juce::String&, const juce::File&,
+                                               const juce::String&) override
+    {
+        return next(filesToOpen);
+    }
+    std::optional<juce::File> chooseFileToSave(const juce::String&, const juce::File&,
+                                               const juce::String&) override
+    {
+        return next(filesToSave);
+    }
+    bool confirmOverwrite(const juce::File&) override { return overwriteAnswer; }
+    void showMessage(const juce::String& title, const juce::String& text) override
+    {
+        shown.push_back({title, text});
+    }
+
+    int countTitled(const juce::String& title) const
+    {
+        return (int)std::count_if(shown.begin(), shown.end(),
+                                  [&](const Shown& s) { return s.title == title; });
+    }
+
+private:
+    static std::optional<juce::File> next(std::deque<std::optional<juce::File>>& queue)
+    {
+        EXPECT_FALSE(queue.empty()) << "a file dialog opened that the test did not expect";
+        if (queue.empty())
+            return std::nullopt;
+        auto f = queue.front();
+        queue.pop_front();
+        return f;
+    }
+};
+
+/** A fresh folder under the temporary directory, removed with everything in it. */
+class ScratchFolder
+{
+public:
+    ScratchFolder()
+        : folder(juce::File::getSpecialLocation(juce::File::tempDirectory)
+                     .getNonexistentChildFile("quillet_ui_test", "", false))
+    {
+        folder.createDirectory();
+    }
+    ~ScratchFolder() { folder.deleteRecursively(); }
+
+    juce::File file(const juce::String& name) const { return folder.getChildFile(name); }
+    int fileCount() const { return folder.getNumberOfChildFiles(juce::File::findFiles); }
+
+    const juce::File folder;
+};
