@@ -477,32 +477,36 @@ void KbdSettingComponent49::loadSettings()
                 result.skipped.joinIntoString("\n"));
 }
 
-void KbdSettingComponent49::saveSettings()
+std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::String& title,
+                                                                  const juce::String& extension)
 {
-    const auto chosen = dialogs->chooseFileToSave("Please select the settings file where to save...",
-                                                  documentsFolder(), "*.qmv49");
+    const auto chosen = dialogs->chooseFileToSave(title, documentsFolder(), "*." + extension);
     if (!chosen)
-        return;
-    const auto file = withReplacedExtension(*chosen, "qmv49");
+        return std::nullopt;
+    const auto file = withReplacedExtension(*chosen, extension);
     // The dialog confirmed the name that was typed; a different file that the new extension hits is asked
     // for.
     if (file != *chosen && file.exists() && !dialogs->confirmOverwrite(file))
-        return;
-    const auto result = writeSettingsFile(manager, file);
-    if (!result.ok)
-        reportFileProblem("The settings could not be saved to", file, result.message);
+        return std::nullopt;
+    return file;
+}
+
+void KbdSettingComponent49::saveSettings()
+{
+    if (const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49"))
+    {
+        const auto result = writeSettingsFile(manager, *file);
+        if (!result.ok)
+            reportFileProblem("The settings could not be saved to", *file, result.message);
+    }
 }
 
 void KbdSettingComponent49::writeChart()
 {
-    const auto chosen =
-        dialogs->chooseFileToSave("Please select the chart file...", documentsFolder(), "*.html");
-    if (!chosen)
-        return;
-    const auto file = withReplacedExtension(*chosen, "html");
-    if (file != *chosen && file.exists() && !dialogs->confirmOverwrite(file))
-        return;
-    const auto result = writeMidiChart(manager, file);
-    if (!result.ok)
-        reportFileProblem("The chart could not be written to", file, result.message);
+    if (const auto file = chooseSaveTarget("Please select the chart file...", "html"))
+    {
+        const auto result = writeMidiChart(manager, *file);
+        if (!result.ok)
+            reportFileProblem("The chart could not be written to", *file, result.message);
+    }
 }

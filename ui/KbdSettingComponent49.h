@@ -84,6 +84,8 @@ private:
     juce::Label* makeLabel(std::unique_ptr<juce::Label>& slot, const char* name, const char* text, int focus);
     juce::ComboBox* makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
                               const juce::StringArray& items, int focus, bool rightJustified = false);
+    /** Asks where to save, with the extension replaced; nothing when the user cancels. */
+    std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& extension);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     static juce::File documentsFolder();
 
