@@ -133,6 +133,8 @@ void OrvManager49::probeOutput(int index)
 
 void OrvManager49::timerCallback()
 {
+    if (!scanning)
+        return; // a tick that was already queued when the scan ended
     {
         std::lock_guard<std::mutex> g(scanLock);
         const auto now = clock();

@@ -1,5 +1,73 @@
 #include "ReadOutChain.h"
 
+namespace
+{
+/** The answers of the read-out, in the order they are asked for. */
+enum Step
+{
+    numbersStep,
+    modesStep,
+    channelsStep,
+    minimumsStep,
+    maximumsStep,
+    upperChannelStep,
+    knobModeStep,
+    lowerChannelStep,
+    faderModeStep,
+    splitModeStep,
+    splitPointStep,
+    octaveShiftStep,
+    noStep = -1,
+    unexpectedField = -2
+};
+
+/** Which answer an event is, if it is one of the read-out's. */
+int stepOf(int event, int p1)
+{
+    switch (event)
+    {
+    case NumbersReceived:
+        return numbersStep;
+    case ItemFieldReceived:
+        switch (p1)
+        {
+        case itemFieldMode:
+            return modesStep;
+        case itemFieldChannel:
+            return channelsStep;
+        case itemFieldMinLsb:
+            return minimumsStep;
+        case itemFieldMaxMsb:
+            return maximumsStep;
+        default:
+            return unexpectedField;
+        }
+    case UpperChannelReceived:
+        return upperChannelStep;
+    case KnobModeReceived:
+        return knobModeStep;
+    case GlobalReceived:
+        switch (p1)
+        {
+        case globalLowerChannel:
+            return lowerChannelStep;
+        case globalFaderMode:
+            return faderModeStep;
+        case globalSplitMode:
+            return splitModeStep;
+        case globalSplitPoint:
+            return splitPointStep;
+        default:
+            return noStep;
+        }
+    case OctaveShiftReceived:
+        return octaveShiftStep;
+    default:
+        return noStep;
+    }
+}
+} // namespace
+
 ReadOutChain::ReadOutChain(OrvManager49& m, int timeoutMs)
     : manager(m), stallTimeoutMs(timeoutMs), clock([] { return juce::Time::getMillisecondCounter(); })
 {
@@ -39,6 +107,7 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
     if (event == KeyboardDetected)
     {
         touch();
+        nextStep = numbersStep;
         readOutActive = true;
         manager.requestItemField(itemFieldNumber);
         return;
@@ -46,64 +115,57 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
     if (!readOutActive)
         return;
 
-    switch (event)
+    const int step = stepOf(event, p1);
+    if (step == unexpectedField)
     {
-    case NumbersReceived:
-        touch();
+        finish(Outcome::interrupted);
+        return;
+    }
+    // Each answer moves the read-out on once: a keyboard that splits an answer over several messages
+    // raises the same event again, and those later parts are stored but ask for nothing more.
+    int expected = step;
+    if (step == noStep || !nextStep.compare_exchange_strong(expected, step + 1))
+        return;
+
+    touch();
+    switch (step)
+    {
+    case numbersStep:
         manager.requestItemField(itemFieldMode);
         break;
-    case ItemFieldReceived:
-        touch();
-        switch (p1)
-        {
-        case itemFieldMode:
-            manager.requestItemField(itemFieldChannel);
-            break;
-        case itemFieldChannel:
-            manager.requestItemField(itemFieldMinLsb);
-            break;
-        case itemFieldMinLsb:
-            manager.requestItemField(itemFieldMaxMsb);
-            break;
-        case itemFieldMaxMsb:
-            manager.requestGlobal(globalUpperChannel);
-            break;
-        default:
-            finish(Outcome::interrupted);
-            break;
-        }
+    case modesStep:
+        manager.requestItemField(itemFieldChannel);
         break;
-    case UpperChannelReceived:
-        touch();
+    case channelsStep:
+        manager.requestItemField(itemFieldMinLsb);
+        break;
+    case minimumsStep:
+        manager.requestItemField(itemFieldMaxMsb);
+        break;
+    case maximumsStep:
+        manager.requestGlobal(globalUpperChannel);
+        break;
+    case upperChannelStep:
         manager.requestGlobal(globalKnobMode);
         break;
-    case KnobModeReceived:
-        touch();
+    case knobModeStep:
         manager.requestGlobal(globalLowerChannel);
         break;
-    case GlobalReceived:
-        touch();
-        switch (p1)
-        {
-        case globalLowerChannel:
-            manager.requestGlobal(globalFaderMode);
-            break;
-        case globalFaderMode:
-            manager.requestGlobal(globalSplitMode);
-            break;
-        case globalSplitMode:
-            manager.requestGlobal(globalSplitPoint);
-            break;
-        case globalSplitPoint:
-            if (onGlobalsReceived)
-                onGlobalsReceived();
-            manager.requestGlobal(globalOctaveShift);
-            break;
-        default:
-            break;
-        }
+    case lowerChannelStep:
+        manager.requestGlobal(globalFaderMode);
         break;
-    case OctaveShiftReceived:
+    case faderModeStep:
+        manager.requestGlobal(globalSplitMode);
+        break;
+    case splitModeStep:
+        manager.requestGlobal(globalSplitPoint);
+        break;
+    case splitPointStep:
+        if (onGlobalsReceived)
+            onGlobalsReceived();
+        manager.requestGlobal(globalOctaveShift);
+        break;
+    case octaveShiftStep:
         for (int i = 0; i < 8; ++i)
             manager.sendItemField(0x63 + i, itemFieldValue, 0);
         finish(Outcome::complete);

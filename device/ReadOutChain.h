@@ -47,6 +47,7 @@ private:
     OrvManager49& manager;
     const int stallTimeoutMs;
     std::atomic<bool> readOutActive{false};
+    std::atomic<int> nextStep{0}; // the answer the read-out waits for
     std::atomic<juce::uint32> lastActivity{0};
     std::function<juce::uint32()> clock;
 };
