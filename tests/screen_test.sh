@@ -9,6 +9,16 @@ artifacts=${2:?usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR}
 mkdir -p "$artifacts"
 
 if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
+  # Without a display the editor must say so plainly and fail, not crash.
+  set +e
+  headless=$(env -u DISPLAY "$editor" 2>&1)
+  code=$?
+  set -e
+  if [ "$code" -eq 0 ] || [ "$code" -ge 128 ] || ! grep -q "xvfb-run" <<<"$headless"; then
+    echo "screen test: without a display the editor exited with $code and said: $headless" >&2
+    exit 1
+  fi
+
   export QUILLET_SCREEN_INNER=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "$artifacts"
 fi
