@@ -61,6 +61,8 @@ public:
     void shutdown() override
     {
         mainWindow = nullptr;
+        juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+        lookAndFeel = nullptr;
     }
 
     const juce::String getApplicationName() override

@@ -88,30 +88,32 @@ void OrvManager49::startScan()
     if (isTimerRunning() || scanning.exchange(true))
         return;
 
-    bool noOutputs;
+    // Ports are opened and closed with no lock held: the system's MIDI code holds its own lock while it
+    // delivers a message, and the delivery may be waiting for the scan lock.
+    std::vector<std::unique_ptr<MidiInputPort>> opened;
+    const int inputCount = ports.getInputNames().size();
+    for (int i = 0; i < inputCount; ++i)
+        opened.push_back(ports.openInput(i, *this));
+    for (auto& in : opened)
+        if (in != nullptr)
+            in->start();
+
+    const int outputs = ports.getOutputNames().size();
+    std::vector<std::unique_ptr<MidiInputPort>> earlier;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        const int inputCount = ports.getInputNames().size();
-        scanInputs.clear();
-        for (int i = 0; i < inputCount; ++i)
-            scanInputs.push_back(ports.openInput(i, *this));
-        for (auto& in : scanInputs)
-            if (in != nullptr)
-                in->start();
-
-        outputCount = ports.getOutputNames().size();
+        earlier = std::move(scanInputs);
+        scanInputs = std::move(opened);
+        outputCount = outputs;
         found = false;
         probeIndex = 0;
         passesLeft = scanPasses;
-        noOutputs = outputCount <= 0;
-        if (!noOutputs)
-        {
-            probeOutput(0);
-            // The first tick never acts, so the first output has about a second to answer.
-            lastActionTime = clock() + (juce::uint32)scanPeriodMs;
-        }
+        // The first tick never acts, so the first output has about a second to answer.
+        lastActionTime = clock() + (juce::uint32)scanPeriodMs;
     }
-    if (noOutputs)
+    earlier.clear();
+
+    if (outputs <= 0)
     {
         // Nobody can be asked: the scan is over at once, and the user must hear of it.
         closeScanInputs();
@@ -119,13 +121,16 @@ void OrvManager49::startScan()
         notifyListeners(ScanEndedUnanswered, 0, 0);
         return;
     }
+    probeOutput(0);
     startTimer(scanPeriodMs);
 }
 
 void OrvManager49::probeOutput(int index)
 {
-    // Called with scanLock held, on the message thread.
+    // The probe output is the message thread's alone; it is opened and closed with no lock held.
     probe.reset();
+    if (index < 0)
+        return;
     probe = ports.openOutput(index);
     if (probe != nullptr)
         probe->sendMessageNow(OrvSysEx::makeIdentityRequest());
@@ -135,6 +140,8 @@ void OrvManager49::timerCallback()
 {
     if (!scanning)
         return; // a tick that was already queued when the scan ended
+
+    int nextProbe = -1;
     {
         std::lock_guard<std::mutex> g(scanLock);
         const auto now = clock();
@@ -142,24 +149,19 @@ void OrvManager49::timerCallback()
             return;
         lastActionTime = now;
 
-        if (!found)
-        {
-            if (++probeIndex < outputCount)
-            {
-                probeOutput(probeIndex);
-                return;
-            }
-        }
-        --passesLeft;
-        if (!found && passesLeft > 0)
-        {
-            probeIndex = 0;
-            probeOutput(0);
-            return;
-        }
-        stopTimer();
-        probe.reset();
+        if (!found && ++probeIndex < outputCount)
+            nextProbe = probeIndex;
+        else if (--passesLeft > 0 && !found)
+            nextProbe = probeIndex = 0;
     }
+    if (nextProbe >= 0)
+    {
+        probeOutput(nextProbe);
+        return;
+    }
+
+    stopTimer();
+    probeOutput(-1);
     closeScanInputs();
     scanning = false;
     if (!found)

@@ -18,7 +18,8 @@ enum Step
     splitPointStep,
     octaveShiftStep,
     noStep = -1,
-    unexpectedField = -2
+    unexpectedField = -2,
+    finishedStep = -3
 };
 
 /** Which answer an event is, if it is one of the read-out's. */
@@ -91,7 +92,9 @@ void ReadOutChain::touch()
 
 void ReadOutChain::finish(Outcome outcome)
 {
-    // Only the first ending counts: the stall check and the last answer may race.
+    // Only the first ending counts: the stall check and the last answer may race. An answer being handled
+    // meanwhile finds no step left to take.
+    nextStep = finishedStep;
     if (readOutActive.exchange(false) && onFinished)
         onFinished(outcome);
 }

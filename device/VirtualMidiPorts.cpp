@@ -134,6 +134,7 @@ juce::StringArray VirtualMidiPorts::getOutputNames()
 
 std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput(int index, MidiPortListener& listener)
 {
+    std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
     if (!juce::isPositiveAndBelow(index, inputNames.size()))
         return nullptr;
@@ -144,6 +145,7 @@ std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput(int index, MidiPortLi
 
 std::unique_ptr<MidiOutputPort> VirtualMidiPorts::openOutput(int index)
 {
+    std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
     if (!juce::isPositiveAndBelow(index, outputNames.size()))
         return nullptr;
@@ -166,6 +168,7 @@ void VirtualMidiPorts::setStarted(InputPort* port, bool started)
 
 void VirtualMidiPorts::closeOutput()
 {
+    std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
     --outputsOpen;
 }

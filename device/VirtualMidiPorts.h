@@ -73,8 +73,10 @@ private:
     std::deque<Pending> queue;
     bool delivering = false, quitting = false;
 
-    // Held while a message is handed to listeners, so closing an input waits for a delivery in progress.
-    // Recursive: a listener may close inputs from inside its own callback.
+    // Held while a message is handed to listeners, and while any port is opened or closed, as the system's
+    // MIDI code does: closing an input waits for a delivery in progress, and a manager that opens or closes
+    // ports while holding a lock its listeners need would deadlock here just as it would on real ports.
+    // Recursive: a listener may open or close ports from inside its own callback.
     std::recursive_mutex deliveryLock;
     std::thread thread;
 };

@@ -88,7 +88,11 @@ Result parseText(const juce::String& text)
         return failure(Result::Status::refused,
                        "it declares a document type or entities, which a settings file never does");
 
+    // An unfinished comment, section or tag makes the depth unknowable; the parser would still recurse
+    // through everything before it, so such a text is refused too.
     const int depth = nestingDepth(text);
+    if (depth < 0)
+        return failure(Result::Status::notXml, "it is not a well-formed XML document");
     if (depth > maxNestingDepth)
         return failure(Result::Status::refused, "its elements are nested far deeper than a settings file's");
 

@@ -139,6 +139,11 @@ SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument
         return result;
     }
     document = parseSettingsXml(*xml.root);
+    if (!document.hasItems && !document.hasGlobals)
+    {
+        result.message = "it holds no settings (neither an Items nor a Globals element)";
+        return result;
+    }
     result.ok = true;
     result.skipped = document.skipped;
     return result;

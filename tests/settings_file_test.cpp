@@ -157,6 +157,11 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing)
         withText("<!DOCTYPE Settings SYSTEM \"/dev/zero\">" + good),
         withText("<Settings><!ENTITY e '1'><Items><Item ID='1' Mode='0'/></Items></Settings>"),
         withText(deep),
+        // Deep nesting hidden behind an unfinished tag at the end, which stops the depth count.
+        withText(juce::String::repeatedString("<a>", 100000) + juce::String::repeatedString("</a>", 100000) +
+                 "<"),
+        // Well-formed XML that holds no settings, such as a saved chart.
+        withText("<html><body><table border='1'/></body></html>"),
     };
     for (size_t i = 0; i < files.size(); ++i)
     {

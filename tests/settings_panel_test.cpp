@@ -169,6 +169,32 @@ TEST_F(PanelTest, ShowingAControlWritesBackExactlyWhatIsStored)
     EXPECT_TRUE(store().snapshot() == before);
 }
 
+// The boxes show the store without writing it back later: an answer the keyboard delivers between the
+// showing and the message loop's next turn must survive.
+TEST_F(PanelTest, ShowingAControlNeverOverwritesALaterAnswer)
+{
+    panel->actionListenerCallback("0x01"); // shows the control at once, as a delivered message does
+    store().setItemField(itemFieldNumber, 0x01, 99); // arrives while the shown values are still queued
+    drainMessages();
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x01), 99);
+}
+
+TEST_F(PanelTest, PitchWheelCanBeShownButKeepsNoSettings)
+{
+    select("0x41");
+    EXPECT_EQ(panel->nameField().getText(), "Pitch Wheel");
+    panel->numberBox().setSelectedItemIndex(7, juce::sendNotificationSync);
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x41), -1);
+}
+
+TEST_F(PanelTest, TwoChoiceValuesAreStoredAsShown)
+{
+    store().setGlobal(globalKnobMode, 5);
+    panel->showGlobals();
+    EXPECT_EQ(panel->knobModeBox().getText(), "Absolute");
+    EXPECT_EQ(store().getGlobal(globalKnobMode), 1);
+}
+
 TEST_F(PanelTest, ChannelCodesShowAsTheirListEntries)
 {
     for (auto [code, text] : {std::pair{64, "Lower"}, {65, "Upper"}, {126, "All"}, {127, "Panel"}})

@@ -206,8 +206,6 @@ void KbdSettingComponent49::build()
     imageButton(sendKeyboardButton, picture(send_to_keyboard_normal_png, send_to_keyboard_normal_pngSize),
                 picture(send_to_keyboard_over_png, send_to_keyboard_over_pngSize),
                 picture(send_to_keyboard_pressed_png, send_to_keyboard_pressed_pngSize));
-    defaultButton->setTooltip("Restore the factory settings in the editor (nothing is sent)");
-    sendKeyboardButton->setTooltip("Send every setting to the keyboard");
 
     picker = std::make_unique<QMV49CtrlPickerComponent>();
     addAndMakeVisible(picker.get());
@@ -298,14 +296,20 @@ void KbdSettingComponent49::refreshSelectedControl()
         return;
     nameEditor->setText(name->second, true);
 
+    // The boxes show the store; they do not write it back. A delayed write-back would overwrite an answer
+    // that the keyboard delivered in between with the older value shown here. Every value a box can show
+    // maps back to itself, so nothing is lost.
     const auto s = manager.snapshot();
-    modeCombo->setSelectedItemIndex(s.get(itemFieldMode, selectedItemId), juce::sendNotification);
-    // A code that is not in the list shows blank, so the write-back cannot turn it into another channel.
-    channelCombo->setSelectedItemIndex(
-        ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedItemId)), juce::sendNotification);
-    numberCombo->setSelectedItemIndex(s.get(itemFieldNumber, selectedItemId), juce::sendNotification);
-    minCombo->setSelectedItemIndex(s.get(itemFieldMinLsb, selectedItemId), juce::sendNotification);
-    maxCombo->setSelectedItemIndex(s.get(itemFieldMaxMsb, selectedItemId), juce::sendNotification);
+    const auto show = [](juce::ComboBox& box, int index)
+    {
+        box.setSelectedItemIndex(index, juce::dontSendNotification);
+    };
+    show(*modeCombo, s.get(itemFieldMode, selectedItemId));
+    // A code that is not in the list shows blank rather than the entry at that position.
+    show(*channelCombo, ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedItemId)));
+    show(*numberCombo, s.get(itemFieldNumber, selectedItemId));
+    show(*minCombo, s.get(itemFieldMinLsb, selectedItemId));
+    show(*maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
     applyModeSet(selectedItemId);
 }
 
@@ -320,13 +324,26 @@ void KbdSettingComponent49::applyModeSet(int itemId)
 
 void KbdSettingComponent49::showGlobals()
 {
-    const auto s = manager.snapshot();
-    lowerChannelCombo->setSelectedItemIndex(s.globals[globalLowerChannel], juce::sendNotification);
-    upperChannelCombo->setSelectedItemIndex(s.globals[globalUpperChannel], juce::sendNotification);
-    knobModeCombo->setSelectedItemIndex(twoWayIndex(s.globals[globalKnobMode]), juce::sendNotification);
-    faderModeCombo->setSelectedItemIndex(twoWayIndex(s.globals[globalFaderMode]), juce::sendNotification);
-    splitModeCombo->setSelectedItemIndex(twoWayIndex(s.globals[globalSplitMode]), juce::sendNotification);
-    splitPointCombo->setSelectedItemIndex(s.globals[globalSplitPoint], juce::sendNotification);
+    // A two-choice value shows as its first choice unless it is 127; the store takes the shown value at
+    // once, in one step, so that what is sent is what is shown.
+    SettingsState s;
+    manager.modify(
+        [&s](SettingsState& state)
+        {
+            for (int id : {globalKnobMode, globalFaderMode, globalSplitMode})
+                state.globals[(size_t)id] = (int16_t)twoWayValue(twoWayIndex(state.globals[(size_t)id]));
+            s = state;
+        });
+    const auto show = [](juce::ComboBox& box, int index)
+    {
+        box.setSelectedItemIndex(index, juce::dontSendNotification);
+    };
+    show(*lowerChannelCombo, s.globals[globalLowerChannel]);
+    show(*upperChannelCombo, s.globals[globalUpperChannel]);
+    show(*knobModeCombo, twoWayIndex(s.globals[globalKnobMode]));
+    show(*faderModeCombo, twoWayIndex(s.globals[globalFaderMode]));
+    show(*splitModeCombo, twoWayIndex(s.globals[globalSplitMode]));
+    show(*splitPointCombo, s.globals[globalSplitPoint]);
 }
 
 //==============================================================================
@@ -371,8 +388,8 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
         manager.setGlobal(globalFaderMode, twoWayValue(index));
     else if (combo == splitPointCombo.get())
         manager.setGlobal(globalSplitPoint, index);
-    else if (selectedItemId < 0)
-        return; // a per-control edit with no control selected has nowhere to go
+    else if (!ControlCatalogue::isConfigurable(selectedItemId))
+        return; // no control selected, or one the keyboard keeps no settings for (the pitch wheel)
     else if (combo == numberCombo.get())
         manager.setItemField(itemFieldNumber, selectedItemId, index);
     else if (combo == modeCombo.get())

@@ -27,12 +27,6 @@ bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& 
         err << "quillet: cannot read " << in.getFullPathName() << ": " << result.message << "\n";
         return false;
     }
-    if (!doc.hasItems && !doc.hasGlobals)
-    {
-        err << "quillet: " << in.getFullPathName() << " is not a settings file (no Items or Globals)\n";
-        result.ok = false;
-        return false;
-    }
     store.modify([&doc](SettingsState& s) { doc.applyTo(s); });
     return true;
 }
