@@ -16,7 +16,8 @@ struct ChainDriver : OrvManagerListener
 {
     explicit ChainDriver(ReadOutChain& c) : chain(c)
     {
-        chain.onFinished = [this](ReadOutChain::Outcome) {
+        chain.onFinished = [this](ReadOutChain::Outcome)
+        {
             std::lock_guard<std::mutex> g(lock);
             done = true;
             finished.notify_all();
@@ -66,14 +67,15 @@ void BM_FloorBuildAndParseReadOutMessages(benchmark::State& state)
         for (int field : {3, 1, 2, 4, 5})
         {
             sum += OrvSysEx::makeItemFieldRequest(field).getRawDataSize();
-            std::vector<juce::uint8> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, (juce::uint8) field};
-            for (const auto& [id, value] : config.fields[(size_t) field])
+            std::vector<juce::uint8> bytes{
+                0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, (juce::uint8)field};
+            for (const auto& [id, value] : config.fields[(size_t)field])
             {
-                bytes.push_back((juce::uint8) id);
-                bytes.push_back((juce::uint8) value);
+                bytes.push_back((juce::uint8)id);
+                bytes.push_back((juce::uint8)value);
             }
             bytes.push_back(0xF7);
-            OrvMidiMessage49 answer(juce::MidiMessage(bytes.data(), (int) bytes.size()));
+            OrvMidiMessage49 answer(juce::MidiMessage(bytes.data(), (int)bytes.size()));
             sum += answer.getItemConfigPairs().size();
         }
         for (int g : {6, 2, 5, 1, 7, 8, 3})
@@ -94,12 +96,12 @@ void BM_SendAllIntoVirtualOutput(benchmark::State& state)
     VirtualMidiPorts ports;
     size_t bytes = 0;
     ports.addInput("sink");
-    ports.addOutput("sink", [&](const juce::MidiMessage& m) { bytes += (size_t) m.getRawDataSize(); });
+    ports.addOutput("sink", [&](const juce::MidiMessage& m) { bytes += (size_t)m.getRawDataSize(); });
     OrvManager49 manager(ports);
     manager.keyboardFound("sink", "sink");
     for (auto _ : state)
         benchmark::DoNotOptimize(manager.sendAllSettings());
-    state.counters["bytes/stream"] = (double) bytes / (double) state.iterations();
+    state.counters["bytes/stream"] = (double)bytes / (double)state.iterations();
 }
 BENCHMARK(BM_SendAllIntoVirtualOutput)->Unit(benchmark::kMicrosecond);
 
@@ -108,18 +110,18 @@ void BM_FloorRawSendLoop(benchmark::State& state)
     // The same 332 messages, prebuilt, sent straight to the same kind of output.
     VirtualMidiPorts ports;
     size_t bytes = 0;
-    ports.addOutput("sink", [&](const juce::MidiMessage& m) { bytes += (size_t) m.getRawDataSize(); });
+    ports.addOutput("sink", [&](const juce::MidiMessage& m) { bytes += (size_t)m.getRawDataSize(); });
     auto out = ports.openOutput(0);
     std::vector<juce::MidiMessage> stream;
     OrvManager49 recorder(ports);
     ports.setOutputReceiver(0, [&](const juce::MidiMessage& m) { stream.push_back(m); });
     recorder.keyboardFound("", "sink");
     recorder.sendAllSettings();
-    ports.setOutputReceiver(0, [&](const juce::MidiMessage& m) { bytes += (size_t) m.getRawDataSize(); });
+    ports.setOutputReceiver(0, [&](const juce::MidiMessage& m) { bytes += (size_t)m.getRawDataSize(); });
     for (auto _ : state)
         for (const auto& m : stream)
             out->sendMessageNow(m);
-    state.counters["bytes/stream"] = (double) bytes / (double) state.iterations();
+    state.counters["bytes/stream"] = (double)bytes / (double)state.iterations();
 }
 BENCHMARK(BM_FloorRawSendLoop)->Unit(benchmark::kMicrosecond);
 } // namespace

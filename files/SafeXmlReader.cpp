@@ -111,6 +111,16 @@ Result parseText(const juce::String& text)
     return r;
 }
 
+Result parseBytes(const void* data, size_t size)
+{
+    // Text ends at a NUL byte, as every string operation of the toolkit takes it to.
+    const auto* text = static_cast<const char*>(data);
+    size = (size_t)(std::find(text, text + size, '\0') - text);
+    if (!juce::CharPointer_UTF8::isValidString(text, (int)size))
+        return failure(Result::Status::notXml, "it is not text in the UTF-8 encoding of a settings file");
+    return parseText(juce::String::fromUTF8(text, (int)size));
+}
+
 Result readFile(const juce::File& file)
 {
     if (!file.existsAsFile())
@@ -132,6 +142,6 @@ Result readFile(const juce::File& file)
     if ((juce::int64)bytes.getSize() > maxFileSize)
         return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
 
-    return parseText(bytes.toString());
+    return parseBytes(bytes.getData(), bytes.getSize());
 }
 } // namespace SafeXmlReader

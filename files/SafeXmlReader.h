@@ -31,6 +31,9 @@ constexpr int maxNestingDepth = 32;
 
 Result readFile(const juce::File& file);
 Result parseText(const juce::String& text);
+/** Parses raw file bytes, which must be valid UTF-8: the toolkit's strings read past the end of malformed
+    sequences. */
+Result parseBytes(const void* data, size_t size);
 
 /** Deepest element nesting of a document's text, or -1 when the text is not well-formed enough to tell. */
 int nestingDepth(const juce::String& text);

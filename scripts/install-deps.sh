@@ -10,7 +10,7 @@ packages=(
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fontconfig-config fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps xdotool imagemagick
   zenity
 )

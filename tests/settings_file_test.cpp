@@ -160,6 +160,14 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing)
         // Deep nesting hidden behind an unfinished tag at the end, which stops the depth count.
         withText(juce::String::repeatedString("<a>", 100000) + juce::String::repeatedString("</a>", 100000) +
                  "<"),
+        // Malformed UTF-8, which the toolkit's strings would read past.
+        [this]
+        {
+            auto f = folder.getChildFile("latin.qmv49");
+            const char bytes[] = "<Settings><Items><Item ID='1' Mode='\xff\xfe'/></Items></Settings>\xf8";
+            f.replaceWithData(bytes, sizeof(bytes) - 1);
+            return f;
+        }(),
         // Well-formed XML that holds no settings, such as a saved chart.
         withText("<html><body><table border='1'/></body></html>"),
     };

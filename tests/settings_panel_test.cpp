@@ -173,7 +173,7 @@ TEST_F(PanelTest, ShowingAControlWritesBackExactlyWhatIsStored)
 // showing and the message loop's next turn must survive.
 TEST_F(PanelTest, ShowingAControlNeverOverwritesALaterAnswer)
 {
-    panel->actionListenerCallback("0x01"); // shows the control at once, as a delivered message does
+    panel->actionListenerCallback("0x01");           // shows the control at once, as a delivered message does
     store().setItemField(itemFieldNumber, 0x01, 99); // arrives while the shown values are still queued
     drainMessages();
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x01), 99);

@@ -30,7 +30,7 @@ void checkStore(const OrvManager49& manager)
 {
     const auto s = manager.snapshot();
     for (int field = 1; field <= 5; ++field)
-        for (const auto& [id, value] : s.fields[(size_t) field])
+        for (const auto& [id, value] : s.fields[(size_t)field])
             if (!ControlCatalogue::isConfigurable(id) || value < 0 || value > 127)
                 std::abort(); // the wire wrote something it never may
 }
@@ -58,17 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else
         {
             // A channel message: a status byte and up to two data bytes.
-            bytes.push_back((uint8_t) (0x80 + data[0] % 0x70));
+            bytes.push_back((uint8_t)(0x80 + data[0] % 0x70));
             for (size_t i = 1; i < std::min<size_t>(size, 3); ++i)
                 bytes.push_back(data[i] & 0x7F);
         }
-        rig.manager.dispatch("keyboard", juce::MidiMessage(bytes.data(), (int) bytes.size()));
+        rig.manager.dispatch("keyboard", juce::MidiMessage(bytes.data(), (int)bytes.size()));
         checkStore(rig.manager);
     }
     else
     {
-        const auto text = juce::String::fromUTF8((const char*) data, (int) size);
-        auto xml = SafeXmlReader::parseText(text);
+        auto xml = SafeXmlReader::parseBytes(data, size);
         if (xml.root != nullptr)
         {
             const auto doc = parseSettingsXml(*xml.root);
