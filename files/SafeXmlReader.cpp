@@ -88,6 +88,20 @@ Result parseText(const juce::String& text)
         return failure(Result::Status::refused,
                        "it declares a document type or entities, which a settings file never does");
 
+    // The toolkit's parser loops forever on a processing instruction followed by text inside an element;
+    // a settings file has none beyond its XML declaration.
+    const auto body = text.trimStart();
+    int afterDeclaration = 0;
+    if (body.startsWith("<?xml"))
+    {
+        afterDeclaration = body.indexOf("?>");
+        if (afterDeclaration < 0)
+            return failure(Result::Status::notXml, "its XML declaration is unfinished");
+    }
+    if (body.indexOf(afterDeclaration, "<?") >= 0)
+        return failure(Result::Status::refused,
+                       "it holds processing instructions, which a settings file never does");
+
     // An unfinished comment, section or tag makes the depth unknowable; the parser would still recurse
     // through everything before it, so such a text is refused too.
     const int depth = nestingDepth(text);

@@ -168,6 +168,8 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing)
             f.replaceWithData(bytes, sizeof(bytes) - 1);
             return f;
         }(),
+        // A processing instruction followed by text inside an element, on which the toolkit's parser loops.
+        withText("<?xml version='1.0'?><Settings><?x?>text<Items/></Settings>"),
         // Well-formed XML that holds no settings, such as a saved chart.
         withText("<html><body><table border='1'/></body></html>"),
     };
