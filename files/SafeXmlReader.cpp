@@ -1,6 +1,8 @@
 #include "SafeXmlReader.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <string>
 
 namespace SafeXmlReader
@@ -15,6 +17,25 @@ Result failure(Result::Status status, const juce::String& message)
     return r;
 }
 
+/** True when the reference at text[i] ('&') is one of the five predefined entities or a complete numeric
+    character reference. The toolkit's parser steps past the end of the text on an unfinished one. */
+bool isWellFormedReference(const std::string& text, size_t i)
+{
+    for (const char* named : {"&amp;", "&quot;", "&apos;", "&lt;", "&gt;"})
+        if (text.compare(i, strlen(named), named) == 0)
+            return true;
+    if (text.compare(i, 2, "&#") != 0)
+        return false;
+    size_t j = i + 2;
+    const bool hex = j < text.size() && text[j] == 'x';
+    if (hex)
+        ++j;
+    const size_t start = j;
+    while (j < text.size() && j - start < 8 &&
+           (hex ? isxdigit((unsigned char)text[j]) : isdigit((unsigned char)text[j])))
+        ++j;
+    return j > start && j < text.size() && text[j] == ';';
+}
 } // namespace
 
 int nestingDepth(const juce::String& xml)
@@ -26,6 +47,8 @@ int nestingDepth(const juce::String& xml)
     size_t i = 0;
     while (i < n)
     {
+        if (text[i] == '&' && !isWellFormedReference(text, i))
+            return -1;
         if (text[i] != '<')
         {
             ++i;
@@ -56,6 +79,8 @@ int nestingDepth(const juce::String& xml)
         while (j < n)
         {
             const char c = text[j];
+            if (c == '&' && !isWellFormedReference(text, j))
+                return -1;
             if (quote != 0)
             {
                 if (c == quote)

@@ -35,6 +35,8 @@ Result parseText(const juce::String& text);
     sequences. */
 Result parseBytes(const void* data, size_t size);
 
-/** Deepest element nesting of a document's text, or -1 when the text is not well-formed enough to tell. */
+/** Deepest element nesting of a document's text, or -1 when the text is not well-formed enough to tell
+    (an unfinished comment, section or tag, or a reference that is not a predefined entity or a complete
+    character reference). */
 int nestingDepth(const juce::String& text);
 } // namespace SafeXmlReader

@@ -170,6 +170,8 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing)
         }(),
         // A processing instruction followed by text inside an element, on which the toolkit's parser loops.
         withText("<?xml version='1.0'?><Settings><?x?>text<Items/></Settings>"),
+        // An unfinished character reference at the very end, which the toolkit's parser reads past.
+        withText("<Settings><Items><Item ID='1'/></Items>&#x"),
         // Well-formed XML that holds no settings, such as a saved chart.
         withText("<html><body><table border='1'/></body></html>"),
     };
