@@ -12,6 +12,16 @@ juce::File benchFile(const char* name)
     return juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile(name);
 }
 
+/** The bare toolkit write of an already built tree, with the same declaration and encoding. */
+void writeTreeLoop(benchmark::State& state, const juce::XmlElement& xml, const juce::File& file)
+{
+    juce::XmlElement::TextFormat format;
+    format.customEncoding = "UTF-8";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(xml.writeTo(file, format));
+    file.deleteFile();
+}
+
 KbdSettingsStore& defaultStore()
 {
     static KbdSettingsStore store;
@@ -29,13 +39,7 @@ BENCHMARK(BM_SaveSettings);
 
 void BM_FloorXmlWrite(benchmark::State& state)
 {
-    const auto file = benchFile("bench-floor.qmv49");
-    const auto xml = createSettingsXml(defaultStore().snapshot());
-    juce::XmlElement::TextFormat format;
-    format.customEncoding = "UTF-8";
-    for (auto _ : state)
-        benchmark::DoNotOptimize(xml->writeTo(file, format));
-    file.deleteFile();
+    writeTreeLoop(state, *createSettingsXml(defaultStore().snapshot()), benchFile("bench-floor.qmv49"));
 }
 BENCHMARK(BM_FloorXmlWrite);
 
@@ -71,13 +75,7 @@ BENCHMARK(BM_WriteChart);
 
 void BM_FloorChartXmlWrite(benchmark::State& state)
 {
-    const auto file = benchFile("bench-chart-floor.html");
-    const auto xml = createMidiChartXml(defaultStore().snapshot());
-    juce::XmlElement::TextFormat format;
-    format.customEncoding = "UTF-8";
-    for (auto _ : state)
-        benchmark::DoNotOptimize(xml->writeTo(file, format));
-    file.deleteFile();
+    writeTreeLoop(state, *createMidiChartXml(defaultStore().snapshot()), benchFile("bench-chart-floor.html"));
 }
 BENCHMARK(BM_FloorChartXmlWrite);
 } // namespace

@@ -8,6 +8,16 @@ constexpr int scanPeriodMs = 500;
 constexpr int scanPasses = 3;
 constexpr int minimumActionGapMs = 200;
 
+// Controls whose movements have an event of their own; every other control raises ControlChanged.
+constexpr std::pair<int, ManagerEvent> movementEvents[] = {{0x40, ModulationWheelMoved},
+                                                           {0x50, SustainPedalMoved},
+                                                           {0x51, ExpressionPedalMoved},
+                                                           {0x53, AuxPedalMoved},
+                                                           {0x52, BreathControlMoved}};
+
+// The notes that select a pad bank, and the code that tags the bank's later channel pressure.
+constexpr std::pair<int, int> padBankNotes[] = {{36, 128}, {68, 129}, {84, 130}};
+
 bool allDataBytes(std::initializer_list<int> values)
 {
     for (int v : values)
@@ -348,35 +358,19 @@ void OrvManager49::dispatchChannelMessage(const juce::MidiMessage& message)
         if (!control)
             return;
         const int v = message.getControllerValue();
-        switch (*control)
+        for (const auto& [id, event] : movementEvents)
         {
-        case 0x40:
-            notifyListeners(ModulationWheelMoved, *control, v);
-            break;
-        case 0x50:
-            notifyListeners(SustainPedalMoved, *control, v);
-            break;
-        case 0x51:
-            notifyListeners(ExpressionPedalMoved, *control, v);
-            break;
-        case 0x53:
-            notifyListeners(AuxPedalMoved, *control, v);
-            break;
-        case 0x52:
-            notifyListeners(BreathControlMoved, *control, v);
-            break;
-        case 0x31:
-        case 0x33:
-        {
-            // The two push-knobs send sign and magnitude.
-            const int magnitude = v & 0x3F;
-            notifyListeners(ControlChanged, *control, (v & 0x40) != 0 ? -magnitude : magnitude);
-            break;
+            if (id == *control)
+            {
+                notifyListeners(event, id, v);
+                return;
+            }
         }
-        default:
-            notifyListeners(ControlChanged, *control, v);
-            break;
-        }
+        // The two push-knobs send sign and magnitude.
+        const bool signMagnitude = *control == 0x31 || *control == 0x33;
+        const int magnitude = v & 0x3F;
+        notifyListeners(ControlChanged, *control,
+                        !signMagnitude ? v : ((v & 0x40) != 0 ? -magnitude : magnitude));
     }
     else if (message.isPitchWheel())
     {
@@ -384,20 +378,9 @@ void OrvManager49::dispatchChannelMessage(const juce::MidiMessage& message)
     }
     else if (message.isNoteOn(false))
     {
-        switch (message.getNoteNumber())
-        {
-        case 36:
-            padBank = 128;
-            break;
-        case 68:
-            padBank = 129;
-            break;
-        case 84:
-            padBank = 130;
-            break;
-        default:
-            break;
-        }
+        for (const auto& [note, bank] : padBankNotes)
+            if (note == message.getNoteNumber())
+                padBank = bank;
     }
     else if (message.isChannelPressure())
     {

@@ -2,70 +2,42 @@
 
 namespace
 {
-/** The answers of the read-out, in the order they are asked for. */
-enum Step
+constexpr int anyP1 = -1;
+constexpr int noStep = -1, unexpectedField = -2, finishedStep = -3;
+
+/** One step of the read-out: the answer it waits for, and what it asks for next. */
+struct Step
 {
-    numbersStep,
-    modesStep,
-    channelsStep,
-    minimumsStep,
-    maximumsStep,
-    upperChannelStep,
-    knobModeStep,
-    lowerChannelStep,
-    faderModeStep,
-    splitModeStep,
-    splitPointStep,
-    octaveShiftStep,
-    noStep = -1,
-    unexpectedField = -2,
-    finishedStep = -3
+    int event, p1;
+    bool nextIsGlobal;
+    int next;
 };
 
-/** Which answer an event is, if it is one of the read-out's. */
+// The read-out in order. The answer to the last request (the octave shift) ends it.
+constexpr Step steps[] = {
+    {NumbersReceived, anyP1, false, itemFieldMode},
+    {ItemFieldReceived, itemFieldMode, false, itemFieldChannel},
+    {ItemFieldReceived, itemFieldChannel, false, itemFieldMinLsb},
+    {ItemFieldReceived, itemFieldMinLsb, false, itemFieldMaxMsb},
+    {ItemFieldReceived, itemFieldMaxMsb, true, globalUpperChannel},
+    {UpperChannelReceived, anyP1, true, globalKnobMode},
+    {KnobModeReceived, anyP1, true, globalLowerChannel},
+    {GlobalReceived, globalLowerChannel, true, globalFaderMode},
+    {GlobalReceived, globalFaderMode, true, globalSplitMode},
+    {GlobalReceived, globalSplitMode, true, globalSplitPoint},
+    {GlobalReceived, globalSplitPoint, true, globalOctaveShift},
+    {OctaveShiftReceived, anyP1, false, -1},
+};
+constexpr int numSteps = (int)std::size(steps);
+
+/** Which step an event answers; noStep for events the read-out does not wait for. */
 int stepOf(int event, int p1)
 {
-    switch (event)
-    {
-    case NumbersReceived:
-        return numbersStep;
-    case ItemFieldReceived:
-        switch (p1)
-        {
-        case itemFieldMode:
-            return modesStep;
-        case itemFieldChannel:
-            return channelsStep;
-        case itemFieldMinLsb:
-            return minimumsStep;
-        case itemFieldMaxMsb:
-            return maximumsStep;
-        default:
-            return unexpectedField;
-        }
-    case UpperChannelReceived:
-        return upperChannelStep;
-    case KnobModeReceived:
-        return knobModeStep;
-    case GlobalReceived:
-        switch (p1)
-        {
-        case globalLowerChannel:
-            return lowerChannelStep;
-        case globalFaderMode:
-            return faderModeStep;
-        case globalSplitMode:
-            return splitModeStep;
-        case globalSplitPoint:
-            return splitPointStep;
-        default:
-            return noStep;
-        }
-    case OctaveShiftReceived:
-        return octaveShiftStep;
-    default:
-        return noStep;
-    }
+    for (int i = 0; i < numSteps; ++i)
+        if (steps[i].event == event && (steps[i].p1 == anyP1 || steps[i].p1 == p1))
+            return i;
+    // A field answer the read-out never asks for means it is talking past the keyboard.
+    return event == ItemFieldReceived ? unexpectedField : noStep;
 }
 } // namespace
 
@@ -110,7 +82,7 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
     if (event == KeyboardDetected)
     {
         touch();
-        nextStep = numbersStep;
+        nextStep = 0;
         readOutActive = true;
         manager.requestItemField(itemFieldNumber);
         return;
@@ -131,49 +103,18 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
         return;
 
     touch();
-    switch (step)
+    const auto& s = steps[step];
+    if (step == numSteps - 1)
     {
-    case numbersStep:
-        manager.requestItemField(itemFieldMode);
-        break;
-    case modesStep:
-        manager.requestItemField(itemFieldChannel);
-        break;
-    case channelsStep:
-        manager.requestItemField(itemFieldMinLsb);
-        break;
-    case minimumsStep:
-        manager.requestItemField(itemFieldMaxMsb);
-        break;
-    case maximumsStep:
-        manager.requestGlobal(globalUpperChannel);
-        break;
-    case upperChannelStep:
-        manager.requestGlobal(globalKnobMode);
-        break;
-    case knobModeStep:
-        manager.requestGlobal(globalLowerChannel);
-        break;
-    case lowerChannelStep:
-        manager.requestGlobal(globalFaderMode);
-        break;
-    case faderModeStep:
-        manager.requestGlobal(globalSplitMode);
-        break;
-    case splitModeStep:
-        manager.requestGlobal(globalSplitPoint);
-        break;
-    case splitPointStep:
-        if (onGlobalsReceived)
-            onGlobalsReceived();
-        manager.requestGlobal(globalOctaveShift);
-        break;
-    case octaveShiftStep:
         for (int i = 0; i < 8; ++i)
             manager.sendItemField(0x63 + i, itemFieldValue, 0);
         finish(Outcome::complete);
-        break;
-    default:
-        break;
+        return;
     }
+    if (s.event == GlobalReceived && s.p1 == globalSplitPoint && onGlobalsReceived)
+        onGlobalsReceived(); // the last keyboard-wide value the editor shows has arrived
+    if (s.nextIsGlobal)
+        manager.requestGlobal(s.next);
+    else
+        manager.requestItemField(s.next);
 }

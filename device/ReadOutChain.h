@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <iterator>
 
 /** Reads the keyboard's whole configuration after it has been detected: one request per answer, the
     numbers, modes, channels, minimums and maximums of all controls, then the keyboard-wide values, then the

@@ -17,18 +17,6 @@ struct MessageManagerEnvironment : ::testing::Environment
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new MessageManagerEnvironment);
 } // namespace
 
-juce::MidiMessage msg(const char* text)
-{
-    juce::MemoryBlock bytes;
-    bytes.loadFromHexString(text);
-    return juce::MidiMessage(bytes.getData(), (int)bytes.getSize());
-}
-
-juce::String hex(const juce::MidiMessage& m)
-{
-    return juce::String::toHexString(m.getRawData(), m.getRawDataSize()).toUpperCase();
-}
-
 juce::MidiMessage answer(std::initializer_list<int> body)
 {
     std::vector<juce::uint8> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "midi_bytes.h"
+
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
 #include "device/SysExCodec.h"
@@ -15,10 +17,6 @@
 #include <ostream>
 #include <vector>
 
-/** A message from hex text such as "F0 7E 7F 06 01 F7". */
-juce::MidiMessage msg(const char* hex);
-/** A message's bytes as upper-case hex text with single spaces. */
-juce::String hex(const juce::MidiMessage& m);
 /** A maker's answer as the keyboard sends it: F0 00 6E 31 02 42 02 00 <body> F7. */
 juce::MidiMessage answer(std::initializer_list<int> body);
 juce::MidiMessage identityReply();

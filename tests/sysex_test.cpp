@@ -1,21 +1,10 @@
 #include "device/SysExCodec.h"
+#include "midi_bytes.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-juce::MidiMessage msg(const char* hex)
-{
-    juce::MemoryBlock bytes;
-    bytes.loadFromHexString(hex);
-    return juce::MidiMessage(bytes.getData(), (int)bytes.getSize());
-}
-
-juce::String hex(const juce::MidiMessage& m)
-{
-    return juce::String::toHexString(m.getRawData(), m.getRawDataSize()).toUpperCase();
-}
-
 bool anyProtocolPredicate(const OrvMidiMessage49& m)
 {
     return m.isItemConfigRequest() || m.isItemConfigResponse() || m.isItemValueRequest() ||
