@@ -46,10 +46,17 @@ find_window() { # name, seconds
 win=$(find_window "^${title}\$" 15) || fail "no window titled '$title'"
 
 # This machine has no MIDI ports: the scan ends at once and says so. Dismiss that box first.
-if box=$(find_window "Keyboard Problem" 5); then
-  import -window root "$artifacts/screen-keyboard-problem.png"
-  xdotool key --window "$box" Return
-  sleep 0.5
+# The box may still be appearing when it is first found, so keep pressing its button until it is gone.
+if find_window "Keyboard Problem" 5 >/dev/null; then
+  sleep 0.3
+  import -window root "$artifacts/screen-keyboard-problem.png" || true
+  for _ in $(seq 20); do
+    box=$(xdotool search --name "Keyboard Problem" 2>/dev/null | head -n 1 || true)
+    [ -z "$box" ] && break
+    xdotool key --window "$box" Return 2>/dev/null || true
+    sleep 0.3
+  done
+  [ -z "$(xdotool search --name "Keyboard Problem" 2>/dev/null || true)" ] || fail "the Keyboard Problem box would not close"
 fi
 
 geometry=$(xwininfo -id "$win")
