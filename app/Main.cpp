@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <iostream>
 
 namespace
@@ -102,6 +103,10 @@ int main(int argc, char* argv[])
                   << "  xvfb-run -a -s \"-screen 0 1280x800x24\" " << argv[0] << "\n";
         return 2;
     }
+#ifdef SIGXFSZ
+    // A file size limit then fails a save, which is reported, instead of killing the editor.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
     return juce::JUCEApplicationBase::main(argc, (const char**)argv);
 }

@@ -38,7 +38,7 @@ std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state)
     return html;
 }
 
-FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file)
+FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file, ReadOnlyFiles readOnly)
 {
-    return writeXmlDocument(*createMidiChartXml(store.snapshot()), file);
+    return writeXmlDocument(*createMidiChartXml(store.snapshot()), file, readOnly);
 }

@@ -6,7 +6,8 @@
 std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state);
 
 /** Writes the chart of the store's configuration as an HTML page. */
-FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file);
+FileWriteResult writeMidiChart(const KbdSettingsStore& store, const juce::File& file,
+                               ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 
 /** True for the controls the chart lists: every id but the hidden block 0x20..0x2F. */
 inline bool isChartedItem(int id)

@@ -1,9 +1,20 @@
 #include "SafeXmlReader.h"
 
+#if !JUCE_WINDOWS
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace SafeXmlReader
 {
@@ -38,17 +49,33 @@ bool isWellFormedReference(const std::string& text, size_t i)
 }
 } // namespace
 
-int nestingDepth(const juce::String& xml)
+namespace
+{
+struct MarkupScan
+{
+    int depth = 0; // deepest nesting, or -1 when the text is not well-formed enough to tell
+    int names = 0; // distinct element and attribute names, counted up to the limit + 1
+};
+
+bool isNameBreak(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '=' || c == '/' || c == '>' || c == '<' ||
+           c == '"' || c == '\'';
+}
+
+MarkupScan scanMarkup(const juce::String& xml, int nameLimit)
 {
     // Works on the UTF-8 bytes: markup characters never occur inside a multi-byte sequence.
     const std::string text = xml.toStdString();
     const size_t n = text.size();
-    int depth = 0, deepest = 0;
+    MarkupScan result;
+    std::unordered_set<std::string_view> names;
+    int depth = 0;
     size_t i = 0;
     while (i < n)
     {
         if (text[i] == '&' && !isWellFormedReference(text, i))
-            return -1;
+            return {-1, (int)names.size()};
         if (text[i] != '<')
         {
             ++i;
@@ -59,7 +86,7 @@ int nestingDepth(const juce::String& xml)
         {
             const auto end = text.find("-->", i + 4);
             if (end == std::string::npos)
-                return -1;
+                return {-1, (int)names.size()};
             i = end + 3;
             continue;
         }
@@ -67,47 +94,76 @@ int nestingDepth(const juce::String& xml)
         {
             const auto end = text.find("]]>", i + 9);
             if (end == std::string::npos)
-                return -1;
+                return {-1, (int)names.size()};
             i = end + 3;
             continue;
         }
         const bool closing = i + 1 < n && text[i + 1] == '/';
         const bool special = i + 1 < n && (text[i + 1] == '?' || text[i + 1] == '!');
-        // Find the end of the tag, stepping over quoted attribute values, which may hold '>'.
+        // Find the end of the tag, stepping over quoted attribute values, which may hold '>'. Every run of
+        // name characters outside quotes is the element's name or an attribute's.
         size_t j = i + 1;
+        size_t nameStart = std::string::npos;
         char quote = 0;
         while (j < n)
         {
             const char c = text[j];
             if (c == '&' && !isWellFormedReference(text, j))
-                return -1;
+                return {-1, (int)names.size()};
             if (quote != 0)
             {
                 if (c == quote)
                     quote = 0;
+                ++j;
+                continue;
             }
-            else if (c == '"' || c == '\'')
+            const bool breaks = isNameBreak(c);
+            if (!special && !closing && breaks && nameStart != std::string::npos)
+            {
+                names.insert(std::string_view(text).substr(nameStart, j - nameStart));
+                nameStart = std::string::npos;
+                if ((int)names.size() > nameLimit)
+                    return {result.depth, (int)names.size()};
+            }
+            else if (!breaks && nameStart == std::string::npos)
+                nameStart = j;
+            if (c == '"' || c == '\'')
                 quote = c;
             else if (c == '>')
                 break;
             ++j;
         }
         if (j >= n)
-            return -1;
+            return {-1, (int)names.size()};
         if (!special)
         {
             if (closing)
                 --depth;
             else if (text[j - 1] != '/')
-                deepest = std::max(deepest, ++depth);
+                result.depth = std::max(result.depth, ++depth);
         }
         i = j + 1;
     }
-    return deepest;
+    result.names = (int)names.size();
+    return result;
+}
+} // namespace
+
+int nestingDepth(const juce::String& xml)
+{
+    return scanMarkup(xml, std::numeric_limits<int>::max()).depth;
 }
 
-Result parseText(const juce::String& text)
+int distinctNames(const juce::String& xml, int limit)
 {
+    return scanMarkup(xml, limit).names;
+}
+
+Result parseText(const juce::String& original)
+{
+    // XML allows one byte-order mark before the document; some editors on Windows always write one.
+    const auto text = original.startsWithChar((juce::juce_wchar)0xFEFF) ? original.substring(1) : original;
+
     const auto upper = text.toUpperCase();
     if (upper.contains("<!DOCTYPE") || upper.contains("<!ENTITY"))
         return failure(Result::Status::refused,
@@ -129,10 +185,13 @@ Result parseText(const juce::String& text)
 
     // An unfinished comment, section or tag makes the depth unknowable; the parser would still recurse
     // through everything before it, so such a text is refused too.
-    const int depth = nestingDepth(text);
-    if (depth < 0)
+    const auto scan = scanMarkup(text, maxDistinctNames);
+    if (scan.names > maxDistinctNames)
+        return failure(Result::Status::refused,
+                       "it uses far more different element and attribute names than a settings file");
+    if (scan.depth < 0)
         return failure(Result::Status::notXml, "it is not a well-formed XML document");
-    if (depth > maxNestingDepth)
+    if (scan.depth > maxNestingDepth)
         return failure(Result::Status::refused, "its elements are nested far deeper than a settings file's");
 
     juce::XmlDocument doc(text);
@@ -155,32 +214,88 @@ Result parseBytes(const void* data, size_t size)
     // Text ends at a NUL byte, as every string operation of the toolkit takes it to.
     const auto* text = static_cast<const char*>(data);
     size = (size_t)(std::find(text, text + size, '\0') - text);
+    if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+    {
+        text += 3;
+        size -= 3;
+    }
+    if (size == 0)
+        return failure(Result::Status::notXml, "the file is empty");
     if (!juce::CharPointer_UTF8::isValidString(text, (int)size))
         return failure(Result::Status::notXml, "it is not text in the UTF-8 encoding of a settings file");
     return parseText(juce::String::fromUTF8(text, (int)size));
 }
 
+#if !JUCE_WINDOWS
+Result readFile(const juce::File& file)
+{
+    // Opened without blocking and checked before any read: a FIFO without a writer or a device would
+    // otherwise hold the caller forever.
+    const int fd = open(file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+    {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return failure(Result::Status::unreadable, "the file does not exist");
+        return failure(Result::Status::unreadable,
+                       error == EACCES ? juce::String("there is no permission to read it")
+                                       : "the file could not be opened: " + juce::String(strerror(error)));
+    }
+    struct Closer
+    {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
+
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return failure(Result::Status::unreadable, "the file could not be opened");
+    if (S_ISDIR(st.st_mode))
+        return failure(Result::Status::unreadable, "it is a folder, not a file");
+    if (!S_ISREG(st.st_mode))
+        return failure(Result::Status::unreadable, "it is not a regular file");
+    if (st.st_size > maxFileSize)
+        return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
+                                                     juce::File::descriptionOfSizeInBytes(st.st_size) + ")");
+
+    // Reads at most one byte past the cap, in case the file grew since its size was taken.
+    std::vector<char> bytes((size_t)maxFileSize + 1);
+    size_t got = 0;
+    while (got < bytes.size())
+    {
+        const auto n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failure(Result::Status::unreadable,
+                           "the file could not be read: " + juce::String(strerror(errno)));
+        if (n == 0)
+            break;
+        got += (size_t)n;
+    }
+    if ((juce::int64)got > maxFileSize)
+        return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
+    return parseBytes(bytes.data(), got);
+}
+#else
 Result readFile(const juce::File& file)
 {
     if (!file.existsAsFile())
         return failure(Result::Status::unreadable,
-                       file.exists() ? "it is not a file" : "the file does not exist");
+                       file.exists() ? "it is a folder, not a file" : "the file does not exist");
     if (file.getSize() > maxFileSize)
         return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
                                                      juce::File::descriptionOfSizeInBytes(file.getSize()) +
                                                      ")");
-
     juce::FileInputStream in(file);
     if (!in.openedOk())
         return failure(Result::Status::unreadable,
                        "the file could not be opened: " + in.getStatus().getErrorMessage());
-
     juce::MemoryBlock bytes;
-    // Reads at most one byte past the cap, in case the file grew since its size was taken.
     in.readIntoMemoryBlock(bytes, (ssize_t)maxFileSize + 1);
     if ((juce::int64)bytes.getSize() > maxFileSize)
         return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
-
     return parseBytes(bytes.getData(), bytes.getSize());
 }
+#endif
 } // namespace SafeXmlReader

@@ -15,9 +15,9 @@ struct Result
     enum class Status
     {
         ok,
-        unreadable, // missing, a folder, or could not be opened
+        unreadable, // missing, a folder, a special file, or could not be opened
         tooLarge,
-        refused, // DOCTYPE, entity declaration or nesting too deep
+        refused, // DOCTYPE, entity declaration, nesting too deep or too many distinct names
         notXml
     };
 
@@ -26,17 +26,23 @@ struct Result
     std::unique_ptr<juce::XmlElement> root;
 };
 
-constexpr juce::int64 maxFileSize = 1024 * 1024; // a real settings file is about 6 KB
+constexpr juce::int64 maxFileSize = 256 * 1024; // a real settings file is about 6 KB
 constexpr int maxNestingDepth = 32;
+/** The toolkit interns every element and attribute name at a cost that grows with the square of their
+    count; a settings file uses about a dozen. */
+constexpr int maxDistinctNames = 256;
 
 Result readFile(const juce::File& file);
 Result parseText(const juce::String& text);
-/** Parses raw file bytes, which must be valid UTF-8: the toolkit's strings read past the end of malformed
-    sequences. */
+/** Parses raw file bytes, which must be valid UTF-8 (the toolkit's strings read past the end of malformed
+    sequences); one leading byte-order mark is allowed. */
 Result parseBytes(const void* data, size_t size);
 
 /** Deepest element nesting of a document's text, or -1 when the text is not well-formed enough to tell
     (an unfinished comment, section or tag, or a reference that is not a predefined entity or a complete
     character reference). */
 int nestingDepth(const juce::String& text);
+
+/** The number of distinct element and attribute names in a document's text, counted up to limit + 1. */
+int distinctNames(const juce::String& text, int limit = maxDistinctNames);
 } // namespace SafeXmlReader

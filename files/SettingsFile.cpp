@@ -3,9 +3,52 @@
 #include "../device/SysExCodec.h"
 #include "SafeXmlReader.h"
 
+#include <limits>
+
 namespace
 {
 const char* const itemAttributes[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "MaxMSB"};
+
+/** Reads an attribute that must be a plain decimal integer (an optional minus sign, then digits) within the
+    range of an int. An absent attribute gives the default. Anything else ("", "0x10", "1e99", "5abc", "5.9",
+    a number beyond the range) is refused with its reason: the toolkit's own conversion would read it
+    silently as some other number. */
+bool readInteger(const juce::XmlElement& e, const char* name, int defaultValue, int& value, juce::String& why)
+{
+    if (!e.hasAttribute(name))
+    {
+        value = defaultValue;
+        return true;
+    }
+    const auto text = e.getStringAttribute(name);
+    auto refuse = [&]
+    {
+        why << (why.isEmpty() ? "" : ", ") << name << " \"" << text.substring(0, 24)
+            << (text.length() > 24 ? "..." : "") << "\" is not a whole number";
+        return false;
+    };
+    auto p = text.getCharPointer();
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    if (p.isEmpty())
+        return refuse();
+    juce::int64 magnitude = 0;
+    while (!p.isEmpty())
+    {
+        const auto c = p.getAndAdvance();
+        if (c < '0' || c > '9')
+            return refuse();
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > (juce::int64)std::numeric_limits<int>::max() + 1)
+            return refuse();
+    }
+    const auto v = negative ? -magnitude : magnitude;
+    if (v > std::numeric_limits<int>::max())
+        return refuse();
+    value = (int)v;
+    return true;
+}
 } // namespace
 
 bool isSentGlobal(int slot)
@@ -47,26 +90,20 @@ std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state)
     return root;
 }
 
-FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file)
+FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file, ReadOnlyFiles readOnly)
 {
+    // The whole document is made in memory first, so that writing it can be checked byte for byte.
     juce::XmlElement::TextFormat format;
     format.customEncoding = "UTF-8";
-    if (root.writeTo(file, format))
-        return {true, {}};
-
-    juce::String why = "the file could not be written";
-    if (!file.getParentDirectory().isDirectory())
-        why = "its folder does not exist";
-    else if (file.isDirectory())
-        why = "a folder of that name is in the way";
-    else if (!file.getParentDirectory().hasWriteAccess() || (file.exists() && !file.hasWriteAccess()))
-        why = "there is no permission to write there";
-    return {false, why};
+    juce::MemoryOutputStream text;
+    root.writeTo(text, format);
+    return SafeFileWriter::replaceFileContents(file, text.getData(), text.getDataSize(), readOnly);
 }
 
-FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file)
+FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
+                                  ReadOnlyFiles readOnly)
 {
-    return writeXmlDocument(*createSettingsXml(store.snapshot()), file);
+    return writeXmlDocument(*createSettingsXml(store.snapshot()), file, readOnly);
 }
 
 //==============================================================================
@@ -83,25 +120,32 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             ++position;
             if (!e->hasAttribute("ID"))
                 continue; // an element without an id was never an item
-            const int id = e->getIntAttribute("ID", -1);
 
+            int id = -1;
             ItemConfig c;
-            c.mode = e->getIntAttribute("Mode", 0);
-            c.channel = e->getIntAttribute("Chan", 0);
-            c.number = e->getIntAttribute("Num", 0);
-            c.minLsb = e->getIntAttribute("MinLSB", 0);
-            c.maxMsb = e->getIntAttribute("MaxMSB", 127);
+            juce::String bad;
+            const bool idOk = readInteger(*e, "ID", -1, id, bad);
+            bool numbers = readInteger(*e, "Mode", 0, c.mode, bad) && idOk;
+            numbers = readInteger(*e, "Chan", 0, c.channel, bad) && numbers;
+            numbers = readInteger(*e, "Num", 0, c.number, bad) && numbers;
+            numbers = readInteger(*e, "MinLSB", 0, c.minLsb, bad) && numbers;
+            numbers = readInteger(*e, "MaxMSB", 127, c.maxMsb, bad) && numbers;
+            const juce::String label =
+                "item " + juce::String(position) + (idOk ? " (ID " + juce::String(id) + ")" : "");
+            if (!numbers)
+            {
+                doc.skipped.add(label + ": " + bad);
+                continue;
+            }
 
             // Everything an item holds goes to the keyboard as a data byte, so it must fit in one.
-            juce::String bad;
             const int values[] = {id, c.mode, c.channel, c.number, c.minLsb, c.maxMsb};
             for (int k = 0; k < 6; ++k)
                 if (!OrvSysEx::isDataByte(values[k]))
                     bad << (bad.isEmpty() ? "" : ", ") << itemAttributes[k] << " " << values[k];
             if (bad.isNotEmpty())
             {
-                doc.skipped.add("item " + juce::String(position) + " (ID " + juce::String(id) + "): " + bad +
-                                " is outside 0..127");
+                doc.skipped.add(label + ": " + bad + " is outside 0..127");
                 continue;
             }
             doc.items.push_back({id, c});
@@ -113,14 +157,24 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
         doc.hasGlobals = true;
         for (auto* e : globals->getChildIterator())
         {
-            const int slot = e->getIntAttribute("ID", -1);
+            int slot = -1, value = 0;
+            juce::String bad;
+            if (!readInteger(*e, "ID", -1, slot, bad))
+            {
+                doc.skipped.add("global parameter: " + bad);
+                continue;
+            }
             if (slot < 0 || slot >= numGlobalParams)
                 continue;
-            const int value = e->getIntAttribute("Value", 0);
+            const juce::String label = "global parameter " + juce::String(slot);
+            if (!readInteger(*e, "Value", 0, value, bad))
+            {
+                doc.skipped.add(label + ": " + bad);
+                continue;
+            }
             if (isSentGlobal(slot) && !OrvSysEx::isDataByte(value))
             {
-                doc.skipped.add("global parameter " + juce::String(slot) + ": value " + juce::String(value) +
-                                " is outside 0..127");
+                doc.skipped.add(label + ": value " + juce::String(value) + " is outside 0..127");
                 continue;
             }
             doc.globals.emplace_back(slot, (int)(int16_t)value);

@@ -1,15 +1,9 @@
 #pragma once
 
 #include "../model/KbdSettingsStore.h"
+#include "SafeFileWriter.h"
 
 #include <juce_core/juce_core.h>
-
-/** What came of writing a settings file or a chart. */
-struct FileWriteResult
-{
-    bool ok = false;
-    juce::String message; // why it failed, empty on success
-};
 
 /** What came of reading a settings file. */
 struct SettingsReadResult
@@ -45,7 +39,8 @@ struct SettingsDocument
 std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state);
 
 /** Saves the store's configuration into a settings file. */
-FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file);
+FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
+                                  ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 
 /** Takes a parsed settings document apart, skipping what cannot reach the keyboard safely. */
 SettingsDocument parseSettingsXml(const juce::XmlElement& root);
@@ -57,7 +52,8 @@ SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument
 SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& file);
 
 /** Writes an XML tree with the declaration and UTF-8 encoding that settings files and charts use. */
-FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file);
+FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file,
+                                 ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 
 /** True for the slots that are sent to the keyboard and so must hold a data byte. */
 bool isSentGlobal(int slot);

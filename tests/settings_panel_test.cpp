@@ -1,9 +1,11 @@
 #include "device/VirtualMidiPorts.h"
+#include "file_test_support.h"
 #include "files/SettingsFile.h"
 #include "ui/KbdSettingComponent49.h"
 #include "ui_test_support.h"
 
 #include <atomic>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace
@@ -373,6 +375,42 @@ TEST_F(PanelTest, SaveIntoAMissingFolderNamesTheFile)
     panel->saveSettings();
     ASSERT_EQ(dialogs->shown.size(), 1u);
     EXPECT_TRUE(dialogs->shown[0].text.contains(target.getFullPathName()));
+}
+
+TEST_F(PanelTest, SaveAsksBeforeReplacingAReadOnlyFileAndReportsAFullDisk)
+{
+    const juce::String previous = juce::String::repeatedString("previous contents. ", 100);
+    const auto locked = scratch.file("locked.qmv49");
+    locked.replaceWithText(previous);
+    chmod(locked.getFullPathName().toRawUTF8(), 0444);
+
+    dialogs->filesToSave = {locked, locked};
+    dialogs->readOnlyAnswer = false;
+    panel->saveSettings();
+    EXPECT_EQ(dialogs->readOnlyQuestions, 1);
+    EXPECT_EQ(locked.loadFileAsString(), previous);
+    EXPECT_TRUE(dialogs->shown.empty());
+
+    dialogs->readOnlyAnswer = true;
+    panel->saveSettings();
+    EXPECT_EQ(dialogs->readOnlyQuestions, 2);
+    KbdSettingsStore reread;
+    EXPECT_TRUE(readSettingsFile(reread, locked).ok);
+    struct stat st;
+    ASSERT_EQ(stat(locked.getFullPathName().toRawUTF8(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u) << "the replaced file stays read-only";
+    EXPECT_TRUE(dialogs->shown.empty());
+
+    const auto full = scratch.file("full.qmv49");
+    full.replaceWithText(previous);
+    dialogs->filesToSave = {full};
+    {
+        FileSizeLimit nearlyFull(1024);
+        panel->saveSettings();
+    }
+    EXPECT_EQ(full.loadFileAsString(), previous);
+    ASSERT_EQ(dialogs->countTitled("File Problem"), 1);
+    EXPECT_TRUE(dialogs->shown[0].text.contains(full.getFullPathName()));
 }
 
 //==============================================================================

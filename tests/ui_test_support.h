@@ -48,6 +48,8 @@ public:
     };
     std::deque<std::optional<juce::File>> filesToOpen, filesToSave;
     bool overwriteAnswer = true;
+    std::optional<bool> readOnlyAnswer; // unset: the question is not expected
+    int readOnlyQuestions = 0;
     std::vector<Shown> shown;
 
     std::optional<juce::File> chooseFileToOpen(const juce::String&, const juce::File&,
@@ -61,6 +63,12 @@ public:
         return next(filesToSave);
     }
     bool confirmOverwrite(const juce::File&) override { return overwriteAnswer; }
+    bool confirmReplaceReadOnly(const juce::File&) override
+    {
+        ++readOnlyQuestions;
+        EXPECT_TRUE(readOnlyAnswer.has_value()) << "a read-only question came that the test did not expect";
+        return readOnlyAnswer.value_or(false);
+    }
     void showMessage(const juce::String& title, const juce::String& text) override
     {
         shown.push_back({title, text});

@@ -28,6 +28,14 @@ bool NativeEditorDialogs::confirmOverwrite(const juce::File& file)
                                               "Overwrite", "Cancel");
 }
 
+bool NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file)
+{
+    return juce::AlertWindow::showOkCancelBox(
+        juce::MessageBoxIconType::QuestionIcon, "File is read-only",
+        file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?", "Replace",
+        "Cancel");
+}
+
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
 {
     juce::AlertWindow::showMessageBox(juce::MessageBoxIconType::InfoIcon, title, text, "ok");

@@ -20,6 +20,8 @@ public:
                                                        const juce::String& pattern) = 0;
     /** Asks whether to replace an existing file. */
     virtual bool confirmOverwrite(const juce::File& file) = 0;
+    /** Asks whether to replace a file that is marked read-only. */
+    virtual bool confirmReplaceReadOnly(const juce::File& file) = 0;
     /** A modal box with the information icon and the single button "ok". */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
 };
@@ -33,5 +35,6 @@ public:
     std::optional<juce::File> chooseFileToSave(const juce::String& title, const juce::File& startFolder,
                                                const juce::String& pattern) override;
     bool confirmOverwrite(const juce::File& file) override;
+    bool confirmReplaceReadOnly(const juce::File& file) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
 };

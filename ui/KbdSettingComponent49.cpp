@@ -508,22 +508,31 @@ std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::St
     return file;
 }
 
+void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
+                                    const std::function<FileWriteResult(ReadOnlyFiles)>& write)
+{
+    auto result = write(ReadOnlyFiles::refuse);
+    // A read-only file is the user's to replace, but only when asked.
+    if (result.readOnly)
+    {
+        if (!dialogs->confirmReplaceReadOnly(file))
+            return;
+        result = write(ReadOnlyFiles::replace);
+    }
+    if (!result.ok)
+        reportFileProblem(failure, file, result.message);
+}
+
 void KbdSettingComponent49::saveSettings()
 {
     if (const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49"))
-    {
-        const auto result = writeSettingsFile(manager, *file);
-        if (!result.ok)
-            reportFileProblem("The settings could not be saved to", *file, result.message);
-    }
+        writeTo(*file, "The settings could not be saved to",
+                [&](ReadOnlyFiles readOnly) { return writeSettingsFile(manager, *file, readOnly); });
 }
 
 void KbdSettingComponent49::writeChart()
 {
     if (const auto file = chooseSaveTarget("Please select the chart file...", "html"))
-    {
-        const auto result = writeMidiChart(manager, *file);
-        if (!result.ok)
-            reportFileProblem("The chart could not be written to", *file, result.message);
-    }
+        writeTo(*file, "The chart could not be written to",
+                [&](ReadOnlyFiles readOnly) { return writeMidiChart(manager, *file, readOnly); });
 }

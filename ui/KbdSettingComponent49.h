@@ -4,8 +4,10 @@
 #include "QMV49CtrlPickerComponent.h"
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
+#include "files/SafeFileWriter.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 
 /** The editor's working surface: the keyboard-wide settings, the selected control's settings, the five
@@ -87,6 +89,9 @@ private:
     /** Asks where to save, with the extension replaced; nothing when the user cancels. */
     std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& extension);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
+    /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file. */
+    void writeTo(const juce::File& file, const juce::String& failure,
+                 const std::function<FileWriteResult(ReadOnlyFiles)>& write);
     static juce::File documentsFolder();
 
     //==============================================================================

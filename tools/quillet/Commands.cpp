@@ -284,11 +284,9 @@ int writeSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
         err << "quillet: the configuration could not be sent\n";
         return exitFailed;
     }
-    if (!outFile.replaceWithData(bytes.getData(), bytes.getSize()))
-    {
-        err << "quillet: cannot write " << outFile.getFullPathName() << "\n";
-        return exitFailed;
-    }
+    if (const auto written = SafeFileWriter::replaceFileContents(outFile, bytes.getData(), bytes.getSize());
+        !written.ok)
+        return reportWrite(written, outFile, err);
     if (!result.skipped.isEmpty())
         err << "quillet: " << result.skipped.size()
             << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";

@@ -1,9 +1,14 @@
 #include "Commands.h"
 
+#include <csignal>
 #include <iostream>
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGXFSZ
+    // A file size limit then fails the write, which is reported, instead of killing the tool mid-save.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     juce::StringArray args;
     for (int i = 1; i < argc; ++i)
         args.add(juce::String::fromUTF8(argv[i]));

@@ -1,0 +1,248 @@
+#include "SafeFileWriter.h"
+
+#if !JUCE_WINDOWS
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace SafeFileWriter
+{
+namespace
+{
+FileWriteResult failure(const juce::String& why, bool readOnly = false)
+{
+    return {false, why, readOnly};
+}
+} // namespace
+
+#if !JUCE_WINDOWS
+namespace
+{
+juce::String reasonFor(int error)
+{
+    switch (error)
+    {
+    case ENOSPC:
+    case EDQUOT:
+        return "the disk is full";
+    case EFBIG:
+        return "the file would be larger than the system allows";
+    case EROFS:
+        return "the disk is read-only";
+    case EACCES:
+    case EPERM:
+        return "there is no permission to write there";
+    case ENOENT:
+    case ENOTDIR:
+        return "the folder does not exist";
+    case EIO:
+        return "the disk reported an error";
+    default:
+        return juce::String(strerror(error)).toLowerCase();
+    }
+}
+
+FileWriteResult errnoFailure(int error)
+{
+    return failure(reasonFor(error));
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/** Follows symbolic links to the path that is finally written, so that a link stays a link and its target
+    gets the new contents. A dangling link resolves to the file it names. */
+bool resolveLinks(std::string& path, int& error)
+{
+    for (int hops = 0; hops < 40; ++hops)
+    {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        char buffer[PATH_MAX];
+        const auto n = readlink(path.c_str(), buffer, sizeof(buffer) - 1);
+        if (n < 0)
+        {
+            error = errno;
+            return false;
+        }
+        const std::string link(buffer, (size_t)n);
+        path = link[0] == '/' ? link : folderOf(path) + "/" + link;
+    }
+    error = ELOOP;
+    return false;
+}
+
+bool writeAll(int fd, const char* data, size_t size, int& error)
+{
+    while (size > 0)
+    {
+        const auto n = ::write(fd, data, size);
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        if (n == 0)
+        {
+            error = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= (size_t)n;
+    }
+    return true;
+}
+
+/** Writes the temporary file completely and durably, with the given permissions; false and errno's reason
+    on any failure. */
+bool fillTemporary(int fd, const void* data, size_t size, const struct stat* old, int& error)
+{
+    if (!writeAll(fd, static_cast<const char*>(data), size, error))
+        return false;
+    if (fsync(fd) != 0)
+    {
+        error = errno;
+        return false;
+    }
+    struct stat written;
+    if (fstat(fd, &written) != 0 || written.st_size != (off_t)size)
+    {
+        error = EIO;
+        return false;
+    }
+    if (old != nullptr)
+    {
+        // Another owner can only be kept by a privileged user; the permissions can always be kept.
+        [[maybe_unused]] const int ignored = fchown(fd, old->st_uid, old->st_gid);
+        if (fchmod(fd, old->st_mode & 07777) != 0)
+        {
+            error = errno;
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+FileWriteResult replaceFileContents(const juce::File& target, const void* data, size_t size,
+                                    ReadOnlyFiles readOnly)
+{
+    std::string path = target.getFullPathName().toStdString();
+    int error = 0;
+    if (!resolveLinks(path, error))
+        return errnoFailure(error);
+
+    struct stat old;
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return errnoFailure(errno);
+    if (exists)
+    {
+        if (S_ISDIR(old.st_mode))
+            return failure("a folder of that name is in the way");
+        if (!S_ISREG(old.st_mode))
+            return failure("it is not a regular file");
+        // Root may write anywhere, so the permission bits tell what the user meant.
+        const bool isReadOnly = (old.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0;
+        if (isReadOnly && readOnly == ReadOnlyFiles::refuse)
+            return failure("the file is read-only", true);
+    }
+
+    const auto folder = folderOf(path);
+    struct stat folderStat;
+    if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
+        return failure("the folder does not exist");
+
+    // A hidden name beside the target keeps the rename on one file system.
+    const auto name = path.substr(path.find_last_of('/') + 1);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
+    {
+        temporary = folder + "/." + name + "." +
+                    juce::String::toHexString(juce::Random::getSystemRandom().nextInt()).toStdString() +
+                    ".tmp";
+        // A new file gets the usual permissions (0666 less the umask); an old file's are restored below.
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST)
+            return errnoFailure(errno);
+    }
+    if (fd < 0)
+        return errnoFailure(EEXIST);
+
+    bool ok = fillTemporary(fd, data, size, exists ? &old : nullptr, error);
+    if (close(fd) != 0 && ok)
+    {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        ok = false;
+        error = errno;
+    }
+    if (!ok)
+    {
+        unlink(temporary.c_str());
+        return errnoFailure(error);
+    }
+
+    // The rename itself reaches the disk only when the folder is synced.
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0)
+    {
+        fsync(folderFd);
+        close(folderFd);
+    }
+    return {true, {}};
+}
+
+#else
+
+FileWriteResult replaceFileContents(const juce::File& target, const void* data, size_t size,
+                                    ReadOnlyFiles readOnly)
+{
+    const auto file = target.isSymbolicLink() ? target.getLinkedTarget() : target;
+    if (file.isDirectory())
+        return failure("a folder of that name is in the way");
+    if (!file.getParentDirectory().isDirectory())
+        return failure("the folder does not exist");
+    if (file.existsAsFile() && !file.hasWriteAccess())
+    {
+        if (readOnly == ReadOnlyFiles::refuse)
+            return failure("the file is read-only", true);
+        file.setReadOnly(false);
+    }
+
+    juce::TemporaryFile temporary(file);
+    {
+        // Unbuffered, so that every write's result is seen.
+        juce::FileOutputStream out(temporary.getFile(), 0);
+        if (!out.openedOk())
+            return failure("there is no permission to write there");
+        if (!out.write(data, size))
+            return failure("the disk is full");
+        out.flush();
+        if (out.getStatus().failed() || temporary.getFile().getSize() != (juce::int64)size)
+            return failure("the disk is full");
+    }
+    if (!temporary.overwriteTargetFileWithTemporary())
+        return failure("the file could not be replaced");
+    return {true, {}};
+}
+
+#endif
+} // namespace SafeFileWriter
