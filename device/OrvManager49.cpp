@@ -42,6 +42,7 @@ OrvManager49::~OrvManager49()
 void OrvManager49::closeAllPorts()
 {
     stopTimer();
+    portWatch.stopTimer();
     scanning = false;
     // Ports are released outside the locks: closing an input waits for a delivery in progress, and that
     // delivery may be waiting for one of these locks.
@@ -108,10 +109,13 @@ void OrvManager49::startScan()
         if (in != nullptr)
             in->start();
 
-    const int outputs = ports.getOutputNames().size();
+    const auto outputNames = ports.getOutputNames();
+    const int outputs = outputNames.size();
     std::vector<std::unique_ptr<MidiInputPort>> earlier;
     {
         std::lock_guard<std::mutex> g(scanLock);
+        seenInputs = ports.getInputNames();
+        seenOutputs = outputNames;
         earlier = std::move(scanInputs);
         scanInputs = std::move(opened);
         outputCount = outputs;
@@ -286,16 +290,9 @@ void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
     if (address >= itemFieldMode && address <= itemFieldMaxMsb)
     {
         const auto pairs = m.getItemConfigPairs();
-        modify(
-            [&](SettingsState& s)
-            {
-                for (int i = 0; i + 1 < pairs.size(); i += 2)
-                    if (isKnownItem(pairs[i]) && OrvSysEx::isDataByte(pairs[i + 1]))
-                        s.set(address, pairs[i], pairs[i + 1]);
-            });
+        storeAnswers(address, pairs);
         if (address == itemFieldNumber)
         {
-            rebuildNumberIndex();
             if (pairs.size() == 2)
                 notifyListeners(NumbersReceived, pairs[0], pairs[1]);
             else if (pairs.size() > 2)
@@ -327,13 +324,13 @@ void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
     {
     case globalUpperChannel:
         if (storable)
-            setGlobal(globalUpperChannel, raw);
+            storeGlobalAnswer(globalUpperChannel, raw);
         notifyListeners(UpperChannelReceived, raw, 0);
         break;
     case globalKnobMode:
     {
         const int v = m.isKnobModeRelative() ? 127 : 1;
-        setGlobal(globalKnobMode, v);
+        storeGlobalAnswer(globalKnobMode, v);
         notifyListeners(KnobModeReceived, v, 0);
         break;
     }
@@ -342,7 +339,7 @@ void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
         break;
     default:
         if (id < numGlobalParams && storable)
-            setGlobal(id, raw);
+            storeGlobalAnswer(id, raw);
         notifyListeners(GlobalReceived, id, raw);
         break;
     }
@@ -381,6 +378,13 @@ void OrvManager49::dispatchChannelMessage(const juce::MidiMessage& message)
         for (const auto& [note, bank] : padBankNotes)
             if (note == message.getNoteNumber())
                 padBank = bank;
+        // A pad set to play a note names itself by that note on its channel.
+        const auto s = snapshot();
+        for (int pad = 0x70; pad <= 0x73; ++pad)
+            if (s.get(itemFieldMode, pad) == modeMidiNote &&
+                s.get(itemFieldNumber, pad) == message.getNoteNumber() &&
+                s.get(itemFieldChannel, pad) == message.getChannel() - 1)
+                notifyListeners(PadStruck, pad, message.getVelocity());
     }
     else if (message.isChannelPressure())
     {
@@ -430,14 +434,9 @@ bool OrvManager49::sendClosingCommand()
     return send(OrvSysEx::makeClosingCommand());
 }
 
-bool OrvManager49::sendAllSettings()
+std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState& s)
 {
-    const auto s = snapshot();
-    // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
-    std::lock_guard<std::mutex> g(outputLock);
-    if (keyboardOutput == nullptr)
-        return false;
-
+    std::vector<juce::MidiMessage> messages;
     for (const auto& entry : s.numbers())
     {
         const int control = entry.first;
@@ -448,8 +447,7 @@ bool OrvManager49::sendAllSettings()
                 continue; // no entry for this field
             if (!allDataBytes({control, value}))
                 continue; // cannot travel in a frame: leave the keyboard's own value alone
-            if (!sendLocked(OrvSysEx::makeItemFieldSet(field, control, value)))
-                break;
+            messages.push_back(OrvSysEx::makeItemFieldSet(field, control, value));
         }
     }
     for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
@@ -457,7 +455,206 @@ bool OrvManager49::sendAllSettings()
     {
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
-            sendLocked(OrvSysEx::makeGlobalParamSet(id, value));
+            messages.push_back(OrvSysEx::makeGlobalParamSet(id, value));
     }
-    return sendLocked(OrvSysEx::makeClosingCommand());
+    messages.push_back(OrvSysEx::makeClosingCommand());
+    return messages;
+}
+
+bool OrvManager49::sendAllSettings()
+{
+    return sendAllSettings(snapshot(), {});
+}
+
+bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
+{
+    const auto messages = sendAllMessages(s);
+    // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
+    std::lock_guard<std::mutex> g(outputLock);
+    if (keyboardOutput == nullptr)
+        return false;
+    const int total = (int)messages.size();
+    for (int i = 0; i < total; ++i)
+    {
+        const bool sent = sendLocked(messages[(size_t)i]);
+        if (progress)
+            progress(i + 1, total);
+        if (i == total - 1)
+            return sent;
+    }
+    return false;
+}
+
+//==============================================================================
+bool OrvManager49::checkPorts()
+{
+    const auto inputs = ports.getInputNames();
+    const auto outputs = ports.getOutputNames();
+    bool newOutputs = false;
+    juce::String keyboardIn, keyboardOut;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        // A running scan has its own list of outputs; changes are looked at once it is over.
+        if (scanning || (inputs == seenInputs && outputs == seenOutputs))
+            return false;
+        for (const auto& name : outputs)
+            newOutputs = newOutputs || !seenOutputs.contains(name);
+        seenInputs = inputs;
+        seenOutputs = outputs;
+        keyboardIn = keyboardInputName;
+        keyboardOut = keyboardOutputName;
+    }
+    if (found)
+    {
+        if (!inputs.contains(keyboardIn) || !outputs.contains(keyboardOut))
+            keyboardLost();
+    }
+    else if (newOutputs)
+    {
+        startScan();
+    }
+    return true;
+}
+
+void OrvManager49::watchPorts(int intervalMs)
+{
+    if (intervalMs > 0)
+        portWatch.startTimer(intervalMs);
+    else
+        portWatch.stopTimer();
+}
+
+void OrvManager49::keyboardLost()
+{
+    std::unique_ptr<MidiOutputPort> oldOutput;
+    std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        found = false;
+        oldInputs = std::move(scanInputs);
+        scanInputs.clear();
+    }
+    {
+        std::lock_guard<std::mutex> g(outputLock);
+        oldOutput = std::move(keyboardOutput);
+    }
+    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress.
+    for (auto& in : oldInputs)
+        if (in != nullptr)
+            in->stop();
+    oldInputs.clear();
+    oldOutput.reset();
+    notifyListeners(KeyboardUnplugged, 0, 0);
+}
+
+//==============================================================================
+void OrvManager49::storeAnswers(int field, const juce::Array<int>& pairs)
+{
+    std::set<std::pair<int, int>> pinned;
+    {
+        std::lock_guard<std::mutex> g(pinLock);
+        if (capture != nullptr)
+        {
+            for (int i = 0; i + 1 < pairs.size(); i += 2)
+                if (OrvSysEx::isDataByte(pairs[i + 1]))
+                    capture->set(field, pairs[i], pairs[i + 1]);
+            return;
+        }
+        pinned = pins;
+    }
+    modify(
+        [&](SettingsState& s)
+        {
+            for (int i = 0; i + 1 < pairs.size(); i += 2)
+                if (isKnownItem(pairs[i]) && OrvSysEx::isDataByte(pairs[i + 1]) &&
+                    pinned.count({field, pairs[i]}) == 0)
+                    s.set(field, pairs[i], pairs[i + 1]);
+        });
+    if (field == itemFieldNumber)
+        rebuildNumberIndex();
+}
+
+void OrvManager49::storeGlobalAnswer(int id, int value)
+{
+    {
+        std::lock_guard<std::mutex> g(pinLock);
+        if (capture != nullptr)
+        {
+            capture->globals[(size_t)id] = (int16_t)value;
+            return;
+        }
+        if (pins.count({globalField, id}) != 0)
+            return;
+    }
+    setGlobal(id, value);
+}
+
+void OrvManager49::pinUserEdit(int field, int id)
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    pins.insert({field, id});
+}
+
+void OrvManager49::pinDifferences(const SettingsState& before, const SettingsState& after)
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+    {
+        for (const auto& [id, value] : after.fields[(size_t)field])
+            if (before.get(field, id) != value)
+                pins.insert({field, id});
+        for (const auto& [id, value] : before.fields[(size_t)field])
+            if (after.fields[(size_t)field].count(id) == 0)
+                pins.insert({field, id});
+    }
+    for (int id = 0; id < numGlobalParams; ++id)
+        if (before.globals[(size_t)id] != after.globals[(size_t)id])
+            pins.insert({globalField, id});
+}
+
+int OrvManager49::unpinConfirmed(const SettingsState& keyboard)
+{
+    const auto current = snapshot();
+    std::lock_guard<std::mutex> g(pinLock);
+    for (auto it = pins.begin(); it != pins.end();)
+    {
+        const auto [field, id] = *it;
+        const bool confirmed = field == globalField
+                                   ? keyboard.globals[(size_t)id] == current.globals[(size_t)id]
+                                   : keyboard.get(field, id) == current.get(field, id);
+        it = confirmed ? pins.erase(it) : std::next(it);
+    }
+    return (int)pins.size();
+}
+
+void OrvManager49::clearPins()
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    pins.clear();
+}
+
+int OrvManager49::pinnedCount() const
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    return (int)pins.size();
+}
+
+bool OrvManager49::isPinned(int field, int id) const
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    return pins.count({field, id}) != 0;
+}
+
+void OrvManager49::beginCapture()
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    capture = std::make_unique<SettingsState>();
+}
+
+SettingsState OrvManager49::endCapture()
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    auto captured = capture != nullptr ? *capture : SettingsState();
+    capture.reset();
+    return captured;
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <set>
 
 /** The device manager: finds the keyboard by the MIDI identity request, dispatches what the keyboard
     sends into the settings store it carries, and sends requests, values and the whole configuration.
@@ -51,6 +52,16 @@ public:
     void setClock(std::function<juce::uint32()> clock);
 
     //==============================================================================
+    /** Compares the system's port lists with the last look. The keyboard's ports gone: its ports are closed
+        and KeyboardUnplugged is raised. New outputs while no keyboard is connected and no scan runs: a new
+        scan asks them. Nothing changed: nothing is done. Returns true when the lists had changed. */
+    bool checkPorts();
+    /** Calls checkPorts from the message thread every intervalMs (0 stops). The toolkit has no callback for
+        a changed device list, so the lists are compared; that costs one look a second and no work while
+        they stay the same. */
+    void watchPorts(int intervalMs);
+
+    //==============================================================================
     /** JUCE's MIDI callback: the source's name decides whether the message is the keyboard's. */
     void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override;
     /** The incoming dispatch, given the name of the input that carried the message. */
@@ -68,7 +79,33 @@ public:
         command, back to back, from one consistent copy of the store. Returns the closing command's result. */
     bool sendAllSettings();
 
+    /** Sends a whole configuration like sendAllSettings, reporting (messages sent, messages in all) after
+        every message, with the output lock held: the callback must not send. */
+    bool sendAllSettings(const SettingsState& state, const std::function<void(int, int)>& progress);
+    /** The set-value messages, in order, that sendAllSettings sends for a configuration, closing command
+        included. */
+    static std::vector<juce::MidiMessage> sendAllMessages(const SettingsState& state);
+
     int getPadBankCode() const { return padBank.load(); }
+
+    //==============================================================================
+    /** Values the user changed and has not sent yet: answers of the keyboard leave them alone, so that an
+        older answer never overwrites a newer edit. Keyboard-wide values use the field globalField. */
+    static constexpr int globalField = 0x40;
+    void pinUserEdit(int field, int id);
+    /** Pins every value in which two configurations differ (Default Values, Load). */
+    void pinDifferences(const SettingsState& before, const SettingsState& after);
+    /** Unpins the values that a configuration read back from the keyboard confirms; returns how many stay. */
+    int unpinConfirmed(const SettingsState& keyboard);
+    void clearPins();
+    int pinnedCount() const;
+    bool isPinned(int field, int id) const;
+
+    /** While capturing, the keyboard's answers to field and keyboard-wide requests fill a separate copy
+        (starting empty) instead of the store: a read-back after Send then compares without touching the
+        editor's configuration. */
+    void beginCapture();
+    SettingsState endCapture();
 
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
@@ -80,6 +117,10 @@ private:
     bool send(const juce::MidiMessage& message);
     bool sendLocked(const juce::MidiMessage& message);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
+    void keyboardLost();
+    /** Stores answered values, unless they are captured or pinned. */
+    void storeAnswers(int field, const juce::Array<int>& pairs);
+    void storeGlobalAnswer(int id, int value);
 
     MidiPortSystem& ports;
 
@@ -98,6 +139,19 @@ private:
     std::unique_ptr<MidiOutputPort> keyboardOutput;
 
     std::atomic<int> padBank{-1};
+
+    // What the last look at the port lists saw.
+    juce::StringArray seenInputs, seenOutputs; // guarded by scanLock
+    struct PortWatch : juce::Timer
+    {
+        explicit PortWatch(OrvManager49& m) : manager(m) {}
+        void timerCallback() override { manager.checkPorts(); }
+        OrvManager49& manager;
+    } portWatch{*this};
+
+    mutable std::mutex pinLock;
+    std::set<std::pair<int, int>> pins; // (field, id)
+    std::unique_ptr<SettingsState> capture;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrvManager49)
 };

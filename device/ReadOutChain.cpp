@@ -28,12 +28,12 @@ constexpr Step steps[] = {
     {GlobalReceived, globalSplitPoint, true, globalOctaveShift},
     {OctaveShiftReceived, anyP1, false, -1},
 };
-constexpr int numSteps = (int)std::size(steps);
+constexpr int stepCount = (int)std::size(steps);
 
 /** Which step an event answers; noStep for events the read-out does not wait for. */
 int stepOf(int event, int p1)
 {
-    for (int i = 0; i < numSteps; ++i)
+    for (int i = 0; i < stepCount; ++i)
         if (steps[i].event == event && (steps[i].p1 == anyP1 || steps[i].p1 == p1))
             return i;
     // A field answer the read-out never asks for means it is talking past the keyboard.
@@ -41,10 +41,39 @@ int stepOf(int event, int p1)
 }
 } // namespace
 
-ReadOutChain::ReadOutChain(OrvManager49& m, int timeoutMs)
-    : manager(m), stallTimeoutMs(timeoutMs), clock([] { return juce::Time::getMillisecondCounter(); })
+ReadOutChain::ReadOutChain(OrvManager49& m, int timeoutMs, bool startsByItself)
+    : manager(m), stallTimeoutMs(timeoutMs), startsOnDetection(startsByItself),
+      clock([] { return juce::Time::getMillisecondCounter(); })
 {
+}
+
+int ReadOutChain::numSteps()
+{
+    return stepCount;
+}
+
+int ReadOutChain::stepsDone() const
+{
+    return answered.load();
+}
+
+void ReadOutChain::start(bool withClosingValues)
+{
+    touch();
+    closingValues = withClosingValues;
+    answered = 0;
+    nextStep = 0;
+    readOutActive = true;
+    // The stall check runs only while a read-out does.
     startTimer(250);
+    manager.requestItemField(itemFieldNumber);
+}
+
+void ReadOutChain::cancel()
+{
+    nextStep = finishedStep;
+    readOutActive = false;
+    stopTimer();
 }
 
 ReadOutChain::~ReadOutChain()
@@ -67,8 +96,12 @@ void ReadOutChain::finish(Outcome outcome)
     // Only the first ending counts: the stall check and the last answer may race. An answer being handled
     // meanwhile finds no step left to take.
     nextStep = finishedStep;
-    if (readOutActive.exchange(false) && onFinished)
-        onFinished(outcome);
+    if (readOutActive.exchange(false))
+    {
+        stopTimer();
+        if (onFinished)
+            onFinished(outcome);
+    }
 }
 
 void ReadOutChain::checkForStall()
@@ -81,10 +114,8 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
 {
     if (event == KeyboardDetected)
     {
-        touch();
-        nextStep = 0;
-        readOutActive = true;
-        manager.requestItemField(itemFieldNumber);
+        if (startsOnDetection)
+            start(true);
         return;
     }
     if (!readOutActive)
@@ -103,11 +134,13 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
         return;
 
     touch();
+    answered = step + 1;
     const auto& s = steps[step];
-    if (step == numSteps - 1)
+    if (step == stepCount - 1)
     {
-        for (int i = 0; i < 8; ++i)
-            manager.sendItemField(0x63 + i, itemFieldValue, 0);
+        if (closingValues)
+            for (int i = 0; i < 8; ++i)
+                manager.sendItemField(0x63 + i, itemFieldValue, 0);
         finish(Outcome::complete);
         return;
     }

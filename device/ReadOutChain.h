@@ -21,14 +21,26 @@ public:
         interrupted // an answer arrived that the read-out did not expect
     };
 
-    explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000);
+    /** startsOnDetection: the read-out begins by itself when the keyboard is detected (the editor's
+        start-up read-out); otherwise only start() begins one. */
+    explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000, bool startsOnDetection = true);
     ~ReadOutChain() override;
 
     /** Acts on one manager event; call it from the listener's handleManagerEvent, on any thread. */
     void handleManagerEvent(int event, int p1);
 
+    /** Begins a read-out. withClosingValues: end it with the eight closing value messages, as the start-up
+        read-out does; a read-back after Send leaves them out, its stream has ended with its own closing
+        command. */
+    void start(bool withClosingValues = true);
+    /** Ends a running read-out without an outcome being reported. */
+    void cancel();
+
     /** True while a read-out runs. */
     bool isActive() const { return readOutActive.load(); }
+    /** Answers received so far, of numSteps(). */
+    int stepsDone() const;
+    static int numSteps();
 
     /** Ends a read-out that has waited longer than the stall timeout for an answer. Called by the chain's
         own timer on the message thread; public so that a stall can be driven without waiting. */
@@ -47,8 +59,10 @@ private:
 
     OrvManager49& manager;
     const int stallTimeoutMs;
-    std::atomic<bool> readOutActive{false};
+    const bool startsOnDetection;
+    std::atomic<bool> readOutActive{false}, closingValues{true};
     std::atomic<int> nextStep{0}; // the answer the read-out waits for
+    std::atomic<int> answered{0};
     std::atomic<juce::uint32> lastActivity{0};
     std::function<juce::uint32()> clock;
 };

@@ -5,8 +5,8 @@
 class VirtualMidiPorts::InputPort : public MidiInputPort
 {
 public:
-    InputPort(VirtualMidiPorts& o, int i, juce::String n, MidiPortListener& l)
-        : owner(o), index(i), name(std::move(n)), listener(l)
+    InputPort(VirtualMidiPorts& o, int i, int g, juce::String n, MidiPortListener& l)
+        : owner(o), index(i), generation(g), name(std::move(n)), listener(l)
     {
     }
     ~InputPort() override { owner.closeInput(this); }
@@ -16,7 +16,7 @@ public:
     void stop() override { owner.setStarted(this, false); }
 
     VirtualMidiPorts& owner;
-    const int index;
+    const int index, generation;
     const juce::String name;
     MidiPortListener& listener;
     bool started = false; // guarded by the owner's lock
@@ -25,15 +25,21 @@ public:
 class VirtualMidiPorts::OutputPort : public MidiOutputPort
 {
 public:
-    OutputPort(VirtualMidiPorts& o, int i, juce::String n) : owner(o), index(i), name(std::move(n)) {}
+    OutputPort(VirtualMidiPorts& o, int i, int g, juce::String n)
+        : owner(o), index(i), generation(g), name(std::move(n))
+    {
+    }
     ~OutputPort() override { owner.closeOutput(); }
 
     juce::String getName() const override { return name; }
-    void sendMessageNow(const juce::MidiMessage& message) override { owner.sendToOutput(index, message); }
+    void sendMessageNow(const juce::MidiMessage& message) override
+    {
+        owner.sendToOutput(index, generation, message);
+    }
 
 private:
     VirtualMidiPorts& owner;
-    const int index;
+    const int index, generation;
     const juce::String name;
 };
 
@@ -54,6 +60,7 @@ int VirtualMidiPorts::addInput(const juce::String& name)
 {
     std::lock_guard<std::mutex> g(lock);
     inputNames.add(name);
+    inputGenerations.push_back(0);
     return inputNames.size() - 1;
 }
 
@@ -61,6 +68,7 @@ int VirtualMidiPorts::addOutput(const juce::String& name, Receiver receiver)
 {
     std::lock_guard<std::mutex> g(lock);
     outputNames.add(name);
+    outputGenerations.push_back(0);
     receivers.push_back(std::move(receiver));
     return outputNames.size() - 1;
 }
@@ -70,6 +78,38 @@ void VirtualMidiPorts::setOutputReceiver(int index, Receiver receiver)
     std::lock_guard<std::mutex> g(lock);
     if (juce::isPositiveAndBelow(index, (int)receivers.size()))
         receivers[(size_t)index] = std::move(receiver);
+}
+
+void VirtualMidiPorts::setPlugged(const juce::String& name, bool plugged)
+{
+    std::lock_guard<std::recursive_mutex> d(deliveryLock);
+    std::lock_guard<std::mutex> g(lock);
+    auto change = [&](const juce::StringArray& names, std::vector<int>& generations)
+    {
+        for (int i = 0; i < names.size(); ++i)
+            if (names[i] == name && (generations[(size_t)i] >= 0) != plugged)
+                generations[(size_t)i] = plugged ? -generations[(size_t)i] : -generations[(size_t)i] - 1;
+    };
+    change(inputNames, inputGenerations);
+    change(outputNames, outputGenerations);
+}
+
+int VirtualMidiPorts::internalIndex(const std::vector<int>& generations, int listed)
+{
+    for (size_t i = 0; i < generations.size(); ++i)
+        if (generations[i] >= 0 && listed-- == 0)
+            return (int)i;
+    return -1;
+}
+
+juce::StringArray VirtualMidiPorts::pluggedNames(const juce::StringArray& names,
+                                                 const std::vector<int>& generations)
+{
+    juce::StringArray plugged;
+    for (int i = 0; i < names.size(); ++i)
+        if (generations[(size_t)i] >= 0)
+            plugged.add(names[i]);
+    return plugged;
 }
 
 void VirtualMidiPorts::deliver(int inputIndex, const juce::MidiMessage& message, int delayMs)
@@ -123,22 +163,23 @@ int VirtualMidiPorts::openOutputCount() const
 juce::StringArray VirtualMidiPorts::getInputNames()
 {
     std::lock_guard<std::mutex> g(lock);
-    return inputNames;
+    return pluggedNames(inputNames, inputGenerations);
 }
 
 juce::StringArray VirtualMidiPorts::getOutputNames()
 {
     std::lock_guard<std::mutex> g(lock);
-    return outputNames;
+    return pluggedNames(outputNames, outputGenerations);
 }
 
 std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput(int index, MidiPortListener& listener)
 {
     std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
-    if (!juce::isPositiveAndBelow(index, inputNames.size()))
+    const int i = internalIndex(inputGenerations, index);
+    if (i < 0)
         return nullptr;
-    auto port = std::make_unique<InputPort>(*this, index, inputNames[index], listener);
+    auto port = std::make_unique<InputPort>(*this, i, inputGenerations[(size_t)i], inputNames[i], listener);
     openInputs.push_back(port.get());
     return port;
 }
@@ -147,10 +188,11 @@ std::unique_ptr<MidiOutputPort> VirtualMidiPorts::openOutput(int index)
 {
     std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
-    if (!juce::isPositiveAndBelow(index, outputNames.size()))
+    const int i = internalIndex(outputGenerations, index);
+    if (i < 0)
         return nullptr;
     ++outputsOpen;
-    return std::make_unique<OutputPort>(*this, index, outputNames[index]);
+    return std::make_unique<OutputPort>(*this, i, outputGenerations[(size_t)i], outputNames[i]);
 }
 
 void VirtualMidiPorts::closeInput(InputPort* port)
@@ -173,12 +215,14 @@ void VirtualMidiPorts::closeOutput()
     --outputsOpen;
 }
 
-void VirtualMidiPorts::sendToOutput(int index, const juce::MidiMessage& message)
+void VirtualMidiPorts::sendToOutput(int index, int generation, const juce::MidiMessage& message)
 {
     Receiver receiver;
     {
         std::lock_guard<std::mutex> g(lock);
-        if (juce::isPositiveAndBelow(index, (int)receivers.size()))
+        // A port from before an unplug sends nowhere, as the system's does once its device is gone.
+        if (juce::isPositiveAndBelow(index, (int)receivers.size()) &&
+            outputGenerations[(size_t)index] == generation)
             receiver = receivers[(size_t)index];
     }
     if (receiver)
@@ -215,7 +259,8 @@ void VirtualMidiPorts::run()
             {
                 std::lock_guard<std::mutex> gg(lock);
                 for (auto* p : openInputs)
-                    if (p->started && p->index == next.input)
+                    if (p->started && p->index == next.input &&
+                        inputGenerations[(size_t)p->index] == p->generation)
                         targets.emplace_back(p->name, &p->listener);
             }
             for (auto& [name, listener] : targets)

@@ -27,6 +27,10 @@ public:
     int addOutput(const juce::String& name, Receiver receiver = {});
     void setOutputReceiver(int index, Receiver receiver);
 
+    /** Takes every port of that name out of the lists (false) or brings it back (true), as unplugging and
+        replugging a device does. Ports opened before an unplug stay dead: nothing reaches or leaves them. */
+    void setPlugged(const juce::String& name, bool plugged);
+
     /** Queues a message on an input, to be delivered after delayMs. */
     void deliver(int inputIndex, const juce::MidiMessage& message, int delayMs = 0);
     /** Queues a message on the first input of that name. */
@@ -61,12 +65,19 @@ private:
     void run();
     void closeInput(InputPort* port);
     void setStarted(InputPort* port, bool started);
-    void sendToOutput(int index, const juce::MidiMessage& message);
+    void sendToOutput(int index, int generation, const juce::MidiMessage& message);
+    /** The internal index of the plugged port at a listed position, or -1. */
+    static int internalIndex(const std::vector<int>& generations, int listed);
+    static juce::StringArray pluggedNames(const juce::StringArray& names,
+                                          const std::vector<int>& generations);
     void closeOutput();
 
     mutable std::mutex lock;
     std::condition_variable wake, idle;
     juce::StringArray inputNames, outputNames;
+    // Per port: how often it has been plugged in; negative while unplugged. An open port remembers the
+    // generation it was opened in.
+    std::vector<int> inputGenerations, outputGenerations;
     std::vector<Receiver> receivers;
     std::vector<InputPort*> openInputs;
     int outputsOpen = 0;

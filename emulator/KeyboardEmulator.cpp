@@ -13,7 +13,7 @@ juce::MidiMessage sysEx(const std::vector<int>& bytes)
 }
 } // namespace
 
-KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& portName) : ports(p)
+KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& name) : ports(p), portName(name)
 {
     config = factoryConfiguration();
     input = ports.addInput(portName);
@@ -104,6 +104,18 @@ void KeyboardEmulator::setAnswersIdentityRequest(bool answers)
 {
     std::lock_guard<std::mutex> g(lock);
     answersIdentity = answers;
+}
+
+void KeyboardEmulator::dropEverySetValue(int n)
+{
+    std::lock_guard<std::mutex> g(lock);
+    dropEvery = n;
+    setValuesSeen = 0;
+}
+
+void KeyboardEmulator::setPlugged(bool plugged)
+{
+    ports.setPlugged(portName, plugged);
 }
 
 //==============================================================================
@@ -247,6 +259,8 @@ std::vector<juce::MidiMessage> KeyboardEmulator::answer(const juce::MidiMessage&
 
     if (command == 0x02 && m.dataSize() >= 10) // set a value
     {
+        if (dropEvery > 0 && ++setValuesSeen % dropEvery == 0)
+            return {};
         const int value = m.dataByte(9);
         if (address == itemFieldValue)
             itemValues[id] = value;

@@ -53,6 +53,10 @@ public:
     void setMaxPairsPerMessage(int pairs);
     /** When false, identity requests go unanswered. */
     void setAnswersIdentityRequest(bool answers);
+    /** Ignores every Nth set-value message, as a keyboard with a flaky cable would (0: none). */
+    void dropEverySetValue(int n);
+    /** Pulls the keyboard's USB cable out, or puts it back: its ports leave or rejoin the system's lists. */
+    void setPlugged(bool plugged);
 
     //==============================================================================
     // Things the keyboard sends of its own accord.
@@ -76,6 +80,7 @@ private:
     juce::MidiMessage makeAnswer(std::initializer_list<int> body) const;
 
     VirtualMidiPorts& ports;
+    const juce::String portName;
     int input = -1, output = -1;
 
     mutable std::mutex lock;
@@ -83,7 +88,7 @@ private:
     std::map<int, int> itemValues;
     int octaveShift = 0;
     Identity identity;
-    int closings = 0, replyDelayMs = 0, repliesLeft = -1, maxPairs = 0;
+    int closings = 0, replyDelayMs = 0, repliesLeft = -1, maxPairs = 0, dropEvery = 0, setValuesSeen = 0;
     bool answersIdentity = true;
     std::vector<juce::MidiMessage> log;
 };

@@ -19,7 +19,9 @@ enum ManagerEvent
     KnobModeReceived = 14,
     PadPressure = 15,
     ItemFieldReceived = 16,
-    GlobalReceived = 17
+    GlobalReceived = 17,
+    KeyboardUnplugged = 18, // the keyboard's ports left the system's lists
+    PadStruck = 19          // a pad sent its note; p1 is the pad's ItemId
 };
 
 /** Receives the device manager's events, on the thread that raised them. */

@@ -126,10 +126,10 @@ TEST_F(EditorWithKeyboard, EditsStayInTheEditorUntilSendPutsThemAllIntoTheKeyboa
     EXPECT_EQ(kbd.messagesReceived(), heardBefore) << "an edit alone sends nothing";
     EXPECT_EQ(kbd.getConfiguration().get(itemFieldMode, 0x40), modeControl);
 
-    // The send runs on the message thread and virtual outputs deliver on the sender's thread: once the
-    // click is handled, the keyboard has everything.
+    // The send and its verification run on a thread of their own; the status display says when they end.
     panel->sendButton().triggerClick();
-    drainMessages();
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "Verified"; }))
+        << panel->statusDisplay().getHeadline();
 
     const auto sent = store();
     const auto kept = kbd.getConfiguration();

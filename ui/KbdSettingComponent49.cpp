@@ -12,6 +12,22 @@ const char* const notDetectedText =
 const char* const cannotSetText = "The keyboard has not been detected, so it can't be set.";
 const char* const keyboardProblemTitle = "Keyboard Problem";
 const char* const fileProblemTitle = "File Problem";
+const char* const unpluggedText =
+    "The keyboard is not connected: its MIDI ports have gone. Plug it in again; "
+    "the editor finds it by itself.";
+const char* const notFoundAdvice =
+    "No keyboard answered. Check the USB cable and the keyboard's power, that no other program is holding "
+    "its MIDI port, and that the system's MIDI service is running. Click here to search again.";
+
+juce::String clockTime(const juce::Time& t)
+{
+    return t.formatted("%H:%M");
+}
+
+juce::String editsText(int n)
+{
+    return juce::String(n) + (n == 1 ? " edit" : " edits");
+}
 
 juce::StringArray numbersText(int count)
 {
@@ -40,7 +56,7 @@ int twoWayIndex(int value)
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
 
 KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_ptr<EditorDialogs> d)
-    : manager(ports), readOut(manager), dialogs(std::move(d))
+    : manager(ports), readOut(manager), sender(manager), dialogs(std::move(d))
 {
     if (dialogs == nullptr)
         dialogs = std::make_unique<NativeEditorDialogs>();
@@ -60,20 +76,40 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     readOut.onFinished = [this](ReadOutChain::Outcome outcome)
     {
         if (outcome != ReadOutChain::Outcome::complete)
-        {
             readOutIncompletePending = true;
-            triggerAsyncUpdate();
+        else
+            readOutCompletePending = true;
+        triggerAsyncUpdate();
+    };
+    sender.onProgress = [this]
+    {
+        triggerAsyncUpdate();
+    };
+    sender.onFinished = [this](const VerifiedSend::Result& result)
+    {
+        {
+            std::lock_guard<std::mutex> g(sendResultLock);
+            sendResultPending = result;
         }
+        triggerAsyncUpdate();
+    };
+    statusDisplay().onClick = [this]
+    {
+        searchAgain();
     };
 
     manager.addListener(this);
     manager.startScan();
+    // Plugging the keyboard in late, or again, is noticed without a restart.
+    manager.watchPorts(1000);
+    updateStatus();
 }
 
 KbdSettingComponent49::~KbdSettingComponent49()
 {
-    // No MIDI callback may reach the panel while it comes apart.
+    // No MIDI callback or send may reach the panel while it comes apart.
     manager.closeAllPorts();
+    sender.stop();
     cancelPendingUpdate();
     picker->removeActionListener(this);
 
@@ -350,24 +386,192 @@ void KbdSettingComponent49::showGlobals()
 void KbdSettingComponent49::handleManagerEvent(int event, int p1, int, int)
 {
     readOut.handleManagerEvent(event, p1);
-    if (event == ScanEndedUnanswered)
+    sender.handleManagerEvent(event, p1);
+    switch (event)
     {
+    case ScanEndedUnanswered:
         scanEndedPending = true;
-        triggerAsyncUpdate();
+        break;
+    case KeyboardDetected:
+        detectedPending = true;
+        break;
+    case KeyboardUnplugged:
+        unpluggedPending = true;
+        break;
+    case ControlChanged:
+    case ModulationWheelMoved:
+    case PitchWheelMoved:
+    case SustainPedalMoved:
+    case ExpressionPedalMoved:
+    case AuxPedalMoved:
+    case BreathControlMoved:
+    case PadStruck:
+        touchedPending = p1;
+        break;
+    default:
+        break;
     }
+    // Every answer moves the status on (read-out progress) as well.
+    triggerAsyncUpdate();
 }
 
 void KbdSettingComponent49::handleAsyncUpdate()
 {
     if (globalsPending.exchange(false))
         showGlobals();
+    if (detectedPending.exchange(false))
+    {
+        startupScan = false;
+        unplugged = false;
+        readIncomplete = false;
+        readAt = {};
+        lastSend.reset();
+    }
+    if (unpluggedPending.exchange(false))
+    {
+        unplugged = true;
+        readOut.cancel(); // its answers cannot come any more; the stall box would only confuse
+    }
     if (scanEndedPending.exchange(false) && !manager.isKeyboardFound())
-        dialogs->showMessage(keyboardProblemTitle, notDetectedText);
-    if (readOutIncompletePending.exchange(false))
+    {
+        // The box belongs to the search at start-up; later searches answer in the status display.
+        if (startupScan)
+            dialogs->showMessage(keyboardProblemTitle, notDetectedText);
+        startupScan = false;
+    }
+    if (readOutCompletePending.exchange(false))
+        readAt = juce::Time::getCurrentTime();
+    if (readOutIncompletePending.exchange(false) && manager.isKeyboardFound())
+    {
+        readIncomplete = true;
         dialogs->showMessage(
             keyboardProblemTitle,
             "The keyboard stopped answering while its settings were being read, so the settings "
             "shown may not be the keyboard's. Please check the connection and try again.");
+    }
+
+    std::optional<VerifiedSend::Result> result;
+    {
+        std::lock_guard<std::mutex> g(sendResultLock);
+        result.swap(sendResultPending);
+    }
+    if (result)
+        showSendResult(*result);
+
+    // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
+    const int touched = touchedPending.exchange(-1);
+    if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0)
+        picker->selectTouchedControl(touched);
+
+    updateStatus();
+}
+
+void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
+{
+    sentAt = juce::Time::getCurrentTime();
+    lastSend = result;
+    using Outcome = VerifiedSend::Outcome;
+    if (result.outcome == Outcome::notConnected)
+    {
+        lastSend.reset();
+        dialogs->showMessage(keyboardProblemTitle,
+                             "The keyboard's MIDI output could not be opened, so it can't be set.");
+    }
+    else if (result.outcome == Outcome::lost)
+        dialogs->showMessage(keyboardProblemTitle, result.describe() + ". " + unpluggedText);
+    else if (result.outcome != Outcome::verified)
+        dialogs->showMessage(keyboardProblemTitle, result.describe() + ".");
+}
+
+void KbdSettingComponent49::updateStatus()
+{
+    auto& display = statusDisplay();
+    const auto port = manager.getKeyboardOutputName();
+    if (sender.isRunning())
+    {
+        const auto p = sender.getProgress();
+        if (p.phase == VerifiedSend::Phase::reading)
+            display.setStatus("Checking what the keyboard took",
+                              "Verifying " + juce::String(p.done) + " of " + juce::String(p.total),
+                              "Reading the settings back to compare them with what was sent.", false);
+        else if (p.phase == VerifiedSend::Phase::retrying)
+            display.setStatus("Sending again, try " + juce::String(p.attempt) + " of 3",
+                              "Retrying " + juce::String(p.done) + " of " + juce::String(p.total),
+                              "Sending again the values the keyboard did not take.", false);
+        else
+            display.setStatus("Sending to the keyboard",
+                              "Sending " + juce::String(p.total > 0 ? 100 * p.done / p.total : 0) + "%",
+                              "Sending the whole configuration to the keyboard.", false);
+        return;
+    }
+    if (readOut.isActive())
+    {
+        display.setStatus("Reading from the keyboard",
+                          "Reading " + juce::String(readOut.stepsDone()) + " of " +
+                              juce::String(ReadOutChain::numSteps()),
+                          "Reading the keyboard's settings on " + port + ".", false);
+        return;
+    }
+    if (manager.isScanning())
+    {
+        display.setStatus("Looking at the MIDI ports", "Searching...",
+                          "Looking for the keyboard among the system's MIDI ports.", false);
+        return;
+    }
+    if (!manager.isKeyboardFound())
+    {
+        if (unplugged)
+            display.setStatus("Plug it in again to reconnect", "Unplugged",
+                              juce::String(unpluggedText) + " Click here to search again.", true);
+        else
+            display.setStatus("Check cable, power, MIDI port", "Not found: click", notFoundAdvice, true);
+        return;
+    }
+
+    const int unsent = manager.pinnedCount();
+    if (lastSend)
+    {
+        const auto when = clockTime(sentAt);
+        const auto& r = *lastSend;
+        if (r.outcome == VerifiedSend::Outcome::verified)
+            display.setStatus("Sent and verified at " + when, "Verified", r.describe() + ".", false);
+        else if (r.outcome == VerifiedSend::Outcome::differences)
+            display.setStatus("Sent at " + when + ", not all taken",
+                              juce::String((int)r.differences.size()) +
+                                  (r.differences.size() == 1 ? " value differs" : " values differ"),
+                              r.describe() + ".", false);
+        else
+            display.setStatus("Sent at " + when + ", not verified", "Not verified", r.describe() + ".",
+                              false);
+        return;
+    }
+    if (readAt != juce::Time())
+    {
+        const auto read = "Read from the keyboard at " + clockTime(readAt);
+        if (unsent > 0)
+            display.setStatus(read, editsText(unsent) + " not sent",
+                              read + " on " + port + "; your " + editsText(unsent) +
+                                  " not sent yet were kept. Send to Keyboard sends them.",
+                              false);
+        else
+            display.setStatus(read, "Connected", read + " on " + port + ".", false);
+        return;
+    }
+    display.setStatus(port, readIncomplete ? "Not all read" : "Connected",
+                      "Connected to the keyboard on " + port + ".", false);
+}
+
+void KbdSettingComponent49::searchAgain()
+{
+    if (manager.isScanning() || manager.isKeyboardFound())
+        return;
+    manager.startScan();
+    updateStatus();
+}
+
+void KbdSettingComponent49::pinEdit(int field, int id)
+{
+    manager.pinUserEdit(field, id);
 }
 
 void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
@@ -376,31 +580,38 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
     if (index < 0)
         return;
 
-    if (combo == lowerChannelCombo.get())
-        manager.setGlobal(globalLowerChannel, index);
-    else if (combo == knobModeCombo.get())
-        manager.setGlobal(globalKnobMode, twoWayValue(index));
-    else if (combo == splitModeCombo.get())
-        manager.setGlobal(globalSplitMode, twoWayValue(index));
-    else if (combo == upperChannelCombo.get())
-        manager.setGlobal(globalUpperChannel, index);
-    else if (combo == faderModeCombo.get())
-        manager.setGlobal(globalFaderMode, twoWayValue(index));
-    else if (combo == splitPointCombo.get())
-        manager.setGlobal(globalSplitPoint, index);
-    else if (!ControlCatalogue::isConfigurable(selectedItemId))
+    const std::pair<juce::ComboBox*, int> globalBoxes[] = {
+        {lowerChannelCombo.get(), globalLowerChannel}, {knobModeCombo.get(), globalKnobMode},
+        {splitModeCombo.get(), globalSplitMode},       {upperChannelCombo.get(), globalUpperChannel},
+        {faderModeCombo.get(), globalFaderMode},       {splitPointCombo.get(), globalSplitPoint}};
+    for (const auto& [box, id] : globalBoxes)
+    {
+        if (box != combo)
+            continue;
+        const bool twoWay = id == globalKnobMode || id == globalSplitMode || id == globalFaderMode;
+        pinEdit(OrvManager49::globalField, id);
+        manager.setGlobal(id, twoWay ? twoWayValue(index) : index);
+        return;
+    }
+    if (!ControlCatalogue::isConfigurable(selectedItemId))
         return; // no control selected, or one the keyboard keeps no settings for (the pitch wheel)
-    else if (combo == numberCombo.get())
-        manager.setItemField(itemFieldNumber, selectedItemId, index);
-    else if (combo == modeCombo.get())
-        manager.setItemField(itemFieldMode, selectedItemId, index);
-    else if (combo == channelCombo.get())
-        manager.setItemField(itemFieldChannel, selectedItemId,
-                             ControlCatalogue::channelList()[(size_t)index].code);
-    else if (combo == maxCombo.get())
-        manager.setItemField(itemFieldMaxMsb, selectedItemId, index);
-    else if (combo == minCombo.get())
-        manager.setItemField(itemFieldMinLsb, selectedItemId, index);
+
+    const std::pair<juce::ComboBox*, int> fieldBoxes[] = {{numberCombo.get(), itemFieldNumber},
+                                                          {modeCombo.get(), itemFieldMode},
+                                                          {channelCombo.get(), itemFieldChannel},
+                                                          {maxCombo.get(), itemFieldMaxMsb},
+                                                          {minCombo.get(), itemFieldMinLsb}};
+    for (const auto& [box, field] : fieldBoxes)
+    {
+        if (box != combo)
+            continue;
+        // Pinned first: an answer arriving in between must not land after the edit.
+        pinEdit(field, selectedItemId);
+        manager.setItemField(field, selectedItemId,
+                             field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code
+                                                       : index);
+        return;
+    }
 }
 
 //==============================================================================
@@ -420,6 +631,11 @@ void KbdSettingComponent49::buttonClicked(juce::Button* button)
 
 void KbdSettingComponent49::restoreDefaultValues()
 {
+    const auto before = manager.snapshot();
+    auto after = before;
+    after.resetItemsToDefaults();
+    after.applyEditorGlobalDefaults();
+    manager.pinDifferences(before, after);
     manager.modify(
         [](SettingsState& s)
         {
@@ -433,17 +649,21 @@ void KbdSettingComponent49::restoreDefaultValues()
 
 void KbdSettingComponent49::sendToKeyboard()
 {
+    if (sender.isRunning())
+        return; // the status display shows the send in progress
     if (!manager.isKeyboardFound())
     {
-        dialogs->showMessage(keyboardProblemTitle, cannotSetText);
+        dialogs->showMessage(keyboardProblemTitle, unplugged ? unpluggedText : cannotSetText);
         return;
     }
-    juce::MouseCursor::showWaitCursor();
-    const bool sent = manager.sendAllSettings();
-    juce::MouseCursor::hideWaitCursor();
-    if (!sent)
-        dialogs->showMessage(keyboardProblemTitle,
-                             "The keyboard's MIDI output could not be opened, so it can't be set.");
+    // What is sent is the editor's configuration; a read-out still running would only overwrite the
+    // read-back of it.
+    readOut.cancel();
+    lastSend.reset();
+    // The send and its verification run on their own thread: the window stays responsive, and the status
+    // display shows the progress.
+    sender.start(manager.snapshot());
+    updateStatus();
 }
 
 juce::File KbdSettingComponent49::documentsFolder()
@@ -473,7 +693,9 @@ void KbdSettingComponent49::loadSettings()
     if (!chosen)
         return;
 
+    const auto before = manager.snapshot();
     const auto result = readSettingsFile(manager, *chosen);
+    manager.pinDifferences(before, manager.snapshot());
     if (!result.ok)
     {
         reportFileProblem("Nothing was loaded from", *chosen, result.message);

@@ -4,6 +4,7 @@
 #include "QMV49CtrlPickerComponent.h"
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
+#include "device/VerifiedSend.h"
 #include "files/SafeFileWriter.h"
 
 #include <atomic>
@@ -44,6 +45,10 @@ public:
     void applyModeSet(int itemId);
     /** Shows the store's keyboard-wide values in their boxes. */
     void showGlobals();
+    /** Brings the status display up to date with the link to the keyboard. */
+    void updateStatus();
+    /** Starts a new search for the keyboard, as clicking the status display does when it offers one. */
+    void searchAgain();
 
     //==============================================================================
     // The commands of the five buttons.
@@ -59,6 +64,8 @@ public:
     //==============================================================================
     OrvManager49& getManager() { return manager; }
     ReadOutChain& getReadOut() { return readOut; }
+    VerifiedSend& getSender() { return sender; }
+    LinkStatusDisplay& statusDisplay() { return picker->getStatusDisplay(); }
     int getSelectedItemId() const { return selectedItemId; }
     QMV49CtrlPickerComponent& getPicker() { return *picker; }
 
@@ -93,16 +100,30 @@ private:
     void writeTo(const juce::File& file, const juce::String& failure,
                  const std::function<FileWriteResult(ReadOnlyFiles)>& write);
     static juce::File documentsFolder();
+    /** Records a change the user made, so that no answer of the keyboard overwrites it before it is sent. */
+    void pinEdit(int field, int id);
+    void showSendResult(const VerifiedSend::Result& result);
 
     //==============================================================================
     OrvManager49 manager;
     ReadOutChain readOut;
+    VerifiedSend sender;
     std::unique_ptr<EditorDialogs> dialogs;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
 
     // Why the asynchronous update was asked for; set on any thread.
     std::atomic<bool> globalsPending{false}, scanEndedPending{false}, readOutIncompletePending{false};
+    std::atomic<bool> detectedPending{false}, unpluggedPending{false}, readOutCompletePending{false};
+    std::atomic<int> touchedPending{-1};
+    std::mutex sendResultLock;
+    std::optional<VerifiedSend::Result> sendResultPending;
+
+    // The link as the status display tells it; message thread only.
+    bool startupScan = true, unplugged = false, readIncomplete = false;
+    juce::Time readAt;
+    std::optional<VerifiedSend::Result> lastSend;
+    juce::Time sentAt;
 
     // Child widgets, in creation (and z-) order.
     std::unique_ptr<juce::GroupComponent> globalGroup;

@@ -5,6 +5,11 @@
 
 #include <QuilletBinaryData.h>
 
+namespace
+{
+constexpr int touchRingMs = 700;
+} // namespace
+
 QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
 {
     for (const auto& spot : pickerSpots)
@@ -18,6 +23,7 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
     }
     picture =
         juce::ImageCache::getFromMemory(QuilletBinaryData::keyboard_png, QuilletBinaryData::keyboard_pngSize);
+    addAndMakeVisible(statusDisplay);
     setSize(1063, 317);
 }
 
@@ -32,6 +38,54 @@ void QMV49CtrlPickerComponent::resized()
     {
         const auto& s = pickerSpots[i];
         buttons[(int)i]->setBounds(s.x, s.y, s.w, s.h);
+    }
+    // The glass of the drawn display, which no control covers.
+    statusDisplay.setBounds(65, 20, 140, 34);
+}
+
+bool QMV49CtrlPickerComponent::selectTouchedControl(int itemId)
+{
+    auto* button = findButtonFor(itemId);
+    if (button == nullptr)
+        return false;
+    if (!button->getToggleState())
+        buttonClicked(button);
+    // The ring fades by itself; a control that keeps moving keeps it lit.
+    const bool lit = touchedId == itemId;
+    touchedId = itemId;
+    touchedAt = juce::Time::getMillisecondCounter();
+    repaint(button->getBounds().expanded(4));
+    if (!lit)
+        fadeTouchedLater(itemId, touchRingMs);
+    return true;
+}
+
+void QMV49CtrlPickerComponent::fadeTouchedLater(int itemId, int delayMs)
+{
+    juce::Component::SafePointer<QMV49CtrlPickerComponent> safe(this);
+    juce::Timer::callAfterDelay(delayMs,
+                                [safe, itemId]
+                                {
+                                    if (safe == nullptr || safe->touchedId != itemId)
+                                        return;
+                                    const int age =
+                                        (int)(juce::Time::getMillisecondCounter() - safe->touchedAt);
+                                    if (age < touchRingMs)
+                                    {
+                                        safe->fadeTouchedLater(itemId, touchRingMs - age);
+                                        return;
+                                    }
+                                    safe->touchedId = -1;
+                                    safe->repaint();
+                                });
+}
+
+void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
+{
+    if (auto* button = touchedId >= 0 ? findButtonFor(touchedId) : nullptr)
+    {
+        g.setColour(juce::Colour(0xC0FFD060));
+        g.drawRoundedRectangle(button->getBounds().toFloat().expanded(2.5f), 3.0f, 2.0f);
     }
 }
 

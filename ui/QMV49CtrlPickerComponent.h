@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
 
 #include <set>
@@ -24,6 +25,7 @@ public:
     ~QMV49CtrlPickerComponent() override;
 
     void paint(juce::Graphics& g) override;
+    void paintOverChildren(juce::Graphics& g) override;
     void resized() override;
     std::set<juce::uint16> getItemIdSet() override;
 
@@ -36,9 +38,23 @@ public:
     MoxCtrlPickerButton* findButtonFor(int itemId) const;
     const juce::Image& getKeyboardPicture() const { return picture; }
 
+    /** Selects a control as a click on it would, and rings it briefly: the keyboard reported it moving.
+        False when the picture has no button for it. */
+    bool selectTouchedControl(int itemId);
+    /** The control ringed as touched, or -1. */
+    int getTouchedControl() const { return touchedId; }
+
+    /** The keyboard's status, in the picture's own display. */
+    LinkStatusDisplay& getStatusDisplay() { return statusDisplay; }
+
 private:
+    void fadeTouchedLater(int itemId, int delayMs);
+
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
     juce::Image picture;
+    LinkStatusDisplay statusDisplay;
+    int touchedId = -1;
+    juce::uint32 touchedAt = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
 };

@@ -1,0 +1,314 @@
+#include "VerifiedSend.h"
+
+#include "SysExCodec.h"
+
+namespace
+{
+constexpr int sentGlobals[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
+                               globalFaderMode,    globalSplitMode,    globalSplitPoint};
+
+juce::String globalName(int id)
+{
+    switch (id)
+    {
+    case globalLowerChannel:
+        return "lower channel";
+    case globalUpperChannel:
+        return "upper channel";
+    case globalKnobMode:
+        return "knob mode";
+    case globalFaderMode:
+        return "fader mode";
+    case globalSplitMode:
+        return "split mode";
+    case globalSplitPoint:
+        return "split point";
+    default:
+        return "keyboard-wide value " + juce::String(id);
+    }
+}
+
+juce::String fieldName(int field)
+{
+    switch (field)
+    {
+    case itemFieldMode:
+        return "mode";
+    case itemFieldChannel:
+        return "channel";
+    case itemFieldNumber:
+        return "number";
+    case itemFieldMinLsb:
+        return "min/LSB";
+    case itemFieldMaxMsb:
+        return "max/MSB";
+    default:
+        return "value";
+    }
+}
+
+juce::String plural(int n, const char* one, const char* many)
+{
+    return juce::String(n) + " " + (n == 1 ? one : many);
+}
+} // namespace
+
+juce::String VerifiedSend::Result::describe() const
+{
+    switch (outcome)
+    {
+    case Outcome::verified:
+        return "Sent and verified: " + plural(controls, "control", "controls") + " and " +
+               plural(globals, "keyboard-wide value", "keyboard-wide values");
+    case Outcome::differences:
+    {
+        // Grouped by control, in the order they were found.
+        juce::StringArray parts;
+        std::vector<std::pair<int, juce::StringArray>> byControl;
+        for (const auto& d : differences)
+        {
+            if (d.field == OrvManager49::globalField)
+            {
+                parts.add(globalName(d.id));
+                continue;
+            }
+            auto it =
+                std::find_if(byControl.begin(), byControl.end(), [&](auto& e) { return e.first == d.id; });
+            if (it == byControl.end())
+                it = byControl.insert(byControl.end(), {d.id, {}});
+            it->second.add(fieldName(d.field));
+        }
+        juce::StringArray controlParts;
+        for (const auto& [id, fields] : byControl)
+        {
+            const char* name = ControlCatalogue::displayName(id);
+            controlParts.add((name != nullptr ? juce::String(name) : "control " + juce::String(id)) + " (" +
+                             fields.joinIntoString(", ") + ")");
+        }
+        controlParts.addArray(parts);
+        return plural((int)differences.size(), "value differs", "values differ") + " after " +
+               plural(retries + 1, "try", "tries") + ": " + controlParts.joinIntoString("; ");
+    }
+    case Outcome::silent:
+        return "The keyboard stopped answering, so the send could not be verified";
+    case Outcome::lost:
+        return "The keyboard was disconnected during the send";
+    case Outcome::notConnected:
+    default:
+        return "The keyboard is not connected";
+    }
+}
+
+//==============================================================================
+VerifiedSend::VerifiedSend(OrvManager49& m, int answerTimeoutMs, int retries)
+    : manager(m), maxRetries(retries), chain(m, answerTimeoutMs, false)
+{
+    chain.onFinished = [this](ReadOutChain::Outcome outcome)
+    {
+        {
+            std::lock_guard<std::mutex> g(lock);
+            chainFinished = true;
+            chainOutcome = outcome;
+        }
+        changed.notify_all();
+    };
+}
+
+VerifiedSend::~VerifiedSend()
+{
+    stop();
+}
+
+void VerifiedSend::stop()
+{
+    quitting = true;
+    chain.cancel();
+    changed.notify_all();
+    if (worker.joinable())
+        worker.join();
+}
+
+bool VerifiedSend::start(const SettingsState& configuration)
+{
+    if (running.exchange(true))
+        return false;
+    quitting = false;
+    if (worker.joinable())
+        worker.join(); // the last send's thread has ended its work already
+    worker = std::thread([this, configuration] { run(configuration); });
+    return true;
+}
+
+void VerifiedSend::handleManagerEvent(int event, int p1)
+{
+    chain.handleManagerEvent(event, p1);
+    if (chain.isActive())
+        setProgress(Phase::reading, chain.stepsDone(), ReadOutChain::numSteps(), getProgress().attempt);
+}
+
+VerifiedSend::Progress VerifiedSend::getProgress() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return progress;
+}
+
+bool VerifiedSend::waitUntilFinished(int timeoutMs)
+{
+    std::unique_lock<std::mutex> g(lock);
+    return changed.wait_for(g, std::chrono::milliseconds(timeoutMs), [this] { return !running.load(); });
+}
+
+void VerifiedSend::setProgress(Phase phase, int done, int total, int attempt)
+{
+    {
+        std::lock_guard<std::mutex> g(lock);
+        progress = {phase, done, total, attempt};
+    }
+    if (onProgress)
+        onProgress();
+}
+
+std::vector<VerifiedSend::Difference> VerifiedSend::compare(const SettingsState& sent,
+                                                            const SettingsState& readBack)
+{
+    std::vector<Difference> differences;
+    for (const auto& entry : sent.numbers())
+    {
+        const int id = entry.first;
+        if (!ControlCatalogue::isConfigurable(id))
+            continue; // the keyboard keeps no place for it
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        {
+            const int value = sent.get(field, id);
+            if (!OrvSysEx::isDataByte(value))
+                continue; // never sent
+            if (readBack.get(field, id) != value)
+                differences.push_back({field, id, value, readBack.get(field, id)});
+        }
+    }
+    for (int id : sentGlobals)
+    {
+        const int value = sent.globals[(size_t)id];
+        const int back = readBack.globals[(size_t)id];
+        if (!OrvSysEx::isDataByte(value))
+            continue;
+        // The keyboard reports its knob mode only as relative or not.
+        const bool same = id == globalKnobMode ? (value == 127) == (back == 127) : value == back;
+        if (!same)
+            differences.push_back({OrvManager49::globalField, id, value, back});
+    }
+    return differences;
+}
+
+//==============================================================================
+void VerifiedSend::run(SettingsState configuration)
+{
+    const auto result = runPasses(configuration);
+    {
+        std::lock_guard<std::mutex> g(lock);
+        progress = {};
+    }
+    if (onFinished && !quitting)
+        onFinished(result);
+    {
+        std::lock_guard<std::mutex> g(lock);
+        running = false;
+    }
+    changed.notify_all();
+}
+
+VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
+{
+    Result result;
+    for (const auto& entry : configuration.numbers())
+        result.controls += ControlCatalogue::isConfigurable(entry.first) ? 1 : 0;
+    for (int id : sentGlobals)
+        result.globals += OrvSysEx::isDataByte(configuration.globals[(size_t)id]) ? 1 : 0;
+
+    if (!manager.hasKeyboardOutput())
+        return result; // not connected
+    const bool sent = manager.sendAllSettings(configuration,
+                                              [this](int done, int total)
+                                              {
+                                                  // Often enough for a smooth bar, rarely enough to stay
+                                                  // cheap.
+                                                  if (done % 16 == 0 || done == total)
+                                                      setProgress(Phase::sending, done, total, 0);
+                                              });
+    if (!sent)
+    {
+        result.outcome = Outcome::lost;
+        return result;
+    }
+
+    for (int attempt = 0;; ++attempt)
+    {
+        const auto back = readBack(attempt);
+        if (!back)
+        {
+            result.outcome = manager.isKeyboardFound() ? Outcome::silent : Outcome::lost;
+            return result;
+        }
+        result.differences = compare(configuration, *back);
+        manager.unpinConfirmed(*back);
+        if (result.differences.empty())
+        {
+            result.outcome = Outcome::verified;
+            return result;
+        }
+        if (attempt == maxRetries || quitting)
+        {
+            result.outcome = Outcome::differences;
+            return result;
+        }
+        result.retries = attempt + 1;
+        if (!resend(result.differences, attempt + 1))
+        {
+            result.outcome = Outcome::lost;
+            return result;
+        }
+    }
+}
+
+std::optional<SettingsState> VerifiedSend::readBack(int attempt)
+{
+    {
+        std::lock_guard<std::mutex> g(lock);
+        chainFinished = false;
+    }
+    setProgress(Phase::reading, 0, ReadOutChain::numSteps(), attempt);
+    manager.beginCapture();
+    chain.start(false);
+    std::unique_lock<std::mutex> g(lock);
+    while (!chainFinished && !quitting)
+    {
+        // The chain's own stall check needs a message loop; this one does not.
+        changed.wait_for(g, std::chrono::milliseconds(50));
+        g.unlock();
+        chain.checkForStall();
+        g.lock();
+    }
+    const bool complete = chainFinished && chainOutcome == ReadOutChain::Outcome::complete;
+    g.unlock();
+    chain.cancel();
+    auto captured = manager.endCapture();
+    if (!complete)
+        return std::nullopt;
+    return captured;
+}
+
+bool VerifiedSend::resend(const std::vector<Difference>& differences, int attempt)
+{
+    const int total = (int)differences.size();
+    for (int i = 0; i < total && !quitting; ++i)
+    {
+        const auto& d = differences[(size_t)i];
+        const bool sent = d.field == OrvManager49::globalField ? manager.sendGlobal(d.id, d.sent)
+                                                               : manager.sendItemField(d.id, d.field, d.sent);
+        if (!sent)
+            return false;
+        setProgress(Phase::retrying, i + 1, total, attempt);
+        std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs * attempt));
+    }
+    return manager.sendClosingCommand();
+}

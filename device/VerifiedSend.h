@@ -1,0 +1,108 @@
+#pragma once
+
+#include "ReadOutChain.h"
+
+#include <condition_variable>
+#include <thread>
+
+/** Sends a whole configuration to the keyboard, reads it back and sends again what the keyboard did not
+    take, on a thread of its own so that the window stays responsive.
+
+    The first pass is exactly the send-all stream. The read-back uses the read-out's requests (without its
+    closing value messages) and lands in the manager's capture, never in the editor's configuration. Values
+    that differ are sent again one by one, with a pause between messages that grows on each try, followed by
+    the closing command, and read back again; at most three tries. */
+class VerifiedSend
+{
+public:
+    /** A value the keyboard holds otherwise than it was sent; field is OrvManager49::globalField for a
+        keyboard-wide value. */
+    struct Difference
+    {
+        int field, id, sent, readBack;
+        bool operator==(const Difference& o) const
+        {
+            return field == o.field && id == o.id && sent == o.sent && readBack == o.readBack;
+        }
+    };
+
+    enum class Outcome
+    {
+        verified,
+        differences, // values still differ after the last try
+        silent,      // the keyboard stopped answering the read-back
+        lost,        // the keyboard's ports went away
+        notConnected // there was no keyboard to send to
+    };
+
+    struct Result
+    {
+        Outcome outcome = Outcome::notConnected;
+        int controls = 0, globals = 0; // what was sent
+        int retries = 0;               // tries after the first pass
+        std::vector<Difference> differences;
+
+        /** One line for the user: what was sent and verified, or what still differs, by name. */
+        juce::String describe() const;
+    };
+
+    enum class Phase
+    {
+        idle,
+        sending,
+        reading,
+        retrying
+    };
+
+    struct Progress
+    {
+        Phase phase = Phase::idle;
+        int done = 0, total = 0, attempt = 0;
+    };
+
+    VerifiedSend(OrvManager49& manager, int answerTimeoutMs = 2000, int maxRetries = 3);
+    ~VerifiedSend();
+
+    /** Ends a running send without reporting it, and waits for its thread. */
+    void stop();
+
+    /** Starts sending a configuration; false when a send is running already. */
+    bool start(const SettingsState& configuration);
+    bool isRunning() const { return running.load(); }
+    /** Acts on one manager event; call it from the listener's handleManagerEvent. */
+    void handleManagerEvent(int event, int p1);
+    Progress getProgress() const;
+    /** Waits until no send runs; false on timeout. */
+    bool waitUntilFinished(int timeoutMs);
+
+    /** Called once a send has ended, on the send's thread. */
+    std::function<void(const Result&)> onFinished;
+    /** Called as the send moves on, on the send's thread or the MIDI input thread. */
+    std::function<void()> onProgress;
+    /** Base pause between the messages of a retry, multiplied by the try's number. */
+    int retryPauseMs = 10;
+
+    /** The sent values that a read-back holds otherwise: every field of the keyboard's own controls, and
+        the six keyboard-wide values that Send transmits. */
+    static std::vector<Difference> compare(const SettingsState& sent, const SettingsState& readBack);
+
+private:
+    void run(SettingsState configuration);
+    Result runPasses(const SettingsState& configuration);
+    /** Reads the keyboard back into a capture; nothing when it did not answer completely. */
+    std::optional<SettingsState> readBack(int attempt);
+    bool resend(const std::vector<Difference>& differences, int attempt);
+    void setProgress(Phase phase, int done, int total, int attempt);
+
+    OrvManager49& manager;
+    const int maxRetries;
+    ReadOutChain chain;
+
+    std::atomic<bool> running{false}, quitting{false};
+    mutable std::mutex lock;
+    std::condition_variable changed;
+    Progress progress;
+    bool chainFinished = false;
+    ReadOutChain::Outcome chainOutcome = ReadOutChain::Outcome::complete;
+    std::thread worker;
+};

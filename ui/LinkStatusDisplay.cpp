@@ -1,0 +1,49 @@
+#include "LinkStatusDisplay.h"
+
+LinkStatusDisplay::LinkStatusDisplay()
+{
+    setName("keyboard status display");
+    setOpaque(true);
+}
+
+void LinkStatusDisplay::setStatus(const juce::String& newDetail, const juce::String& newHeadline,
+                                  const juce::String& tooltip, bool canClick)
+{
+    if (newDetail == detail && newHeadline == headline && tooltip == getTooltip() && canClick == clickable)
+        return; // progress arrives often; only a change is drawn
+    detail = newDetail;
+    headline = newHeadline;
+    clickable = canClick;
+    setTooltip(tooltip);
+    setTitle(headline);
+    setDescription(detail);
+    setMouseCursor(clickable ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
+    repaint();
+}
+
+void LinkStatusDisplay::paint(juce::Graphics& g)
+{
+    // The glass of the picture's display, in its own colours, so the status reads as the keyboard's screen.
+    const auto area = getLocalBounds().toFloat();
+    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFF0F3A3A), 0.0f, 0.0f, juce::Colour(0xFF061C1E),
+                                           0.0f, area.getHeight(), false));
+    g.fillRect(area);
+
+    const auto text = area.reduced(5.0f, 2.0f);
+    g.setColour(juce::Colour(0xFF7FE6DC));
+    g.setFont(juce::Font(9.0f));
+    g.drawFittedText(detail, text.withHeight(12.0f).toNearestInt(), juce::Justification::centredLeft, 1,
+                     0.8f);
+    g.setColour(juce::Colour(0x597FE6DC));
+    g.fillRect(text.getX(), text.getY() + 12.5f, text.getWidth(), 0.6f);
+    g.setColour(juce::Colour(0xFFAEF5EE));
+    g.setFont(juce::Font(13.0f, juce::Font::bold));
+    g.drawFittedText(headline, text.withTrimmedTop(14.0f).toNearestInt(), juce::Justification::centredLeft, 1,
+                     0.75f);
+}
+
+void LinkStatusDisplay::mouseUp(const juce::MouseEvent& e)
+{
+    if (clickable && onClick && getLocalBounds().contains(e.getPosition()))
+        onClick();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+/** The keyboard's state, shown in the drawn display of the keyboard picture: a small detail line over a
+    bold headline, with the whole story in the tooltip. Clicking it asks for a new search when one is
+    offered. */
+class LinkStatusDisplay : public juce::Component, public juce::SettableTooltipClient
+{
+public:
+    LinkStatusDisplay();
+
+    void setStatus(const juce::String& detail, const juce::String& headline, const juce::String& tooltip,
+                   bool clickable);
+    const juce::String& getDetail() const { return detail; }
+    const juce::String& getHeadline() const { return headline; }
+    bool isClickable() const { return clickable; }
+
+    void paint(juce::Graphics& g) override;
+    void mouseUp(const juce::MouseEvent& e) override;
+
+    /** Called when the user clicks the display while it offers a search. */
+    std::function<void()> onClick;
+
+private:
+    juce::String detail, headline;
+    bool clickable = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(LinkStatusDisplay)
+};
