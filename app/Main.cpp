@@ -41,15 +41,7 @@ public:
 
 #if QUILLET_EMULATED_KEYBOARD
         emulator = std::make_unique<KeyboardEmulator>(ports);
-        // A setup that differs from the factory's, so the read-out visibly brings the keyboard's values in.
-        auto setup = KeyboardEmulator::factoryConfiguration();
-        setup.globals[globalKnobMode] = 127;
-        setup.globals[globalSplitMode] = 127;
-        setup.globals[globalSplitPoint] = 48;
-        setup.globals[globalUpperChannel] = 1;
-        setup.set(itemFieldChannel, 0x70, channelLower);
-        setup.set(itemFieldNumber, 0x01, 20);
-        emulator->setConfiguration(setup);
+        emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
         mainWindow = std::make_unique<MainAppWindow>(juce::String(applicationTitle) + " (emulated keyboard)",
                                                      new MainComponent(ports));
 #else

@@ -33,6 +33,49 @@ SettingsState KeyboardEmulator::factoryConfiguration()
     return s;
 }
 
+SettingsState KeyboardEmulator::demoConfiguration()
+{
+    auto setup = factoryConfiguration();
+    setup.globals[globalKnobMode] = 127;
+    setup.globals[globalSplitMode] = 127;
+    setup.globals[globalSplitPoint] = 48;
+    setup.globals[globalUpperChannel] = 1;
+    setup.set(itemFieldChannel, 0x70, channelLower);
+    setup.set(itemFieldNumber, 0x01, 20);
+    return setup;
+}
+
+const char* KeyboardEmulator::troubleHelp()
+{
+    return "drop-every=N (ignores every Nth set-value message), slow=MS (answers that late), "
+           "silent-after=N (stops answering after N answers), split=N (N pairs per answer message), "
+           "no-identity (never answers the identity request)";
+}
+
+juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
+{
+    for (const auto& item : juce::StringArray::fromTokens(list, ",", {}))
+    {
+        const auto name = item.upToFirstOccurrenceOf("=", false, false).trim();
+        const auto text = item.fromFirstOccurrenceOf("=", false, false).trim();
+        const bool number = text.isNotEmpty() && text.containsOnly("0123456789") && text.length() <= 6;
+        const int n = text.getIntValue();
+        if (name == "drop-every" && number && n > 0)
+            dropEverySetValue(n);
+        else if (name == "slow" && number)
+            setReplyDelayMs(n);
+        else if (name == "silent-after" && number)
+            stopAnsweringAfter(n);
+        else if (name == "split" && number && n > 0)
+            setMaxPairsPerMessage(n);
+        else if (name == "no-identity" && text.isEmpty() && !item.containsChar('='))
+            setAnswersIdentityRequest(false);
+        else if (item.trim().isNotEmpty())
+            return item.trim();
+    }
+    return {};
+}
+
 void KeyboardEmulator::setIdentity(const Identity& i)
 {
     std::lock_guard<std::mutex> g(lock);

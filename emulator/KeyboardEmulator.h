@@ -35,6 +35,14 @@ public:
     SettingsState getConfiguration() const;
     /** The factory configuration: every control's default and the keyboard-wide defaults. */
     static SettingsState factoryConfiguration();
+    /** A setup that differs from the factory's, so that a read-out visibly brings the keyboard's values in:
+        what the emulated launches start from. */
+    static SettingsState demoConfiguration();
+
+    /** Sets trouble from a list such as "drop-every=3,slow=20": drop-every=N, slow=MS, silent-after=N,
+        split=N (pairs per message), no-identity. Returns the first item it does not know, or nothing. */
+    juce::String applyTrouble(const juce::String& list);
+    static const char* troubleHelp();
 
     void setOctaveShift(int shift);
     int getItemValue(int id) const;

@@ -130,3 +130,11 @@ ReadOutChain& Rig::attachChain(int stallTimeoutMs)
     forwarder.chain = chain.get();
     return *chain;
 }
+
+VerifiedSend& Rig::attachSender(int answerTimeoutMs)
+{
+    sender = std::make_unique<VerifiedSend>(manager, answerTimeoutMs);
+    sender->retryPauseMs = 1;
+    forwarder.sender = sender.get();
+    return *sender;
+}

@@ -5,6 +5,7 @@
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
 #include "device/SysExCodec.h"
+#include "device/VerifiedSend.h"
 #include "device/VirtualMidiPorts.h"
 #include "emulator/KeyboardEmulator.h"
 
@@ -102,6 +103,8 @@ public:
     std::vector<juce::String> sentTo(const juce::String& output) { return captured[output].all(); }
 
     ReadOutChain& attachChain(int stallTimeoutMs = 2000);
+    /** A verified send fed by the manager's events; its read-back waits answerTimeoutMs of real time. */
+    VerifiedSend& attachSender(int answerTimeoutMs);
 
     VirtualMidiPorts ports;
 
@@ -125,8 +128,12 @@ private:
         {
             if (auto* c = chain.load())
                 c->handleManagerEvent(event, p1);
+            if (auto* s = sender.load())
+                s->handleManagerEvent(event, p1);
         }
         std::atomic<ReadOutChain*> chain{nullptr};
+        std::atomic<VerifiedSend*> sender{nullptr};
     } forwarder;
     std::unique_ptr<ReadOutChain> chain;
+    std::unique_ptr<VerifiedSend> sender;
 };

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "LinkCommands.h"
 #include "device/OrvManager49.h"
 #include "device/VirtualMidiPorts.h"
 #include "files/MidiChart.h"
@@ -71,13 +72,22 @@ const char* usage()
            "  show IN.qmv49          print every assignment and the keyboard-wide values\n"
            "  check IN.qmv49         check a settings file for problems\n"
            "  syx IN.qmv49 OUT.syx   write the SysEx bytes that sending the file to the keyboard transmits\n"
+           "  ports                  list the MIDI ports and say which one answers as the keyboard\n"
+           "  read OUT.qmv49         read the keyboard's configuration into a settings file\n"
+           "  send IN.qmv49          send a settings file to the keyboard, then read it back to verify it\n"
            "  --help                 show this text\n"
+           "\n"
+           "ports, read and send take --emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard\n"
+           "emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS, silent-after=N,\n"
+           "split=N, no-identity.\n"
            "\n"
            "Exit codes:\n"
            "  0   success (check: the file is clean)\n"
-           "  1   check found problems (each one is listed)\n"
+           "  1   check found problems (each one is listed); send left values that differ; read was\n"
+           "      incomplete\n"
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
+           "  4   no keyboard was found, or it was lost (ports, read, send)\n"
            "  64  bad command line\n";
 }
 
@@ -109,6 +119,30 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         return expect(1) ? check(fileArg(args[1]), out, err) : exitUsage;
     if (command == "syx")
         return expect(2) ? writeSyx(fileArg(args[1]), fileArg(args[2]), err) : exitUsage;
+    if (command == "ports" || command == "read" || command == "send")
+    {
+        auto rest = args;
+        juce::String problem;
+        const auto options = QuilletLinkCommands::takeLinkOptions(rest, problem);
+        if (!options)
+        {
+            err << "quillet: " << problem << "\n";
+            return exitUsage;
+        }
+        const int count = command == "ports" ? 0 : 1;
+        if (rest.size() != count + 1)
+        {
+            err << "quillet: '" << command << "' takes " << count << (count == 1 ? " argument" : " arguments")
+                << "\n\n"
+                << usage();
+            return exitUsage;
+        }
+        if (command == "ports")
+            return QuilletLinkCommands::listPorts(*options, out, err);
+        if (command == "read")
+            return QuilletLinkCommands::readKeyboard(fileArg(rest[1]), *options, out, err);
+        return QuilletLinkCommands::sendToKeyboard(fileArg(rest[1]), *options, out, err);
+    }
 
     if (command.isEmpty())
         err << "quillet: no command given\n\n";

@@ -14,6 +14,7 @@ enum ExitCode
     exitProblems = 1,
     exitUnreadable = 2,
     exitFailed = 3,
+    exitNoKeyboard = 4,
     exitUsage = 64
 };
 

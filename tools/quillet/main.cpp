@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include <juce_events/juce_events.h>
+
 #include <csignal>
 #include <iostream>
 
@@ -12,5 +14,8 @@ int main(int argc, char* argv[])
     juce::StringArray args;
     for (int i = 1; i < argc; ++i)
         args.add(juce::String::fromUTF8(argv[i]));
-    return QuilletCommands::run(args, std::cout, std::cerr);
+    const int code = QuilletCommands::run(args, std::cout, std::cerr);
+    // The link commands run the message loop on this thread; it goes before the statics do.
+    juce::MessageManager::deleteInstance();
+    return code;
 }

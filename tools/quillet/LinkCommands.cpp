@@ -1,0 +1,243 @@
+#include "LinkCommands.h"
+
+#include "Commands.h"
+#include "device/VerifiedSend.h"
+#include "device/VirtualMidiPorts.h"
+#include "emulator/KeyboardEmulator.h"
+#include "files/SettingsFile.h"
+
+namespace QuilletLinkCommands
+{
+namespace
+{
+using namespace QuilletCommands;
+
+/** Runs the message loop of this thread (the scan's and the read-out's timers) until the condition holds;
+    false when the time ran out. */
+bool pumpUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    auto* mm = juce::MessageManager::getInstance();
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
+    while (!condition())
+    {
+        if ((int)(deadline - juce::Time::getMillisecondCounter()) <= 0)
+            return condition();
+        mm->runDispatchLoopUntil(10);
+    }
+    return true;
+}
+
+/** The keyboard, reached the way the options say, with the editor's manager, read-out and sender. */
+class LinkSession : private OrvManagerListener
+{
+public:
+    explicit LinkSession(const LinkOptions& options)
+    {
+        juce::MessageManager::getInstance(); // this thread runs the timers
+        if (options.emulated)
+        {
+            virtualPorts = std::make_unique<VirtualMidiPorts>();
+            emulator = std::make_unique<KeyboardEmulator>(*virtualPorts);
+            emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
+            emulator->applyTrouble(options.trouble);
+            manager = std::make_unique<OrvManager49>(*virtualPorts);
+        }
+        else
+        {
+            manager = std::make_unique<OrvManager49>();
+        }
+        readOut = std::make_unique<ReadOutChain>(*manager);
+        sender = std::make_unique<VerifiedSend>(*manager);
+        manager->addListener(this);
+    }
+
+    ~LinkSession() override
+    {
+        manager->closeAllPorts();
+        sender->stop();
+        readOut->cancel();
+    }
+
+    /** Runs the editor's scan; true once a keyboard has answered. The read-out starts by itself when asked
+        to, exactly as the editor's does. */
+    bool findKeyboard(bool readOutWhenFound)
+    {
+        startReadOut = readOutWhenFound;
+        manager->startScan();
+        // Three passes over every output at two a second, and a second more for the last answer.
+        const int outputs = juce::jmax(1, portSystem().getOutputNames().size());
+        return pumpUntil([this] { return manager->isKeyboardFound() || !manager->isScanning(); },
+                         outputs * 3 * 500 + 2000) &&
+               manager->isKeyboardFound();
+    }
+
+    MidiPortSystem& portSystem() { return virtualPorts != nullptr ? *virtualPorts : systemMidiPorts(); }
+
+    std::unique_ptr<VirtualMidiPorts> virtualPorts;
+    std::unique_ptr<KeyboardEmulator> emulator;
+    std::unique_ptr<OrvManager49> manager;
+    std::unique_ptr<ReadOutChain> readOut;
+    std::unique_ptr<VerifiedSend> sender;
+    std::atomic<ReadOutChain::Outcome> readOutcome{ReadOutChain::Outcome::complete};
+    std::atomic<bool> readFinished{false};
+
+private:
+    void handleManagerEvent(int event, int p1, int, int) override
+    {
+        if (event != KeyboardDetected || startReadOut)
+            readOut->handleManagerEvent(event, p1);
+        sender->handleManagerEvent(event, p1);
+    }
+
+    std::atomic<bool> startReadOut{false};
+};
+
+const char* const notFound = "quillet: no keyboard answered on the MIDI ports. Check the USB cable and the "
+                             "keyboard's power, that no other program is holding its MIDI port, and that the "
+                             "system's MIDI service is running.\n";
+} // namespace
+
+std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String& problem)
+{
+    LinkOptions options;
+    for (int i = args.size(); --i >= 1;)
+    {
+        const auto& a = args[i];
+        if (a == "--emulated-keyboard" || a.startsWith("--emulated-keyboard="))
+        {
+            options.emulated = true;
+            options.trouble = a.fromFirstOccurrenceOf("=", false, false);
+            args.remove(i);
+        }
+    }
+    if (options.emulated)
+    {
+        // The trouble list is checked against a throwaway emulator, so a typo is a usage error, not a quiet
+        // fault-free run.
+        VirtualMidiPorts scratch;
+        KeyboardEmulator check(scratch);
+        const auto unknown = check.applyTrouble(options.trouble);
+        if (unknown.isNotEmpty())
+        {
+            problem =
+                "unknown trouble '" + unknown + "'; the emulator knows " + KeyboardEmulator::troubleHelp();
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
+{
+    LinkSession session(options);
+    auto& ports = session.portSystem();
+    const auto inputs = ports.getInputNames();
+    const auto outputs = ports.getOutputNames();
+    const bool found = !outputs.isEmpty() && session.findKeyboard(false);
+    const auto keyboardIn = session.manager->getKeyboardInputName();
+    const auto keyboardOut = session.manager->getKeyboardOutputName();
+
+    auto list = [&](const char* title, const juce::StringArray& names, const juce::String& keyboard)
+    {
+        out << title << "\n";
+        if (names.isEmpty())
+            out << "  (none)\n";
+        for (const auto& n : names)
+            out << "  " << n << (found && n == keyboard ? "   <- the keyboard" : "") << "\n";
+    };
+    list("MIDI inputs:", inputs, keyboardIn);
+    list("MIDI outputs:", outputs, keyboardOut);
+    if (!found)
+    {
+        out << "No keyboard answered the identity request.\n";
+        return exitNoKeyboard;
+    }
+    out << "The keyboard answers on " << keyboardOut << ".\n";
+    return exitOk;
+}
+
+int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ostream& out, std::ostream& err)
+{
+    LinkSession session(options);
+    session.readOut->onFinished = [&session](ReadOutChain::Outcome outcome)
+    {
+        session.readOutcome = outcome;
+        session.readFinished = true;
+    };
+    if (!session.findKeyboard(true))
+    {
+        err << notFound;
+        return exitNoKeyboard;
+    }
+    // The chain's own stall check ends a read-out the keyboard stopped answering.
+    pumpUntil([&session] { return session.readFinished.load(); }, 120000);
+    if (!session.readFinished || session.readOutcome != ReadOutChain::Outcome::complete)
+    {
+        if (!session.manager->isKeyboardFound())
+        {
+            err << "quillet: the keyboard was disconnected during the read-out\n";
+            return exitNoKeyboard;
+        }
+        err << "quillet: the keyboard stopped answering after " << session.readOut->stepsDone() << " of "
+            << ReadOutChain::numSteps() << " answers; nothing was written\n";
+        return exitProblems;
+    }
+    const auto written = writeSettingsFile(*session.manager, outFile);
+    if (!written.ok)
+    {
+        err << "quillet: cannot write " << outFile.getFullPathName() << ": " << written.message << "\n";
+        return exitFailed;
+    }
+    out << "Read the keyboard on " << session.manager->getKeyboardOutputName() << " into "
+        << outFile.getFileName() << "\n";
+    return exitOk;
+}
+
+int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::ostream& out, std::ostream& err)
+{
+    LinkSession session(options);
+    // Loaded as a freshly started editor would load it, so the bytes are those that 'syx' writes.
+    SettingsDocument doc;
+    const auto read = readSettingsDocument(inFile, doc);
+    if (!read.ok)
+    {
+        err << "quillet: cannot read " << inFile.getFullPathName() << ": " << read.message << "\n";
+        return exitUnreadable;
+    }
+    session.manager->modify([&doc](SettingsState& s) { doc.applyTo(s); });
+    if (!session.findKeyboard(false))
+    {
+        err << notFound;
+        return exitNoKeyboard;
+    }
+
+    std::optional<VerifiedSend::Result> result;
+    std::mutex resultLock;
+    session.sender->onFinished = [&](const VerifiedSend::Result& r)
+    {
+        std::lock_guard<std::mutex> g(resultLock);
+        result = r;
+    };
+    session.sender->start(session.manager->snapshot());
+    pumpUntil([&session] { return !session.sender->isRunning(); }, 300000);
+
+    std::lock_guard<std::mutex> g(resultLock);
+    if (!result)
+    {
+        err << "quillet: the send did not end\n";
+        return exitNoKeyboard;
+    }
+    using Outcome = VerifiedSend::Outcome;
+    if (result->outcome == Outcome::verified)
+    {
+        out << "verified: " << result->describe() << "\n";
+        return exitOk;
+    }
+    err << "quillet: " << result->describe() << "\n";
+    if (!read.skipped.isEmpty())
+        err << "quillet: " << read.skipped.size()
+            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
+    return result->outcome == Outcome::lost || result->outcome == Outcome::notConnected ? exitNoKeyboard
+                                                                                        : exitProblems;
+}
+} // namespace QuilletLinkCommands

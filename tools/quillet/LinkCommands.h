@@ -1,0 +1,27 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <optional>
+#include <ostream>
+
+/** The tool's commands that talk to the keyboard: the same scan, read-out and verified send as the editor. */
+namespace QuilletLinkCommands
+{
+/** Where the keyboard is reached: the system's MIDI ports, or the built-in emulator over virtual ports with
+    the given trouble (see KeyboardEmulator::applyTrouble). */
+struct LinkOptions
+{
+    bool emulated = false;
+    juce::String trouble;
+};
+
+/** Takes "--emulated-keyboard[=TROUBLE,...]" out of the arguments. Nothing when an option is not known
+    (the message says which). */
+std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String& problem);
+
+int listPorts(const LinkOptions& options, std::ostream& out, std::ostream& err);
+int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ostream& out, std::ostream& err);
+int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::ostream& out,
+                   std::ostream& err);
+} // namespace QuilletLinkCommands
