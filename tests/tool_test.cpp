@@ -131,3 +131,32 @@ TEST_F(ToolTest, SyxHoldsExactlyTheSendAllStream)
     EXPECT_EQ(0, memcmp(b + bytes.getSize() - 9, closing.getRawData(), 9));
 }
 } // namespace
+
+TEST_F(ToolTest, LinkCommandsReadAndVerifiedSendAgainstTheEmulatorWithTrouble)
+{
+    ASSERT_EQ(run({"defaults", path("d.qmv49")}).code, 0);
+
+    auto sent = run({"send", path("d.qmv49"), "--emulated-keyboard=drop-every=5"});
+    EXPECT_EQ(sent.code, 0) << sent.err;
+    EXPECT_NE(sent.out.find("verified"), std::string::npos) << sent.out;
+
+    // A keyboard that takes nothing keeps its own setup, which differs in Filter Cutoff's number.
+    auto refused = run({"send", path("d.qmv49"), "--emulated-keyboard=drop-every=1"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("Filter Cutoff"), std::string::npos) << refused.err;
+
+    ASSERT_EQ(run({"read", path("r.qmv49"), "--emulated-keyboard"}).code, 0);
+    KbdSettingsStore store;
+    ASSERT_TRUE(readSettingsFile(store, dir.getChildFile("r.qmv49")).ok);
+    const auto setup = KeyboardEmulator::demoConfiguration();
+    for (int id : ControlCatalogue::configurableControls())
+        for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
+            EXPECT_EQ(store.getItemField(f, id), setup.get(f, id)) << id << " " << f;
+    EXPECT_EQ(store.getGlobal(globalSplitPoint), setup.globals[globalSplitPoint]);
+
+    EXPECT_EQ(run({"read", path("x.qmv49"), "--emulated-keyboard=silent-after=3"}).code, 1);
+    EXPECT_FALSE(dir.getChildFile("x.qmv49").exists()) << "an incomplete read-out writes nothing";
+    EXPECT_EQ(run({"send", path("missing.qmv49"), "--emulated-keyboard"}).code, 2);
+    EXPECT_EQ(run({"send", path("d.qmv49"), "--emulated-keyboard=no-identity"}).code, 4);
+    EXPECT_EQ(run({"ports", "--emulated-keyboard=bogus"}).code, 64);
+}

@@ -512,7 +512,7 @@ void KbdSettingComponent49::updateStatus()
                           "Reading the keyboard's settings on " + port + ".", false);
         return;
     }
-    if (manager.isScanning())
+    if (!manager.isKeyboardFound() && manager.isScanning())
     {
         display.setStatus("Looking at the MIDI ports", "Searching...",
                           "Looking for the keyboard among the system's MIDI ports.", false);
