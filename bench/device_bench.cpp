@@ -1,8 +1,10 @@
 // The keyboard read-out against the emulator beside the bare cost of building and parsing the same
-// messages, and the send-all stream into a virtual output beside a raw loop sending the same bytes.
+// messages, the send-all stream into a virtual output beside a raw loop sending the same bytes, and a
+// verified Send (stream, read-back, comparison) beside the bare stream into the same emulator.
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
 #include "device/SysExCodec.h"
+#include "device/VerifiedSend.h"
 #include "emulator/KeyboardEmulator.h"
 
 #include <benchmark/benchmark.h>
@@ -124,4 +126,46 @@ void BM_FloorRawSendLoop(benchmark::State& state)
     state.counters["bytes/stream"] = (double)bytes / (double)state.iterations();
 }
 BENCHMARK(BM_FloorRawSendLoop)->Unit(benchmark::kMicrosecond);
+/** The emulator detected on virtual ports, with a manager whose events reach a verified send. */
+struct EmulatedLink : OrvManagerListener
+{
+    EmulatedLink()
+    {
+        juce::MessageManager::getInstance();
+        manager.addListener(this);
+        manager.startScan(); // asks output 0, which is the emulator
+        ports.waitUntilIdle();
+    }
+    ~EmulatedLink() override
+    {
+        sender.stop();
+        manager.closeAllPorts();
+    }
+    void handleManagerEvent(int event, int p1, int, int) override { sender.handleManagerEvent(event, p1); }
+
+    VirtualMidiPorts ports;
+    KeyboardEmulator keyboard{ports};
+    OrvManager49 manager{ports};
+    VerifiedSend sender{manager, 60000};
+};
+
+void BM_FloorSendAllIntoEmulator(benchmark::State& state)
+{
+    EmulatedLink link;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(link.manager.sendAllSettings());
+}
+BENCHMARK(BM_FloorSendAllIntoEmulator)->Unit(benchmark::kMicrosecond);
+
+void BM_VerifiedSendIntoEmulator(benchmark::State& state)
+{
+    EmulatedLink link;
+    const auto configuration = link.manager.snapshot();
+    for (auto _ : state)
+    {
+        link.sender.start(configuration);
+        link.sender.waitUntilFinished(60000);
+    }
+}
+BENCHMARK(BM_VerifiedSendIntoEmulator)->Unit(benchmark::kMicrosecond);
 } // namespace

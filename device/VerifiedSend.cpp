@@ -155,7 +155,8 @@ VerifiedSend::Progress VerifiedSend::getProgress() const
 bool VerifiedSend::waitUntilFinished(int timeoutMs)
 {
     std::unique_lock<std::mutex> g(lock);
-    return changed.wait_for(g, std::chrono::milliseconds(timeoutMs), [this] { return !running.load(); });
+    return changed.wait_for(g, std::chrono::milliseconds(timeoutMs),
+                            [this] { return !running.load() && !reporting; });
 }
 
 void VerifiedSend::setProgress(Phase phase, int done, int total, int attempt)
@@ -205,14 +206,18 @@ void VerifiedSend::run(SettingsState configuration)
 {
     const auto result = runPasses(configuration);
     {
+        // Not running any more by the time anyone hears of the result, so that the report is not taken
+        // for a send still in progress; waitUntilFinished waits for the report too.
         std::lock_guard<std::mutex> g(lock);
         progress = {};
+        running = false;
+        reporting = true;
     }
     if (onFinished && !quitting)
         onFinished(result);
     {
         std::lock_guard<std::mutex> g(lock);
-        running = false;
+        reporting = false;
     }
     changed.notify_all();
 }

@@ -102,7 +102,7 @@ private:
     mutable std::mutex lock;
     std::condition_variable changed;
     Progress progress;
-    bool chainFinished = false;
+    bool chainFinished = false, reporting = false;
     ReadOutChain::Outcome chainOutcome = ReadOutChain::Outcome::complete;
     std::thread worker;
 };

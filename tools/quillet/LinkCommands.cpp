@@ -220,6 +220,7 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     };
     session.sender->start(session.manager->snapshot());
     pumpUntil([&session] { return !session.sender->isRunning(); }, 300000);
+    session.sender->waitUntilFinished(5000); // and for its report
 
     std::lock_guard<std::mutex> g(resultLock);
     if (!result)
