@@ -5,11 +5,23 @@
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
 
 #include <sstream>
 
 namespace
 {
+// The link commands run the message loop of the calling thread; its timer thread ends before the statics.
+struct MessageManagerEnvironment : ::testing::Environment
+{
+    void TearDown() override
+    {
+        juce::DeletedAtShutdown::deleteAll();
+        juce::MessageManager::deleteInstance();
+    }
+};
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new MessageManagerEnvironment);
+
 struct ToolRun
 {
     int code;

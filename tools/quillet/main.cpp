@@ -16,6 +16,7 @@ int main(int argc, char* argv[])
         args.add(juce::String::fromUTF8(argv[i]));
     const int code = QuilletCommands::run(args, std::cout, std::cerr);
     // The link commands run the message loop on this thread; it goes before the statics do.
+    juce::DeletedAtShutdown::deleteAll();
     juce::MessageManager::deleteInstance();
     return code;
 }
