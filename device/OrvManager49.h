@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../model/KbdSettingsStore.h"
+#include "../model/SettingsDelta.h"
 #include "MidiPorts.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -91,7 +91,7 @@ public:
     //==============================================================================
     /** Values the user changed and has not sent yet: answers of the keyboard leave them alone, so that an
         older answer never overwrites a newer edit. Keyboard-wide values use the field globalField. */
-    static constexpr int globalField = 0x40;
+    static constexpr int globalField = SettingsDelta::globalField;
     void pinUserEdit(int field, int id);
     /** Pins every value in which two configurations differ (Default Values, Load). */
     void pinDifferences(const SettingsState& before, const SettingsState& after);

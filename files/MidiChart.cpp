@@ -27,10 +27,8 @@ std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state)
     {
         if (!isChartedItem(id))
             continue;
-        const char* name = ControlCatalogue::displayName(id);
         addRow(*table, "td",
-               {name != nullptr ? juce::String(name) : juce::String(id),
-                ControlCatalogue::modeShortName(state.get(itemFieldMode, id)),
+               {controlLabel(state, id), ControlCatalogue::modeShortName(state.get(itemFieldMode, id)),
                 ControlCatalogue::channelChartText(state.get(itemFieldChannel, id)), juce::String(number),
                 juce::String(state.get(itemFieldMinLsb, id)), juce::String(state.get(itemFieldMaxMsb, id))});
     }

@@ -4,6 +4,7 @@
 #include "SafeXmlReader.h"
 
 #include <limits>
+#include <set>
 
 namespace
 {
@@ -56,11 +57,40 @@ bool isSentGlobal(int slot)
     return slot == 1 || slot == 2 || slot == 5 || slot == 6 || slot == 7 || slot == 8;
 }
 
+bool isPlainControlName(const juce::String& name)
+{
+    if (name.isEmpty() || name.length() > maxControlNameLength || name.trim().isEmpty())
+        return false;
+    for (auto p = name.getCharPointer(); !p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            return false;
+    }
+    return true;
+}
+
+juce::String controlLabel(const SettingsState& state, int id)
+{
+    const auto named = state.names.find(id);
+    if (named != state.names.end())
+        return juce::String::fromUTF8(named->second.c_str());
+    const char* name = ControlCatalogue::displayName(id);
+    return name != nullptr ? juce::String(name) : juce::String(id);
+}
+
 void SettingsDocument::applyTo(SettingsState& state) const
 {
     for (const auto& item : items)
+    {
         for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
             state.set(f, item.id, item.config.field(f));
+        // An item replaces its control wholly, its name included.
+        if (item.name.isNotEmpty())
+            state.names[item.id] = item.name.toStdString();
+        else
+            state.names.erase(item.id);
+    }
     for (const auto& [slot, value] : globals)
         state.globals[(size_t)slot] = (int16_t)value;
 }
@@ -79,6 +109,10 @@ std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state)
         item->setAttribute("Num", number);
         item->setAttribute("MinLSB", state.get(itemFieldMinLsb, id));
         item->setAttribute("MaxMSB", state.get(itemFieldMaxMsb, id));
+        // Only named controls carry the attribute, so a file without names is as it always was.
+        const auto name = state.names.find(id);
+        if (name != state.names.end())
+            item->setAttribute("Name", juce::String::fromUTF8(name->second.c_str()));
     }
     auto* globals = root->createNewChildElement("Globals");
     for (int g = 0; g < numGlobalParams; ++g)
@@ -130,8 +164,12 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             numbers = readInteger(*e, "Num", 0, c.number, bad) && numbers;
             numbers = readInteger(*e, "MinLSB", 0, c.minLsb, bad) && numbers;
             numbers = readInteger(*e, "MaxMSB", 127, c.maxMsb, bad) && numbers;
-            const juce::String label =
-                "item " + juce::String(position) + (idOk ? " (ID " + juce::String(id) + ")" : "");
+            // Named by the control's name where the id is one of the keyboard's.
+            const char* own = idOk ? ControlCatalogue::displayName(id) : nullptr;
+            const juce::String label = own != nullptr
+                                           ? juce::String(own) + " (item " + juce::String(position) + ")"
+                                           : "item " + juce::String(position) +
+                                                 (idOk ? " (ID " + juce::String(id) + ")" : juce::String());
             if (!numbers)
             {
                 doc.skipped.add(label + ": " + bad);
@@ -148,7 +186,18 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                 doc.skipped.add(label + ": " + bad + " is outside 0..127");
                 continue;
             }
-            doc.items.push_back({id, c});
+            juce::String name;
+            if (e->hasAttribute("Name"))
+            {
+                name = e->getStringAttribute("Name");
+                if (!isPlainControlName(name))
+                {
+                    doc.skipped.add(label + ": the name \"" + name.substring(0, 40) +
+                                    "\" is not plain text of 1 to 32 characters; the control keeps its own");
+                    name = {};
+                }
+            }
+            doc.items.push_back({id, c, name});
         }
     }
 
@@ -210,4 +259,52 @@ SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& f
     if (result.ok)
         store.modify([&doc](SettingsState& state) { doc.applyTo(state); });
     return result;
+}
+
+//==============================================================================
+juce::StringArray settingsProblems(const SettingsDocument& document, const SettingsReadResult& result,
+                                   const SettingsState& loaded)
+{
+    auto named = [&loaded](int id)
+    {
+        const char* own = ControlCatalogue::displayName(id);
+        return own != nullptr || loaded.names.count(id) != 0
+                   ? controlLabel(loaded, id) + " (control " + juce::String(id) + ")"
+                   : "control " + juce::String(id);
+    };
+    juce::StringArray problems;
+    for (const auto& why : result.skipped)
+        problems.add("skipped " + why);
+
+    std::set<int> present;
+    for (const auto& item : document.items)
+    {
+        present.insert(item.id);
+        if (!ControlCatalogue::isConfigurable(item.id))
+            problems.add("control id " + juce::String(item.id) + " is not a control of the keyboard");
+        if (item.config.mode >= numItemModes)
+            problems.add(named(item.id) + ": mode " + juce::String(item.config.mode) +
+                         " is not a known mode");
+        const int channel = item.config.channel;
+        if (!((channel >= 0 && channel <= 15) || ControlCatalogue::channelListIndex(channel) >= 0))
+            problems.add(named(item.id) + ": channel code " + juce::String(channel) +
+                         " is not a known channel");
+    }
+    for (int id : ControlCatalogue::configurableControls())
+        if (present.count(id) == 0)
+            problems.add(named(id) + " is missing (its factory default would be sent)");
+
+    static const std::pair<int, const char*> channels[] = {{globalLowerChannel, "lower channel"},
+                                                           {globalUpperChannel, "upper channel"}};
+    for (const auto& [slot, what] : channels)
+        if (loaded.globals[(size_t)slot] < 0 || loaded.globals[(size_t)slot] > 15)
+            problems.add(juce::String(what) + ": " + juce::String(loaded.globals[(size_t)slot]) +
+                         " is not a MIDI channel (0..15)");
+    static const std::pair<int, const char*> twoWay[] = {
+        {globalFaderMode, "fader mode"}, {globalKnobMode, "knob mode"}, {globalSplitMode, "split mode"}};
+    for (const auto& [slot, what] : twoWay)
+        if (loaded.globals[(size_t)slot] != 1 && loaded.globals[(size_t)slot] != 127)
+            problems.add(juce::String(what) + ": value " + juce::String(loaded.globals[(size_t)slot]) +
+                         " is neither 1 nor 127");
+    return problems;
 }

@@ -25,6 +25,7 @@ struct SettingsDocument
     {
         int id;
         ItemConfig config;
+        juce::String name; // the user's name for the control; empty: none
     };
     std::vector<Item> items;                   // in document order
     std::vector<std::pair<int, int>> globals;  // (slot, value), in document order, slots 0..11 only
@@ -54,6 +55,20 @@ SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& f
 /** Writes an XML tree with the declaration and UTF-8 encoding that settings files and charts use. */
 FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File& file,
                                  ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
+
+/** Longest name a control can be given. */
+constexpr int maxControlNameLength = 32;
+/** True for a name a control can carry: plain text (no control characters) of 1 to 32 characters. */
+bool isPlainControlName(const juce::String& name);
+/** The control's name as the user gave it, else its own display name, else its id in decimal. */
+juce::String controlLabel(const SettingsState& state, int id);
+
+/** Every problem of a loaded settings document, in words for the user, controls named by their names:
+    elements skipped, unknown modes or channel codes, controls the keyboard does not have, controls missing
+    from the file, keyboard-wide values outside their choices. The same list for the editor's Load and for
+    'quillet check'. */
+juce::StringArray settingsProblems(const SettingsDocument& document, const SettingsReadResult& result,
+                                   const SettingsState& loaded);
 
 /** True for the slots that are sent to the keyboard and so must hold a data byte. */
 bool isSentGlobal(int slot);

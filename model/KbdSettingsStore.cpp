@@ -17,13 +17,14 @@ void SettingsState::set(int field, int id, int value)
 
 bool SettingsState::operator==(const SettingsState& o) const
 {
-    return fields == o.fields && globals == o.globals;
+    return fields == o.fields && globals == o.globals && names == o.names;
 }
 
 void SettingsState::resetItemsToDefaults()
 {
     for (auto& m : fields)
         m.clear();
+    names.clear();
     for (const auto& row : ControlCatalogue::defaultsTable())
     {
         if (auto d = ControlCatalogue::deriveDefault(row))

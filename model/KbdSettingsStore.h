@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 /** The whole configuration at one moment: five field maps (ItemId -> value, ordered by id) and the twelve
@@ -18,6 +19,8 @@ struct SettingsState
 {
     std::array<std::map<int, int>, 6> fields; // index 1..5; index 0 stays empty
     std::array<int16_t, numGlobalParams> globals{};
+    /** Names the user gave controls, in UTF-8; a control without one goes by its own name. */
+    std::map<int, std::string> names;
 
     /** Value of a field, -1 when absent. */
     int get(int field, int id) const;
@@ -28,7 +31,8 @@ struct SettingsState
     /** The field-3 map, which decides which controls every enumeration lists. */
     const std::map<int, int>& numbers() const { return fields[itemFieldNumber]; }
 
-    /** Fills the field maps from the factory defaults, emptying them first; leaves the globals alone. */
+    /** Fills the field maps from the factory defaults, emptying them first, and forgets the names the user
+        gave; leaves the globals alone. */
     void resetItemsToDefaults();
 
     /** The keyboard-wide values that the editor's Default Values command sets. */

@@ -7,7 +7,6 @@
 #include "files/SettingsFile.h"
 
 #include <iomanip>
-#include <set>
 
 namespace QuilletCommands
 {
@@ -45,17 +44,6 @@ const char* twoWay(int value, const char* first, const char* second)
     return value == 127 ? second : first;
 }
 
-bool isKnownChannel(int code)
-{
-    return (code >= 0 && code <= 15) || ControlCatalogue::channelListIndex(code) >= 0;
-}
-
-juce::String itemLabel(int id)
-{
-    const char* name = ControlCatalogue::displayName(id);
-    return "control " + juce::String(id) +
-           (name != nullptr ? " (" + juce::String(name) + ")" : juce::String());
-}
 } // namespace
 
 const char* usage()
@@ -189,12 +177,10 @@ int show(const juce::File& in, std::ostream& out, std::ostream& err)
     {
         if (!isChartedItem(id))
             continue;
-        const char* name = ControlCatalogue::displayName(id);
-        rows.push_back({name != nullptr ? name : std::to_string(id),
-                        ControlCatalogue::modeShortName(s.get(itemFieldMode, id)),
-                        ControlCatalogue::channelChartText(s.get(itemFieldChannel, id)),
-                        std::to_string(number), std::to_string(s.get(itemFieldMinLsb, id)),
-                        std::to_string(s.get(itemFieldMaxMsb, id))});
+        rows.push_back(
+            {controlLabel(s, id).toStdString(), ControlCatalogue::modeShortName(s.get(itemFieldMode, id)),
+             ControlCatalogue::channelChartText(s.get(itemFieldChannel, id)), std::to_string(number),
+             std::to_string(s.get(itemFieldMinLsb, id)), std::to_string(s.get(itemFieldMaxMsb, id))});
     }
     std::array<size_t, 6> width{};
     for (const auto& r : rows)
@@ -248,37 +234,7 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err)
     if (!loadFresh(in, store, doc, result, err))
         return exitUnreadable;
 
-    juce::StringArray problems;
-    for (const auto& why : result.skipped)
-        problems.add("skipped " + why);
-
-    std::set<int> present;
-    for (const auto& item : doc.items)
-    {
-        present.insert(item.id);
-        if (!ControlCatalogue::isConfigurable(item.id))
-            problems.add("control id " + juce::String(item.id) + " is not a control of the keyboard");
-        if (item.config.mode >= numItemModes)
-            problems.add(itemLabel(item.id) + ": mode " + juce::String(item.config.mode) +
-                         " is not a known mode");
-        if (!isKnownChannel(item.config.channel))
-            problems.add(itemLabel(item.id) + ": channel code " + juce::String(item.config.channel) +
-                         " is not a known channel");
-    }
-    for (int id : ControlCatalogue::configurableControls())
-        if (present.count(id) == 0)
-            problems.add(itemLabel(id) + " is missing (its factory default would be sent)");
-
-    const auto s = store.snapshot();
-    for (int slot : {globalLowerChannel, globalUpperChannel})
-        if (s.globals[(size_t)slot] < 0 || s.globals[(size_t)slot] > 15)
-            problems.add("keyboard-wide parameter " + juce::String(slot) + ": channel " +
-                         juce::String(s.globals[(size_t)slot]) + " is not a MIDI channel (0..15)");
-    for (int slot : {globalFaderMode, globalKnobMode, globalSplitMode})
-        if (s.globals[(size_t)slot] != 1 && s.globals[(size_t)slot] != 127)
-            problems.add("keyboard-wide parameter " + juce::String(slot) + ": value " +
-                         juce::String(s.globals[(size_t)slot]) + " is neither 1 nor 127");
-
+    const auto problems = settingsProblems(doc, result, store.snapshot());
     if (problems.isEmpty())
     {
         out << in.getFileName() << ": OK, " << doc.items.size() << " controls and " << doc.globals.size()
