@@ -6,6 +6,10 @@ MainComponent::MainComponent(MidiPortSystem& ports)
 {
     settingsPanel = new KbdSettingComponent49(ports, nullptr);
     addAndMakeVisible(settingsPanel);
+    settingsPanel->onCloseApproved = []
+    {
+        juce::JUCEApplication::getInstance()->systemRequestedQuit();
+    };
     setSize(1063, 460);
 }
 
@@ -26,5 +30,8 @@ MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
 
 void MainAppWindow::closeButtonPressed()
 {
-    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+    // Changes that were not sent or saved are asked about first.
+    auto* content = dynamic_cast<MainComponent*>(getContentComponent());
+    if (content == nullptr || content->getSettingsPanel().confirmClose())
+        juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }

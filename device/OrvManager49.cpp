@@ -639,6 +639,12 @@ int OrvManager49::pinnedCount() const
     return (int)pins.size();
 }
 
+std::set<std::pair<int, int>> OrvManager49::pinnedValues() const
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    return pins;
+}
+
 bool OrvManager49::isPinned(int field, int id) const
 {
     std::lock_guard<std::mutex> g(pinLock);

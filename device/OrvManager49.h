@@ -99,6 +99,7 @@ public:
     int unpinConfirmed(const SettingsState& keyboard);
     void clearPins();
     int pinnedCount() const;
+    std::set<std::pair<int, int>> pinnedValues() const;
     bool isPinned(int field, int id) const;
 
     /** While capturing, the keyboard's answers to field and keyboard-wide requests fill a separate copy

@@ -67,7 +67,7 @@ TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
     drainMessages();
     ASSERT_EQ(panel->getSelectedItemId(), 0x70);
     pick(panel->modeBox(), modeNoteToggle);
-    ASSERT_TRUE(headlineBecomes(*panel, "1 edit not sent")) << panel->statusDisplay().getHeadline();
+    ASSERT_TRUE(headlineBecomes(*panel, "1 change not sent")) << panel->statusDisplay().getHeadline();
     EXPECT_EQ(manager.getItemField(itemFieldMode, 0x70), modeNoteToggle);
     EXPECT_EQ(manager.getGlobal(globalSplitPoint), 48) << "the rest was read";
 
@@ -81,7 +81,7 @@ TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
     kbd.setReplyDelayMs(0);
     kbd.setPlugged(true);
     manager.checkPorts();
-    ASSERT_TRUE(headlineBecomes(*panel, "1 edit not sent")) << panel->statusDisplay().getHeadline();
+    ASSERT_TRUE(headlineBecomes(*panel, "1 change not sent")) << panel->statusDisplay().getHeadline();
     EXPECT_EQ(manager.getItemField(itemFieldMode, 0x70), modeNoteToggle);
     EXPECT_NE(kbd.getConfiguration().get(itemFieldMode, 0x70), modeNoteToggle) << "nothing was sent";
 }

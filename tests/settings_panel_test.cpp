@@ -1,8 +1,11 @@
 #include "device/VirtualMidiPorts.h"
 #include "file_test_support.h"
 #include "files/SettingsFile.h"
+#include "tools/quillet/Commands.h"
 #include "ui/KbdSettingComponent49.h"
 #include "ui_test_support.h"
+
+#include <sstream>
 
 #include <atomic>
 #include <sys/stat.h>
@@ -482,6 +485,15 @@ TEST_F(PanelTest, LoadSkipsAnOutOfRangeItemAndSaysHowMany)
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x02), 33);
     EXPECT_EQ(store().getItemField(itemFieldChannel, 0x02), 3);
     EXPECT_EQ(store().getGlobal(globalSplitPoint), 50);
+    // One box with what 'quillet check' says of the same file, controls named by their names.
     ASSERT_EQ(dialogs->shown.size(), 1u);
-    EXPECT_TRUE(dialogs->shown[0].text.startsWith("1 setting ")) << dialogs->shown[0].text;
+    const auto& box = dialogs->shown[0].text;
+    std::ostringstream out, err;
+    EXPECT_EQ(QuilletCommands::check(file, out, err), QuilletCommands::exitProblems);
+    auto lines = juce::StringArray::fromLines(juce::String(out.str()));
+    const auto count = lines[0].fromFirstOccurrenceOf(": ", false, false);
+    EXPECT_TRUE(box.startsWith(count + " in ")) << count << "\n" << box;
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_TRUE(box.contains(lines[i].trim())) << lines[i];
+    EXPECT_TRUE(box.contains("Filter Cutoff")) << box;
 }

@@ -73,6 +73,14 @@ public:
     {
         shown.push_back({title, text});
     }
+    std::optional<CloseChoice> closeAnswer; // unset: the question is not expected
+    juce::StringArray closeQuestions;
+    CloseChoice askBeforeClosing(const juce::String& what) override
+    {
+        closeQuestions.add(what);
+        EXPECT_TRUE(closeAnswer.has_value()) << "a close question came that the test did not expect: " << what;
+        return closeAnswer.value_or(CloseChoice::cancel);
+    }
 
     int countTitled(const juce::String& title) const
     {

@@ -40,3 +40,25 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
 {
     juce::AlertWindow::showMessageBox(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
 }
+
+EditorDialogs::CloseChoice NativeEditorDialogs::askBeforeClosing(const juce::String& what)
+{
+    juce::AlertWindow box("Unsaved changes",
+                          what + "\n\nWhat should happen to them before the editor closes?",
+                          juce::MessageBoxIconType::QuestionIcon);
+    box.addButton("Send", 1);
+    box.addButton("Save...", 2);
+    box.addButton("Discard", 3);
+    box.addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
+    switch (box.runModalLoop())
+    {
+    case 1:
+        return CloseChoice::send;
+    case 2:
+        return CloseChoice::save;
+    case 3:
+        return CloseChoice::discard;
+    default:
+        return CloseChoice::cancel;
+    }
+}

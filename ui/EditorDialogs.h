@@ -24,6 +24,16 @@ public:
     virtual bool confirmReplaceReadOnly(const juce::File& file) = 0;
     /** A modal box with the information icon and the single button "ok". */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
+
+    enum class CloseChoice
+    {
+        send,
+        save,
+        discard,
+        cancel
+    };
+    /** Asks what to do with changes that were not sent or saved before the window closes. */
+    virtual CloseChoice askBeforeClosing(const juce::String& what) = 0;
 };
 
 /** The platform's native file dialogs and the toolkit's modal message boxes. */
@@ -37,4 +47,5 @@ public:
     bool confirmOverwrite(const juce::File& file) override;
     bool confirmReplaceReadOnly(const juce::File& file) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
+    CloseChoice askBeforeClosing(const juce::String& what) override;
 };

@@ -26,7 +26,7 @@ juce::String clockTime(const juce::Time& t)
 
 juce::String editsText(int n)
 {
-    return juce::String(n) + (n == 1 ? " edit" : " edits");
+    return juce::String(n) + (n == 1 ? " change" : " changes");
 }
 
 juce::StringArray numbersText(int count)
@@ -52,6 +52,41 @@ int twoWayIndex(int value)
     return value == 127 ? 1 : 0;
 }
 } // namespace
+
+/** One step of the user's, as the values it changed; undoing it restores only those. */
+class KbdSettingComponent49::Edit : public juce::UndoableAction
+{
+public:
+    Edit(KbdSettingComponent49& p, SettingsDelta d, int before, int after, bool typing)
+        : panel(p), delta(std::move(d)), selectBefore(before), selectAfter(after), typingName(typing)
+    {
+    }
+    bool perform() override
+    {
+        panel.applyDelta(delta, true, selectAfter);
+        return true;
+    }
+    bool undo() override
+    {
+        panel.applyDelta(delta, false, selectBefore);
+        return true;
+    }
+    int getSizeInUnits() override { return 1 + (int)(delta.values.size() + delta.names.size()); }
+    juce::UndoableAction* createCoalescedAction(juce::UndoableAction* next) override
+    {
+        // The letters typed into the Name field in one go are one step.
+        auto* n = dynamic_cast<Edit*>(next);
+        if (n == nullptr || !typingName || !n->typingName || n->selectAfter != selectAfter)
+            return nullptr;
+        return new Edit(panel, delta.followedBy(n->delta), selectBefore, n->selectAfter, true);
+    }
+
+private:
+    KbdSettingComponent49& panel;
+    const SettingsDelta delta;
+    const int selectBefore, selectAfter;
+    const bool typingName;
+};
 
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
 
@@ -107,6 +142,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
 
 KbdSettingComponent49::~KbdSettingComponent49()
 {
+    if (keyTarget != nullptr)
+        keyTarget->removeKeyListener(this);
     // No MIDI callback or send may reach the panel while it comes apart.
     manager.closeAllPorts();
     sender.stop();
@@ -216,7 +253,9 @@ void KbdSettingComponent49::build()
     nameEditor->setReturnKeyStartsNewLine(false);
     nameEditor->setReadOnly(false);
     nameEditor->setScrollbarsShown(false);
-    nameEditor->setCaretVisible(false);
+    // The field names the selected control, so typing in it shows a caret.
+    nameEditor->setCaretVisible(true);
+    nameEditor->setInputRestrictions(maxControlNameLength);
     nameEditor->setPopupMenuEnabled(false);
     nameEditor->setColour(juce::TextEditor::textColourId, juce::Colours::black);
     nameEditor->setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
@@ -242,6 +281,8 @@ void KbdSettingComponent49::build()
     imageButton(sendKeyboardButton, picture(send_to_keyboard_normal_png, send_to_keyboard_normal_pngSize),
                 picture(send_to_keyboard_over_png, send_to_keyboard_over_pngSize),
                 picture(send_to_keyboard_pressed_png, send_to_keyboard_pressed_pngSize));
+    sendKeyboardButton->setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
+    defaultButton->setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
 
     picker = std::make_unique<QMV49CtrlPickerComponent>();
     addAndMakeVisible(picker.get());
@@ -280,6 +321,8 @@ void KbdSettingComponent49::build()
     };
     textButton(loadButton, "load button", "Load...");
     textButton(saveButton, "save button", "Save...");
+    loadButton->setTooltip("Load a settings file (Ctrl+O)");
+    saveButton->setTooltip("Save the configuration to a settings file (Ctrl+S)");
     textButton(chartButton, "chart button", "Chart...");
 }
 
@@ -330,7 +373,9 @@ void KbdSettingComponent49::refreshSelectedControl()
     const auto name = itemNames.find((juce::uint16)(selectedItemId & 0xFFFF));
     if (name == itemNames.end())
         return;
-    nameEditor->setText(name->second, true);
+    // While the user types a name, the field is theirs.
+    if (!editingName)
+        nameEditor->setText(nameShownFor(selectedItemId), false);
 
     // The boxes show the store; they do not write it back. A delayed write-back would overwrite an answer
     // that the keyboard delivered in between with the older value shown here. Every value a box can show
@@ -426,6 +471,7 @@ void KbdSettingComponent49::handleAsyncUpdate()
         readIncomplete = false;
         readAt = {};
         lastSend.reset();
+        note = {};
     }
     if (unpluggedPending.exchange(false))
     {
@@ -434,13 +480,28 @@ void KbdSettingComponent49::handleAsyncUpdate()
     }
     if (scanEndedPending.exchange(false) && !manager.isKeyboardFound())
     {
-        // The box belongs to the search at start-up; later searches answer in the status display.
         if (startupScan)
+        {
+            // Without a keyboard the keyboard-wide values would stay unset and blank, yet Save would write
+            // them: the editor's defaults are put in and shown, so what is saved is what is seen.
+            const auto before = manager.snapshot();
+            bool blank = true;
+            for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
+                blank = blank && before.globals[(size_t)id] == 0;
+            if (blank && !manager.isPinned(OrvManager49::globalField, globalSplitPoint))
+            {
+                manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
+                if (savedState == before)
+                    savedState = manager.snapshot();
+                showGlobals();
+            }
+            // The box belongs to the search at start-up; later searches answer in the status display.
             dialogs->showMessage(keyboardProblemTitle, notDetectedText);
+        }
         startupScan = false;
     }
     if (readOutCompletePending.exchange(false))
-        readAt = juce::Time::getCurrentTime();
+        afterReadOut();
     if (readOutIncompletePending.exchange(false) && manager.isKeyboardFound())
     {
         readIncomplete = true;
@@ -463,6 +524,7 @@ void KbdSettingComponent49::handleAsyncUpdate()
     if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0)
         picker->selectTouchedControl(touched);
 
+    refreshMarks();
     updateStatus();
 }
 
@@ -471,6 +533,24 @@ void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
     sentAt = juce::Time::getCurrentTime();
     lastSend = result;
     using Outcome = VerifiedSend::Outcome;
+    if (result.outcome == Outcome::verified || result.outcome == Outcome::differences)
+    {
+        // The keyboard now holds what was sent, but for the values it was seen to refuse.
+        confirmed = sentConfiguration;
+        for (const auto& d : result.differences)
+        {
+            if (d.field == OrvManager49::globalField)
+                confirmed->globals[(size_t)d.id] = (int16_t)d.readBack;
+            else
+                confirmed->set(d.field, d.id, d.readBack);
+        }
+    }
+    const bool closing = std::exchange(closeAfterSend, false);
+    if (closing && result.outcome == Outcome::verified && onCloseApproved)
+    {
+        onCloseApproved();
+        return;
+    }
     if (result.outcome == Outcome::notConnected)
     {
         lastSend.reset();
@@ -528,7 +608,7 @@ void KbdSettingComponent49::updateStatus()
         return;
     }
 
-    const int unsent = manager.pinnedCount();
+    const int unsent = (int)unsentValues().size();
     if (lastSend)
     {
         const auto when = clockTime(sentAt);
@@ -549,9 +629,9 @@ void KbdSettingComponent49::updateStatus()
     {
         const auto read = "Read from the keyboard at " + clockTime(readAt);
         if (unsent > 0)
-            display.setStatus(read, editsText(unsent) + " not sent",
-                              read + " on " + port + "; your " + editsText(unsent) +
-                                  " not sent yet were kept. Send to Keyboard sends them.",
+            display.setStatus(note.isNotEmpty() ? note : read, editsText(unsent) + " not sent",
+                              read + " on " + port + "; " + editsText(unsent) +
+                                  " not sent yet are kept in the editor. Send to Keyboard sends them.",
                               false);
         else
             display.setStatus(read, "Connected", read + " on " + port + ".", false);
@@ -559,6 +639,263 @@ void KbdSettingComponent49::updateStatus()
     }
     display.setStatus(port, readIncomplete ? "Not all read" : "Connected",
                       "Connected to the keyboard on " + port + ".", false);
+}
+
+//==============================================================================
+void KbdSettingComponent49::applyUserChange(const std::function<void(SettingsState&)>& change,
+                                            bool typingName)
+{
+    const auto before = manager.snapshot();
+    auto after = before;
+    change(after);
+    auto delta = SettingsDelta::between(before, after);
+    if (delta.empty())
+        return;
+    if (!typingName || nameTransactionFor != selectedItemId)
+        undoManager.beginNewTransaction();
+    nameTransactionFor = typingName ? selectedItemId : -1;
+    userEdited = true;
+    note = {};
+    undoManager.perform(new Edit(*this, std::move(delta), selectedItemId, selectedItemId, typingName));
+}
+
+void KbdSettingComponent49::applyDelta(const SettingsDelta& delta, bool forward, int selectId)
+{
+    // A value the user set, or set back, is theirs until it is sent: the keyboard's answers leave it alone.
+    bool numbers = false;
+    for (const auto& v : delta.values)
+    {
+        pinEdit(v.field, v.id);
+        numbers = numbers || v.field == itemFieldNumber;
+    }
+    manager.modify([&](SettingsState& state) { delta.apply(state, forward); });
+    if (numbers)
+        manager.rebuildNumberIndex();
+    if (selectId >= 0 && selectId != selectedItemId)
+        selectControl(selectId);
+    showGlobals();
+    if (selectedItemId >= 0)
+        refreshSelectedControl();
+    refreshMarks();
+    updateStatus();
+}
+
+bool KbdSettingComponent49::undo()
+{
+    nameTransactionFor = -1;
+    return undoManager.undo();
+}
+
+bool KbdSettingComponent49::redo()
+{
+    nameTransactionFor = -1;
+    return undoManager.redo();
+}
+
+void KbdSettingComponent49::selectControl(int id)
+{
+    if (auto* button = picker->findButtonFor(id))
+        button->setToggleState(true, juce::dontSendNotification);
+    selectedItemId = id;
+    refreshSelectedControl();
+}
+
+juce::String KbdSettingComponent49::nameShownFor(int id) const
+{
+    const auto s = manager.snapshot();
+    if (s.names.count(id) != 0)
+        return controlLabel(s, id);
+    const auto own = itemNames.find((juce::uint16)(id & 0xFFFF));
+    return own != itemNames.end() ? own->second : juce::String();
+}
+
+void KbdSettingComponent49::markSaved()
+{
+    savedState = manager.snapshot();
+    fileTouched = true;
+    userEdited = false;
+}
+
+void KbdSettingComponent49::afterReadOut()
+{
+    readAt = juce::Time::getCurrentTime();
+    // What the keyboard said, but for the values the user changed meanwhile: what it holds there is unknown.
+    confirmed = manager.snapshot();
+    for (const auto& [field, id] : manager.pinnedValues())
+    {
+        if (field == OrvManager49::globalField)
+            confirmed->globals[(size_t)id] = -2;
+        else
+            confirmed->set(field, id, -2);
+    }
+    if (!userEdited && !fileTouched)
+        savedState = manager.snapshot();
+}
+
+std::set<std::pair<int, int>> KbdSettingComponent49::unsentValues() const
+{
+    if (!confirmed)
+        return manager.pinnedValues();
+    std::set<std::pair<int, int>> unsent;
+    const auto s = manager.snapshot();
+    for (int id : ControlCatalogue::configurableControls())
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            if (s.get(field, id) != confirmed->get(field, id))
+                unsent.insert({field, id});
+    for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
+                   globalSplitPoint})
+        if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
+            unsent.insert({OrvManager49::globalField, id});
+    return unsent;
+}
+
+bool KbdSettingComponent49::hasUnsavedChanges() const
+{
+    return manager.snapshot() != savedState;
+}
+
+bool KbdSettingComponent49::confirmClose()
+{
+    const int unsent = manager.isKeyboardFound() ? (int)unsentValues().size() : 0;
+    const bool unsaved = hasUnsavedChanges();
+    if (unsent == 0 && !unsaved)
+        return true;
+
+    juce::String what;
+    if (unsent > 0)
+        what << editsText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
+    if (unsaved)
+        what << (what.isEmpty() ? "The configuration has" : ", and the configuration has")
+             << " changes that are not saved in a file";
+    what << ".";
+
+    switch (dialogs->askBeforeClosing(what))
+    {
+    case EditorDialogs::CloseChoice::send:
+        if (!manager.isKeyboardFound())
+        {
+            dialogs->showMessage(keyboardProblemTitle, cannotSetText);
+            return false;
+        }
+        // The window closes once the keyboard is seen to hold everything.
+        closeAfterSend = true;
+        sendToKeyboard();
+        return false;
+    case EditorDialogs::CloseChoice::save:
+        return saveSettings();
+    case EditorDialogs::CloseChoice::discard:
+        return true;
+    case EditorDialogs::CloseChoice::cancel:
+    default:
+        return false;
+    }
+}
+
+void KbdSettingComponent49::refreshMarks()
+{
+    auto unsent = unsentValues();
+    if (unsent == unsentShown)
+        return;
+    unsentShown = std::move(unsent);
+    std::set<int> controls;
+    for (const auto& [field, id] : unsentShown)
+        if (field != OrvManager49::globalField)
+            controls.insert(id);
+    picker->setMarkedControls(controls);
+    repaint();
+}
+
+void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
+{
+    // A small amber corner on each box whose value the keyboard does not have yet.
+    std::vector<juce::Component*> marked;
+    const std::pair<juce::ComboBox*, int> globalBoxes[] = {
+        {lowerChannelCombo.get(), globalLowerChannel}, {knobModeCombo.get(), globalKnobMode},
+        {splitModeCombo.get(), globalSplitMode},       {upperChannelCombo.get(), globalUpperChannel},
+        {faderModeCombo.get(), globalFaderMode},       {splitPointCombo.get(), globalSplitPoint}};
+    for (const auto& [box, id] : globalBoxes)
+        if (unsentShown.count({OrvManager49::globalField, id}) != 0)
+            marked.push_back(box);
+    const std::pair<juce::ComboBox*, int> fieldBoxes[] = {{numberCombo.get(), itemFieldNumber},
+                                                          {modeCombo.get(), itemFieldMode},
+                                                          {channelCombo.get(), itemFieldChannel},
+                                                          {maxCombo.get(), itemFieldMaxMsb},
+                                                          {minCombo.get(), itemFieldMinLsb}};
+    for (const auto& [box, field] : fieldBoxes)
+        if (unsentShown.count({field, selectedItemId}) != 0)
+            marked.push_back(box);
+    g.setColour(juce::Colour(0xFFE8A33D));
+    for (auto* box : marked)
+    {
+        const auto r = box->getBounds().toFloat();
+        juce::Path corner;
+        corner.addTriangle(r.getX(), r.getY(), r.getX() + 7.0f, r.getY(), r.getX(), r.getY() + 7.0f);
+        g.fillPath(corner);
+    }
+}
+
+void KbdSettingComponent49::textEditorTextChanged(juce::TextEditor& editor)
+{
+    if (&editor != nameEditor.get() || !ControlCatalogue::isConfigurable(selectedItemId))
+        return;
+    // Emptying the field gives the control its own name back.
+    const auto text = editor.getText();
+    const int id = selectedItemId;
+    const char* own = ControlCatalogue::displayName(id);
+    const bool named = isPlainControlName(text) && !(own != nullptr && text == own);
+    const juce::ScopedValueSetter<bool> typing(editingName, true);
+    applyUserChange(
+        [&](SettingsState& state)
+        {
+            if (named)
+                state.names[id] = text.toStdString();
+            else
+                state.names.erase(id);
+        },
+        true);
+}
+
+void KbdSettingComponent49::textEditorFocusLost(juce::TextEditor& editor)
+{
+    nameTransactionFor = -1;
+    if (&editor == nameEditor.get() && selectedItemId >= 0)
+        editor.setText(nameShownFor(selectedItemId), false);
+}
+
+bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Component*)
+{
+    const auto mods = key.getModifiers();
+    if (!mods.isCommandDown())
+        return false;
+    const auto letter = juce::CharacterFunctions::toLowerCase((juce::juce_wchar)key.getKeyCode());
+    if (letter == 'z' && mods.isShiftDown())
+        redo();
+    else if (letter == 'z')
+        undo();
+    else if (letter == 'y')
+        redo();
+    else if (letter == 'o')
+        loadSettings();
+    else if (letter == 's')
+        (void)saveSettings();
+    else if (key.getKeyCode() == juce::KeyPress::returnKey)
+        sendToKeyboard();
+    else
+        return false;
+    return true;
+}
+
+void KbdSettingComponent49::parentHierarchyChanged()
+{
+    // The shortcuts work wherever the focus is in the window: they are heard at its top.
+    auto* top = getTopLevelComponent();
+    if (top == keyTarget.getComponent())
+        return;
+    if (keyTarget != nullptr)
+        keyTarget->removeKeyListener(this);
+    keyTarget = top != this ? top : nullptr;
+    if (keyTarget != nullptr)
+        keyTarget->addKeyListener(this);
 }
 
 void KbdSettingComponent49::searchAgain()
@@ -589,8 +926,9 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
         if (box != combo)
             continue;
         const bool twoWay = id == globalKnobMode || id == globalSplitMode || id == globalFaderMode;
-        pinEdit(OrvManager49::globalField, id);
-        manager.setGlobal(id, twoWay ? twoWayValue(index) : index);
+        const int value = twoWay ? twoWayValue(index) : index;
+        applyUserChange([id = id, value](SettingsState& state)
+                        { state.globals[(size_t)id] = (int16_t)value; });
         return;
     }
     if (!ControlCatalogue::isConfigurable(selectedItemId))
@@ -605,11 +943,10 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
     {
         if (box != combo)
             continue;
-        // Pinned first: an answer arriving in between must not land after the edit.
-        pinEdit(field, selectedItemId);
-        manager.setItemField(field, selectedItemId,
-                             field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code
-                                                       : index);
+        const int value =
+            field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code : index;
+        applyUserChange([field = field, value, id = selectedItemId](SettingsState& state)
+                        { state.set(field, id, value); });
         return;
     }
 }
@@ -624,27 +961,22 @@ void KbdSettingComponent49::buttonClicked(juce::Button* button)
     else if (button == loadButton.get())
         loadSettings();
     else if (button == saveButton.get())
-        saveSettings();
+        (void)saveSettings();
     else if (button == chartButton.get())
         writeChart();
 }
 
 void KbdSettingComponent49::restoreDefaultValues()
 {
-    const auto before = manager.snapshot();
-    auto after = before;
-    after.resetItemsToDefaults();
-    after.applyEditorGlobalDefaults();
-    manager.pinDifferences(before, after);
-    manager.modify(
-        [](SettingsState& s)
+    applyUserChange(
+        [](SettingsState& state)
         {
-            s.resetItemsToDefaults();
-            s.applyEditorGlobalDefaults();
+            state.resetItemsToDefaults();
+            state.applyEditorGlobalDefaults();
         });
-    showGlobals();
-    if (selectedItemId >= 0)
-        refreshSelectedControl();
+    // No question is asked: the step can be taken back, and the status says how.
+    note = "Defaults set: Ctrl+Z takes them back";
+    updateStatus();
 }
 
 void KbdSettingComponent49::sendToKeyboard()
@@ -660,9 +992,11 @@ void KbdSettingComponent49::sendToKeyboard()
     // read-back of it.
     readOut.cancel();
     lastSend.reset();
+    note = {};
     // The send and its verification run on their own thread: the window stays responsive, and the status
     // display shows the progress.
-    sender.start(manager.snapshot());
+    sentConfiguration = manager.snapshot();
+    sender.start(sentConfiguration);
     updateStatus();
 }
 
@@ -693,27 +1027,35 @@ void KbdSettingComponent49::loadSettings()
     if (!chosen)
         return;
 
-    const auto before = manager.snapshot();
-    const auto result = readSettingsFile(manager, *chosen);
-    manager.pinDifferences(before, manager.snapshot());
+    SettingsDocument doc;
+    const auto result = readSettingsDocument(*chosen, doc);
     if (!result.ok)
     {
         reportFileProblem("Nothing was loaded from", *chosen, result.message);
         return;
     }
-    // What was loaded is shown at once, keyboard or not: loading does not involve the keyboard.
-    globalsPending = true;
-    triggerAsyncUpdate();
-    if (selectedItemId >= 0)
-        refreshSelectedControl();
-    if (result.skippedCount() > 0)
-        dialogs->showMessage(
-            fileProblemTitle,
-            juce::String(result.skippedCount()) + (result.skippedCount() == 1 ? " setting" : " settings") +
-                " of " + chosen->getFullPathName() +
-                " could not be loaded because they hold values the keyboard cannot take; the "
-                "rest was loaded.\n\n" +
-                result.skipped.joinIntoString("\n"));
+    // One step, whatever the file holds; the keyboard is not involved.
+    applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
+    markSaved();
+
+    // The problems 'quillet check' finds: the file as a freshly started editor would load it.
+    SettingsState fresh;
+    fresh.resetItemsToDefaults();
+    doc.applyTo(fresh);
+    const auto problems = settingsProblems(doc, result, fresh);
+    if (!problems.isEmpty())
+    {
+        const int n = problems.size();
+        juce::StringArray shown;
+        for (int i = 0; i < juce::jmin(n, 12); ++i)
+            shown.add(problems[i]);
+        if (n > 12)
+            shown.add("and " + juce::String(n - 12) + " more ('quillet check' lists them all)");
+        dialogs->showMessage(fileProblemTitle, juce::String(n) + (n == 1 ? " problem" : " problems") +
+                                                   " in " + chosen->getFullPathName() +
+                                                   "; what could be used was loaded.\n\n" +
+                                                   shown.joinIntoString("\n"));
+    }
 }
 
 std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::String& title,
@@ -730,7 +1072,7 @@ std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::St
     return file;
 }
 
-void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
+bool KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
                                     const std::function<FileWriteResult(ReadOnlyFiles)>& write)
 {
     auto result = write(ReadOnlyFiles::refuse);
@@ -738,18 +1080,26 @@ void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& 
     if (result.readOnly)
     {
         if (!dialogs->confirmReplaceReadOnly(file))
-            return;
+            return false;
         result = write(ReadOnlyFiles::replace);
     }
     if (!result.ok)
         reportFileProblem(failure, file, result.message);
+    return result.ok;
 }
 
-void KbdSettingComponent49::saveSettings()
+bool KbdSettingComponent49::saveSettings()
 {
-    if (const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49"))
+    const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49");
+    if (!file)
+        return false;
+    const auto before = manager.snapshot();
+    const bool saved =
         writeTo(*file, "The settings could not be saved to",
                 [&](ReadOnlyFiles readOnly) { return writeSettingsFile(manager, *file, readOnly); });
+    if (saved && manager.snapshot() == before)
+        markSaved();
+    return saved;
 }
 
 void KbdSettingComponent49::writeChart()

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <set>
 
 /** The editor's working surface: the keyboard-wide settings, the selected control's settings, the five
     command buttons and the clickable keyboard picture. It owns the device manager, starts the scan for the
@@ -20,7 +21,9 @@ class KbdSettingComponent49 : public juce::Component,
                               public OrvManagerListener,
                               public juce::AsyncUpdater,
                               public juce::ComboBox::Listener,
-                              public juce::Button::Listener
+                              public juce::Button::Listener,
+                              public juce::TextEditor::Listener,
+                              public juce::KeyListener
 {
 public:
     /** With the system's MIDI ports and the native dialogs. */
@@ -30,7 +33,9 @@ public:
     ~KbdSettingComponent49() override;
 
     void paint(juce::Graphics& g) override;
+    void paintOverChildren(juce::Graphics& g) override;
     void resized() override;
+    void parentHierarchyChanged() override;
 
     //==============================================================================
     void actionListenerCallback(const juce::String& message) override;
@@ -38,6 +43,10 @@ public:
     void handleAsyncUpdate() override;
     void comboBoxChanged(juce::ComboBox* combo) override;
     void buttonClicked(juce::Button* button) override;
+    void textEditorTextChanged(juce::TextEditor& editor) override;
+    void textEditorFocusLost(juce::TextEditor& editor) override;
+    /** The editor's shortcuts, wherever the keyboard focus is in the window. */
+    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
 
     /** Fills the selected control's fields from the store. */
     void refreshSelectedControl();
@@ -51,11 +60,28 @@ public:
     void searchAgain();
 
     //==============================================================================
+    // Undo and what is not sent or saved.
+    bool undo();
+    bool redo();
+    juce::UndoManager& getUndoManager() { return undoManager; }
+    /** The values (field, id) that differ from what the keyboard last confirmed, or, before it ever did, that
+        the user changed. */
+    std::set<std::pair<int, int>> unsentValues() const;
+    /** True when the configuration differs from the last file saved or loaded (or from the start). */
+    bool hasUnsavedChanges() const;
+    /** Asks, when something is not sent or not saved, what to do before the window closes. True: close
+        now; false: stay (cancelled, or closing after a send that is under way). */
+    bool confirmClose();
+    /** Called when the window may close after all, once a send asked for on closing has been verified. */
+    std::function<void()> onCloseApproved;
+
+    //==============================================================================
     // The commands of the five buttons.
     void restoreDefaultValues();
     void sendToKeyboard();
     void loadSettings();
-    void saveSettings();
+    /** True when the settings were saved. */
+    bool saveSettings();
     void writeChart();
 
     /** The file name with everything from its last dot replaced by "." and the extension. */
@@ -97,12 +123,25 @@ private:
     std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& extension);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file. */
-    void writeTo(const juce::File& file, const juce::String& failure,
+    bool writeTo(const juce::File& file, const juce::String& failure,
                  const std::function<FileWriteResult(ReadOnlyFiles)>& write);
     static juce::File documentsFolder();
     /** Records a change the user made, so that no answer of the keyboard overwrites it before it is sent. */
     void pinEdit(int field, int id);
     void showSendResult(const VerifiedSend::Result& result);
+
+    class Edit;
+    /** Makes a change the user asked for as one undoable step; typing in the Name field adds to one step. */
+    void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false);
+    /** Applies a step or takes it back, then shows it with the control it concerned selected. */
+    void applyDelta(const SettingsDelta& delta, bool forward, int selectId);
+    void selectControl(int id);
+    /** The name the Name field shows for a control. */
+    juce::String nameShownFor(int id) const;
+    /** The state a file now holds, or the start's: what unsaved changes are measured against. */
+    void markSaved();
+    void afterReadOut();
+    void refreshMarks();
 
     //==============================================================================
     OrvManager49 manager;
@@ -124,6 +163,17 @@ private:
     juce::Time readAt;
     std::optional<VerifiedSend::Result> lastSend;
     juce::Time sentAt;
+
+    juce::UndoManager undoManager;
+    std::optional<SettingsState> confirmed; // what the keyboard last confirmed; -2 marks an unknown value
+    SettingsState sentConfiguration;
+    SettingsState savedState;
+    bool userEdited = false, fileTouched = false, closeAfterSend = false;
+    int nameTransactionFor = -1;
+    juce::String note; // a passing word in the status display, such as how to undo Default Values
+    bool editingName = false;
+    std::set<std::pair<int, int>> unsentShown; // what the marks show
+    juce::Component::SafePointer<juce::Component> keyTarget;
 
     // Child widgets, in creation (and z-) order.
     std::unique_ptr<juce::GroupComponent> globalGroup;

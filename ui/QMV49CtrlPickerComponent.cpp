@@ -80,8 +80,24 @@ void QMV49CtrlPickerComponent::fadeTouchedLater(int itemId, int delayMs)
                                 });
 }
 
+void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
+{
+    if (ids == marked)
+        return;
+    marked = ids;
+    repaint();
+}
+
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
+    g.setColour(juce::Colour(0xFFE8A33D));
+    for (int id : marked)
+        if (auto* button = findButtonFor(id))
+        {
+            const auto r = button->getBounds().toFloat();
+            g.fillEllipse(r.getRight() - 3.0f, r.getY() - 3.0f, 6.0f, 6.0f);
+        }
+
     if (auto* button = touchedId >= 0 ? findButtonFor(touchedId) : nullptr)
     {
         g.setColour(juce::Colour(0xC0FFD060));

@@ -44,6 +44,10 @@ public:
     /** The control ringed as touched, or -1. */
     int getTouchedControl() const { return touchedId; }
 
+    /** Marks the controls whose values the keyboard does not have yet, with a small quiet dot. */
+    void setMarkedControls(const std::set<int>& ids);
+    const std::set<int>& getMarkedControls() const { return marked; }
+
     /** The keyboard's status, in the picture's own display. */
     LinkStatusDisplay& getStatusDisplay() { return statusDisplay; }
 
@@ -53,6 +57,7 @@ private:
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
     juce::Image picture;
     LinkStatusDisplay statusDisplay;
+    std::set<int> marked;
     int touchedId = -1;
     juce::uint32 touchedAt = 0;
 
