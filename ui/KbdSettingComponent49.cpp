@@ -448,7 +448,10 @@ void KbdSettingComponent49::sendToKeyboard()
 
 juce::File KbdSettingComponent49::documentsFolder()
 {
-    return juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    // A fresh account may have no documents folder yet: the dialogs then start at home.
+    const auto documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents
+                                   : juce::File::getSpecialLocation(juce::File::userHomeDirectory);
 }
 
 juce::File KbdSettingComponent49::withReplacedExtension(const juce::File& file, const juce::String& extension)
@@ -469,14 +472,19 @@ void KbdSettingComponent49::reportFileProblem(const juce::String& what, const ju
 void KbdSettingComponent49::loadSettings()
 {
     const auto chosen = dialogs->chooseFileToOpen("Please select the settings file you want to load...",
-                                                  documentsFolder(), "*.qmv49");
+                                                  settingsFolder.value_or(documentsFolder()), "*.qmv49");
     if (!chosen)
         return;
+    settingsFolder = chosen->getParentDirectory();
+    loadSettingsFrom(*chosen);
+}
 
-    const auto result = readSettingsFile(manager, *chosen);
+void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
+{
+    const auto result = readSettingsFile(manager, file);
     if (!result.ok)
     {
-        reportFileProblem("Nothing was loaded from", *chosen, result.message);
+        reportFileProblem("Nothing was loaded from", file, result.message);
         return;
     }
     // What was loaded is shown at once, keyboard or not: loading does not involve the keyboard.
@@ -488,18 +496,23 @@ void KbdSettingComponent49::loadSettings()
         dialogs->showMessage(
             fileProblemTitle,
             juce::String(result.skippedCount()) + (result.skippedCount() == 1 ? " setting" : " settings") +
-                " of " + chosen->getFullPathName() +
+                " of " + file.getFullPathName() +
                 " could not be loaded because they hold values the keyboard cannot take; the "
                 "rest was loaded.\n\n" +
                 result.skipped.joinIntoString("\n"));
 }
 
 std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::String& title,
-                                                                  const juce::String& extension)
+                                                                  const juce::String& proposedName,
+                                                                  std::optional<juce::File>& folder)
 {
-    const auto chosen = dialogs->chooseFileToSave(title, documentsFolder(), "*." + extension);
+    const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
+    // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
+    const auto chosen = dialogs->chooseFileToSave(
+        title, folder.value_or(documentsFolder()).getChildFile(proposedName), "*." + extension);
     if (!chosen)
         return std::nullopt;
+    folder = chosen->getParentDirectory();
     const auto file = withReplacedExtension(*chosen, extension);
     // The dialog confirmed the name that was typed; a different file that the new extension hits is asked
     // for.
@@ -510,7 +523,8 @@ std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::St
 
 void KbdSettingComponent49::saveSettings()
 {
-    if (const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49"))
+    if (const auto file = chooseSaveTarget("Please select the settings file where to save...",
+                                           "Quillet 49 setup.qmv49", settingsFolder))
     {
         const auto result = writeSettingsFile(manager, *file);
         if (!result.ok)
@@ -520,7 +534,8 @@ void KbdSettingComponent49::saveSettings()
 
 void KbdSettingComponent49::writeChart()
 {
-    if (const auto file = chooseSaveTarget("Please select the chart file...", "html"))
+    if (const auto file =
+            chooseSaveTarget("Please select the chart file...", "Quillet 49 chart.html", chartFolder))
     {
         const auto result = writeMidiChart(manager, *file);
         if (!result.ok)
