@@ -1,5 +1,9 @@
 #include "MainWindow.h"
 
+#include "NativeWindowHints.h"
+
+#include <QuilletBinaryData.h>
+
 MainComponent::MainComponent() : MainComponent(systemMidiPorts()) {}
 
 MainComponent::MainComponent(MidiPortSystem& ports)
@@ -27,4 +31,22 @@ MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
 void MainAppWindow::closeButtonPressed()
 {
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}
+
+void MainAppWindow::showOnDesktop(const char* windowClass)
+{
+    auto* peer = getPeer();
+    if (peer == nullptr)
+        return setVisible(true);
+
+    // The title bar is the system's, so the icon goes to the native window rather than to this one.
+    peer->setIcon(
+        juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png, QuilletBinaryData::icon_pngSize));
+    // Named before it is shown: window managers read the class when the window appears.
+    pinNativeWindowHints(*peer, windowClass);
+    setVisible(true);
+    // The toolkit places a new window once more when it first paints it, which drops the fixed-size hints:
+    // paint now and give them again.
+    peer->performAnyPendingRepaintsNow();
+    pinNativeWindowHints(*peer, windowClass);
 }
