@@ -1,6 +1,7 @@
 #include "ALookAndFeel.h"
 #include "EditorCommandLine.h"
 #include "MainWindow.h"
+#include "NativeWindowHints.h"
 
 #if QUILLET_EMULATED_KEYBOARD
 #include "emulator/KeyboardEmulator.h"
@@ -29,6 +30,24 @@ int refuseCommandLine(const EditorCommandLine& commandLine)
     std::cerr << "quillet-editor: " << commandLine.problem << "\n" << EditorCommandLine::usage() << "\n";
     return 64;
 }
+
+/** The program's look, whose message boxes carry the editor's window class too: a dock shows them as the
+    editor's, not as another program without an icon. */
+class EditorLookAndFeel : public ALookAndFeel
+{
+public:
+    juce::AlertWindow* createAlertWindow(const juce::String& title, const juce::String& message,
+                                         const juce::String& button1, const juce::String& button2,
+                                         const juce::String& button3, juce::MessageBoxIconType iconType,
+                                         int numButtons, juce::Component* associatedComponent) override
+    {
+        auto* box = ALookAndFeel::createAlertWindow(title, message, button1, button2, button3, iconType,
+                                                    numButtons, associatedComponent);
+        if (auto* peer = box->getPeer())
+            setNativeWindowClass(*peer, windowClass);
+        return box;
+    }
+};
 
 #if JUCE_LINUX || JUCE_BSD
 /** Opening a window without a display would crash the toolkit: ask X first. */
@@ -62,7 +81,7 @@ public:
         }
 
         // Installed before any component exists; released only after the window and the default is restored.
-        lookAndFeel = std::make_unique<ALookAndFeel>();
+        lookAndFeel = std::make_unique<EditorLookAndFeel>();
         juce::LookAndFeel::setDefaultLookAndFeel(lookAndFeel.get());
 
 #if QUILLET_EMULATED_KEYBOARD

@@ -42,11 +42,12 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
     // The title bar is the system's, so the icon goes to the native window rather than to this one.
     peer->setIcon(
         juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png, QuilletBinaryData::icon_pngSize));
-    // Named before it is shown: window managers read the class when the window appears.
-    pinNativeWindowHints(*peer, windowClass);
+    // Named and sized before it is shown: window managers read both when the window appears.
+    setNativeWindowClass(*peer, windowClass);
+    fixNativeWindowSize(*peer);
     setVisible(true);
     // The toolkit places a new window once more when it first paints it, which drops the fixed-size hints:
     // paint now and give them again.
     peer->performAnyPendingRepaintsNow();
-    pinNativeWindowHints(*peer, windowClass);
+    fixNativeWindowSize(*peer);
 }

@@ -80,7 +80,12 @@ dismiss() { # title[, screenshot]
 
 win=$(find_window "^${title}\$" 15) || fail "no window titled '$title'"
 
+# Docks pair the windows with their launcher by class, message boxes included.
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
+has_launcher_class() { [ -n "$startup_class" ] && xprop -id "$1" WM_CLASS | grep -q "\"$startup_class\"\$"; }
+
 # This machine has no MIDI ports: the scan ends at once and says so. Dismiss that box first.
+box=$(find_window "Keyboard Problem" 5) && { has_launcher_class "$box" || fail "the message box has another class"; }
 dismiss "Keyboard Problem" "$artifacts/screen-keyboard-problem.png"
 
 geometry=$(xwininfo -id "$win")
@@ -88,12 +93,10 @@ width=$(awk '/Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/Height:/ {print $2}' <<<"$geometry")
 [ "$width" = 1063 ] && [ "$height" = 460 ] || fail "window is ${width}x${height}, not 1063x460"
 
-# Docks pair the window with its launcher by class; they show its own icon; every window manager is told
-# that the size is fixed (minimum = maximum).
+# The window has the launcher's class and its own icon; every window manager is told that the size is
+# fixed (minimum = maximum).
 wm_class=$(xprop -id "$win" WM_CLASS)
-startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
-[ -n "$startup_class" ] && grep -q "\"$startup_class\"\$" <<<"$wm_class" \
-  || fail "window class ($wm_class) is not the launcher's StartupWMClass ($startup_class)"
+has_launcher_class "$win" || fail "window class ($wm_class) is not the launcher's StartupWMClass ($startup_class)"
 icon=$(xprop -id "$win" -notype -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
 [[ "$icon" =~ ^_NET_WM_ICON\ ([0-9]+)\ ([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -ge 16 ] \
   || fail "the window has no icon of its own ($icon)"

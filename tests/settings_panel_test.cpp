@@ -382,9 +382,15 @@ TEST_F(PanelTest, FileDialogsProposeTheirNamesAndReopenTheFolderLastChosen)
     panel->writeChart();
     dialogs->filesToOpen = {std::nullopt};
     panel->loadSettings();
-    dialogs->filesToSave = {std::nullopt, std::nullopt};
+    dialogs->filesToSave = {std::nullopt, std::nullopt, std::nullopt};
     panel->saveSettings();
     panel->writeChart();
+    // A file loaded without the dialog, as when the editor is opened with one, counts as well.
+    const auto gig = scratch.file("gig");
+    ASSERT_TRUE(gig.createDirectory());
+    ASSERT_TRUE(setups.getChildFile("live.qmv49").copyFileTo(gig.getChildFile("opened.qmv49")));
+    panel->loadSettingsFrom(gig.getChildFile("opened.qmv49"));
+    panel->saveSettings();
     setenv("HOME", realHome.toRawUTF8(), 1);
 
     juce::StringArray started;
@@ -394,11 +400,11 @@ TEST_F(PanelTest, FileDialogsProposeTheirNamesAndReopenTheFolderLastChosen)
     {
         return folder.getChildFile(name).getFullPathName();
     };
-    EXPECT_EQ(started, (juce::StringArray{path(documents, "Quillet 49 setup.qmv49"),
-                                          path(documents, "Quillet 49 chart.html"),
-                                          path(documents, "Quillet 49 chart.html"), setups.getFullPathName(),
-                                          path(setups, "Quillet 49 setup.qmv49"),
-                                          path(charts, "Quillet 49 chart.html")}));
+    EXPECT_EQ(started, (juce::StringArray{
+                           path(documents, "Quillet 49 setup.qmv49"),
+                           path(documents, "Quillet 49 chart.html"), path(documents, "Quillet 49 chart.html"),
+                           setups.getFullPathName(), path(setups, "Quillet 49 setup.qmv49"),
+                           path(charts, "Quillet 49 chart.html"), path(gig, "Quillet 49 setup.qmv49")}));
     EXPECT_TRUE(setups.getChildFile("live.qmv49").existsAsFile());
     EXPECT_TRUE(charts.getChildFile("c.html").existsAsFile());
 }

@@ -473,14 +473,15 @@ void KbdSettingComponent49::loadSettings()
 {
     const auto chosen = dialogs->chooseFileToOpen("Please select the settings file you want to load...",
                                                   settingsFolder.value_or(documentsFolder()), "*.qmv49");
-    if (!chosen)
-        return;
-    settingsFolder = chosen->getParentDirectory();
-    loadSettingsFrom(*chosen);
+    if (chosen)
+        loadSettingsFrom(*chosen);
 }
 
 void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
 {
+    // Save... then proposes the folder of the file last loaded, also one the editor was opened with.
+    if (file.getParentDirectory().isDirectory())
+        settingsFolder = file.getParentDirectory();
     const auto result = readSettingsFile(manager, file);
     if (!result.ok)
     {
