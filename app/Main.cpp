@@ -1,11 +1,15 @@
 #include "ALookAndFeel.h"
+#include "EditorCommandLine.h"
 #include "MainWindow.h"
+#include "NativeWindowHints.h"
 
 #if QUILLET_EMULATED_KEYBOARD
 #include "emulator/KeyboardEmulator.h"
 #endif
 
+#if JUCE_LINUX || JUCE_BSD
 #include <X11/Xlib.h>
+#endif
 
 #include <csignal>
 #include <iostream>
@@ -14,6 +18,39 @@ namespace
 {
 const char* const applicationTitle = "Morvane - The Quillet MIDI Control Center";
 
+// The window's class: the launcher's StartupWMClass names the same, so docks pair the two.
+#if QUILLET_EMULATED_KEYBOARD
+const char* const windowClass = "quillet-editor-emulated";
+#else
+const char* const windowClass = "quillet-editor";
+#endif
+
+/** Says why the command line cannot be used; the exit code is that of a bad command line. */
+int refuseCommandLine(const EditorCommandLine& commandLine)
+{
+    std::cerr << "quillet-editor: " << commandLine.problem << "\n" << EditorCommandLine::usage() << "\n";
+    return 64;
+}
+
+/** The program's look, whose message boxes carry the editor's window class too: a dock shows them as the
+    editor's, not as another program without an icon. */
+class EditorLookAndFeel : public ALookAndFeel
+{
+public:
+    juce::AlertWindow* createAlertWindow(const juce::String& title, const juce::String& message,
+                                         const juce::String& button1, const juce::String& button2,
+                                         const juce::String& button3, juce::MessageBoxIconType iconType,
+                                         int numButtons, juce::Component* associatedComponent) override
+    {
+        auto* box = ALookAndFeel::createAlertWindow(title, message, button1, button2, button3, iconType,
+                                                    numButtons, associatedComponent);
+        if (auto* peer = box->getPeer())
+            setNativeWindowClass(*peer, windowClass);
+        return box;
+    }
+};
+
+#if JUCE_LINUX || JUCE_BSD
 /** Opening a window without a display would crash the toolkit: ask X first. */
 bool displayAvailable()
 {
@@ -27,6 +64,7 @@ bool displayAvailable()
     }
     return false;
 }
+#endif
 } // namespace
 
 /** The application: installs the look, opens the window, and tears it down when asked to quit. */
@@ -35,20 +73,43 @@ class AppClass : public juce::JUCEApplication
 public:
     void initialise(const juce::String&) override
     {
+        const auto commandLine = EditorCommandLine::parse(getCommandLineParameterArray());
+        if (commandLine.problem.isNotEmpty())
+        {
+            setApplicationReturnValue(refuseCommandLine(commandLine));
+            quit();
+            return;
+        }
+
         // Installed before any component exists; released only after the window and the default is restored.
-        lookAndFeel = std::make_unique<ALookAndFeel>();
+        lookAndFeel = std::make_unique<EditorLookAndFeel>();
         juce::LookAndFeel::setDefaultLookAndFeel(lookAndFeel.get());
 
 #if QUILLET_EMULATED_KEYBOARD
         emulator = std::make_unique<KeyboardEmulator>(ports);
         emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
-        mainWindow = std::make_unique<MainAppWindow>(juce::String(applicationTitle) + " (emulated keyboard)",
-                                                     new MainComponent(ports));
+        auto* content = new MainComponent(ports);
+        mainWindow =
+            std::make_unique<MainAppWindow>(juce::String(applicationTitle) + " (emulated keyboard)", content);
 #else
-        mainWindow = std::make_unique<MainAppWindow>(applicationTitle, new MainComponent());
+        auto* content = new MainComponent();
+        mainWindow = std::make_unique<MainAppWindow>(applicationTitle, content);
 #endif
         mainWindow->centreWithSize(1063, 460);
-        mainWindow->setVisible(true);
+        mainWindow->showOnDesktop(windowClass);
+
+        // A file opened from the desktop loads as Load... would, once the window is up; the search for the
+        // keyboard goes on meanwhile.
+        if (commandLine.settingsFile)
+        {
+            juce::Component::SafePointer<KbdSettingComponent49> panel(&content->getSettingsPanel());
+            juce::MessageManager::callAsync(
+                [panel, file = *commandLine.settingsFile]
+                {
+                    if (panel != nullptr)
+                        panel->loadSettingsFrom(file);
+                });
+        }
     }
 
     void shutdown() override
@@ -82,10 +143,19 @@ private:
     std::unique_ptr<MainAppWindow> mainWindow;
 };
 
+#if JUCE_LINUX || JUCE_BSD
 JUCE_CREATE_APPLICATION_DEFINE(AppClass)
 
 int main(int argc, char* argv[])
 {
+    // A mistaken command line is said before anything else, display or not.
+    juce::StringArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.add(juce::String::fromUTF8(argv[i]));
+    const auto commandLine = EditorCommandLine::parse(arguments);
+    if (commandLine.problem.isNotEmpty())
+        return refuseCommandLine(commandLine);
+
     if (!displayAvailable())
     {
         std::cerr << applicationTitle << " needs a graphical display, and none could be opened"
@@ -102,3 +172,7 @@ int main(int argc, char* argv[])
     juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
     return juce::JUCEApplicationBase::main(argc, (const char**)argv);
 }
+#else
+// Elsewhere there is always a display: the toolkit's own entry point will do.
+START_JUCE_APPLICATION(AppClass)
+#endif

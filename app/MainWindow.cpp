@@ -1,5 +1,9 @@
 #include "MainWindow.h"
 
+#include "NativeWindowHints.h"
+
+#include <QuilletBinaryData.h>
+
 MainComponent::MainComponent() : MainComponent(systemMidiPorts()) {}
 
 MainComponent::MainComponent(MidiPortSystem& ports)
@@ -34,4 +38,23 @@ void MainAppWindow::closeButtonPressed()
     auto* content = dynamic_cast<MainComponent*>(getContentComponent());
     if (content == nullptr || content->getSettingsPanel().confirmClose())
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}
+
+void MainAppWindow::showOnDesktop(const char* windowClass)
+{
+    auto* peer = getPeer();
+    if (peer == nullptr)
+        return setVisible(true);
+
+    // The title bar is the system's, so the icon goes to the native window rather than to this one.
+    peer->setIcon(
+        juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png, QuilletBinaryData::icon_pngSize));
+    // Named and sized before it is shown: window managers read both when the window appears.
+    setNativeWindowClass(*peer, windowClass);
+    fixNativeWindowSize(*peer);
+    setVisible(true);
+    // The toolkit places a new window once more when it first paints it, which drops the fixed-size hints:
+    // paint now and give them again.
+    peer->performAnyPendingRepaintsNow();
+    fixNativeWindowSize(*peer);
 }

@@ -31,6 +31,10 @@ public:
     explicit MainAppWindow(const juce::String& title, MainComponent* content);
     void closeButtonPressed() override;
 
+    /** Shows the window, with the program's icon, the given window class and fixed-size hints on the native
+        window; call it once the window has its final size. */
+    void showOnDesktop(const char* windowClass);
+
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainAppWindow)
 };

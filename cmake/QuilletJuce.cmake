@@ -29,4 +29,7 @@ if(QUILLET_GUI)
   list(APPEND QUILLET_JUCE_MODULES juce::juce_data_structures juce::juce_graphics juce::juce_gui_basics)
 endif()
 quillet_juce_library(quillet_juce ${QUILLET_JUCE_MODULES})
-target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)
+# Debian's JUCE draws images with the system's libpng and libjpeg (a JUCE checkout brings its own copies).
+if(TARGET juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+  target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)
+endif()

@@ -13,6 +13,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps xdotool imagemagick
   zenity
+  desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl binutils
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the editor and launches it.
+# Installs what is missing, builds the editor and the command-line tool (what `cmake --install build`
+# installs) and launches the editor.
 #   scripts/run.sh                      the editor, on the system's MIDI ports
 #   scripts/run.sh --emulated-keyboard  the same editor attached to a built-in keyboard emulator
 set -euo pipefail
@@ -16,5 +17,5 @@ esac
 bash scripts/install-deps.sh
 export CCACHE_SLOPPINESS=time_macros
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target "$target"
+cmake --build build --target QuilletEditor quillet "$target"
 exec "./build/$binary"

@@ -143,14 +143,21 @@ TEST_F(PickerTest, RendersThePictureBreathSocketAndCaptions)
 namespace
 {
 /** Paints a 26 x 24 picker button over a plain background. */
-juce::Image paintButtonOver(MoxCtrlPickerButton& b, juce::Colour under)
+juce::Image paintButtonOver(MoxCtrlPickerButton& b, juce::Colour under, bool mouseOver = false)
 {
     juce::Image image(juce::Image::ARGB, 26, 24, true);
     juce::Graphics g(image);
     g.fillAll(under);
     b.setSize(26, 24);
-    b.paintButton(g, false, false);
+    b.paintButton(g, mouseOver, false);
     return image;
+}
+
+void expectColourNear(juce::Colour got, juce::Colour expected, const char* where)
+{
+    EXPECT_NEAR(got.getRed(), expected.getRed(), 2) << where;
+    EXPECT_NEAR(got.getGreen(), expected.getGreen(), 2) << where;
+    EXPECT_NEAR(got.getBlue(), expected.getBlue(), 2) << where;
 }
 } // namespace
 
@@ -183,6 +190,23 @@ TEST(PickerButton, IdleUnselectedButtonPaintsNothing)
     const auto image = paintButtonOver(b, juce::Colour(0xFF336699));
     EXPECT_TRUE(isUniform(image, image.getBounds()));
     EXPECT_EQ(image.getPixelAt(13, 12), juce::Colour(0xFF336699));
+}
+
+TEST(PickerButton, HoveredButtonFillsTheLightTriangleOfEachCornerMark)
+{
+    MoxCtrlPickerButton b;
+    const auto under = juce::Colours::black;
+    const auto image = paintButtonOver(b, under, true);
+    const auto veil = under.overlaidWith(juce::Colour(0x20FFFFFF));
+    const auto triangle = veil.overlaidWith(juce::Colour(0x40FFFFFF));
+
+    // Inside the top-left triangle (8,0)-(0,0)-(0,7) and the bottom-right one (26,17)-(26,24)-(18,24),
+    // clear of the dark strokes along the button's edges.
+    expectColourNear(image.getPixelAt(3, 2), triangle, "top-left triangle");
+    expectColourNear(image.getPixelAt(23, 21), triangle, "bottom-right triangle");
+    // Beyond the triangles' long sides and in the middle only the veil lies over the picture.
+    expectColourNear(image.getPixelAt(6, 5), veil, "beside the top-left triangle");
+    expectColourNear(image.getPixelAt(13, 12), veil, "middle");
 }
 
 TEST(PickerButton, SelectedButtonLaysAReddishVeil)

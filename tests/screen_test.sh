@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Launches the real editor under a virtual X server, finds its window by title, checks its size, clicks a
-# control of the keyboard picture and checks that the settings panel shows it. Screenshots are kept in
-# the artifacts folder.
+# Launches the real editor under a virtual X server, finds its window by title, checks its size, its class,
+# icon and size hints, clicks a control of the keyboard picture and checks that the settings panel shows
+# it; then opens the editor with a settings file, as the desktop does. Screenshots are kept in the artifacts
+# folder.
 set -euo pipefail
 
 editor=${1:?usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR}
 artifacts=${2:?usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR}
 mkdir -p "$artifacts"
+editor=$(realpath "$editor")
 
 if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   # Without a display the editor must say so plainly and fail, not crash.
@@ -18,63 +20,102 @@ if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
     echo "screen test: without a display the editor exited with $code and said: $headless" >&2
     exit 1
   fi
+  # It takes one settings file at most, and no options: a mistake is a usage error, said in one line.
+  for args in "one.qmv49 two.qmv49" "--verbose"; do
+    set +e
+    # shellcheck disable=SC2086
+    said=$(env -u DISPLAY "$editor" $args 2>&1)
+    code=$?
+    set -e
+    if [ "$code" -ne 64 ] || ! grep -q "^usage: quillet-editor" <<<"$said"; then
+      echo "screen test: 'quillet-editor $args' exited with $code and said: $said" >&2
+      exit 1
+    fi
+  done
 
   export QUILLET_SCREEN_INNER=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "$artifacts"
 fi
 
 title="Morvane - The Quillet MIDI Control Center"
+desktop_entry="$(dirname "$0")/../resources/quillet-editor.desktop"
 work=$(mktemp -d)
 "$editor" >"$work/editor.log" 2>&1 &
 pid=$!
 cleanup() { kill -INT "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
-fail() { echo "screen test: $*" >&2; import -window root "$artifacts/screen-failure.png" 2>/dev/null || true; exit 1; }
+fail() {
+  echo "screen test: $*" >&2
+  import -window root "$artifacts/screen-failure.png" 2>/dev/null || true
+  sed 's/^/editor: /' "$work/editor.log" >&2 || true
+  exit 1
+}
 
-find_window() { # name, seconds
+find_window() { # name, seconds[, pid]
   local deadline=$((SECONDS + $2))
   while [ $SECONDS -lt $deadline ]; do
     local w
-    w=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    w=$(xdotool search ${3:+--all --pid "$3"} --name "$1" 2>/dev/null | head -n 1 || true)
     if [ -n "$w" ]; then echo "$w"; return 0; fi
     sleep 0.2
   done
   return 1
 }
 
+# Keeps pressing a box's button until the box is gone: it may still be appearing when first found.
+dismiss() { # title[, screenshot]
+  if find_window "$1" 5 >/dev/null; then
+    sleep 0.3
+    [ -n "${2:-}" ] && { import -window root "$2" || true; }
+    for _ in $(seq 20); do
+      box=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+      [ -z "$box" ] && break
+      xdotool key --window "$box" Return 2>/dev/null || true
+      sleep 0.3
+    done
+    [ -z "$(xdotool search --name "$1" 2>/dev/null || true)" ] || fail "the $1 box would not close"
+  fi
+}
+
 win=$(find_window "^${title}\$" 15) || fail "no window titled '$title'"
 
+# Docks pair the windows with their launcher by class, message boxes included.
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
+has_launcher_class() { [ -n "$startup_class" ] && xprop -id "$1" WM_CLASS | grep -q "\"$startup_class\"\$"; }
+
 # This machine has no MIDI ports: the scan ends at once and says so. Dismiss that box first.
-# The box may still be appearing when it is first found, so keep pressing its button until it is gone.
-if find_window "Keyboard Problem" 5 >/dev/null; then
-  sleep 0.3
-  import -window root "$artifacts/screen-keyboard-problem.png" || true
-  for _ in $(seq 20); do
-    box=$(xdotool search --name "Keyboard Problem" 2>/dev/null | head -n 1 || true)
-    [ -z "$box" ] && break
-    xdotool key --window "$box" Return 2>/dev/null || true
-    sleep 0.3
-  done
-  [ -z "$(xdotool search --name "Keyboard Problem" 2>/dev/null || true)" ] || fail "the Keyboard Problem box would not close"
-fi
+box=$(find_window "Keyboard Problem" 5) && { has_launcher_class "$box" || fail "the message box has another class"; }
+dismiss "Keyboard Problem" "$artifacts/screen-keyboard-problem.png"
 
 geometry=$(xwininfo -id "$win")
 width=$(awk '/Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/Height:/ {print $2}' <<<"$geometry")
 [ "$width" = 1063 ] && [ "$height" = 460 ] || fail "window is ${width}x${height}, not 1063x460"
 
-grab() { import -window "$win" "$1"; }
-grab "$work/before.png"
+# The window has the launcher's class and its own icon; every window manager is told that the size is
+# fixed (minimum = maximum).
+wm_class=$(xprop -id "$win" WM_CLASS)
+has_launcher_class "$win" || fail "window class ($wm_class) is not the launcher's StartupWMClass ($startup_class)"
+icon=$(xprop -id "$win" -notype -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
+[[ "$icon" =~ ^_NET_WM_ICON\ ([0-9]+)\ ([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -ge 16 ] \
+  || fail "the window has no icon of its own ($icon)"
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+grep -q "minimum size: 1063 by 460" <<<"$hints" && grep -q "maximum size: 1063 by 460" <<<"$hints" \
+  || fail "the size hints do not fix the size: $hints"
+echo "screen test: $wm_class, icon ${BASH_REMATCH[1]}x${BASH_REMATCH[2]}, size fixed at 1063x460"
+
+grab() { import -window "$1" "$2"; }
+grab "$win" "$work/before.png"
 
 # Pad #1 lies at (750, 206, 48, 48) in the picture, which sits at y 149 in the window.
 xdotool mousemove --window "$win" 774 379 click 1
 sleep 1
-grab "$work/after.png"
+grab "$win" "$work/after.png"
 cp "$work/after.png" "$artifacts/screen-after-click.png"
 
-changed() { # x y w h: how many pixels of that area differ between the two shots
-  compare -metric AE -crop "$3x$4+$1+$2" "$work/before.png" "$work/after.png" null: 2>&1 | cut -d' ' -f1 || true
+changed() { # x y w h [before after]: how many pixels of that area differ between two shots
+  compare -metric AE -crop "$3x$4+$1+$2" "${5:-$work/before.png}" "${6:-$work/after.png}" null: 2>&1 | cut -d' ' -f1 || true
 }
 name_pixels=$(changed 555 32 120 24)
 mode_pixels=$(changed 783 32 120 24)
@@ -88,5 +129,30 @@ echo "screen test: changed pixels: name field $name_pixels, mode box $mode_pixel
 kill -INT "$pid"
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the editor did not quit"
+
+# Opened with a settings file, as the desktop does, the editor loads it while it looks for the keyboard:
+# the keyboard-wide boxes, blank at the first start, show the file's values.
+"$(dirname "$editor")/quillet" defaults "$work/live set.qmv49" || fail "could not write a settings file"
+(cd "$work" && exec "$editor" "live set.qmv49") >"$work/editor.log" 2>&1 &
+pid=$!
+win=$(find_window "^${title}\$" 15 "$pid") || fail "no window when opened with a settings file"
+dismiss "Keyboard Problem"
+sleep 0.5
+grab "$win" "$work/opened.png"
+cp "$work/opened.png" "$artifacts/screen-opened-with-file.png"
+globals_pixels=$(changed 122 32 288 88 "$work/before.png" "$work/opened.png")
+echo "screen test: keyboard-wide values changed pixels after opening a file: $globals_pixels"
+[ "${globals_pixels%.*}" -gt 200 ] || fail "the settings file given on the command line was not loaded"
+kill -INT "$pid"
+wait "$pid" 2>/dev/null || true
+
+# A file that is not there is reported as Load... reports it.
+"$editor" "$work/not there.qmv49" >"$work/editor.log" 2>&1 &
+pid=$!
+find_window "File Problem" 15 "$pid" >/dev/null || fail "opening a missing file brought no File Problem box"
+import -window root "$artifacts/screen-missing-file.png" || true
+kill -INT "$pid"
+wait "$pid" 2>/dev/null || true
+
 trap 'rm -rf "$work"' EXIT
 echo "screen test: passed"

@@ -371,6 +371,49 @@ TEST_F(PanelTest, CancellingAnyFileDialogChangesNothing)
     EXPECT_TRUE(dialogs->shown.empty());
 }
 
+TEST_F(PanelTest, FileDialogsProposeTheirNamesAndReopenTheFolderLastChosen)
+{
+    // A home of the test's own, with a documents folder.
+    const juce::String realHome = juce::SystemStats::getEnvironmentVariable("HOME", {});
+    const auto home = scratch.file("home"), documents = home.getChildFile("Documents");
+    const auto setups = scratch.file("setups"), charts = scratch.file("charts");
+    for (const auto& folder : {documents, setups, charts})
+        ASSERT_TRUE(folder.createDirectory());
+    setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    dialogs->filesToSave = {setups.getChildFile("live.txt"), std::nullopt, charts.getChildFile("c")};
+    panel->saveSettings();
+    panel->writeChart(); // cancelled: remembers nothing
+    panel->writeChart();
+    dialogs->filesToOpen = {std::nullopt};
+    panel->loadSettings();
+    dialogs->filesToSave = {std::nullopt, std::nullopt, std::nullopt};
+    panel->saveSettings();
+    panel->writeChart();
+    // A file loaded without the dialog, as when the editor is opened with one, counts as well.
+    const auto gig = scratch.file("gig");
+    ASSERT_TRUE(gig.createDirectory());
+    ASSERT_TRUE(setups.getChildFile("live.qmv49").copyFileTo(gig.getChildFile("opened.qmv49")));
+    panel->loadSettingsFrom(gig.getChildFile("opened.qmv49"));
+    panel->saveSettings();
+    setenv("HOME", realHome.toRawUTF8(), 1);
+
+    juce::StringArray started;
+    for (const auto& f : dialogs->startedAt)
+        started.add(f.getFullPathName());
+    const auto path = [](const juce::File& folder, const char* name)
+    {
+        return folder.getChildFile(name).getFullPathName();
+    };
+    EXPECT_EQ(started, (juce::StringArray{
+                           path(documents, "Quillet 49 setup.qmv49"),
+                           path(documents, "Quillet 49 chart.html"), path(documents, "Quillet 49 chart.html"),
+                           setups.getFullPathName(), path(setups, "Quillet 49 setup.qmv49"),
+                           path(charts, "Quillet 49 chart.html"), path(gig, "Quillet 49 setup.qmv49")}));
+    EXPECT_TRUE(setups.getChildFile("live.qmv49").existsAsFile());
+    EXPECT_TRUE(charts.getChildFile("c.html").existsAsFile());
+}
+
 TEST_F(PanelTest, SaveIntoAMissingFolderNamesTheFile)
 {
     const auto target = scratch.file("missing").getChildFile("out.qmv49");

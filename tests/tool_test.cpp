@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 namespace
@@ -99,6 +101,53 @@ TEST_F(ToolTest, UnreadableInputsExitWithTwoAndBadCommandLinesWithUsage)
     auto help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+}
+
+TEST_F(ToolTest, CommandLineMistakesGetOneLineAndHelpGoesToTheCommand)
+{
+    run({"defaults", path("d.qmv49")});
+    auto lines = [](const std::string& s)
+    {
+        return std::count(s.begin(), s.end(), '\n');
+    };
+
+    // Help after a command is that command's help, not a file name to read.
+    auto showHelp = run({"show", "--help"});
+    EXPECT_EQ(showHelp.code, 0);
+    EXPECT_NE(showHelp.out.find("quillet show IN.qmv49"), std::string::npos) << showHelp.out;
+    EXPECT_EQ(showHelp.out.find("Exit codes"), std::string::npos) << "only the command's own help";
+    EXPECT_TRUE(showHelp.err.empty()) << showHelp.err;
+    EXPECT_EQ(run({"help", "syx"}).out.rfind("Usage: quillet syx IN.qmv49 OUT.syx\n", 0), 0u);
+
+    auto version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("quillet ", 0), 0u) << version.out;
+    EXPECT_EQ(lines(version.out), 1);
+    EXPECT_TRUE(std::isdigit((unsigned char)version.out[8])) << version.out;
+
+    // Unknown options are refused wherever they stand, and nothing is written.
+    for (const juce::StringArray& args :
+         {juce::StringArray{"--frobnicate"},
+          juce::StringArray{"chart", "--wide", path("d.qmv49"), path("c.html")},
+          juce::StringArray{"chart", path("d.qmv49")}, juce::StringArray{"frobnicate", path("d.qmv49")},
+          juce::StringArray{}})
+    {
+        auto r = run(args);
+        EXPECT_EQ(r.code, QuilletCommands::exitUsage) << args.joinIntoString(" ");
+        EXPECT_EQ(lines(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find("see quillet --help"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_NE(run({"chart", "-x", path("d.qmv49"), path("c.html")}).err.find("'-x'"), std::string::npos);
+    EXPECT_FALSE(dir.getChildFile("c.html").exists());
+
+    // After "--" a name that starts with a dash is a file.
+    ASSERT_TRUE(dir.getChildFile("d.qmv49").copyFileTo(dir.getChildFile("-d.qmv49")));
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    dir.setAsCurrentWorkingDirectory();
+    auto dashed = run({"check", "--", "-d.qmv49"});
+    previous.setAsCurrentWorkingDirectory();
+    EXPECT_EQ(dashed.code, 0) << dashed.err;
 }
 
 TEST_F(ToolTest, ShowPrintsAssignmentsAndKeyboardWideValuesInWords)

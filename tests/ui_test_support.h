@@ -51,15 +51,19 @@ public:
     std::optional<bool> readOnlyAnswer; // unset: the question is not expected
     int readOnlyQuestions = 0;
     std::vector<Shown> shown;
+    /** Where each file dialog started: the folder of an open dialog, the proposed file of a save dialog. */
+    std::vector<juce::File> startedAt;
 
-    std::optional<juce::File> chooseFileToOpen(const juce::String&, const juce::File&,
+    std::optional<juce::File> chooseFileToOpen(const juce::String&, const juce::File& startFolder,
                                                const juce::String&) override
     {
+        startedAt.push_back(startFolder);
         return next(filesToOpen);
     }
-    std::optional<juce::File> chooseFileToSave(const juce::String&, const juce::File&,
+    std::optional<juce::File> chooseFileToSave(const juce::String&, const juce::File& proposedFile,
                                                const juce::String&) override
     {
+        startedAt.push_back(proposedFile);
         return next(filesToSave);
     }
     bool confirmOverwrite(const juce::File&) override { return overwriteAnswer; }

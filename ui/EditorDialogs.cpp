@@ -11,10 +11,10 @@ std::optional<juce::File> NativeEditorDialogs::chooseFileToOpen(const juce::Stri
 }
 
 std::optional<juce::File> NativeEditorDialogs::chooseFileToSave(const juce::String& title,
-                                                                const juce::File& startFolder,
+                                                                const juce::File& proposedFile,
                                                                 const juce::String& pattern)
 {
-    juce::FileChooser chooser(title, startFolder, pattern, true);
+    juce::FileChooser chooser(title, proposedFile, pattern, true);
     if (chooser.browseForFileToSave(true))
         return chooser.getResult();
     return std::nullopt;

@@ -10,13 +10,14 @@ class EditorDialogs
 public:
     virtual ~EditorDialogs() = default;
 
-    /** Asks for a file to open; nothing when the user cancels. */
+    /** Asks for a file to open, starting in the given folder; nothing when the user cancels. */
     virtual std::optional<juce::File> chooseFileToOpen(const juce::String& title,
                                                        const juce::File& startFolder,
                                                        const juce::String& pattern) = 0;
-    /** Asks for a file to save, confirming before an existing file is overwritten; nothing on cancel. */
+    /** Asks for a file to save, proposing the given file's name in its folder and confirming before an
+        existing file is overwritten; nothing on cancel. */
     virtual std::optional<juce::File> chooseFileToSave(const juce::String& title,
-                                                       const juce::File& startFolder,
+                                                       const juce::File& proposedFile,
                                                        const juce::String& pattern) = 0;
     /** Asks whether to replace an existing file. */
     virtual bool confirmOverwrite(const juce::File& file) = 0;
@@ -42,7 +43,7 @@ class NativeEditorDialogs : public EditorDialogs
 public:
     std::optional<juce::File> chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
                                                const juce::String& pattern) override;
-    std::optional<juce::File> chooseFileToSave(const juce::String& title, const juce::File& startFolder,
+    std::optional<juce::File> chooseFileToSave(const juce::String& title, const juce::File& proposedFile,
                                                const juce::String& pattern) override;
     bool confirmOverwrite(const juce::File& file) override;
     bool confirmReplaceReadOnly(const juce::File& file) override;

@@ -1002,7 +1002,10 @@ void KbdSettingComponent49::sendToKeyboard()
 
 juce::File KbdSettingComponent49::documentsFolder()
 {
-    return juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    // A fresh account may have no documents folder yet: the dialogs then start at home.
+    const auto documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents
+                                   : juce::File::getSpecialLocation(juce::File::userHomeDirectory);
 }
 
 juce::File KbdSettingComponent49::withReplacedExtension(const juce::File& file, const juce::String& extension)
@@ -1023,15 +1026,21 @@ void KbdSettingComponent49::reportFileProblem(const juce::String& what, const ju
 void KbdSettingComponent49::loadSettings()
 {
     const auto chosen = dialogs->chooseFileToOpen("Please select the settings file you want to load...",
-                                                  documentsFolder(), "*.qmv49");
-    if (!chosen)
-        return;
+                                                  settingsFolder.value_or(documentsFolder()), "*.qmv49");
+    if (chosen)
+        loadSettingsFrom(*chosen);
+}
 
+void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
+{
+    // Save... then proposes the folder of the file last loaded, also one the editor was opened with.
+    if (file.getParentDirectory().isDirectory())
+        settingsFolder = file.getParentDirectory();
     SettingsDocument doc;
-    const auto result = readSettingsDocument(*chosen, doc);
+    const auto result = readSettingsDocument(file, doc);
     if (!result.ok)
     {
-        reportFileProblem("Nothing was loaded from", *chosen, result.message);
+        reportFileProblem("Nothing was loaded from", file, result.message);
         return;
     }
     // One step, whatever the file holds; the keyboard is not involved.
@@ -1052,18 +1061,23 @@ void KbdSettingComponent49::loadSettings()
         if (n > 12)
             shown.add("and " + juce::String(n - 12) + " more ('quillet check' lists them all)");
         dialogs->showMessage(fileProblemTitle, juce::String(n) + (n == 1 ? " problem" : " problems") +
-                                                   " in " + chosen->getFullPathName() +
+                                                   " in " + file.getFullPathName() +
                                                    "; what could be used was loaded.\n\n" +
                                                    shown.joinIntoString("\n"));
     }
 }
 
 std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::String& title,
-                                                                  const juce::String& extension)
+                                                                  const juce::String& proposedName,
+                                                                  std::optional<juce::File>& folder)
 {
-    const auto chosen = dialogs->chooseFileToSave(title, documentsFolder(), "*." + extension);
+    const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
+    // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
+    const auto chosen = dialogs->chooseFileToSave(
+        title, folder.value_or(documentsFolder()).getChildFile(proposedName), "*." + extension);
     if (!chosen)
         return std::nullopt;
+    folder = chosen->getParentDirectory();
     const auto file = withReplacedExtension(*chosen, extension);
     // The dialog confirmed the name that was typed; a different file that the new extension hits is asked
     // for.
@@ -1090,7 +1104,8 @@ bool KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& 
 
 bool KbdSettingComponent49::saveSettings()
 {
-    const auto file = chooseSaveTarget("Please select the settings file where to save...", "qmv49");
+    const auto file = chooseSaveTarget("Please select the settings file where to save...",
+                                       "Quillet 49 setup.qmv49", settingsFolder);
     if (!file)
         return false;
     const auto before = manager.snapshot();
@@ -1104,7 +1119,8 @@ bool KbdSettingComponent49::saveSettings()
 
 void KbdSettingComponent49::writeChart()
 {
-    if (const auto file = chooseSaveTarget("Please select the chart file...", "html"))
+    if (const auto file =
+            chooseSaveTarget("Please select the chart file...", "Quillet 49 chart.html", chartFolder))
         writeTo(*file, "The chart could not be written to",
                 [&](ReadOnlyFiles readOnly) { return writeMidiChart(manager, *file, readOnly); });
 }

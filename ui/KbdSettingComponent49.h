@@ -80,6 +80,8 @@ public:
     void restoreDefaultValues();
     void sendToKeyboard();
     void loadSettings();
+    /** Loads a settings file and reports it as Load... does, for a file the editor was opened with. */
+    void loadSettingsFrom(const juce::File& file);
     /** True when the settings were saved. */
     bool saveSettings();
     void writeChart();
@@ -119,8 +121,10 @@ private:
     juce::Label* makeLabel(std::unique_ptr<juce::Label>& slot, const char* name, const char* text, int focus);
     juce::ComboBox* makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
                               const juce::StringArray& items, int focus, bool rightJustified = false);
-    /** Asks where to save, with the extension replaced; nothing when the user cancels. */
-    std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& extension);
+    /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
+        and gives the name the proposed name's extension; nothing when the user cancels. */
+    std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
+                                               std::optional<juce::File>& folder);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file. */
     bool writeTo(const juce::File& file, const juce::String& failure,
@@ -150,6 +154,8 @@ private:
     std::unique_ptr<EditorDialogs> dialogs;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
+    // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
+    std::optional<juce::File> settingsFolder, chartFolder;
 
     // Why the asynchronous update was asked for; set on any thread.
     std::atomic<bool> globalsPending{false}, scanEndedPending{false}, readOutIncompletePending{false};

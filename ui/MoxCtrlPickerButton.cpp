@@ -23,18 +23,22 @@ void MoxCtrlPickerButton::resized()
         p.startNewSubPath(points[i][0]);
         p.lineTo(points[i][1]);
         p.lineTo(points[i][2]);
+
+        // The toolkit fills nothing for an open path: the light triangle is filled from a closed copy.
+        filledMarks[i] = p;
+        filledMarks[i].closeSubPath();
     }
 }
 
 void MoxCtrlPickerButton::drawCornerMarks(juce::Graphics& g) const
 {
     const juce::PathStrokeType stroke(3.0f, juce::PathStrokeType::mitered, juce::PathStrokeType::butt);
-    for (const auto& mark : marks)
+    for (size_t i = 0; i < marks.size(); ++i)
     {
         g.setColour(juce::Colour(0x40FFFFFF));
-        g.fillPath(mark);
+        g.fillPath(filledMarks[i]);
         g.setColour(juce::Colour(0xE0000000));
-        g.strokePath(mark, stroke);
+        g.strokePath(marks[i], stroke);
     }
 }
 

@@ -19,7 +19,8 @@ public:
 private:
     void drawCornerMarks(juce::Graphics& g) const;
 
-    std::array<juce::Path, 4> marks;
+    std::array<juce::Path, 4> marks;       // open: stroked as the dark brackets
+    std::array<juce::Path, 4> filledMarks; // the same three points closed: filled as the light triangles
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MoxCtrlPickerButton)
 };

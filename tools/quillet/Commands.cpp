@@ -46,6 +46,72 @@ const char* twoWay(int value, const char* first, const char* second)
 
 } // namespace
 
+namespace
+{
+/** What each command takes and does, for the command line's checks and for `quillet COMMAND --help`. */
+struct CommandHelp
+{
+    const char* name;
+    int argumentCount;
+    const char* arguments;
+    const char* description;
+};
+
+const CommandHelp commandHelp[] = {
+    {"defaults", 1, "OUT.qmv49",
+     "Writes the factory configuration to OUT.qmv49: every control with its factory setting, and the\n"
+     "keyboard-wide values that the editor's Default Values button restores.\n"},
+    {"chart", 2, "IN.qmv49 OUT.html",
+     "Writes the MIDI chart of the settings file IN.qmv49 to OUT.html, the same page as the editor's\n"
+     "Chart... button.\n"},
+    {"show", 1, "IN.qmv49",
+     "Prints every assignment of the settings file IN.qmv49 as a table (mode, channel, number, minimum\n"
+     "and maximum), then the keyboard-wide values.\n"},
+    {"check", 1, "IN.qmv49",
+     "Checks the settings file IN.qmv49 and lists every problem: values the keyboard cannot take,\n"
+     "unknown controls, controls that are missing.\n"
+     "Exits with 0 when the file is clean, 1 when problems were found, 2 when it cannot be read.\n"},
+    {"syx", 2, "IN.qmv49 OUT.syx",
+     "Writes to OUT.syx the exact SysEx bytes that sending the settings file IN.qmv49 to the keyboard\n"
+     "transmits, for sending with any SysEx tool.\n"},
+    {"ports", 0, "",
+     "Lists the system's MIDI inputs and outputs and asks the outputs, as the editor does, which one is\n"
+     "the keyboard. Exits with 4 when none answers.\n"},
+    {"read", 1, "OUT.qmv49",
+     "Finds the keyboard as the editor does, reads its whole configuration with the editor's start-up\n"
+     "read-out and writes it to OUT.qmv49. Exits with 1, writing nothing, when the keyboard stops\n"
+     "answering part way, and with 4 when no keyboard is found.\n"},
+    {"send", 1, "IN.qmv49",
+     "Sends the settings file IN.qmv49 to the keyboard (the bytes 'syx' writes), reads it back and sends\n"
+     "again what the keyboard did not take, up to three times. Prints \"verified\" or what still differs.\n"
+     "Exits with 1 when values still differ, 4 when no keyboard is found or it is lost.\n"},
+};
+
+const CommandHelp* findCommand(const juce::String& name)
+{
+    for (const auto& c : commandHelp)
+        if (name == c.name)
+            return &c;
+    return nullptr;
+}
+
+bool isHelpOption(const juce::String& arg)
+{
+    return arg == "--help" || arg == "-h";
+}
+
+/** A single dash is a file name, as is anything after "--". */
+bool isOption(const juce::String& arg)
+{
+    return arg.length() > 1 && arg.startsWithChar('-');
+}
+
+void printCommandHelp(const CommandHelp& c, std::ostream& out)
+{
+    out << "Usage: quillet " << c.name << " " << c.arguments << "\n\n" << c.description;
+}
+} // namespace
+
 const char* usage()
 {
     return "Usage: quillet COMMAND [ARGUMENTS]\n"
@@ -63,7 +129,11 @@ const char* usage()
            "  ports                  list the MIDI ports and say which one answers as the keyboard\n"
            "  read OUT.qmv49         read the keyboard's configuration into a settings file\n"
            "  send IN.qmv49          send a settings file to the keyboard, then read it back to verify it\n"
-           "  --help                 show this text\n"
+           "\n"
+           "  quillet COMMAND --help   more about one command\n"
+           "  quillet --help           show this text\n"
+           "  quillet --version        show the version\n"
+           "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
            "ports, read and send take --emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard\n"
            "emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS, silent-after=N,\n"
@@ -81,63 +151,82 @@ const char* usage()
 
 int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
 {
-    const auto command = args[0];
-    auto expect = [&](int count)
+    // A mistake on the command line gets one line, not the whole help.
+    const auto usageError = [&err](const juce::String& problem)
     {
-        if (args.size() == count + 1)
-            return true;
-        err << "quillet: '" << command << "' takes " << count << (count == 1 ? " argument" : " arguments")
-            << "\n\n"
-            << usage();
-        return false;
+        err << "quillet: " << problem << "; see quillet --help\n";
+        return exitUsage;
     };
 
-    if (command == "--help" || command == "-h" || command == "help")
+    const auto command = args[0];
+    if (isHelpOption(command) || command == "help")
     {
-        out << usage();
+        if (const auto* c = findCommand(args[1]))
+            printCommandHelp(*c, out);
+        else
+            out << usage();
         return exitOk;
     }
-    if (command == "defaults")
-        return expect(1) ? writeDefaults(fileArg(args[1]), err) : exitUsage;
-    if (command == "chart")
-        return expect(2) ? writeChart(fileArg(args[1]), fileArg(args[2]), err) : exitUsage;
-    if (command == "show")
-        return expect(1) ? show(fileArg(args[1]), out, err) : exitUsage;
-    if (command == "check")
-        return expect(1) ? check(fileArg(args[1]), out, err) : exitUsage;
-    if (command == "syx")
-        return expect(2) ? writeSyx(fileArg(args[1]), fileArg(args[2]), err) : exitUsage;
-    if (command == "ports" || command == "read" || command == "send")
+    if (command == "--version")
     {
-        auto rest = args;
+        out << "quillet " << QUILLET_VERSION << "\n";
+        return exitOk;
+    }
+    if (command.isEmpty())
+        return usageError("no command given");
+    if (isOption(command))
+        return usageError("unknown option '" + command + "'");
+    const auto* help = findCommand(command);
+    if (help == nullptr)
+        return usageError("unknown command '" + command + "'");
+
+    // The commands that talk to the keyboard may be pointed at the built-in emulator.
+    auto rest = args;
+    std::optional<QuilletLinkCommands::LinkOptions> link;
+    const bool talksToKeyboard = command == "ports" || command == "read" || command == "send";
+    if (talksToKeyboard)
+    {
         juce::String problem;
-        const auto options = QuilletLinkCommands::takeLinkOptions(rest, problem);
-        if (!options)
-        {
-            err << "quillet: " << problem << "\n";
-            return exitUsage;
-        }
-        const int count = command == "ports" ? 0 : 1;
-        if (rest.size() != count + 1)
-        {
-            err << "quillet: '" << command << "' takes " << count << (count == 1 ? " argument" : " arguments")
-                << "\n\n"
-                << usage();
-            return exitUsage;
-        }
-        if (command == "ports")
-            return QuilletLinkCommands::listPorts(*options, out, err);
-        if (command == "read")
-            return QuilletLinkCommands::readKeyboard(fileArg(rest[1]), *options, out, err);
-        return QuilletLinkCommands::sendToKeyboard(fileArg(rest[1]), *options, out, err);
+        link = QuilletLinkCommands::takeLinkOptions(rest, problem);
+        if (!link)
+            return usageError(problem);
     }
 
-    if (command.isEmpty())
-        err << "quillet: no command given\n\n";
-    else
-        err << "quillet: unknown command '" << command << "'\n\n";
-    err << usage();
-    return exitUsage;
+    juce::StringArray files;
+    bool optionsEnded = false;
+    for (int i = 1; i < rest.size(); ++i)
+    {
+        if (!optionsEnded && rest[i] == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && isHelpOption(rest[i]))
+        {
+            printCommandHelp(*help, out);
+            return exitOk;
+        }
+        else if (!optionsEnded && isOption(rest[i]))
+            return usageError("unknown option '" + rest[i] + "'");
+        else
+            files.add(rest[i]);
+    }
+    if (files.size() != help->argumentCount)
+        return usageError("'" + command + "' takes " + juce::String(help->argumentCount) +
+                          (help->argumentCount == 1 ? " argument, " : " arguments, ") + help->arguments);
+
+    if (command == "defaults")
+        return writeDefaults(fileArg(files[0]), err);
+    if (command == "chart")
+        return writeChart(fileArg(files[0]), fileArg(files[1]), err);
+    if (command == "show")
+        return show(fileArg(files[0]), out, err);
+    if (command == "check")
+        return check(fileArg(files[0]), out, err);
+    if (command == "ports")
+        return QuilletLinkCommands::listPorts(*link, out, err);
+    if (command == "read")
+        return QuilletLinkCommands::readKeyboard(fileArg(files[0]), *link, out, err);
+    if (command == "send")
+        return QuilletLinkCommands::sendToKeyboard(fileArg(files[0]), *link, out, err);
+    return writeSyx(fileArg(files[0]), fileArg(files[1]), err);
 }
 
 int writeDefaults(const juce::File& outFile, std::ostream& err)
