@@ -131,8 +131,12 @@ for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the editor did not quit"
 
 # Opened with a settings file, as the desktop does, the editor loads it while it looks for the keyboard:
-# the keyboard-wide boxes, blank at the first start, show the file's values.
+# the keyboard-wide boxes, which show the editor's defaults when no keyboard answers, show the file's values.
 "$(dirname "$editor")/quillet" defaults "$work/live set.qmv49" || fail "could not write a settings file"
+sed -i -e 's|<Param ID="2" Value="1"/>|<Param ID="2" Value="127"/>|' \
+  -e 's|<Param ID="1" Value="1"/>|<Param ID="1" Value="127"/>|' -e 's|<Param ID="7" Value="1"/>|<Param ID="7" Value="127"/>|' \
+  -e 's|<Param ID="8" Value="60"/>|<Param ID="8" Value="48"/>|' -e 's|<Param ID="5" Value="0"/>|<Param ID="5" Value="3"/>|' \
+  "$work/live set.qmv49"
 (cd "$work" && exec "$editor" "live set.qmv49") >"$work/editor.log" 2>&1 &
 pid=$!
 win=$(find_window "^${title}\$" 15 "$pid") || fail "no window when opened with a settings file"

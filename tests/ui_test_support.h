@@ -82,7 +82,8 @@ public:
     CloseChoice askBeforeClosing(const juce::String& what) override
     {
         closeQuestions.add(what);
-        EXPECT_TRUE(closeAnswer.has_value()) << "a close question came that the test did not expect: " << what;
+        EXPECT_TRUE(closeAnswer.has_value())
+            << "a close question came that the test did not expect: " << what;
         return closeAnswer.value_or(CloseChoice::cancel);
     }
 
