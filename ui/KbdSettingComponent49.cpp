@@ -132,6 +132,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     {
         searchAgain();
     };
+    nameEditor->addListener(this);
+    savedState = manager.snapshot();
 
     manager.addListener(this);
     manager.startScan();

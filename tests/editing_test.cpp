@@ -1,0 +1,196 @@
+// Editing that can be trusted: undo and redo, what is not sent or not saved, the close question, names, and
+// what an offline save writes.
+#include "emulator/KeyboardEmulator.h"
+#include "files/MidiChart.h"
+#include "files/SettingsFile.h"
+#include "tools/quillet/Commands.h"
+#include "ui/KbdSettingComponent49.h"
+#include "ui_test_support.h"
+
+#include <sstream>
+
+namespace
+{
+void pick(juce::ComboBox& combo, int index)
+{
+    combo.setSelectedItemIndex(index, juce::sendNotificationSync);
+}
+
+void typeName(KbdSettingComponent49& panel, const juce::String& text)
+{
+    panel.nameField().setText(text, false);
+    panel.textEditorTextChanged(panel.nameField());
+}
+
+class Editing : public ::testing::Test
+{
+protected:
+    /** The panel with the emulated keyboard (read out) or with no MIDI outputs at all. */
+    void open(bool withKeyboard)
+    {
+        if (withKeyboard)
+        {
+            kbd = std::make_unique<KeyboardEmulator>(ports);
+            kbd->setConfiguration(KeyboardEmulator::demoConfiguration());
+        }
+        auto d = std::make_unique<ScriptedDialogs>();
+        dialogs = d.get();
+        panel = std::make_unique<KbdSettingComponent49>(ports, std::move(d));
+        const auto readOut = [this]
+        {
+            return panel->statusDisplay().getDetail().startsWith("Read from");
+        };
+        ASSERT_TRUE(!withKeyboard || pumpUntil(readOut));
+        drainMessages();
+        dialogs->shown.clear();
+    }
+    void select(int id)
+    {
+        panel->getPicker().buttonClicked(panel->getPicker().findButtonFor(id));
+        drainMessages();
+        ASSERT_EQ(panel->getSelectedItemId(), id);
+    }
+    SettingsState store() { return panel->getManager().snapshot(); }
+
+    VirtualMidiPorts ports;
+    std::unique_ptr<KeyboardEmulator> kbd;
+    ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<KbdSettingComponent49> panel;
+    ScratchFolder scratch;
+};
+} // namespace
+
+TEST_F(Editing, EveryStepUndoesAndRedoesWithTheBoxesAndTheSelectedControlFollowing)
+{
+    open(true);
+    const auto start = store();
+    select(0x70);
+    pick(panel->modeBox(), modeNoteToggle);
+    select(0x01);
+    pick(panel->splitPointBox(), 72);
+    panel->restoreDefaultValues();
+    const auto afterDefaults = store();
+    ASSERT_NE(afterDefaults, start);
+
+    // The keyboard reports a value in between; undoing an edit never takes it back.
+    panel->getManager().setItemField(itemFieldMaxMsb, 0x05, 99);
+
+    const juce::KeyPress ctrlZ('z', juce::ModifierKeys::commandModifier, 0);
+    ASSERT_TRUE(panel->keyPressed(ctrlZ, panel.get()));
+    EXPECT_EQ(store().get(itemFieldMode, 0x70), modeNoteToggle) << "Default Values taken back";
+    EXPECT_EQ(store().get(itemFieldMaxMsb, 0x05), 99);
+    EXPECT_EQ(panel->splitPointBox().getSelectedItemIndex(), 72);
+
+    panel->undo();
+    EXPECT_EQ(store().globals[globalSplitPoint], start.globals[globalSplitPoint]);
+    panel->undo();
+    EXPECT_EQ(panel->getSelectedItemId(), 0x70) << "the selection follows the step";
+    EXPECT_EQ(panel->modeBox().getSelectedItemIndex(), start.get(itemFieldMode, 0x70));
+    EXPECT_FALSE(panel->undo()) << "a read-out is not a step";
+
+    const juce::KeyPress ctrlY('y', juce::ModifierKeys::commandModifier, 0);
+    const juce::KeyPress ctrlShiftZ(
+        'z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0);
+    ASSERT_TRUE(panel->keyPressed(ctrlY, panel.get()));
+    ASSERT_TRUE(panel->keyPressed(ctrlShiftZ, panel.get()));
+    panel->redo();
+    auto expected = afterDefaults;
+    expected.set(itemFieldMaxMsb, 0x05, 99);
+    EXPECT_EQ(store(), expected);
+}
+
+TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
+{
+    open(true);
+    EXPECT_TRUE(panel->unsentValues().empty());
+    EXPECT_FALSE(panel->hasUnsavedChanges());
+
+    select(0x70);
+    pick(panel->channelBox(), 3);
+    pick(panel->knobModeBox(), 0);
+    EXPECT_EQ(panel->unsentValues().size(), 2u);
+    EXPECT_EQ(panel->getPicker().getMarkedControls(), std::set<int>{0x70});
+    EXPECT_TRUE(panel->hasUnsavedChanges());
+    EXPECT_EQ(panel->statusDisplay().getHeadline(), "2 changes not sent");
+
+    panel->sendToKeyboard();
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "Verified"; }));
+    EXPECT_TRUE(panel->unsentValues().empty());
+    EXPECT_TRUE(panel->getPicker().getMarkedControls().empty());
+    EXPECT_TRUE(panel->hasUnsavedChanges()) << "sent is not saved";
+
+    dialogs->filesToSave.push_back(scratch.file("setup.qmv49"));
+    EXPECT_TRUE(panel->saveSettings());
+    EXPECT_FALSE(panel->hasUnsavedChanges());
+
+    panel->undo(); // the knob mode
+    EXPECT_EQ(panel->unsentValues().size(), 1u);
+    EXPECT_TRUE(panel->hasUnsavedChanges());
+
+    dialogs->filesToOpen.push_back(scratch.file("setup.qmv49"));
+    panel->loadSettings();
+    EXPECT_FALSE(panel->hasUnsavedChanges());
+    EXPECT_TRUE(panel->unsentValues().empty()) << "the file holds what the keyboard was sent";
+}
+
+TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
+{
+    open(false);
+    EXPECT_TRUE(panel->confirmClose());
+    EXPECT_TRUE(dialogs->closeQuestions.isEmpty()) << "nothing to lose, nothing to ask";
+
+    pick(panel->splitPointBox(), 40);
+    dialogs->closeAnswer = EditorDialogs::CloseChoice::cancel;
+    EXPECT_FALSE(panel->confirmClose());
+    ASSERT_EQ(dialogs->closeQuestions.size(), 1);
+    EXPECT_TRUE(dialogs->closeQuestions[0].contains("not saved")) << dialogs->closeQuestions[0];
+
+    // Save... that is cancelled keeps the window open; one that saves lets it close.
+    dialogs->closeAnswer = EditorDialogs::CloseChoice::save;
+    dialogs->filesToSave.push_back(std::nullopt);
+    EXPECT_FALSE(panel->confirmClose());
+    dialogs->filesToSave.push_back(scratch.file("kept.qmv49"));
+    EXPECT_TRUE(panel->confirmClose());
+    EXPECT_TRUE(scratch.file("kept.qmv49").existsAsFile());
+
+    pick(panel->splitPointBox(), 41);
+    dialogs->closeAnswer = EditorDialogs::CloseChoice::discard;
+    EXPECT_TRUE(panel->confirmClose());
+}
+
+TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveChecksClean)
+{
+    open(false);
+    // Offline, the keyboard-wide boxes show what a save writes.
+    EXPECT_EQ(panel->splitPointBox().getText(), "C3");
+    EXPECT_EQ(panel->knobModeBox().getText(), "Absolute");
+
+    select(0x01);
+    typeName(*panel, "Cut");
+    typeName(*panel, "Cutoff <A&B>");
+    select(0x70);
+    typeName(*panel, "Kick");
+    typeName(*panel, "");
+    panel->textEditorFocusLost(panel->nameField());
+    EXPECT_EQ(panel->nameField().getText(), "Pad #1") << "an empty field gives the control its own name back";
+
+    dialogs->filesToSave.push_back(scratch.file("named.qmv49"));
+    ASSERT_TRUE(panel->saveSettings());
+    std::ostringstream out, err;
+    EXPECT_EQ(QuilletCommands::check(scratch.file("named.qmv49"), out, err), QuilletCommands::exitOk)
+        << out.str();
+
+    KbdSettingsStore reread;
+    ASSERT_TRUE(readSettingsFile(reread, scratch.file("named.qmv49")).ok);
+    const auto s = reread.snapshot();
+    EXPECT_EQ(s.names, (std::map<int, std::string>{{0x01, "Cutoff <A&B>"}}));
+    EXPECT_TRUE(createMidiChartXml(s)->toString().contains("<td>Cutoff &lt;A&amp;B&gt;</td>"));
+
+    // The typing in one control is one step.
+    panel->undo(); // "Kick", then emptied
+    EXPECT_EQ(store().names.size(), 1u);
+    panel->undo();
+    EXPECT_TRUE(store().names.empty());
+    EXPECT_EQ(panel->getSelectedItemId(), 0x01);
+    EXPECT_EQ(panel->nameField().getText(), "Filter Cutoff");
+}
