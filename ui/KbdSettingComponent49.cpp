@@ -606,41 +606,50 @@ void KbdSettingComponent49::updateStatus()
             display.setStatus("Plug it in again to reconnect", "Unplugged",
                               juce::String(unpluggedText) + " Click here to search again.", true);
         else
-            display.setStatus("Check cable, power, MIDI port", "Not found: click", notFoundAdvice, true);
+            display.setStatus(note.isNotEmpty() ? note : "Check cable, power, MIDI port", "Not found: click",
+                              notFoundAdvice, true);
         return;
     }
 
-    const int unsent = (int)unsentValues().size();
+    // The last thing that happened on the link, then whether the editor holds changes the keyboard lacks.
+    juce::String detail = port, headline = readIncomplete ? "Not all read" : "Connected",
+                 tooltip = "Connected to the keyboard on " + port + ".";
     if (lastSend)
     {
         const auto when = clockTime(sentAt);
         const auto& r = *lastSend;
+        tooltip = r.describe() + ".";
         if (r.outcome == VerifiedSend::Outcome::verified)
-            display.setStatus("Sent and verified at " + when, "Verified", r.describe() + ".", false);
+        {
+            detail = "Sent and verified at " + when;
+            headline = "Verified";
+        }
         else if (r.outcome == VerifiedSend::Outcome::differences)
-            display.setStatus("Sent at " + when + ", not all taken",
-                              juce::String((int)r.differences.size()) +
-                                  (r.differences.size() == 1 ? " value differs" : " values differ"),
-                              r.describe() + ".", false);
+        {
+            detail = "Sent at " + when + ", not all taken";
+            headline = juce::String((int)r.differences.size()) +
+                       (r.differences.size() == 1 ? " value differs" : " values differ");
+        }
         else
-            display.setStatus("Sent at " + when + ", not verified", "Not verified", r.describe() + ".",
-                              false);
-        return;
+        {
+            detail = "Sent at " + when + ", not verified";
+            headline = "Not verified";
+        }
     }
-    if (readAt != juce::Time())
+    else if (readAt != juce::Time())
     {
-        const auto read = "Read from the keyboard at " + clockTime(readAt);
-        if (unsent > 0)
-            display.setStatus(note.isNotEmpty() ? note : read, editsText(unsent) + " not sent",
-                              read + " on " + port + "; " + editsText(unsent) +
-                                  " not sent yet are kept in the editor. Send to Keyboard sends them.",
-                              false);
-        else
-            display.setStatus(read, "Connected", read + " on " + port + ".", false);
-        return;
+        detail = "Read from the keyboard at " + clockTime(readAt);
+        headline = "Connected";
+        tooltip = detail + " on " + port + ".";
     }
-    display.setStatus(port, readIncomplete ? "Not all read" : "Connected",
-                      "Connected to the keyboard on " + port + ".", false);
+    const int unsent = (int)unsentValues().size();
+    if (unsent > 0)
+    {
+        headline = editsText(unsent) + " not sent";
+        tooltip << " " << editsText(unsent) << " in the editor are not on the keyboard yet; Send to Keyboard "
+                << "sends them.";
+    }
+    display.setStatus(note.isNotEmpty() ? note : detail, headline, tooltip, false);
 }
 
 //==============================================================================
