@@ -171,8 +171,15 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
         err << notFound;
         return exitNoKeyboard;
     }
-    // The chain's own stall check ends a read-out the keyboard stopped answering.
-    pumpUntil([&session] { return session.readFinished.load(); }, 120000);
+    // A read-out the keyboard stopped answering ends by the stall check, asked here as well as by the chain's
+    // timer: the timer is started from the MIDI thread, and not every platform's message loop serves that.
+    pumpUntil(
+        [&session]
+        {
+            session.readOut->checkForStall();
+            return session.readFinished.load();
+        },
+        120000);
     if (!session.readFinished || session.readOutcome != ReadOutChain::Outcome::complete)
     {
         if (!session.manager->isKeyboardFound())
