@@ -112,6 +112,16 @@ public:
         }
     }
 
+    /** The window's close button and the desktop session both end here: changes that were not sent or saved
+        are asked about first. */
+    void systemRequestedQuit() override
+    {
+        auto* content =
+            mainWindow != nullptr ? dynamic_cast<MainComponent*>(mainWindow->getContentComponent()) : nullptr;
+        if (content == nullptr || content->getSettingsPanel().confirmClose())
+            quit();
+    }
+
     void shutdown() override
     {
         mainWindow = nullptr;

@@ -34,10 +34,8 @@ MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
 
 void MainAppWindow::closeButtonPressed()
 {
-    // Changes that were not sent or saved are asked about first.
-    auto* content = dynamic_cast<MainComponent*>(getContentComponent());
-    if (content == nullptr || content->getSettingsPanel().confirmClose())
-        juce::JUCEApplication::getInstance()->systemRequestedQuit();
+    // The application asks about changes that were not sent or saved before it quits.
+    juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
 
 void MainAppWindow::showOnDesktop(const char* windowClass)

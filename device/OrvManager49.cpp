@@ -45,23 +45,28 @@ void OrvManager49::closeAllPorts()
     portWatch.stopTimer();
     scanning = false;
     // Ports are released outside the locks: closing an input waits for a delivery in progress, and that
-    // delivery may be waiting for one of these locks.
-    std::unique_ptr<MidiOutputPort> oldProbe, oldOutput;
+    // delivery may be waiting for one of these locks. The inputs go first, so that no identity reply being
+    // delivered meanwhile can open the keyboard's output again after it was closed.
     std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        oldProbe = std::move(probe);
         oldInputs = std::move(scanInputs);
         scanInputs.clear();
-    }
-    {
-        std::lock_guard<std::mutex> g(outputLock);
-        oldOutput = std::move(keyboardOutput);
     }
     for (auto& in : oldInputs)
         if (in != nullptr)
             in->stop();
     oldInputs.clear();
+
+    std::unique_ptr<MidiOutputPort> oldProbe, oldOutput;
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        oldProbe = std::move(probe);
+    }
+    {
+        std::lock_guard<std::mutex> g(outputLock);
+        oldOutput = std::move(keyboardOutput);
+    }
 }
 
 //==============================================================================
@@ -526,7 +531,6 @@ void OrvManager49::watchPorts(int intervalMs)
 
 void OrvManager49::keyboardLost()
 {
-    std::unique_ptr<MidiOutputPort> oldOutput;
     std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
     {
         std::lock_guard<std::mutex> g(scanLock);
@@ -534,15 +538,17 @@ void OrvManager49::keyboardLost()
         oldInputs = std::move(scanInputs);
         scanInputs.clear();
     }
-    {
-        std::lock_guard<std::mutex> g(outputLock);
-        oldOutput = std::move(keyboardOutput);
-    }
-    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress.
+    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress. The inputs
+    // go first, so that nothing delivered meanwhile reopens the output.
     for (auto& in : oldInputs)
         if (in != nullptr)
             in->stop();
     oldInputs.clear();
+    std::unique_ptr<MidiOutputPort> oldOutput;
+    {
+        std::lock_guard<std::mutex> g(outputLock);
+        oldOutput = std::move(keyboardOutput);
+    }
     oldOutput.reset();
     notifyListeners(KeyboardUnplugged, 0, 0);
 }
@@ -570,6 +576,13 @@ void OrvManager49::storeAnswers(int field, const juce::Array<int>& pairs)
                     pinned.count({field, pairs[i]}) == 0)
                     s.set(field, pairs[i], pairs[i + 1]);
         });
+    // What the keyboard said of a pinned value is kept aside: the editor may come back to it.
+    {
+        std::lock_guard<std::mutex> g(pinLock);
+        for (int i = 0; i + 1 < pairs.size(); i += 2)
+            if (pins.count({field, pairs[i]}) != 0 && OrvSysEx::isDataByte(pairs[i + 1]))
+                blocked[{field, pairs[i]}] = pairs[i + 1];
+    }
     if (field == itemFieldNumber)
         rebuildNumberIndex();
 }
@@ -584,7 +597,10 @@ void OrvManager49::storeGlobalAnswer(int id, int value)
             return;
         }
         if (pins.count({globalField, id}) != 0)
+        {
+            blocked[{globalField, id}] = value;
             return;
+        }
     }
     setGlobal(id, value);
 }
@@ -622,6 +638,8 @@ int OrvManager49::unpinConfirmed(const SettingsState& keyboard)
         const bool confirmed = field == globalField
                                    ? keyboard.globals[(size_t)id] == current.globals[(size_t)id]
                                    : keyboard.get(field, id) == current.get(field, id);
+        if (confirmed)
+            blocked.erase(*it);
         it = confirmed ? pins.erase(it) : std::next(it);
     }
     return (int)pins.size();
@@ -631,6 +649,23 @@ void OrvManager49::clearPins()
 {
     std::lock_guard<std::mutex> g(pinLock);
     pins.clear();
+    blocked.clear();
+}
+
+void OrvManager49::unpin(int field, int id)
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    pins.erase({field, id});
+    blocked.erase({field, id});
+}
+
+std::optional<int> OrvManager49::blockedAnswer(int field, int id) const
+{
+    std::lock_guard<std::mutex> g(pinLock);
+    const auto it = blocked.find({field, id});
+    if (it == blocked.end())
+        return std::nullopt;
+    return it->second;
 }
 
 int OrvManager49::pinnedCount() const

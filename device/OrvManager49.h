@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 
 /** The device manager: finds the keyboard by the MIDI identity request, dispatches what the keyboard
@@ -98,6 +100,9 @@ public:
     /** Unpins the values that a configuration read back from the keyboard confirms; returns how many stay. */
     int unpinConfirmed(const SettingsState& keyboard);
     void clearPins();
+    void unpin(int field, int id);
+    /** The keyboard's answer for a pinned value, held back from the store, if one came. */
+    std::optional<int> blockedAnswer(int field, int id) const;
     int pinnedCount() const;
     std::set<std::pair<int, int>> pinnedValues() const;
     bool isPinned(int field, int id) const;
@@ -152,6 +157,7 @@ private:
 
     mutable std::mutex pinLock;
     std::set<std::pair<int, int>> pins; // (field, id)
+    std::map<std::pair<int, int>, int> blocked;
     std::unique_ptr<SettingsState> capture;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrvManager49)

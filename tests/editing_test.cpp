@@ -194,3 +194,42 @@ TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveCheck
     EXPECT_EQ(panel->getSelectedItemId(), 0x01);
     EXPECT_EQ(panel->nameField().getText(), "Filter Cutoff");
 }
+
+TEST_F(Editing, AFileLoadedDuringTheReadOutStaysWholeAndAnEditUndoneThenTakesTheKeyboardsAnswer)
+{
+    // The keyboard differs from the factory in Pad #1's channel, Filter Cutoff's number and two maximums.
+    kbd = std::make_unique<KeyboardEmulator>(ports);
+    auto keyboard = KeyboardEmulator::demoConfiguration();
+    keyboard.set(itemFieldMaxMsb, 0x05, 90);
+    keyboard.set(itemFieldMaxMsb, 0x06, 91);
+    kbd->setConfiguration(keyboard);
+    kbd->setReplyDelayMs(30);
+    std::ostringstream out, err;
+    ASSERT_EQ(QuilletCommands::writeDefaults(scratch.file("factory.qmv49"), err), 0);
+    auto d = std::make_unique<ScriptedDialogs>();
+    dialogs = d.get();
+    panel = std::make_unique<KbdSettingComponent49>(ports, std::move(d));
+    ASSERT_TRUE(pumpUntil([this] { return panel->getReadOut().isActive(); }));
+
+    // An edit before the keyboard's answer, then a file, then an edit of a value the file set.
+    select(0x06);
+    pick(panel->maxBox(), 101);
+    dialogs->filesToOpen.push_back(scratch.file("factory.qmv49"));
+    panel->loadSettings();
+    select(0x05);
+    pick(panel->maxBox(), 100);
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getDetail().startsWith("Read from"); }));
+
+    const auto factory = KeyboardEmulator::factoryConfiguration();
+    ASSERT_NE(keyboard.get(itemFieldChannel, 0x70), factory.get(itemFieldChannel, 0x70));
+    EXPECT_EQ(store().get(itemFieldChannel, 0x70), factory.get(itemFieldChannel, 0x70));
+    EXPECT_EQ(store().get(itemFieldNumber, 0x01), factory.get(itemFieldNumber, 0x01));
+    EXPECT_EQ(store().globals[globalSplitPoint], factory.globals[globalSplitPoint]);
+
+    panel->undo(); // control 5's maximum goes back to the file's
+    EXPECT_EQ(store().get(itemFieldMaxMsb, 0x05), factory.get(itemFieldMaxMsb, 0x05));
+    panel->undo(); // the file
+    panel->undo(); // control 6's maximum goes back to what the keyboard said meanwhile: nothing to send
+    EXPECT_EQ(store().get(itemFieldMaxMsb, 0x06), 91);
+    EXPECT_EQ(panel->unsentValues().count({itemFieldMaxMsb, 0x06}), 0u);
+}

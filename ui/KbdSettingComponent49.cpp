@@ -63,12 +63,12 @@ public:
     }
     bool perform() override
     {
-        panel.applyDelta(delta, true, selectAfter);
+        newlyPinned = panel.applyDelta(delta, true, selectAfter, {});
         return true;
     }
     bool undo() override
     {
-        panel.applyDelta(delta, false, selectBefore);
+        panel.applyDelta(delta, false, selectBefore, newlyPinned);
         return true;
     }
     int getSizeInUnits() override { return 1 + (int)(delta.values.size() + delta.names.size()); }
@@ -86,6 +86,7 @@ private:
     const SettingsDelta delta;
     const int selectBefore, selectAfter;
     const bool typingName;
+    std::set<std::pair<int, int>> newlyPinned; // values this step was the first to hold against the keyboard
 };
 
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
@@ -523,7 +524,8 @@ void KbdSettingComponent49::handleAsyncUpdate()
 
     // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
     const int touched = touchedPending.exchange(-1);
-    if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0)
+    if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
+        !nameEditor->hasKeyboardFocus(true))
         picker->selectTouchedControl(touched);
 
     refreshMarks();
@@ -550,7 +552,14 @@ void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
     const bool closing = std::exchange(closeAfterSend, false);
     if (closing && result.outcome == Outcome::verified && onCloseApproved)
     {
-        onCloseApproved();
+        // Changes made while that send ran go too before the window closes.
+        if (unsentValues().empty())
+        {
+            onCloseApproved();
+            return;
+        }
+        closeAfterSend = true;
+        sendToKeyboard();
         return;
     }
     if (result.outcome == Outcome::notConnected)
@@ -670,16 +679,32 @@ void KbdSettingComponent49::applyUserChange(const std::function<void(SettingsSta
     undoManager.perform(new Edit(*this, std::move(delta), selectedItemId, selectedItemId, typingName));
 }
 
-void KbdSettingComponent49::applyDelta(const SettingsDelta& delta, bool forward, int selectId)
+std::set<std::pair<int, int>> KbdSettingComponent49::applyDelta(const SettingsDelta& delta, bool forward,
+                                                                int selectId,
+                                                                const std::set<std::pair<int, int>>& answered)
 {
     // A value the user set, or set back, is theirs until it is sent: the keyboard's answers leave it alone.
+    std::set<std::pair<int, int>> newlyPinned;
     bool numbers = false;
     for (const auto& v : delta.values)
     {
+        if (!manager.isPinned(v.field, v.id))
+            newlyPinned.insert({v.field, v.id});
         pinEdit(v.field, v.id);
         numbers = numbers || v.field == itemFieldNumber;
     }
     manager.modify([&](SettingsState& state) { delta.apply(state, forward); });
+    // Taking back an edit that alone held a value against the keyboard returns to what the keyboard said,
+    // where it answered after the edit was made: the value before the edit was only a stand-in.
+    for (const auto& key : answered)
+        if (const auto answer = manager.blockedAnswer(key.first, key.second))
+        {
+            if (key.first == OrvManager49::globalField)
+                manager.setGlobal(key.second, *answer);
+            else
+                manager.setItemField(key.first, key.second, *answer);
+            manager.unpin(key.first, key.second);
+        }
     if (numbers)
         manager.rebuildNumberIndex();
     if (selectId >= 0 && selectId != selectedItemId)
@@ -689,6 +714,7 @@ void KbdSettingComponent49::applyDelta(const SettingsDelta& delta, bool forward,
         refreshSelectedControl();
     refreshMarks();
     updateStatus();
+    return newlyPinned;
 }
 
 bool KbdSettingComponent49::undo()
@@ -734,10 +760,11 @@ void KbdSettingComponent49::afterReadOut()
     confirmed = manager.snapshot();
     for (const auto& [field, id] : manager.pinnedValues())
     {
+        const int answer = manager.blockedAnswer(field, id).value_or(-2);
         if (field == OrvManager49::globalField)
-            confirmed->globals[(size_t)id] = -2;
+            confirmed->globals[(size_t)id] = (int16_t)answer;
         else
-            confirmed->set(field, id, -2);
+            confirmed->set(field, id, answer);
     }
     if (!userEdited && !fileTouched)
         savedState = manager.snapshot();
@@ -979,6 +1006,13 @@ void KbdSettingComponent49::buttonClicked(juce::Button* button)
 
 void KbdSettingComponent49::restoreDefaultValues()
 {
+    // Every value Default Values sets stays as set, even where an answer of a read-out is still coming.
+    for (int id : ControlCatalogue::configurableControls())
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            pinEdit(field, id);
+    for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalLowerChannel, globalUpperChannel,
+                   globalSplitPoint})
+        pinEdit(OrvManager49::globalField, id);
     applyUserChange(
         [](SettingsState& state)
         {
@@ -1054,6 +1088,12 @@ void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
         reportFileProblem("Nothing was loaded from", file, result.message);
         return;
     }
+    // Every value the file sets stays as loaded, even where an answer of a read-out is still coming.
+    for (const auto& item : doc.items)
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            pinEdit(field, item.id);
+    for (const auto& [slot, value] : doc.globals)
+        pinEdit(OrvManager49::globalField, slot);
     // One step, whatever the file holds; the keyboard is not involved.
     applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
     markSaved();

@@ -137,8 +137,11 @@ private:
     class Edit;
     /** Makes a change the user asked for as one undoable step; typing in the Name field adds to one step. */
     void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false);
-    /** Applies a step or takes it back, then shows it with the control it concerned selected. */
-    void applyDelta(const SettingsDelta& delta, bool forward, int selectId);
+    /** Applies a step or takes it back, then shows it with the control it concerned selected. Returns the
+        values the step was the first to hold against the keyboard's answers; taking it back, those in
+        `answered` return to the keyboard's answer where one came meanwhile. */
+    std::set<std::pair<int, int>> applyDelta(const SettingsDelta& delta, bool forward, int selectId,
+                                             const std::set<std::pair<int, int>>& answered);
     void selectControl(int id);
     /** The name the Name field shows for a control. */
     juce::String nameShownFor(int id) const;

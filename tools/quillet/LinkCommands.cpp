@@ -49,6 +49,8 @@ public:
         readOut = std::make_unique<ReadOutChain>(*manager);
         sender = std::make_unique<VerifiedSend>(*manager);
         manager->addListener(this);
+        // A keyboard unplugged part way is told from one that stopped answering.
+        manager->watchPorts(1000);
     }
 
     ~LinkSession() override
@@ -169,8 +171,15 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
         err << notFound;
         return exitNoKeyboard;
     }
-    // The chain's own stall check ends a read-out the keyboard stopped answering.
-    pumpUntil([&session] { return session.readFinished.load(); }, 120000);
+    // A read-out the keyboard stopped answering ends by the stall check, asked here as well as by the chain's
+    // timer: the timer is started from the MIDI thread, and not every platform's message loop serves that.
+    pumpUntil(
+        [&session]
+        {
+            session.readOut->checkForStall();
+            return session.readFinished.load();
+        },
+        120000);
     if (!session.readFinished || session.readOutcome != ReadOutChain::Outcome::complete)
     {
         if (!session.manager->isKeyboardFound())
@@ -195,6 +204,9 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
 
 int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The result outlives the session, whose sender's thread may still be reporting when it is stopped.
+    std::optional<VerifiedSend::Result> result;
+    std::mutex resultLock;
     LinkSession session(options);
     // Loaded as a freshly started editor would load it, so the bytes are those that 'syx' writes.
     SettingsDocument doc;
@@ -211,8 +223,6 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         return exitNoKeyboard;
     }
 
-    std::optional<VerifiedSend::Result> result;
-    std::mutex resultLock;
     session.sender->onFinished = [&](const VerifiedSend::Result& r)
     {
         std::lock_guard<std::mutex> g(resultLock);
@@ -228,6 +238,9 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         err << "quillet: the send did not end\n";
         return exitNoKeyboard;
     }
+    if (!read.skipped.isEmpty())
+        err << "quillet: " << read.skipped.size()
+            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
     using Outcome = VerifiedSend::Outcome;
     if (result->outcome == Outcome::verified)
     {
@@ -235,9 +248,6 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         return exitOk;
     }
     err << "quillet: " << result->describe() << "\n";
-    if (!read.skipped.isEmpty())
-        err << "quillet: " << read.skipped.size()
-            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
     return result->outcome == Outcome::lost || result->outcome == Outcome::notConnected ? exitNoKeyboard
                                                                                         : exitProblems;
 }
