@@ -508,6 +508,9 @@ void KbdSettingComponent49::handleAsyncUpdate()
     if (readOutIncompletePending.exchange(false) && manager.isKeyboardFound())
     {
         readIncomplete = true;
+        // What did arrive is the keyboard's, not a change of the user's.
+        if (!userEdited && !fileTouched)
+            savedState = manager.snapshot();
         dialogs->showMessage(
             keyboardProblemTitle,
             "The keyboard stopped answering while its settings were being read, so the settings "

@@ -102,7 +102,11 @@ const char* const notFound = "quillet: no keyboard answered on the MIDI ports. C
 std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String& problem)
 {
     LinkOptions options;
-    for (int i = args.size(); --i >= 1;)
+    // Only options count: everything after "--" is a file name, whatever it looks like.
+    int end = args.indexOf("--");
+    if (end < 0)
+        end = args.size();
+    for (int i = end; --i >= 1;)
     {
         const auto& a = args[i];
         if (a == "--emulated-keyboard" || a.startsWith("--emulated-keyboard="))
