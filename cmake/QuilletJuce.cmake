@@ -33,3 +33,10 @@ quillet_juce_library(quillet_juce ${QUILLET_JUCE_MODULES})
 if(TARGET juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
   target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)
 endif()
+# For Windows, the image libraries come from a folder of static builds made for the target
+# (scripts/windows-test.sh makes it from Debian's sources).
+set(QUILLET_WINDOWS_DEPS "" CACHE PATH "Folder with include/ and lib/ of libpng and libjpeg built for Windows")
+if(WIN32 AND QUILLET_WINDOWS_DEPS)
+  target_include_directories(quillet_juce PRIVATE ${QUILLET_WINDOWS_DEPS}/include)
+  target_link_libraries(quillet_juce PUBLIC ${QUILLET_WINDOWS_DEPS}/lib/libpng16.a ${QUILLET_WINDOWS_DEPS}/lib/libjpeg.a z)
+endif()
