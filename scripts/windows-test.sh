@@ -60,7 +60,7 @@ mkdir -p build-win
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
 /usr/lib/wine/wineserver -p 300 || true
 
-cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DQUILLET_BENCHMARKS=OFF \
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DQUILLET_GUI=ON -DQUILLET_BENCHMARKS=OFF \
   -DQUILLET_WINDOWS_DEPS="$deps" >/dev/null
 # The tests are found (at build time) and run under Wine, with a display.
 xvfb-run -a -s "-screen 0 1280x800x24" cmake --build build-win
