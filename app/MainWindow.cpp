@@ -15,11 +15,28 @@ MainComponent::MainComponent(MidiPortSystem& ports)
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
     };
     setSize(1063, 460);
+    // Told of the pointer over every child too.
+    addMouseListener(this, true);
 }
 
 MainComponent::~MainComponent()
 {
+    removeMouseListener(this);
+    tooltipWindow = nullptr;
     deleteAllChildren();
+}
+
+void MainComponent::mouseEnter(const juce::MouseEvent&)
+{
+    if (tooltipWindow == nullptr)
+        tooltipWindow = std::make_unique<juce::TooltipWindow>(nullptr, 700);
+}
+
+void MainComponent::mouseExit(const juce::MouseEvent&)
+{
+    // Moving from one child to another leaves one and enters the next: only leaving the window counts.
+    if (!isMouseOver(true))
+        tooltipWindow = nullptr;
 }
 
 MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
