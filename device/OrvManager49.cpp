@@ -241,11 +241,6 @@ void OrvManager49::closeScanInputs()
 }
 
 //==============================================================================
-void OrvManager49::handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message)
-{
-    dispatch(source != nullptr ? source->getName() : juce::String("unknown"), message);
-}
-
 void OrvManager49::portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message)
 {
     dispatch(sourceName, message);
@@ -264,7 +259,7 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
 
     if (message.isSysEx())
     {
-        OrvMidiMessage49 m(message);
+        const OrvMidiMessage49 m(message); // parsed once, here, for the whole dispatch
         if (m.isKeyboardSysEx())
         {
             dispatchKeyboardSysEx(m);
@@ -280,9 +275,8 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
     dispatchChannelMessage(message);
 }
 
-void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
+void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
 {
-    const OrvMidiMessage49 m(message);
     if (m.dataSize() < 9 || m.dataByte(5) != 0x02)
         return;
 

@@ -3,12 +3,14 @@
 #include "../model/SettingsDelta.h"
 #include "MidiPorts.h"
 
-#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_events/juce_events.h>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
 #include <set>
+
+class OrvMidiMessage49;
 
 /** The device manager: finds the keyboard by the MIDI identity request, dispatches what the keyboard
     sends into the settings store it carries, and sends requests, values and the whole configuration.
@@ -16,10 +18,7 @@
     Threads: the scan timer and sendAllSettings run on the message thread; incoming messages arrive on the
     MIDI input thread. The store, the scan state and the keyboard output each have their own lock, and no
     lock is held while listeners are told anything. */
-class OrvManager49 : public KbdSettingsStore,
-                     private juce::Timer,
-                     public juce::MidiInputCallback,
-                     private MidiPortListener
+class OrvManager49 : public KbdSettingsStore, private juce::Timer, private MidiPortListener
 {
 public:
     /** Uses the system's MIDI ports. */
@@ -62,8 +61,6 @@ public:
     void watchPorts(int intervalMs);
 
     //==============================================================================
-    /** JUCE's MIDI callback: the source's name decides whether the message is the keyboard's. */
-    void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override;
     /** The incoming dispatch, given the name of the input that carried the message. */
     void dispatch(const juce::String& sourceName, const juce::MidiMessage& message);
 
@@ -111,7 +108,7 @@ public:
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
     void handleIdentityReply(const juce::String& sourceName);
-    void dispatchKeyboardSysEx(const juce::MidiMessage& message);
+    void dispatchKeyboardSysEx(const OrvMidiMessage49& m);
     void dispatchChannelMessage(const juce::MidiMessage& message);
     void probeOutput(int index);
     juce::String outputNameAtProbeIndex();

@@ -1,5 +1,7 @@
 #include "SysExCodec.h"
 
+#include <algorithm>
+
 namespace OrvSysEx
 {
 namespace
@@ -75,26 +77,14 @@ bool isWireSafe(const juce::MidiMessage& message)
     if (!message.isSysEx())
         return true;
     const auto* d = message.getSysExData();
-    for (int i = 0; i < message.getSysExDataSize(); ++i)
-        if (d[i] >= 0x80)
-            return false;
-    return true;
+    return std::all_of(d, d + message.getSysExDataSize(), [](juce::uint8 b) { return b < 0x80; });
 }
 } // namespace OrvSysEx
 
 //==============================================================================
-OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message) : juce::MidiMessage(message) {}
-
-int OrvMidiMessage49::dataSize() const
+OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message)
+    : juce::MidiMessage(message), sysExSize(message.isSysEx() ? message.getSysExDataSize() : 0)
 {
-    return isSysEx() ? getSysExDataSize() : 0;
-}
-
-int OrvMidiMessage49::dataByte(int k) const
-{
-    if (k < 0 || k >= dataSize())
-        return 0;
-    return getSysExData()[k];
 }
 
 bool OrvMidiMessage49::commandAt(int command, int address) const
@@ -124,8 +114,12 @@ juce::Array<int> OrvMidiMessage49::getItemConfigPairs() const
 {
     juce::Array<int> pairs;
     const int count = (dataSize() - 8) / 2;
+    if (count <= 0)
+        return pairs;
+    pairs.resize(2 * count);
+    const auto* d = getRawData() + 1 + 8;
     for (int i = 0; i < 2 * count; ++i)
-        pairs.add(dataByte(8 + i));
+        pairs.getReference(i) = d[i];
     return pairs;
 }
 

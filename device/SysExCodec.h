@@ -98,11 +98,14 @@ public:
     juce::String toDebugString() const override;
 
     /** d[k], the k-th byte after F0, or 0 when the message is too short or not SysEx. */
-    int dataByte(int k) const;
+    int dataByte(int k) const { return k >= 0 && k < sysExSize ? getRawData()[k + 1] : 0; }
     /** Number of bytes between F0 and F7 (0 when not SysEx). */
-    int dataSize() const;
+    int dataSize() const { return sysExSize; }
 
 private:
+    // Taken once: every question about the message reads its bytes through it.
+    int sysExSize = 0;
+
     bool commandAt(int command, int address) const;
     bool globalAt(int command, int id) const;
 
