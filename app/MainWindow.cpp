@@ -63,9 +63,6 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
     if (peer == nullptr)
         return setVisible(true);
 
-    // The title bar is the system's, so the icon goes to the native window rather than to this one.
-    peer->setIcon(
-        juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png, QuilletBinaryData::icon_pngSize));
     // Named and sized before it is shown: window managers read both when the window appears.
     setNativeWindowClass(*peer, windowClass);
     fixNativeWindowSize(*peer);
@@ -74,4 +71,15 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
     // paint now and give them again.
     peer->performAnyPendingRepaintsNow();
     fixNativeWindowSize(*peer);
+
+    // The title bar is the system's, so the icon goes to the native window rather than to this one. Docks
+    // take an icon at any time; set once the window is up, its decoding and conversion pixel by pixel do
+    // not delay the window.
+    juce::MessageManager::callAsync(
+        [window = juce::Component::SafePointer<MainAppWindow>(this)]
+        {
+            if (auto* p = window != nullptr ? window->getPeer() : nullptr)
+                p->setIcon(juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png,
+                                                           QuilletBinaryData::icon_pngSize));
+        });
 }
