@@ -431,6 +431,8 @@ bool OrvManager49::sendClosingCommand()
 std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState& s)
 {
     std::vector<juce::MidiMessage> messages;
+    messages.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams +
+                     1);
     for (const auto& entry : s.numbers())
     {
         const int control = entry.first;
@@ -457,12 +459,20 @@ std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState
 
 bool OrvManager49::sendAllSettings()
 {
-    return sendAllSettings(snapshot(), {});
+    // The frames are built from the store as it stands, without a copy of the whole configuration.
+    std::vector<juce::MidiMessage> messages;
+    read([&messages](const SettingsState& s) { messages = sendAllMessages(s); });
+    return sendAll(messages, {});
 }
 
 bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
 {
-    const auto messages = sendAllMessages(s);
+    return sendAll(sendAllMessages(s), progress);
+}
+
+bool OrvManager49::sendAll(const std::vector<juce::MidiMessage>& messages,
+                           const std::function<void(int, int)>& progress)
+{
     // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
     std::lock_guard<std::mutex> g(outputLock);
     if (keyboardOutput == nullptr)

@@ -114,6 +114,8 @@ private:
     juce::String outputNameAtProbeIndex();
     bool send(const juce::MidiMessage& message);
     bool sendLocked(const juce::MidiMessage& message);
+    bool sendAll(const std::vector<juce::MidiMessage>& messages,
+                 const std::function<void(int, int)>& progress);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
     /** Stores answered values, unless they are captured or pinned. */

@@ -8,11 +8,13 @@ namespace
 {
 juce::MidiMessage fromBytes(std::initializer_list<int> bytes)
 {
-    juce::HeapBlock<juce::uint8> data(bytes.size());
+    // Every frame fits on the stack: the message makes the only copy on the heap.
+    juce::uint8 data[16];
+    jassert(bytes.size() <= sizeof(data));
     size_t i = 0;
     for (int b : bytes)
         data[i++] = (juce::uint8)b;
-    return juce::MidiMessage(data.get(), (int)bytes.size(), 0.0);
+    return juce::MidiMessage(data, (int)bytes.size(), 0.0);
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "KbdSettingsStore.h"
 
+#include <algorithm>
+
 int SettingsState::get(int field, int id) const
 {
     if (field < 1 || field > 5)
@@ -127,6 +129,12 @@ SettingsState KbdSettingsStore::snapshot() const
     return state;
 }
 
+void KbdSettingsStore::read(const std::function<void(const SettingsState&)>& reader) const
+{
+    std::lock_guard<std::mutex> g(lock);
+    reader(state);
+}
+
 void KbdSettingsStore::modify(const std::function<void(SettingsState&)>& change)
 {
     std::lock_guard<std::mutex> g(lock);
@@ -148,11 +156,20 @@ void KbdSettingsStore::addListener(OrvManagerListener* listener)
 
 void KbdSettingsStore::notifyListeners(int event, int p1, int p2) const
 {
-    std::vector<OrvManagerListener*> copy;
+    // Called with no lock held, on a copy of the list: on the stack for the usual few listeners, since an
+    // event is raised for every answer the keyboard gives.
+    std::array<OrvManagerListener*, 8> few{};
+    std::vector<OrvManagerListener*> many;
+    size_t count = 0;
     {
         std::lock_guard<std::mutex> g(listenerLock);
-        copy = listeners;
+        count = listeners.size();
+        if (count <= few.size())
+            std::copy(listeners.begin(), listeners.end(), few.begin());
+        else
+            many = listeners;
     }
-    for (auto* l : copy)
-        l->handleManagerEvent(event, p1, p2, 0);
+    auto* const* list = count <= few.size() ? few.data() : many.data();
+    for (size_t i = 0; i < count; ++i)
+        list[i]->handleManagerEvent(event, p1, p2, 0);
 }

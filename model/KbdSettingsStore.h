@@ -65,6 +65,9 @@ public:
     //==============================================================================
     /** A consistent copy of the whole configuration. */
     SettingsState snapshot() const;
+    /** Lets a reader see the whole configuration at one moment without copying it; the reader must not
+        call back into the store. */
+    void read(const std::function<void(const SettingsState&)>& reader) const;
     /** Runs a change on the configuration as one step: no reader sees it half done. */
     void modify(const std::function<void(SettingsState&)>& change);
     /** Replaces the whole configuration at once. */
