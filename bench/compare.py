@@ -103,10 +103,13 @@ settings = work / "factory.qmv49"
 subprocess.run([tool, "defaults", str(settings)], check=True)
 check = f"{tool} check {settings}"
 syx = f"{tool} syx {settings} {work / 'out.syx'}"
+version = f"{tool} --version"
 floor = f"{bare_console} {settings}"
-t = paired([check, syx, floor], "wall_ms", ["process"], n=runs * 3)
+t = paired([check, syx, version, floor], "wall_ms", ["process"], n=runs * 3)
 row("quillet check, whole process", t[check], t[floor], "ms", "<= 1.2x")
 row("quillet syx, whole process", t[syx], t[floor], "ms", "<= 1.2x")
+# The part of both that is the program's loading and start, before any command's work.
+row("quillet --version, whole process", t[version], t[floor], "ms", "")
 
 print(f"paired runs: {runs} (start-up), {idle_runs} (idle: 2 s to settle, 5 s measured), {runs * 3} (tool)")
 widths = [max(len(str(r[i])) for r in rows + [("figure", "measured", "floor", "ratio", "goal")]) for i in range(5)]
