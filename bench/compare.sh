@@ -4,8 +4,9 @@
 #     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
 #   - the read-out, send-all and load benchmarks against their Google Benchmark floors;
 #   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program.
-# Every figure is a median of runs taken in alternation with its floor, printed with the ratio.
-# Usage: bench/compare.sh [BUILD_DIR]   (default: build; RUNS=N sets the paired runs, default 9)
+# Every figure is a median of runs taken in alternation with its floor, printed with its ratio (for the
+# whole-process figures, the median of the ratios of the runs taken side by side).
+# Usage: bench/compare.sh [BUILD_DIR]   (default: build; RUNS=N sets the paired runs, default 11)
 # Needs xvfb-run (package xvfb) and python3.
 set -euo pipefail
 
