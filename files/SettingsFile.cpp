@@ -164,15 +164,17 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             numbers = readInteger(*e, "Num", 0, c.number, bad) && numbers;
             numbers = readInteger(*e, "MinLSB", 0, c.minLsb, bad) && numbers;
             numbers = readInteger(*e, "MaxMSB", 127, c.maxMsb, bad) && numbers;
-            // Named by the control's name where the id is one of the keyboard's.
-            const char* own = idOk ? ControlCatalogue::displayName(id) : nullptr;
-            const juce::String label = own != nullptr
-                                           ? juce::String(own) + " (item " + juce::String(position) + ")"
-                                           : "item " + juce::String(position) +
-                                                 (idOk ? " (ID " + juce::String(id) + ")" : juce::String());
+            // Named by the control's name where the id is one of the keyboard's; made only for a problem.
+            const auto label = [&]
+            {
+                const char* own = idOk ? ControlCatalogue::displayName(id) : nullptr;
+                return own != nullptr ? juce::String(own) + " (item " + juce::String(position) + ")"
+                                      : "item " + juce::String(position) +
+                                            (idOk ? " (ID " + juce::String(id) + ")" : juce::String());
+            };
             if (!numbers)
             {
-                doc.skipped.add(label + ": " + bad);
+                doc.skipped.add(label() + ": " + bad);
                 continue;
             }
 
@@ -183,7 +185,7 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                     bad << (bad.isEmpty() ? "" : ", ") << itemAttributes[k] << " " << values[k];
             if (bad.isNotEmpty())
             {
-                doc.skipped.add(label + ": " + bad + " is outside 0..127");
+                doc.skipped.add(label() + ": " + bad + " is outside 0..127");
                 continue;
             }
             juce::String name;
@@ -192,7 +194,7 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                 name = e->getStringAttribute("Name");
                 if (!isPlainControlName(name))
                 {
-                    doc.skipped.add(label + ": the name \"" + name.substring(0, 40) +
+                    doc.skipped.add(label() + ": the name \"" + name.substring(0, 40) +
                                     "\" is not plain text of 1 to 32 characters; the control keeps its own");
                     name = {};
                 }
@@ -215,15 +217,18 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             }
             if (slot < 0 || slot >= numGlobalParams)
                 continue;
-            const juce::String label = "global parameter " + juce::String(slot);
+            const auto label = [slot]
+            {
+                return "global parameter " + juce::String(slot);
+            };
             if (!readInteger(*e, "Value", 0, value, bad))
             {
-                doc.skipped.add(label + ": " + bad);
+                doc.skipped.add(label() + ": " + bad);
                 continue;
             }
             if (isSentGlobal(slot) && !OrvSysEx::isDataByte(value))
             {
-                doc.skipped.add(label + ": value " + juce::String(value) + " is outside 0..127");
+                doc.skipped.add(label() + ": value " + juce::String(value) + " is outside 0..127");
                 continue;
             }
             doc.globals.emplace_back(slot, (int)(int16_t)value);
