@@ -2,6 +2,8 @@
 
 #include "SysExCodec.h"
 
+#include <cstring>
+
 namespace
 {
 constexpr int scanPeriodMs = 500;
@@ -431,8 +433,25 @@ bool OrvManager49::sendClosingCommand()
 std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState& s)
 {
     std::vector<juce::MidiMessage> messages;
-    messages.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams +
-                     1);
+    buildSendAllFrames(s, messages);
+    return messages;
+}
+
+void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::MidiMessage>& frames)
+{
+    size_t count = 0;
+    // A frame whose bytes are already right is kept; only a changed one is made anew.
+    const auto put = [&frames, &count](const juce::uint8* bytes, int size)
+    {
+        if (count == frames.size())
+            frames.emplace_back(bytes, size, 0.0);
+        else if (frames[count].getRawDataSize() != size ||
+                 std::memcmp(frames[count].getRawData(), bytes, (size_t)size) != 0)
+            frames[count] = juce::MidiMessage(bytes, size, 0.0);
+        ++count;
+    };
+    juce::uint8 frame[OrvSysEx::setFrameSize];
+    frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
     for (const auto& entry : s.numbers())
     {
         const int control = entry.first;
@@ -443,7 +462,8 @@ std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState
                 continue; // no entry for this field
             if (!allDataBytes({control, value}))
                 continue; // cannot travel in a frame: leave the keyboard's own value alone
-            messages.push_back(OrvSysEx::makeItemFieldSet(field, control, value));
+            OrvSysEx::writeSetFrame(frame, field, control, value); // as makeItemFieldSet
+            put(frame, OrvSysEx::setFrameSize);
         }
     }
     for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
@@ -451,23 +471,30 @@ std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState
     {
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
-            messages.push_back(OrvSysEx::makeGlobalParamSet(id, value));
+        {
+            OrvSysEx::writeSetFrame(frame, 0x40, id, value); // as makeGlobalParamSet
+            put(frame, OrvSysEx::setFrameSize);
+        }
     }
-    messages.push_back(OrvSysEx::makeClosingCommand());
-    return messages;
+    const auto closing = OrvSysEx::makeClosingCommand();
+    put(closing.getRawData(), closing.getRawDataSize());
+    frames.erase(frames.begin() + (std::ptrdiff_t)count, frames.end());
 }
 
 bool OrvManager49::sendAllSettings()
 {
-    // The frames are built from the store as it stands, without a copy of the whole configuration.
-    std::vector<juce::MidiMessage> messages;
-    read([&messages](const SettingsState& s) { messages = sendAllMessages(s); });
-    return sendAll(messages, {});
+    // The frames are built from the store as it stands, without a copy of the whole configuration, into
+    // the frames of the last send.
+    std::lock_guard<std::mutex> f(framesLock);
+    read([this](const SettingsState& s) { buildSendAllFrames(s, sendAllFrames); });
+    return sendAll(sendAllFrames, {});
 }
 
 bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
 {
-    return sendAll(sendAllMessages(s), progress);
+    std::lock_guard<std::mutex> f(framesLock);
+    buildSendAllFrames(s, sendAllFrames);
+    return sendAll(sendAllFrames, progress);
 }
 
 bool OrvManager49::sendAll(const std::vector<juce::MidiMessage>& messages,

@@ -116,6 +116,9 @@ private:
     bool sendLocked(const juce::MidiMessage& message);
     bool sendAll(const std::vector<juce::MidiMessage>& messages,
                  const std::function<void(int, int)>& progress);
+    /** Fills frames with the messages sendAllMessages gives, keeping every frame whose bytes are already
+        right: a configuration sent again is sent from the same memory. */
+    static void buildSendAllFrames(const SettingsState& state, std::vector<juce::MidiMessage>& frames);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
     /** Stores answered values, unless they are captured or pinned. */
@@ -137,6 +140,10 @@ private:
     // The keyboard output; its lock also keeps the bytes of messages from two threads apart.
     mutable std::mutex outputLock;
     std::unique_ptr<MidiOutputPort> keyboardOutput;
+
+    // The frames of the last send-all, built anew only where a value changed.
+    std::mutex framesLock;
+    std::vector<juce::MidiMessage> sendAllFrames;
 
     std::atomic<int> padBank{-1};
 

@@ -28,9 +28,18 @@ juce::MidiMessage makeRequestFrame(int a, int b)
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x01, 0x00, a, b, 0xF7});
 }
 
+void writeSetFrame(juce::uint8* out, int a, int b, int c)
+{
+    const juce::uint8 frame[setFrameSize] = {
+        0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, (juce::uint8)a, (juce::uint8)b, (juce::uint8)c, 0xF7};
+    std::copy(frame, frame + setFrameSize, out);
+}
+
 juce::MidiMessage makeSetFrame(int a, int b, int c)
 {
-    return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, a, b, c, 0xF7});
+    juce::uint8 frame[setFrameSize];
+    writeSetFrame(frame, a, b, c);
+    return juce::MidiMessage(frame, setFrameSize, 0.0);
 }
 
 juce::MidiMessage makeItemConfigRequest(int id)

@@ -8,6 +8,9 @@ namespace OrvSysEx
 {
 juce::MidiMessage makeIdentityRequest();
 juce::MidiMessage makeRequestFrame(int a, int b);
+/** The bytes of makeSetFrame(a, b, c), written to out: for building frames into memory that is reused. */
+constexpr int setFrameSize = 12;
+void writeSetFrame(juce::uint8* out, int a, int b, int c);
 juce::MidiMessage makeSetFrame(int a, int b, int c);
 juce::MidiMessage makeItemConfigRequest(int id);
 juce::MidiMessage makeItemFieldRequest(int field);
