@@ -49,7 +49,7 @@ void SettingsState::applyEditorGlobalDefaults()
 KbdSettingsStore::KbdSettingsStore()
 {
     for (int id : ControlCatalogue::configurableControls())
-        knownItems.insert(id);
+        knownItems.set((size_t)id); // throws for an id beyond a data byte, which no control has
     state.resetItemsToDefaults();
     state.globals.fill(0);
 }
@@ -90,7 +90,8 @@ void KbdSettingsStore::setGlobal(int id, int value)
 
 bool KbdSettingsStore::isKnownItem(int id) const
 {
-    return knownItems.count(id) != 0; // fixed at construction: no lock needed
+    // Fixed at construction: no lock needed.
+    return id >= 0 && id < (int)knownItems.size() && knownItems[(size_t)id];
 }
 
 //==============================================================================

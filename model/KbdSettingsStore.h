@@ -4,6 +4,7 @@
 #include "ManagerEvents.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -83,7 +84,8 @@ private:
     mutable std::mutex lock;
     SettingsState state;
     std::map<int, int> numberIndex;
-    std::set<int> knownItems;
+    // Indexed by id: every control's id is a data byte (0..127), checked for every answered value.
+    std::bitset<128> knownItems;
 
     mutable std::mutex listenerLock;
     std::vector<OrvManagerListener*> listeners;
