@@ -452,14 +452,23 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
     };
     juce::uint8 frame[OrvSysEx::setFrameSize];
     frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
+    // Every field map is ordered by id, as the numbered controls are: one cursor per field walks along with
+    // the controls instead of a search per value.
+    std::array<std::map<int, int>::const_iterator, itemFieldMaxMsb + 1> cursor;
+    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        cursor[(size_t)field] = s.fields[(size_t)field].begin();
     for (const auto& entry : s.numbers())
     {
         const int control = entry.first;
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
         {
-            const int value = s.get(field, control);
-            if (value < 0 && s.fields[(size_t)field].count(control) == 0)
+            const auto& values = s.fields[(size_t)field];
+            auto& at = cursor[(size_t)field];
+            while (at != values.end() && at->first < control)
+                ++at;
+            if (at == values.end() || at->first != control)
                 continue; // no entry for this field
+            const int value = at->second;
             if (!allDataBytes({control, value}))
                 continue; // cannot travel in a frame: leave the keyboard's own value alone
             OrvSysEx::writeSetFrame(frame, field, control, value); // as makeItemFieldSet
