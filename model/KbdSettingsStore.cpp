@@ -50,6 +50,7 @@ KbdSettingsStore::KbdSettingsStore()
 {
     for (int id : ControlCatalogue::configurableControls())
         knownItems.set((size_t)id); // throws for an id beyond a data byte, which no control has
+    controlForNumber.fill(-1);      // the index starts empty, until it is first built
     state.resetItemsToDefaults();
     state.globals.fill(0);
 }
@@ -103,16 +104,35 @@ void KbdSettingsStore::rebuildNumberIndex()
 
 void KbdSettingsStore::rebuildNumberIndexLocked()
 {
-    numberIndex.clear();
+    controlForNumber.fill(-1);
+    controlForOtherNumber.clear();
+    indexedNumbers = 0;
     for (const auto& [id, number] : state.numbers())
-        numberIndex[number] = id; // the higher id wins a shared number
+    {
+        // In order of id: the higher id wins a shared number.
+        if (number >= 0 && number < (int)controlForNumber.size())
+        {
+            indexedNumbers += controlForNumber[(size_t)number] < 0 ? 1 : 0;
+            controlForNumber[(size_t)number] = id;
+        }
+        else
+        {
+            indexedNumbers += controlForOtherNumber.count(number) == 0 ? 1 : 0;
+            controlForOtherNumber[number] = id;
+        }
+    }
 }
 
 std::optional<int> KbdSettingsStore::findItemForNumber(int number) const
 {
     std::lock_guard<std::mutex> g(lock);
-    auto it = numberIndex.find(number);
-    if (it == numberIndex.end())
+    if (number >= 0 && number < (int)controlForNumber.size())
+    {
+        const int id = controlForNumber[(size_t)number];
+        return id >= 0 ? std::optional<int>(id) : std::nullopt;
+    }
+    auto it = controlForOtherNumber.find(number);
+    if (it == controlForOtherNumber.end())
         return std::nullopt;
     return it->second;
 }
@@ -120,7 +140,7 @@ std::optional<int> KbdSettingsStore::findItemForNumber(int number) const
 bool KbdSettingsStore::isNumberIndexEmpty() const
 {
     std::lock_guard<std::mutex> g(lock);
-    return numberIndex.empty();
+    return indexedNumbers == 0;
 }
 
 //==============================================================================

@@ -83,7 +83,11 @@ private:
 
     mutable std::mutex lock;
     SettingsState state;
-    std::map<int, int> numberIndex;
+    // Number -> control: data-byte numbers (all the keyboard sends) in a table rebuilt without allocating
+    // after every numbers answer, any others in a map that stays empty in practice.
+    std::array<int, 128> controlForNumber{};
+    std::map<int, int> controlForOtherNumber;
+    int indexedNumbers = 0;
     // Indexed by id: every control's id is a data byte (0..127), checked for every answered value.
     std::bitset<128> knownItems;
 
