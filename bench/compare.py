@@ -87,7 +87,10 @@ row("idle CPU", med[editor]["idle_cpu_ms_per_s"], med[bare_window]["idle_cpu_ms_
 def bench(binary, names):
     out = subprocess.run(
         [str(build / "bench" / binary), "--benchmark_filter=^(" + "|".join(names) + ")$",
-         "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+         # Repetitions of a figure and of its floor interleaved at random, so that passing load on a shared
+         # machine falls on both alike.
+         "--benchmark_repetitions=9", "--benchmark_enable_random_interleaving=true", "--benchmark_min_time=0.1",
+         "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
         capture_output=True, text=True, check=True).stdout
     result = {}
     for b in json.loads(out)["benchmarks"]:
