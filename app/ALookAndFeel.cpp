@@ -1,5 +1,7 @@
 #include "ALookAndFeel.h"
 
+#include <QuilletBinaryData.h>
+
 ALookAndFeel::ALookAndFeel()
 {
     setColour(juce::ComboBox::outlineColourId, juce::Colour(0xFF959595));
@@ -112,4 +114,15 @@ void ALookAndFeel::drawTooltip(juce::Graphics& g, const juce::String& text, int 
     const auto layout = layoutTooltip(text, findColour(juce::TooltipWindow::textColourId));
     const float lw = layout.getWidth(), lh = layout.getHeight();
     layout.draw(g, {((float)width - lw) / 2.0f, ((float)height - lh) / 2.0f, lw, lh});
+}
+
+//==============================================================================
+juce::Typeface::Ptr ALookAndFeel::getTypefaceForFont(const juce::Font& font)
+{
+    // Made once, on first use: a typeface made from memory is shared by every font that asks for it.
+    static const juce::Typeface::Ptr regular = juce::Typeface::createSystemTypefaceFor(
+        QuilletBinaryData::DejaVuSansLatin_ttf, (size_t)QuilletBinaryData::DejaVuSansLatin_ttfSize);
+    static const juce::Typeface::Ptr bold = juce::Typeface::createSystemTypefaceFor(
+        QuilletBinaryData::DejaVuSansBoldLatin_ttf, (size_t)QuilletBinaryData::DejaVuSansBoldLatin_ttfSize);
+    return font.isBold() ? bold : regular;
 }

@@ -3,7 +3,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The editor's own look: the classic look with grey combo boxes, flat rounded text buttons with bold
-    text, and small plain tooltips. */
+    text, and small plain tooltips. Every text is drawn in the embedded sans face (regular or bold), so the
+    toolkit never needs the system's fonts. */
 class ALookAndFeel : public juce::LookAndFeel_V2
 {
 public:
@@ -20,6 +21,9 @@ public:
     juce::Rectangle<int> getTooltipBounds(const juce::String& tipText, juce::Point<int> screenPos,
                                           juce::Rectangle<int> parentArea) override;
     void drawTooltip(juce::Graphics& g, const juce::String& text, int width, int height) override;
+
+    /** The embedded face for every font: bold ones get the bold face, all others the regular one. */
+    juce::Typeface::Ptr getTypefaceForFont(const juce::Font& font) override;
 
     //==============================================================================
     /** The outline of a text button's background, for its size and connected edges. */

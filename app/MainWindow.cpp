@@ -15,11 +15,28 @@ MainComponent::MainComponent(MidiPortSystem& ports)
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
     };
     setSize(1063, 460);
+    // Told of the pointer over every child too.
+    addMouseListener(this, true);
 }
 
 MainComponent::~MainComponent()
 {
+    removeMouseListener(this);
+    tooltipWindow = nullptr;
     deleteAllChildren();
+}
+
+void MainComponent::mouseEnter(const juce::MouseEvent&)
+{
+    if (tooltipWindow == nullptr)
+        tooltipWindow = std::make_unique<juce::TooltipWindow>(nullptr, 700);
+}
+
+void MainComponent::mouseExit(const juce::MouseEvent&)
+{
+    // Moving from one child to another leaves one and enters the next: only leaving the window counts.
+    if (!isMouseOver(true))
+        tooltipWindow = nullptr;
 }
 
 MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
@@ -44,9 +61,6 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
     if (peer == nullptr)
         return setVisible(true);
 
-    // The title bar is the system's, so the icon goes to the native window rather than to this one.
-    peer->setIcon(
-        juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png, QuilletBinaryData::icon_pngSize));
     // Named and sized before it is shown: window managers read both when the window appears.
     setNativeWindowClass(*peer, windowClass);
     fixNativeWindowSize(*peer);
@@ -55,4 +69,15 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
     // paint now and give them again.
     peer->performAnyPendingRepaintsNow();
     fixNativeWindowSize(*peer);
+
+    // The title bar is the system's, so the icon goes to the native window rather than to this one. Docks
+    // take an icon at any time; set once the window is up, its decoding and conversion pixel by pixel do
+    // not delay the window.
+    juce::MessageManager::callAsync(
+        [window = juce::Component::SafePointer<MainAppWindow>(this)]
+        {
+            if (auto* p = window != nullptr ? window->getPeer() : nullptr)
+                p->setIcon(juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png,
+                                                           QuilletBinaryData::icon_pngSize));
+        });
 }

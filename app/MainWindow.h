@@ -2,7 +2,7 @@
 
 #include "ui/KbdSettingComponent49.h"
 
-/** The window's content: the tooltip window and the settings panel. */
+/** The window's content: the settings panel, and the tooltip window while the pointer is over it. */
 class MainComponent : public juce::Component
 {
 public:
@@ -14,11 +14,15 @@ public:
 
     void paint(juce::Graphics&) override {}
     void resized() override {}
+    void mouseEnter(const juce::MouseEvent&) override;
+    void mouseExit(const juce::MouseEvent&) override;
 
     KbdSettingComponent49& getSettingsPanel() { return *settingsPanel; }
 
 private:
-    juce::TooltipWindow tooltipWindow{nullptr, 700};
+    // A tooltip window polls the pointer for as long as it exists, so it exists only while the pointer is
+    // over the window.
+    std::unique_ptr<juce::TooltipWindow> tooltipWindow;
     KbdSettingComponent49* settingsPanel = nullptr; // owned through the child list
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainComponent)

@@ -1,6 +1,9 @@
 # Compiles the JUCE modules once, into static libraries that every target of the project links.
 # JUCE's module targets are INTERFACE libraries that would otherwise compile their sources again into
-# each executable; here they are linked PRIVATE and their usage requirements re-exported.
+# each executable; here they are compiled into two libraries whose usage requirements are re-exported:
+#   quillet_juce_base  core, events and MIDI (audio basics and devices): all that the device code, the files
+#                      and the command-line tool need, with no graphics, fonts or pictures;
+#   quillet_juce       the interface modules on top of it, for the editor and its tests.
 
 set(QUILLET_JUCE_DEFINITIONS
   JUCE_WEB_BROWSER=0
@@ -23,15 +26,37 @@ function(quillet_juce_library name)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
-# The device code needs no graphics: the sanitizer build leaves the graphics modules out.
-set(QUILLET_JUCE_MODULES juce::juce_core juce::juce_events juce::juce_audio_basics juce::juce_audio_devices)
+# Compiles the given modules on top of a library that already holds the modules they depend on: linking a
+# module's target would bring every module below it along, compiled a second time.
+function(quillet_juce_library_on name base)
+  add_library(${name} STATIC)
+  target_link_libraries(${name} PUBLIC ${base})
+  foreach(module IN LISTS ARGN)
+    get_target_property(sources ${module} INTERFACE_SOURCES)
+    target_sources(${name} PRIVATE ${sources})
+    target_include_directories(${name} SYSTEM PUBLIC $<TARGET_PROPERTY:${module},INTERFACE_INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${name} PUBLIC $<TARGET_PROPERTY:${module},INTERFACE_COMPILE_DEFINITIONS>)
+    target_compile_options(${name} PRIVATE $<TARGET_PROPERTY:${module},INTERFACE_COMPILE_OPTIONS>)
+    # The system libraries a module needs (FreeType, ...), without the other modules' targets.
+    get_target_property(libraries ${module} INTERFACE_LINK_LIBRARIES)
+    foreach(library IN LISTS libraries)
+      if(library AND NOT library MATCHES "^(juce::)?juce_")
+        target_link_libraries(${name} PUBLIC ${library})
+      endif()
+    endforeach()
+  endforeach()
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+quillet_juce_library(quillet_juce_base juce::juce_core juce::juce_events juce::juce_audio_basics
+                     juce::juce_audio_devices)
 if(QUILLET_GUI)
-  list(APPEND QUILLET_JUCE_MODULES juce::juce_data_structures juce::juce_graphics juce::juce_gui_basics)
-endif()
-quillet_juce_library(quillet_juce ${QUILLET_JUCE_MODULES})
-# Debian's JUCE draws images with the system's libpng and libjpeg (a JUCE checkout brings its own copies).
-if(TARGET juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
-  target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)
+  quillet_juce_library_on(quillet_juce quillet_juce_base juce::juce_data_structures juce::juce_graphics
+                          juce::juce_gui_basics)
+  # Debian's JUCE draws images with the system's libpng and libjpeg (a JUCE checkout brings its own copies).
+  if(TARGET juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+    target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)
+  endif()
 endif()
 # For Windows, the image libraries come from a folder of static builds made for the target
 # (scripts/windows-test.sh makes it from Debian's sources).

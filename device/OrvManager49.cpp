@@ -2,6 +2,8 @@
 
 #include "SysExCodec.h"
 
+#include <cstring>
+
 namespace
 {
 constexpr int scanPeriodMs = 500;
@@ -246,11 +248,6 @@ void OrvManager49::closeScanInputs()
 }
 
 //==============================================================================
-void OrvManager49::handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message)
-{
-    dispatch(source != nullptr ? source->getName() : juce::String("unknown"), message);
-}
-
 void OrvManager49::portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message)
 {
     dispatch(sourceName, message);
@@ -269,7 +266,7 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
 
     if (message.isSysEx())
     {
-        OrvMidiMessage49 m(message);
+        const OrvMidiMessage49 m(message); // parsed once, here, for the whole dispatch
         if (m.isKeyboardSysEx())
         {
             dispatchKeyboardSysEx(m);
@@ -285,9 +282,8 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
     dispatchChannelMessage(message);
 }
 
-void OrvManager49::dispatchKeyboardSysEx(const juce::MidiMessage& message)
+void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
 {
-    const OrvMidiMessage49 m(message);
     if (m.dataSize() < 9 || m.dataByte(5) != 0x02)
         return;
 
@@ -442,17 +438,46 @@ bool OrvManager49::sendClosingCommand()
 std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState& s)
 {
     std::vector<juce::MidiMessage> messages;
+    buildSendAllFrames(s, messages);
+    return messages;
+}
+
+void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::MidiMessage>& frames)
+{
+    size_t count = 0;
+    // A frame whose bytes are already right is kept; only a changed one is made anew.
+    const auto put = [&frames, &count](const juce::uint8* bytes, int size)
+    {
+        if (count == frames.size())
+            frames.emplace_back(bytes, size, 0.0);
+        else if (frames[count].getRawDataSize() != size ||
+                 std::memcmp(frames[count].getRawData(), bytes, (size_t)size) != 0)
+            frames[count] = juce::MidiMessage(bytes, size, 0.0);
+        ++count;
+    };
+    juce::uint8 frame[OrvSysEx::setFrameSize];
+    frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
+    // Every field map is ordered by id, as the numbered controls are: one cursor per field walks along with
+    // the controls instead of a search per value.
+    std::array<std::map<int, int>::const_iterator, itemFieldMaxMsb + 1> cursor;
+    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        cursor[(size_t)field] = s.fields[(size_t)field].begin();
     for (const auto& entry : s.numbers())
     {
         const int control = entry.first;
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
         {
-            const int value = s.get(field, control);
-            if (value < 0 && s.fields[(size_t)field].count(control) == 0)
+            const auto& values = s.fields[(size_t)field];
+            auto& at = cursor[(size_t)field];
+            while (at != values.end() && at->first < control)
+                ++at;
+            if (at == values.end() || at->first != control)
                 continue; // no entry for this field
+            const int value = at->second;
             if (!allDataBytes({control, value}))
                 continue; // cannot travel in a frame: leave the keyboard's own value alone
-            messages.push_back(OrvSysEx::makeItemFieldSet(field, control, value));
+            OrvSysEx::writeSetFrame(frame, field, control, value); // as makeItemFieldSet
+            put(frame, OrvSysEx::setFrameSize);
         }
     }
     for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
@@ -460,20 +485,35 @@ std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState
     {
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
-            messages.push_back(OrvSysEx::makeGlobalParamSet(id, value));
+        {
+            OrvSysEx::writeSetFrame(frame, 0x40, id, value); // as makeGlobalParamSet
+            put(frame, OrvSysEx::setFrameSize);
+        }
     }
-    messages.push_back(OrvSysEx::makeClosingCommand());
-    return messages;
+    const auto closing = OrvSysEx::makeClosingCommand();
+    put(closing.getRawData(), closing.getRawDataSize());
+    frames.erase(frames.begin() + (std::ptrdiff_t)count, frames.end());
 }
 
 bool OrvManager49::sendAllSettings()
 {
-    return sendAllSettings(snapshot(), {});
+    // The frames are built from the store as it stands, without a copy of the whole configuration, into
+    // the frames of the last send.
+    std::lock_guard<std::mutex> f(framesLock);
+    read([this](const SettingsState& s) { buildSendAllFrames(s, sendAllFrames); });
+    return sendAll(sendAllFrames, {});
 }
 
 bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
 {
-    const auto messages = sendAllMessages(s);
+    std::lock_guard<std::mutex> f(framesLock);
+    buildSendAllFrames(s, sendAllFrames);
+    return sendAll(sendAllFrames, progress);
+}
+
+bool OrvManager49::sendAll(const std::vector<juce::MidiMessage>& messages,
+                           const std::function<void(int, int)>& progress)
+{
     // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
     std::lock_guard<std::mutex> g(outputLock);
     if (keyboardOutput == nullptr)

@@ -3,7 +3,7 @@
 #include "../model/SettingsDelta.h"
 #include "MidiPorts.h"
 
-#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_events/juce_events.h>
 
 #include <atomic>
 #include <functional>
@@ -12,16 +12,15 @@
 #include <optional>
 #include <set>
 
+class OrvMidiMessage49;
+
 /** The device manager: finds the keyboard by the MIDI identity request, dispatches what the keyboard
     sends into the settings store it carries, and sends requests, values and the whole configuration.
 
     Threads: the scan timer and sendAllSettings run on the message thread; incoming messages arrive on the
     MIDI input thread. The store, the scan state and the keyboard output each have their own lock, and no
     lock is held while listeners are told anything. */
-class OrvManager49 : public KbdSettingsStore,
-                     private juce::Timer,
-                     public juce::MidiInputCallback,
-                     private MidiPortListener
+class OrvManager49 : public KbdSettingsStore, private juce::Timer, private MidiPortListener
 {
 public:
     /** Uses the system's MIDI ports. */
@@ -64,8 +63,6 @@ public:
     void watchPorts(int intervalMs);
 
     //==============================================================================
-    /** JUCE's MIDI callback: the source's name decides whether the message is the keyboard's. */
-    void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override;
     /** The incoming dispatch, given the name of the input that carried the message. */
     void dispatch(const juce::String& sourceName, const juce::MidiMessage& message);
 
@@ -116,12 +113,17 @@ public:
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
     void handleIdentityReply(const juce::String& sourceName);
-    void dispatchKeyboardSysEx(const juce::MidiMessage& message);
+    void dispatchKeyboardSysEx(const OrvMidiMessage49& m);
     void dispatchChannelMessage(const juce::MidiMessage& message);
     void probeOutput(int index);
     juce::String outputNameAtProbeIndex();
     bool send(const juce::MidiMessage& message);
     bool sendLocked(const juce::MidiMessage& message);
+    bool sendAll(const std::vector<juce::MidiMessage>& messages,
+                 const std::function<void(int, int)>& progress);
+    /** Fills frames with the messages sendAllMessages gives, keeping every frame whose bytes are already
+        right: a configuration sent again is sent from the same memory. */
+    static void buildSendAllFrames(const SettingsState& state, std::vector<juce::MidiMessage>& frames);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
     /** Stores answered values, unless they are captured or pinned. */
@@ -143,6 +145,10 @@ private:
     // The keyboard output; its lock also keeps the bytes of messages from two threads apart.
     mutable std::mutex outputLock;
     std::unique_ptr<MidiOutputPort> keyboardOutput;
+
+    // The frames of the last send-all, built anew only where a value changed.
+    std::mutex framesLock;
+    std::vector<juce::MidiMessage> sendAllFrames;
 
     std::atomic<int> padBank{-1};
 

@@ -1,16 +1,20 @@
 #include "SysExCodec.h"
 
+#include <algorithm>
+
 namespace OrvSysEx
 {
 namespace
 {
 juce::MidiMessage fromBytes(std::initializer_list<int> bytes)
 {
-    juce::HeapBlock<juce::uint8> data(bytes.size());
+    // Every frame fits on the stack: the message makes the only copy on the heap.
+    juce::uint8 data[16];
+    jassert(bytes.size() <= sizeof(data));
     size_t i = 0;
     for (int b : bytes)
         data[i++] = (juce::uint8)b;
-    return juce::MidiMessage(data.get(), (int)bytes.size(), 0.0);
+    return juce::MidiMessage(data, (int)bytes.size(), 0.0);
 }
 } // namespace
 
@@ -24,9 +28,18 @@ juce::MidiMessage makeRequestFrame(int a, int b)
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x01, 0x00, a, b, 0xF7});
 }
 
+void writeSetFrame(juce::uint8* out, int a, int b, int c)
+{
+    const juce::uint8 frame[setFrameSize] = {
+        0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, (juce::uint8)a, (juce::uint8)b, (juce::uint8)c, 0xF7};
+    std::copy(frame, frame + setFrameSize, out);
+}
+
 juce::MidiMessage makeSetFrame(int a, int b, int c)
 {
-    return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, a, b, c, 0xF7});
+    juce::uint8 frame[setFrameSize];
+    writeSetFrame(frame, a, b, c);
+    return juce::MidiMessage(frame, setFrameSize, 0.0);
 }
 
 juce::MidiMessage makeItemConfigRequest(int id)
@@ -75,26 +88,14 @@ bool isWireSafe(const juce::MidiMessage& message)
     if (!message.isSysEx())
         return true;
     const auto* d = message.getSysExData();
-    for (int i = 0; i < message.getSysExDataSize(); ++i)
-        if (d[i] >= 0x80)
-            return false;
-    return true;
+    return std::all_of(d, d + message.getSysExDataSize(), [](juce::uint8 b) { return b < 0x80; });
 }
 } // namespace OrvSysEx
 
 //==============================================================================
-OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message) : juce::MidiMessage(message) {}
-
-int OrvMidiMessage49::dataSize() const
+OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message)
+    : juce::MidiMessage(message), sysExSize(message.isSysEx() ? message.getSysExDataSize() : 0)
 {
-    return isSysEx() ? getSysExDataSize() : 0;
-}
-
-int OrvMidiMessage49::dataByte(int k) const
-{
-    if (k < 0 || k >= dataSize())
-        return 0;
-    return getSysExData()[k];
 }
 
 bool OrvMidiMessage49::commandAt(int command, int address) const
@@ -124,8 +125,12 @@ juce::Array<int> OrvMidiMessage49::getItemConfigPairs() const
 {
     juce::Array<int> pairs;
     const int count = (dataSize() - 8) / 2;
+    if (count <= 0)
+        return pairs;
+    pairs.resize(2 * count);
+    const auto* d = getRawData() + 1 + 8;
     for (int i = 0; i < 2 * count; ++i)
-        pairs.add(dataByte(8 + i));
+        pairs.getReference(i) = d[i];
     return pairs;
 }
 

@@ -8,6 +8,9 @@ namespace OrvSysEx
 {
 juce::MidiMessage makeIdentityRequest();
 juce::MidiMessage makeRequestFrame(int a, int b);
+/** The bytes of makeSetFrame(a, b, c), written to out: for building frames into memory that is reused. */
+constexpr int setFrameSize = 12;
+void writeSetFrame(juce::uint8* out, int a, int b, int c);
 juce::MidiMessage makeSetFrame(int a, int b, int c);
 juce::MidiMessage makeItemConfigRequest(int id);
 juce::MidiMessage makeItemFieldRequest(int field);
@@ -98,11 +101,14 @@ public:
     juce::String toDebugString() const override;
 
     /** d[k], the k-th byte after F0, or 0 when the message is too short or not SysEx. */
-    int dataByte(int k) const;
+    int dataByte(int k) const { return k >= 0 && k < sysExSize ? getRawData()[k + 1] : 0; }
     /** Number of bytes between F0 and F7 (0 when not SysEx). */
-    int dataSize() const;
+    int dataSize() const { return sysExSize; }
 
 private:
+    // Taken once: every question about the message reads its bytes through it.
+    int sysExSize = 0;
+
     bool commandAt(int command, int address) const;
     bool globalAt(int command, int id) const;
 

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -63,10 +64,9 @@ bool isNameBreak(char c)
            c == '"' || c == '\'';
 }
 
-MarkupScan scanMarkup(const juce::String& xml, int nameLimit)
+MarkupScan scanMarkup(const std::string& text, int nameLimit)
 {
     // Works on the UTF-8 bytes: markup characters never occur inside a multi-byte sequence.
-    const std::string text = xml.toStdString();
     const size_t n = text.size();
     MarkupScan result;
     std::unordered_set<std::string_view> names;
@@ -147,16 +147,81 @@ MarkupScan scanMarkup(const juce::String& xml, int nameLimit)
     result.names = (int)names.size();
     return result;
 }
+
+/** What a settings file never holds, found before the text is parsed. */
+struct Declarations
+{
+    bool typesOrEntities = false;       // <!DOCTYPE or <!ENTITY, in any case
+    bool unfinishedDeclaration = false; // <?xml without its ?>
+    bool instructions = false;          // <? after the XML declaration
+};
+
+/** The checks that once took an upper-cased copy of the whole text and several searches, in one pass over
+    the bytes; only for a text of ASCII characters (else nothing), whose case mapping is ASCII's own. */
+std::optional<Declarations> findDeclarationsInAscii(const std::string& text)
+{
+    const size_t n = text.size();
+    Declarations found;
+    size_t start = 0; // where the text starts after leading white space
+    while (start < n && std::strchr(" \t\n\v\f\r", text[start]) != nullptr && text[start] != 0)
+        ++start;
+    if (start < n && text[start] >= 0x1C && text[start] <= 0x1F)
+        return std::nullopt; // separators that the toolkit's trimming may take for white space
+
+    size_t instructionsFrom = start;
+    if (text.compare(start, 5, "<?xml") == 0)
+    {
+        instructionsFrom = text.find("?>", start);
+        found.unfinishedDeclaration = instructionsFrom == std::string::npos;
+    }
+    const auto matchesUpper = [&](size_t at, const char* word)
+    {
+        for (; *word != 0; ++word, ++at)
+            if (at >= n || std::toupper((unsigned char)text[at]) != *word)
+                return false;
+        return true;
+    };
+    for (size_t i = 0; i < n; ++i)
+    {
+        const char c = text[i];
+        if ((unsigned char)c >= 0x80)
+            return std::nullopt;
+        if (c != '<' || i + 1 >= n)
+            continue;
+        if (text[i + 1] == '!' && (matchesUpper(i + 2, "DOCTYPE") || matchesUpper(i + 2, "ENTITY")))
+            found.typesOrEntities = true;
+        else if (text[i + 1] == '?' && !found.unfinishedDeclaration && i >= instructionsFrom)
+            found.instructions = true;
+    }
+    return found;
+}
+
+/** The same checks for any text, on an upper-cased copy. */
+Declarations findDeclarations(const juce::String& text)
+{
+    Declarations found;
+    const auto upper = text.toUpperCase();
+    found.typesOrEntities = upper.contains("<!DOCTYPE") || upper.contains("<!ENTITY");
+    const auto body = text.trimStart();
+    int afterDeclaration = 0;
+    if (body.startsWith("<?xml"))
+    {
+        afterDeclaration = body.indexOf("?>");
+        found.unfinishedDeclaration = afterDeclaration < 0;
+    }
+    found.instructions = !found.unfinishedDeclaration && body.indexOf(afterDeclaration, "<?") >= 0;
+    return found;
+}
 } // namespace
 
 int nestingDepth(const juce::String& xml)
 {
-    return scanMarkup(xml, std::numeric_limits<int>::max()).depth;
+    return scanMarkup(xml.toStdString(), std::numeric_limits<int>::max()).depth;
 }
 
 int distinctNames(const juce::String& xml, int limit)
 {
-    return scanMarkup(xml, limit).names;
+    return scanMarkup(xml.toStdString(), limit).names;
 }
 
 Result parseText(const juce::String& original)
@@ -164,28 +229,24 @@ Result parseText(const juce::String& original)
     // XML allows one byte-order mark before the document; some editors on Windows always write one.
     const auto text = original.startsWithChar((juce::juce_wchar)0xFEFF) ? original.substring(1) : original;
 
-    const auto upper = text.toUpperCase();
-    if (upper.contains("<!DOCTYPE") || upper.contains("<!ENTITY"))
+    const auto bytes = text.toStdString();
+    const auto ascii = findDeclarationsInAscii(bytes);
+    const auto declarations = ascii ? *ascii : findDeclarations(text);
+    if (declarations.typesOrEntities)
         return failure(Result::Status::refused,
                        "it declares a document type or entities, which a settings file never does");
 
     // The toolkit's parser loops forever on a processing instruction followed by text inside an element;
     // a settings file has none beyond its XML declaration.
-    const auto body = text.trimStart();
-    int afterDeclaration = 0;
-    if (body.startsWith("<?xml"))
-    {
-        afterDeclaration = body.indexOf("?>");
-        if (afterDeclaration < 0)
-            return failure(Result::Status::notXml, "its XML declaration is unfinished");
-    }
-    if (body.indexOf(afterDeclaration, "<?") >= 0)
+    if (declarations.unfinishedDeclaration)
+        return failure(Result::Status::notXml, "its XML declaration is unfinished");
+    if (declarations.instructions)
         return failure(Result::Status::refused,
                        "it holds processing instructions, which a settings file never does");
 
     // An unfinished comment, section or tag makes the depth unknowable; the parser would still recurse
     // through everything before it, so such a text is refused too.
-    const auto scan = scanMarkup(text, maxDistinctNames);
+    const auto scan = scanMarkup(bytes, maxDistinctNames);
     if (scan.names > maxDistinctNames)
         return failure(Result::Status::refused,
                        "it uses far more different element and attribute names than a settings file");
@@ -258,11 +319,18 @@ Result readFile(const juce::File& file)
         return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
                                                      juce::File::descriptionOfSizeInBytes(st.st_size) + ")");
 
-    // Reads at most one byte past the cap, in case the file grew since its size was taken.
-    std::vector<char> bytes((size_t)maxFileSize + 1);
+    // Reads at most one byte past the cap, in case the file grew since its size was taken. The buffer starts
+    // at the size taken (plus one byte, to see growth) and grows to the cap only for a file that grew.
+    std::vector<char> bytes((size_t)st.st_size + 1);
     size_t got = 0;
-    while (got < bytes.size())
+    for (;;)
     {
+        if (got == bytes.size())
+        {
+            if (bytes.size() > (size_t)maxFileSize)
+                break;
+            bytes.resize((size_t)maxFileSize + 1);
+        }
         const auto n = read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR)
             continue;

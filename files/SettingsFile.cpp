@@ -3,6 +3,7 @@
 #include "../device/SysExCodec.h"
 #include "SafeXmlReader.h"
 
+#include <array>
 #include <limits>
 #include <set>
 
@@ -14,14 +15,15 @@ const char* const itemAttributes[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "Ma
     range of an int. An absent attribute gives the default. Anything else ("", "0x10", "1e99", "5abc", "5.9",
     a number beyond the range) is refused with its reason: the toolkit's own conversion would read it
     silently as some other number. */
-bool readInteger(const juce::XmlElement& e, const char* name, int defaultValue, int& value, juce::String& why)
+bool readInteger(const juce::String* attribute, const char* name, int defaultValue, int& value,
+                 juce::String& why)
 {
-    if (!e.hasAttribute(name))
+    if (attribute == nullptr)
     {
         value = defaultValue;
         return true;
     }
-    const auto text = e.getStringAttribute(name);
+    const auto& text = *attribute;
     auto refuse = [&]
     {
         why << (why.isEmpty() ? "" : ", ") << name << " \"" << text.substring(0, 24)
@@ -50,6 +52,30 @@ bool readInteger(const juce::XmlElement& e, const char* name, int defaultValue, 
     value = (int)v;
     return true;
 }
+
+/** The values of the named attributes of an element, null where absent, found in one walk over its
+    attributes instead of a search per name. The first of two attributes with one name counts, as it does
+    for the toolkit's own look-ups. */
+template <size_t count>
+std::array<const juce::String*, count> findAttributes(const juce::XmlElement& e,
+                                                      const char* const (&names)[count])
+{
+    std::array<const juce::String*, count> found{};
+    for (int i = 0; i < e.getNumAttributes(); ++i)
+    {
+        const auto& name = e.getAttributeName(i);
+        for (size_t k = 0; k < count; ++k)
+            if (found[k] == nullptr && name == names[k])
+            {
+                found[k] = &e.getAttributeValue(i);
+                break;
+            }
+    }
+    return found;
+}
+
+const char* const itemAttributesAndName[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "MaxMSB", "Name"};
+const char* const globalAttributes[] = {"ID", "Value"};
 } // namespace
 
 bool isSentGlobal(int slot)
@@ -152,27 +178,30 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
         for (auto* e : items->getChildIterator())
         {
             ++position;
-            if (!e->hasAttribute("ID"))
+            const auto attributes = findAttributes(*e, itemAttributesAndName);
+            if (attributes[0] == nullptr)
                 continue; // an element without an id was never an item
 
             int id = -1;
             ItemConfig c;
             juce::String bad;
-            const bool idOk = readInteger(*e, "ID", -1, id, bad);
-            bool numbers = readInteger(*e, "Mode", 0, c.mode, bad) && idOk;
-            numbers = readInteger(*e, "Chan", 0, c.channel, bad) && numbers;
-            numbers = readInteger(*e, "Num", 0, c.number, bad) && numbers;
-            numbers = readInteger(*e, "MinLSB", 0, c.minLsb, bad) && numbers;
-            numbers = readInteger(*e, "MaxMSB", 127, c.maxMsb, bad) && numbers;
-            // Named by the control's name where the id is one of the keyboard's.
-            const char* own = idOk ? ControlCatalogue::displayName(id) : nullptr;
-            const juce::String label = own != nullptr
-                                           ? juce::String(own) + " (item " + juce::String(position) + ")"
-                                           : "item " + juce::String(position) +
-                                                 (idOk ? " (ID " + juce::String(id) + ")" : juce::String());
+            const bool idOk = readInteger(attributes[0], "ID", -1, id, bad);
+            bool numbers = readInteger(attributes[1], "Mode", 0, c.mode, bad) && idOk;
+            numbers = readInteger(attributes[2], "Chan", 0, c.channel, bad) && numbers;
+            numbers = readInteger(attributes[3], "Num", 0, c.number, bad) && numbers;
+            numbers = readInteger(attributes[4], "MinLSB", 0, c.minLsb, bad) && numbers;
+            numbers = readInteger(attributes[5], "MaxMSB", 127, c.maxMsb, bad) && numbers;
+            // Named by the control's name where the id is one of the keyboard's; made only for a problem.
+            const auto label = [&]
+            {
+                const char* own = idOk ? ControlCatalogue::displayName(id) : nullptr;
+                return own != nullptr ? juce::String(own) + " (item " + juce::String(position) + ")"
+                                      : "item " + juce::String(position) +
+                                            (idOk ? " (ID " + juce::String(id) + ")" : juce::String());
+            };
             if (!numbers)
             {
-                doc.skipped.add(label + ": " + bad);
+                doc.skipped.add(label() + ": " + bad);
                 continue;
             }
 
@@ -183,16 +212,16 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                     bad << (bad.isEmpty() ? "" : ", ") << itemAttributes[k] << " " << values[k];
             if (bad.isNotEmpty())
             {
-                doc.skipped.add(label + ": " + bad + " is outside 0..127");
+                doc.skipped.add(label() + ": " + bad + " is outside 0..127");
                 continue;
             }
             juce::String name;
-            if (e->hasAttribute("Name"))
+            if (attributes[6] != nullptr)
             {
-                name = e->getStringAttribute("Name");
+                name = *attributes[6];
                 if (!isPlainControlName(name))
                 {
-                    doc.skipped.add(label + ": the name \"" + name.substring(0, 40) +
+                    doc.skipped.add(label() + ": the name \"" + name.substring(0, 40) +
                                     "\" is not plain text of 1 to 32 characters; the control keeps its own");
                     name = {};
                 }
@@ -208,22 +237,26 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
         {
             int slot = -1, value = 0;
             juce::String bad;
-            if (!readInteger(*e, "ID", -1, slot, bad))
+            const auto attributes = findAttributes(*e, globalAttributes);
+            if (!readInteger(attributes[0], "ID", -1, slot, bad))
             {
                 doc.skipped.add("global parameter: " + bad);
                 continue;
             }
             if (slot < 0 || slot >= numGlobalParams)
                 continue;
-            const juce::String label = "global parameter " + juce::String(slot);
-            if (!readInteger(*e, "Value", 0, value, bad))
+            const auto label = [slot]
             {
-                doc.skipped.add(label + ": " + bad);
+                return "global parameter " + juce::String(slot);
+            };
+            if (!readInteger(attributes[1], "Value", 0, value, bad))
+            {
+                doc.skipped.add(label() + ": " + bad);
                 continue;
             }
             if (isSentGlobal(slot) && !OrvSysEx::isDataByte(value))
             {
-                doc.skipped.add(label + ": value " + juce::String(value) + " is outside 0..127");
+                doc.skipped.add(label() + ": value " + juce::String(value) + " is outside 0..127");
                 continue;
             }
             doc.globals.emplace_back(slot, (int)(int16_t)value);

@@ -1,5 +1,7 @@
 #include "KbdSettingsStore.h"
 
+#include <algorithm>
+
 int SettingsState::get(int field, int id) const
 {
     if (field < 1 || field > 5)
@@ -47,7 +49,8 @@ void SettingsState::applyEditorGlobalDefaults()
 KbdSettingsStore::KbdSettingsStore()
 {
     for (int id : ControlCatalogue::configurableControls())
-        knownItems.insert(id);
+        knownItems.set((size_t)id); // throws for an id beyond a data byte, which no control has
+    controlForNumber.fill(-1);      // the index starts empty, until it is first built
     state.resetItemsToDefaults();
     state.globals.fill(0);
 }
@@ -88,7 +91,8 @@ void KbdSettingsStore::setGlobal(int id, int value)
 
 bool KbdSettingsStore::isKnownItem(int id) const
 {
-    return knownItems.count(id) != 0; // fixed at construction: no lock needed
+    // Fixed at construction: no lock needed.
+    return id >= 0 && id < (int)knownItems.size() && knownItems[(size_t)id];
 }
 
 //==============================================================================
@@ -100,16 +104,35 @@ void KbdSettingsStore::rebuildNumberIndex()
 
 void KbdSettingsStore::rebuildNumberIndexLocked()
 {
-    numberIndex.clear();
+    controlForNumber.fill(-1);
+    controlForOtherNumber.clear();
+    indexedNumbers = 0;
     for (const auto& [id, number] : state.numbers())
-        numberIndex[number] = id; // the higher id wins a shared number
+    {
+        // In order of id: the higher id wins a shared number.
+        if (number >= 0 && number < (int)controlForNumber.size())
+        {
+            indexedNumbers += controlForNumber[(size_t)number] < 0 ? 1 : 0;
+            controlForNumber[(size_t)number] = id;
+        }
+        else
+        {
+            indexedNumbers += controlForOtherNumber.count(number) == 0 ? 1 : 0;
+            controlForOtherNumber[number] = id;
+        }
+    }
 }
 
 std::optional<int> KbdSettingsStore::findItemForNumber(int number) const
 {
     std::lock_guard<std::mutex> g(lock);
-    auto it = numberIndex.find(number);
-    if (it == numberIndex.end())
+    if (number >= 0 && number < (int)controlForNumber.size())
+    {
+        const int id = controlForNumber[(size_t)number];
+        return id >= 0 ? std::optional<int>(id) : std::nullopt;
+    }
+    auto it = controlForOtherNumber.find(number);
+    if (it == controlForOtherNumber.end())
         return std::nullopt;
     return it->second;
 }
@@ -117,7 +140,7 @@ std::optional<int> KbdSettingsStore::findItemForNumber(int number) const
 bool KbdSettingsStore::isNumberIndexEmpty() const
 {
     std::lock_guard<std::mutex> g(lock);
-    return numberIndex.empty();
+    return indexedNumbers == 0;
 }
 
 //==============================================================================
@@ -125,6 +148,12 @@ SettingsState KbdSettingsStore::snapshot() const
 {
     std::lock_guard<std::mutex> g(lock);
     return state;
+}
+
+void KbdSettingsStore::read(const std::function<void(const SettingsState&)>& reader) const
+{
+    std::lock_guard<std::mutex> g(lock);
+    reader(state);
 }
 
 void KbdSettingsStore::modify(const std::function<void(SettingsState&)>& change)
@@ -148,11 +177,20 @@ void KbdSettingsStore::addListener(OrvManagerListener* listener)
 
 void KbdSettingsStore::notifyListeners(int event, int p1, int p2) const
 {
-    std::vector<OrvManagerListener*> copy;
+    // Called with no lock held, on a copy of the list: on the stack for the usual few listeners, since an
+    // event is raised for every answer the keyboard gives.
+    std::array<OrvManagerListener*, 8> few{};
+    std::vector<OrvManagerListener*> many;
+    size_t count = 0;
     {
         std::lock_guard<std::mutex> g(listenerLock);
-        copy = listeners;
+        count = listeners.size();
+        if (count <= few.size())
+            std::copy(listeners.begin(), listeners.end(), few.begin());
+        else
+            many = listeners;
     }
-    for (auto* l : copy)
-        l->handleManagerEvent(event, p1, p2, 0);
+    auto* const* list = count <= few.size() ? few.data() : many.data();
+    for (size_t i = 0; i < count; ++i)
+        list[i]->handleManagerEvent(event, p1, p2, 0);
 }

@@ -4,6 +4,7 @@
 #include "ManagerEvents.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -65,6 +66,9 @@ public:
     //==============================================================================
     /** A consistent copy of the whole configuration. */
     SettingsState snapshot() const;
+    /** Lets a reader see the whole configuration at one moment without copying it; the reader must not
+        call back into the store. */
+    void read(const std::function<void(const SettingsState&)>& reader) const;
     /** Runs a change on the configuration as one step: no reader sees it half done. */
     void modify(const std::function<void(SettingsState&)>& change);
     /** Replaces the whole configuration at once. */
@@ -79,8 +83,13 @@ private:
 
     mutable std::mutex lock;
     SettingsState state;
-    std::map<int, int> numberIndex;
-    std::set<int> knownItems;
+    // Number -> control: data-byte numbers (all the keyboard sends) in a table rebuilt without allocating
+    // after every numbers answer, any others in a map that stays empty in practice.
+    std::array<int, 128> controlForNumber{};
+    std::map<int, int> controlForOtherNumber;
+    int indexedNumbers = 0;
+    // Indexed by id: every control's id is a data byte (0..127), checked for every answered value.
+    std::bitset<128> knownItems;
 
     mutable std::mutex listenerLock;
     std::vector<OrvManagerListener*> listeners;

@@ -1,5 +1,6 @@
 // Saves that fail keep the old file; what a save may replace; inputs built to hang or fool the loader.
 #include "file_test_support.h"
+#include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "tools/quillet/Commands.h"
 
@@ -169,4 +170,31 @@ TEST_F(FileSafetyTest, NumbersThatAreNotPlainIntegersSkipTheirElementInsteadOfWr
     file("in.qmv49").replaceWithText("<Settings><Items><Item ID='1' Num='5abc'/></Items></Settings>");
     EXPECT_EQ(tool({"check", "in.qmv49"}), 1);
     EXPECT_NE(out.find("5abc"), std::string::npos) << out;
+}
+
+TEST(SafeXmlReaderDeclarations, FoundAlikeInPlainAsciiTextAndInTextWithOtherLetters)
+{
+    // Plain ASCII text is checked in one pass over its bytes, other text on an upper-cased copy: a name in
+    // other letters (in a trailing comment here) must not change what is refused, nor why.
+    using Status = SafeXmlReader::Result::Status;
+    const juce::String good = "<Settings><Items/></Settings>";
+    const std::vector<std::pair<juce::String, Status>> cases = {
+        {good, Status::ok},
+        {" \t\r\n<?xml version='1.0'?>\n" + good, Status::ok},
+        {"<!doctype Settings>" + good, Status::refused},
+        {"<Settings><!-- <!eNtItY x 'y'> --><Items/></Settings>", Status::refused},
+        {"\n <?xml version='1.0'" + good, Status::notXml},
+        {"<?xml version='1.0'?><Settings><?pi?><Items/></Settings>", Status::refused},
+        {"<?pi?>" + good, Status::refused},
+        {good + "<?xml version='1.0'?>", Status::refused},
+    };
+    const auto otherLetters = juce::String(juce::CharPointer_UTF8("<!-- Fl\xc3\xbcgel \xc4\xb1 -->"));
+    for (const auto& [text, expected] : cases)
+    {
+        const auto ascii = SafeXmlReader::parseText(text);
+        const auto other = SafeXmlReader::parseText(text + otherLetters);
+        EXPECT_EQ(ascii.status, expected) << text;
+        EXPECT_EQ(other.status, ascii.status) << text;
+        EXPECT_EQ(other.message, ascii.message) << text;
+    }
 }

@@ -38,7 +38,7 @@ bool NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file)
 
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
 {
-    juce::AlertWindow::showMessageBox(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
+    juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
 }
 
 EditorDialogs::CloseChoice NativeEditorDialogs::askBeforeClosing(const juce::String& what)

@@ -23,7 +23,8 @@ public:
     virtual bool confirmOverwrite(const juce::File& file) = 0;
     /** Asks whether to replace a file that is marked read-only. */
     virtual bool confirmReplaceReadOnly(const juce::File& file) = 0;
-    /** A modal box with the information icon and the single button "ok". */
+    /** A modal box with the information icon and the single button "ok". Nothing waits for it to be
+        dismissed: it may return while the box is still up. */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
 
     enum class CloseChoice
@@ -37,7 +38,9 @@ public:
     virtual CloseChoice askBeforeClosing(const juce::String& what) = 0;
 };
 
-/** The platform's native file dialogs and the toolkit's modal message boxes. */
+/** The platform's native file dialogs and the toolkit's modal message boxes. A notice is shown without a
+    modal loop of its own (such a loop wakes the program every millisecond while the box is up); the
+    questions wait for their answer. */
 class NativeEditorDialogs : public EditorDialogs
 {
 public:

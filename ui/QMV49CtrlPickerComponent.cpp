@@ -21,10 +21,22 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         b->setRadioGroupId(1);
         b->addListener(this);
     }
-    picture =
-        juce::ImageCache::getFromMemory(QuilletBinaryData::keyboard_png, QuilletBinaryData::keyboard_pngSize);
+    pictureDecoding =
+        std::async(std::launch::async,
+                   []
+                   {
+                       return juce::ImageFileFormat::loadFrom(QuilletBinaryData::keyboard_png,
+                                                              (size_t)QuilletBinaryData::keyboard_pngSize);
+                   });
     addAndMakeVisible(statusDisplay);
     setSize(1063, 317);
+}
+
+const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture() const
+{
+    if (pictureDecoding.valid())
+        picture = pictureDecoding.get();
+    return picture;
 }
 
 QMV49CtrlPickerComponent::~QMV49CtrlPickerComponent()
@@ -109,7 +121,8 @@ void QMV49CtrlPickerComponent::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colours::white);
     g.setColour(juce::Colours::black);
-    g.drawImage(picture, 0, 0, 1063, 317, 0, 0, picture.getWidth(), picture.getHeight(), false);
+    const auto& keyboard = getKeyboardPicture();
+    g.drawImage(keyboard, 0, 0, 1063, 317, 0, 0, keyboard.getWidth(), keyboard.getHeight(), false);
 
     // The captions are black whatever the look and feel says.
     const juce::Font captionFont(15.0f, juce::Font::plain);

@@ -3,6 +3,7 @@
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
 
+#include <future>
 #include <set>
 
 /** What the settings panel may ask of a control picker. */
@@ -36,7 +37,8 @@ public:
     MoxCtrlPickerButton* getPickerButton(int index) const { return buttons[index]; }
     /** The button of a control, or null. */
     MoxCtrlPickerButton* findButtonFor(int itemId) const;
-    const juce::Image& getKeyboardPicture() const { return picture; }
+    /** The keyboard picture, decoded on another thread from construction on: waits for it at first use. */
+    const juce::Image& getKeyboardPicture() const;
 
     /** Selects a control as a click on it would, and rings it briefly: the keyboard reported it moving.
         False when the picture has no button for it. */
@@ -55,7 +57,9 @@ private:
     void fadeTouchedLater(int itemId, int delayMs);
 
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
-    juce::Image picture;
+    // Decoding the picture takes longer than building every component: it runs beside that work.
+    mutable std::future<juce::Image> pictureDecoding;
+    mutable juce::Image picture;
     LinkStatusDisplay statusDisplay;
     std::set<int> marked;
     int touchedId = -1;

@@ -11,20 +11,22 @@ res="$(dirname "$art")"
 command -v rsvg-convert >/dev/null || { echo "rsvg-convert not found (apt-get install librsvg2-bin)" >&2; exit 1; }
 command -v python3 >/dev/null || { echo "python3 not found" >&2; exit 1; }
 
-# name width height
+# name width height colour-type (6 = RGBA, 2 = RGB)
+# The keyboard picture is fully opaque and is kept as RGB: decoded, it takes a
+# quarter less memory and is drawn without blending.
 pictures=(
-  "keyboard 1063 317"
-  "default_values_normal 101 29"
-  "default_values_over 101 29"
-  "default_values_pressed 101 29"
-  "send_to_keyboard_normal 117 29"
-  "send_to_keyboard_over 117 29"
-  "send_to_keyboard_pressed 117 29"
-  "icon 256 256"
+  "keyboard 1063 317 2"
+  "default_values_normal 101 29 6"
+  "default_values_over 101 29 6"
+  "default_values_pressed 101 29 6"
+  "send_to_keyboard_normal 117 29 6"
+  "send_to_keyboard_over 117 29 6"
+  "send_to_keyboard_pressed 117 29 6"
+  "icon 256 256 6"
 )
 
-# rsvg-convert writes a fully opaque picture as RGB; the editor expects every
-# picture as 8-bit RGBA, so such a file is rewritten with an opaque alpha.
+# rsvg-convert writes a fully opaque picture as RGB; the other pictures are
+# expected as 8-bit RGBA, so such a file is rewritten with an opaque alpha.
 to_rgba() {
   python3 - "$1" <<'PY'
 import struct, sys, zlib
@@ -93,17 +95,18 @@ PY
 
 status=0
 for entry in "${pictures[@]}"; do
-  read -r name w h <<<"$entry"
+  read -r name w h want <<<"$entry"
   rsvg-convert --width "$w" --height "$h" --format png \
     -o "$res/$name.png" "$art/$name.svg"
-  to_rgba "$res/$name.png"
+  if [[ "$want" == 6 ]]; then
+    to_rgba "$res/$name.png"
+  fi
   read -r gw gh depth ctype < <(png_header "$res/$name.png")
-  # colour type 6 = RGBA
-  if [[ "$gw" != "$w" || "$gh" != "$h" || "$depth" != 8 || "$ctype" != 6 ]]; then
-    echo "FAIL $name.png: ${gw}x${gh}, depth $depth, colour type $ctype (want ${w}x${h}, 8-bit RGBA)" >&2
+  if [[ "$gw" != "$w" || "$gh" != "$h" || "$depth" != 8 || "$ctype" != "$want" ]]; then
+    echo "FAIL $name.png: ${gw}x${gh}, depth $depth, colour type $ctype (want ${w}x${h}, 8-bit, type $want)" >&2
     status=1
   else
-    echo "ok   $name.png ${gw}x${gh} RGBA"
+    echo "ok   $name.png ${gw}x${gh} colour type $ctype"
   fi
 done
 exit $status

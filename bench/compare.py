@@ -1,0 +1,129 @@
+"""The measuring half of bench/compare.sh: runs each program in alternation with its floor and prints
+medians and ratios. Expects a display (compare.sh provides one) and a built BUILD_DIR."""
+import json
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import tempfile
+
+build = pathlib.Path(sys.argv[1])
+runs = int(os.environ.get("RUNS", "11"))
+probe = str(build / "bench" / "process_probe")
+editor = str(build / "quillet-editor")
+bare_window = str(build / "bench" / "bare_window_app")
+tool = str(build / "quillet")
+bare_console = str(build / "bench" / "bare_console")
+
+
+def measure(args, env=None):
+    out = subprocess.run([probe] + args, capture_output=True, text=True, env=env, check=True).stdout
+    return {k: float(v) for k, v in (pair.split("=") for pair in out.split())}
+
+
+def paired(programs, key, args, env=None, n=runs):
+    """Runs the programs in turn, n rounds, the order reversed every other round; each program's values in
+    round order."""
+    values = {p: [] for p in programs}
+    for i in range(n):
+        for p in programs if i % 2 == 0 else list(reversed(programs)):
+            values[p].append(measure(args + ["--"] + p.split(), env)[key])
+    return values
+
+
+rows = []
+
+
+def row(figure, value, floor, unit, goal):
+    ratio = value / floor if floor > 0 else float("inf")
+    rows.append((figure, f"{value:.2f} {unit}", f"{floor:.2f} {unit}", f"{ratio:.2f}x", goal))
+
+
+def paired_row(figure, values, floors, unit, goal):
+    """Medians of both, and the median of the ratios of runs taken side by side: load that comes and goes
+    on a shared machine hits both runs of a round alike."""
+    ratio = statistics.median(v / f for v, f in zip(values, floors) if f > 0)
+    rows.append((figure, f"{statistics.median(values):.2f} {unit}", f"{statistics.median(floors):.2f} {unit}",
+                 f"{ratio:.2f}x", goal))
+
+
+def font_flood():
+    """An XDG data folder whose fonts/ holds 88 more font files (links to the installed ones): the toolkit
+    reads the folder from fonts.conf as a user's own fonts."""
+    home = tempfile.mkdtemp(prefix="quillet-fonts-")
+    fonts = pathlib.Path(home) / "fonts"
+    fonts.mkdir()
+    installed = sorted(pathlib.Path("/usr/share/fonts").rglob("*.ttf"))
+    for i in range(88):
+        source = installed[i % len(installed)]
+        (fonts / f"copy{i}-{source.name}").symlink_to(source)
+    return home, len(installed)
+
+
+# --- the editor against the bare window app
+window_start = ["window", "0", "0"]
+s = paired([editor, bare_window], "startup_ms", window_start)
+home, installed = font_flood()
+paired_row(f"start-up, {installed} font files", s[editor], s[bare_window], "ms", "<= 1.3x")
+flood_env = dict(os.environ, XDG_DATA_HOME=home)
+s = paired([editor, bare_window], "startup_ms", window_start, flood_env)
+paired_row(f"start-up, {installed + 88} font files", s[editor], s[bare_window], "ms", "<= 1.3x")
+
+idle_runs = max(3, runs // 3)
+idle = {p: [] for p in (editor, bare_window)}
+for i in range(idle_runs):
+    for p in (editor, bare_window) if i % 2 == 0 else (bare_window, editor):
+        idle[p].append(measure(["window", "2", "5", "--", p]))
+med = {p: {k: statistics.median(r[k] for r in idle[p]) for k in idle[p][0]} for p in idle}
+row("peak memory (RSS)", med[editor]["peak_rss_kb"] / 1024, med[bare_window]["peak_rss_kb"] / 1024, "MB",
+    "<= 1.3x")
+row("idle context switches", med[editor]["idle_switches_per_s"], med[bare_window]["idle_switches_per_s"], "/s",
+    "<= 1.15x")
+row("idle CPU", med[editor]["idle_cpu_ms_per_s"], med[bare_window]["idle_cpu_ms_per_s"], "ms/s", "")
+
+
+# --- the data path against its Google Benchmark floors
+def bench(binary, names):
+    out = subprocess.run(
+        [str(build / "bench" / binary), "--benchmark_filter=^(" + "|".join(names) + ")$",
+         # Repetitions of a figure and of its floor interleaved at random, so that passing load on a shared
+         # machine falls on both alike.
+         "--benchmark_repetitions=9", "--benchmark_enable_random_interleaving=true", "--benchmark_min_time=0.1",
+         "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+        capture_output=True, text=True, check=True).stdout
+    result = {}
+    for b in json.loads(out)["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            result[b["run_name"]] = b
+    return result
+
+
+d = bench("device_bench", ["BM_ReadOutAgainstEmulator", "BM_FloorBuildAndParseReadOutMessages",
+                           "BM_SendAllIntoVirtualOutput", "BM_FloorRawSendLoop"])
+row("read-out against the emulator", d["BM_ReadOutAgainstEmulator"]["real_time"],
+    d["BM_FloorBuildAndParseReadOutMessages"]["real_time"], "us", "<= 2x")
+row("send-all into a virtual output", d["BM_SendAllIntoVirtualOutput"]["real_time"],
+    d["BM_FloorRawSendLoop"]["real_time"], "us", "<= 1.5x")
+f = bench("files_bench", ["BM_LoadSettings", "BM_FloorXmlParse"])
+row("load (CPU)", f["BM_LoadSettings"]["cpu_time"] / 1000, f["BM_FloorXmlParse"]["cpu_time"] / 1000, "us",
+    "<= 1.5x")
+
+# --- the tool against the bare console program
+work = pathlib.Path(tempfile.mkdtemp(prefix="quillet-tool-"))
+settings = work / "factory.qmv49"
+subprocess.run([tool, "defaults", str(settings)], check=True)
+check = f"{tool} check {settings}"
+syx = f"{tool} syx {settings} {work / 'out.syx'}"
+version = f"{tool} --version"
+floor = f"{bare_console} {settings}"
+t = paired([check, syx, version, floor], "wall_ms", ["process"], n=runs * 3)
+paired_row("quillet check, whole process", t[check], t[floor], "ms", "<= 1.2x")
+paired_row("quillet syx, whole process", t[syx], t[floor], "ms", "<= 1.2x")
+# The part of both that is the program's loading and start, before any command's work.
+paired_row("quillet --version, whole process", t[version], t[floor], "ms", "")
+
+print(f"paired runs: {runs} (start-up), {idle_runs} (idle: 2 s to settle, 5 s measured), {runs * 3} (tool)")
+widths = [max(len(str(r[i])) for r in rows + [("figure", "measured", "floor", "ratio", "goal")]) for i in range(5)]
+for r in [("figure", "measured", "floor", "ratio", "goal")] + rows:
+    print("  ".join(str(c).ljust(w) if i == 0 else str(c).rjust(w) for i, (c, w) in enumerate(zip(r, widths))))
