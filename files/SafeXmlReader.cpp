@@ -234,36 +234,34 @@ Result parseText(const juce::String& original)
     const auto declarations = ascii ? *ascii : findDeclarations(text);
     if (declarations.typesOrEntities)
         return failure(Result::Status::refused,
-                       "it declares a document type or entities, which a settings file never does");
+                       "this is not a Quillet 49 settings file: it declares a document type or entities");
 
     // The toolkit's parser loops forever on a processing instruction followed by text inside an element;
     // a settings file has none beyond its XML declaration.
     if (declarations.unfinishedDeclaration)
-        return failure(Result::Status::notXml, "its XML declaration is unfinished");
+        return failure(Result::Status::notXml,
+                       "this is not a Quillet 49 settings file: its XML declaration is unfinished");
     if (declarations.instructions)
         return failure(Result::Status::refused,
-                       "it holds processing instructions, which a settings file never does");
+                       "this is not a Quillet 49 settings file: it holds processing instructions");
 
     // An unfinished comment, section or tag makes the depth unknowable; the parser would still recurse
     // through everything before it, so such a text is refused too.
     const auto scan = scanMarkup(bytes, maxDistinctNames);
     if (scan.names > maxDistinctNames)
         return failure(Result::Status::refused,
-                       "it uses far more different element and attribute names than a settings file");
+                       "this is not a Quillet 49 settings file: it uses far more different names than one");
     if (scan.depth < 0)
-        return failure(Result::Status::notXml, "it is not a well-formed XML document");
+        return failure(Result::Status::notXml, "this is not a Quillet 49 settings file");
     if (scan.depth > maxNestingDepth)
-        return failure(Result::Status::refused, "its elements are nested far deeper than a settings file's");
+        return failure(Result::Status::refused,
+                       "this is not a Quillet 49 settings file: its elements are nested far too deep");
 
     juce::XmlDocument doc(text);
     auto root = doc.getDocumentElement();
+    // The parser's own wording ("not enough input") means nothing to a musician.
     if (root == nullptr)
-    {
-        auto error = doc.getLastParseError();
-        return failure(Result::Status::notXml,
-                       "it is not an XML document" +
-                           (error.isNotEmpty() ? " (" + error + ")" : juce::String()));
-    }
+        return failure(Result::Status::notXml, "this is not a Quillet 49 settings file");
     Result r;
     r.status = Result::Status::ok;
     r.root = std::move(root);
@@ -283,7 +281,7 @@ Result parseBytes(const void* data, size_t size)
     if (size == 0)
         return failure(Result::Status::notXml, "the file is empty");
     if (!juce::CharPointer_UTF8::isValidString(text, (int)size))
-        return failure(Result::Status::notXml, "it is not text in the UTF-8 encoding of a settings file");
+        return failure(Result::Status::notXml, "this is not a Quillet 49 settings file");
     return parseText(juce::String::fromUTF8(text, (int)size));
 }
 

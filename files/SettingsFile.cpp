@@ -277,7 +277,7 @@ SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument
     document = parseSettingsXml(*xml.root);
     if (!document.hasItems && !document.hasGlobals)
     {
-        result.message = "it holds no settings (neither an Items nor a Globals element)";
+        result.message = "this is not a Quillet 49 settings file: it holds no settings";
         return result;
     }
     result.ok = true;

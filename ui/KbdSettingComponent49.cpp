@@ -1068,7 +1068,9 @@ juce::File KbdSettingComponent49::withReplacedExtension(const juce::File& file, 
 void KbdSettingComponent49::reportFileProblem(const juce::String& what, const juce::File& file,
                                               const juce::String& why)
 {
-    dialogs->showMessage(fileProblemTitle, what + " " + file.getFullPathName() + ":\n" + why + ".");
+    // The reason stands on a line of its own, so it starts as a sentence does.
+    dialogs->showMessage(fileProblemTitle, what + " " + file.getFullPathName() + ":\n" +
+                                               why.substring(0, 1).toUpperCase() + why.substring(1) + ".");
 }
 
 void KbdSettingComponent49::loadSettings()
