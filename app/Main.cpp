@@ -10,6 +10,13 @@
 #if JUCE_LINUX || JUCE_BSD
 #include <X11/Xlib.h>
 #endif
+#if JUCE_WINDOWS
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 #include <csignal>
 #include <cstdlib>
@@ -24,6 +31,29 @@ const char* const applicationTitle = "Morvane - The Quillet MIDI Control Center"
 const char* const windowClass = "quillet-editor-emulated";
 #else
 const char* const windowClass = "quillet-editor";
+#endif
+
+#if JUCE_WINDOWS
+/** On Windows the toolkit draws pending repaints when the display reports its vertical blank. Wine never
+    reports one, so under Wine the window would be drawn once and never again: there the repaints are
+    drawn on a timer instead. */
+class WineRepaints : private juce::Timer
+{
+public:
+    WineRepaints()
+    {
+        auto* ntdll = GetModuleHandleW(L"ntdll.dll");
+        if (ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr)
+            startTimerHz(30);
+    }
+
+private:
+    void timerCallback() override
+    {
+        for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
+            juce::ComponentPeer::getPeer(i)->performAnyPendingRepaintsNow();
+    }
+};
 #endif
 
 /** Says why the command line cannot be used; the exit code is that of a bad command line. */
@@ -152,6 +182,9 @@ private:
     std::unique_ptr<KeyboardEmulator> emulator;
 #endif
     std::unique_ptr<MainAppWindow> mainWindow;
+#if JUCE_WINDOWS
+    WineRepaints wineRepaints;
+#endif
 };
 
 #if JUCE_LINUX || JUCE_BSD
