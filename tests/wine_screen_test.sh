@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Windows editor under Wine on a virtual X server: found by its title, the "Keyboard Problem" box of a
+# machine without MIDI dismissed, a control clicked and checked on the screen, screenshots kept.
+set -euo pipefail
+
+editor=${1:?usage: wine_screen_test.sh EDITOR_EXE ARTIFACT_DIR WINE}
+artifacts=${2:?usage: wine_screen_test.sh EDITOR_EXE ARTIFACT_DIR WINE}
+wine=${3:?usage: wine_screen_test.sh EDITOR_EXE ARTIFACT_DIR WINE}
+mkdir -p "$artifacts"
+
+if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
+  export QUILLET_SCREEN_INNER=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "$artifacts" "$wine"
+fi
+
+title="Morvane - The Quillet MIDI Control Center"
+work=$(mktemp -d)
+"$wine" "$editor" >"$work/editor.log" 2>&1 &
+pid=$!
+cleanup() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+
+fail() { echo "wine screen test: $*" >&2; import -window root "$artifacts/wine-screen-failure.png" 2>/dev/null || true; exit 1; }
+
+find_window() { # name, seconds
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    local w
+    w=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$w" ]; then echo "$w"; return 0; fi
+    sleep 0.3
+  done
+  return 1
+}
+
+# Wine's first start in a new prefix takes a while.
+win=$(find_window "^${title}\$" 60) || fail "no window titled '$title'"
+
+if find_window "Keyboard Problem" 10 >/dev/null; then
+  sleep 0.5
+  import -window root "$artifacts/wine-keyboard-problem.png" || true
+  for _ in $(seq 20); do
+    box=$(xdotool search --name "Keyboard Problem" 2>/dev/null | head -n 1 || true)
+    [ -z "$box" ] && break
+    xdotool key --window "$box" Return 2>/dev/null || true
+    sleep 0.5
+  done
+  [ -z "$(xdotool search --name "Keyboard Problem" 2>/dev/null || true)" ] || fail "the Keyboard Problem box would not close"
+fi
+
+sleep 1
+import -window "$win" "$work/before.png"
+# Pad #1 lies at (750, 206, 48, 48) in the picture, which sits at y 149 in the window.
+xdotool mousemove --window "$win" 774 379 click 1
+sleep 1.5
+import -window "$win" "$work/after.png"
+cp "$work/after.png" "$artifacts/wine-screen-after-click.png"
+
+changed() { # x y w h: how many pixels of that area differ between the two shots
+  compare -metric AE -crop "$3x$4+$1+$2" "$work/before.png" "$work/after.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+mode_pixels=$(changed 783 32 120 24)
+pad_pixels=$(changed 750 355 48 48)
+echo "wine screen test: changed pixels: mode box $mode_pixels, pad $pad_pixels"
+[ "${mode_pixels%.*}" -gt 50 ] || fail "the Mode box did not fill after clicking Pad #1"
+[ "${pad_pixels%.*}" -gt 50 ] || fail "Pad #1 is not shown as selected"
