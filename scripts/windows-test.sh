@@ -58,11 +58,15 @@ export CCACHE_SLOPPINESS=time_macros
 export WINEPREFIX="$PWD/build-win/wineprefix" WINEDEBUG=-all
 mkdir -p build-win
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
-/usr/lib/wine/wineserver -p 300 || true
+/usr/lib/wine/wineserver -k 2>/dev/null || true
 
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DQUILLET_GUI=ON -DQUILLET_BENCHMARKS=OFF \
   -DQUILLET_WINDOWS_DEPS="$deps" >/dev/null
-# The tests are found (at build time) and run under Wine, with a display.
-xvfb-run -a -s "-screen 0 1280x800x24" cmake --build build-win
-(cd build-win && xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j1)
-/usr/lib/wine/wineserver -k || true
+# The tests are found (at build time) and run under Wine, with a display; Wine shows a prefix's windows on the
+# display its server started with, so the server, the build and the tests share one.
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  /usr/lib/wine/wineserver -p 300
+  cmake --build build-win && (cd build-win && ctest --output-on-failure -j1)
+  code=$?
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  exit $code'

@@ -8,16 +8,19 @@ artifacts=${2:?usage: wine_screen_test.sh EDITOR_EXE ARTIFACT_DIR WINE}
 wine=${3:?usage: wine_screen_test.sh EDITOR_EXE ARTIFACT_DIR WINE}
 mkdir -p "$artifacts"
 
-if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
+# Wine shows every window of a prefix on the display its first process found, so an existing display is
+# used as it is; only without one does the test start its own.
+if [ -z "${DISPLAY:-}" ] && [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   export QUILLET_SCREEN_INNER=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "$artifacts" "$wine"
 fi
 
 title="Morvane - The Quillet MIDI Control Center"
 work=$(mktemp -d)
-"$wine" "$editor" >"$work/editor.log" 2>&1 &
+"$wine" "$editor" >"$work/editor.log" 2>&1 </dev/null &
 pid=$!
-cleanup() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"; }
+# Wine's own processes outlive the editor's loader: the prefix's server is told to end them all.
+cleanup() { kill "$pid" 2>/dev/null || true; "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
 fail() { echo "wine screen test: $*" >&2; import -window root "$artifacts/wine-screen-failure.png" 2>/dev/null || true; exit 1; }
@@ -26,7 +29,7 @@ find_window() { # name, seconds
   local deadline=$((SECONDS + $2))
   while [ $SECONDS -lt $deadline ]; do
     local w
-    w=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
     if [ -n "$w" ]; then echo "$w"; return 0; fi
     sleep 0.3
   done
