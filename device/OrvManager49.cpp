@@ -46,19 +46,7 @@ void OrvManager49::closeAllPorts()
     stopTimer();
     portWatch.stopTimer();
     scanning = false;
-    // Ports are released outside the locks: closing an input waits for a delivery in progress, and that
-    // delivery may be waiting for one of these locks. The inputs go first, so that no identity reply being
-    // delivered meanwhile can open the keyboard's output again after it was closed.
-    std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        oldInputs = std::move(scanInputs);
-        scanInputs.clear();
-    }
-    for (auto& in : oldInputs)
-        if (in != nullptr)
-            in->stop();
-    oldInputs.clear();
+    stopScanInputs(false);
 
     std::unique_ptr<MidiOutputPort> oldProbe, oldOutput;
     {
@@ -480,8 +468,7 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
             put(frame, OrvSysEx::setFrameSize);
         }
     }
-    for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
-                   globalSplitPoint})
+    for (int id : sentGlobals)
     {
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
@@ -569,21 +556,27 @@ void OrvManager49::watchPorts(int intervalMs)
         portWatch.stopTimer();
 }
 
-void OrvManager49::keyboardLost()
+void OrvManager49::stopScanInputs(bool keyboardGone)
 {
+    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress, and that
+    // delivery may be waiting for one of the locks. The inputs go before the outputs, so that nothing
+    // delivered meanwhile opens the keyboard's output again after it was closed.
     std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        found = false;
+        if (keyboardGone)
+            found = false;
         oldInputs = std::move(scanInputs);
         scanInputs.clear();
     }
-    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress. The inputs
-    // go first, so that nothing delivered meanwhile reopens the output.
     for (auto& in : oldInputs)
         if (in != nullptr)
             in->stop();
-    oldInputs.clear();
+}
+
+void OrvManager49::keyboardLost()
+{
+    stopScanInputs(true);
     std::unique_ptr<MidiOutputPort> oldOutput;
     {
         std::lock_guard<std::mutex> g(outputLock);

@@ -91,6 +91,9 @@ public:
     /** Values the user changed and has not sent yet: answers of the keyboard leave them alone, so that an
         older answer never overwrites a newer edit. Keyboard-wide values use the field globalField. */
     static constexpr int globalField = SettingsDelta::globalField;
+    /** The keyboard-wide values that Send transmits, in the order it sends them. */
+    static constexpr int sentGlobals[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
+                                          globalFaderMode,    globalSplitMode,    globalSplitPoint};
     void pinUserEdit(int field, int id);
     /** Pins every value in which two configurations differ (Default Values, Load). */
     void pinDifferences(const SettingsState& before, const SettingsState& after);
@@ -126,6 +129,8 @@ private:
     static void buildSendAllFrames(const SettingsState& state, std::vector<juce::MidiMessage>& frames);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
+    /** Stops and closes every input the scan holds, the keyboard's too; keyboardGone also forgets it. */
+    void stopScanInputs(bool keyboardGone);
     /** Stores answered values, unless they are captured or pinned. */
     void storeAnswers(int field, const juce::Array<int>& pairs);
     void storeGlobalAnswer(int id, int value);

@@ -4,8 +4,7 @@
 
 namespace
 {
-constexpr int sentGlobals[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
-                               globalFaderMode,    globalSplitMode,    globalSplitPoint};
+constexpr const auto& sentGlobals = OrvManager49::sentGlobals;
 
 juce::String globalName(int id)
 {

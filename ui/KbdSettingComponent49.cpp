@@ -531,7 +531,6 @@ void KbdSettingComponent49::handleAsyncUpdate()
         !nameEditor->hasKeyboardFocus(true))
         picker->selectTouchedControl(touched);
 
-    refreshMarks();
     updateStatus();
 }
 
@@ -579,6 +578,8 @@ void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
 
 void KbdSettingComponent49::updateStatus()
 {
+    // The marks and the count of changes not sent come from one comparison.
+    refreshMarks();
     auto& display = statusDisplay();
     const auto port = manager.getKeyboardOutputName();
     if (sender.isRunning())
@@ -654,7 +655,7 @@ void KbdSettingComponent49::updateStatus()
         headline = "Connected";
         tooltip = detail + " on " + port + ".";
     }
-    const int unsent = (int)unsentValues().size();
+    const int unsent = (int)unsentShown.size();
     if (unsent > 0)
     {
         headline = editsText(unsent) + " not sent";
@@ -715,7 +716,6 @@ std::set<std::pair<int, int>> KbdSettingComponent49::applyDelta(const SettingsDe
     showGlobals();
     if (selectedItemId >= 0)
         refreshSelectedControl();
-    refreshMarks();
     updateStatus();
     return newlyPinned;
 }
@@ -783,8 +783,7 @@ std::set<std::pair<int, int>> KbdSettingComponent49::unsentValues() const
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
             if (s.get(field, id) != confirmed->get(field, id))
                 unsent.insert({field, id});
-    for (int id : {globalLowerChannel, globalUpperChannel, globalKnobMode, globalFaderMode, globalSplitMode,
-                   globalSplitPoint})
+    for (int id : OrvManager49::sentGlobals)
         if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
             unsent.insert({OrvManager49::globalField, id});
     return unsent;
@@ -850,19 +849,10 @@ void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
 {
     // A small amber corner on each box whose value the keyboard does not have yet.
     std::vector<juce::Component*> marked;
-    const std::pair<juce::ComboBox*, int> globalBoxes[] = {
-        {lowerChannelCombo.get(), globalLowerChannel}, {knobModeCombo.get(), globalKnobMode},
-        {splitModeCombo.get(), globalSplitMode},       {upperChannelCombo.get(), globalUpperChannel},
-        {faderModeCombo.get(), globalFaderMode},       {splitPointCombo.get(), globalSplitPoint}};
-    for (const auto& [box, id] : globalBoxes)
+    for (const auto& [box, id] : globalBoxes())
         if (unsentShown.count({OrvManager49::globalField, id}) != 0)
             marked.push_back(box);
-    const std::pair<juce::ComboBox*, int> fieldBoxes[] = {{numberCombo.get(), itemFieldNumber},
-                                                          {modeCombo.get(), itemFieldMode},
-                                                          {channelCombo.get(), itemFieldChannel},
-                                                          {maxCombo.get(), itemFieldMaxMsb},
-                                                          {minCombo.get(), itemFieldMinLsb}};
-    for (const auto& [box, field] : fieldBoxes)
+    for (const auto& [box, field] : fieldBoxes())
         if (unsentShown.count({field, selectedItemId}) != 0)
             marked.push_back(box);
     g.setColour(juce::Colour(0xFFE8A33D));
@@ -952,17 +942,32 @@ void KbdSettingComponent49::pinEdit(int field, int id)
     manager.pinUserEdit(field, id);
 }
 
+std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes() const
+{
+    return {{{lowerChannelCombo.get(), globalLowerChannel},
+             {knobModeCombo.get(), globalKnobMode},
+             {splitModeCombo.get(), globalSplitMode},
+             {upperChannelCombo.get(), globalUpperChannel},
+             {faderModeCombo.get(), globalFaderMode},
+             {splitPointCombo.get(), globalSplitPoint}}};
+}
+
+std::array<std::pair<juce::ComboBox*, int>, 5> KbdSettingComponent49::fieldBoxes() const
+{
+    return {{{numberCombo.get(), itemFieldNumber},
+             {modeCombo.get(), itemFieldMode},
+             {channelCombo.get(), itemFieldChannel},
+             {maxCombo.get(), itemFieldMaxMsb},
+             {minCombo.get(), itemFieldMinLsb}}};
+}
+
 void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
 {
     const int index = combo->getSelectedItemIndex();
     if (index < 0)
         return;
 
-    const std::pair<juce::ComboBox*, int> globalBoxes[] = {
-        {lowerChannelCombo.get(), globalLowerChannel}, {knobModeCombo.get(), globalKnobMode},
-        {splitModeCombo.get(), globalSplitMode},       {upperChannelCombo.get(), globalUpperChannel},
-        {faderModeCombo.get(), globalFaderMode},       {splitPointCombo.get(), globalSplitPoint}};
-    for (const auto& [box, id] : globalBoxes)
+    for (const auto& [box, id] : globalBoxes())
     {
         if (box != combo)
             continue;
@@ -975,12 +980,7 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
     if (!ControlCatalogue::isConfigurable(selectedItemId))
         return; // no control selected, or one the keyboard keeps no settings for (the pitch wheel)
 
-    const std::pair<juce::ComboBox*, int> fieldBoxes[] = {{numberCombo.get(), itemFieldNumber},
-                                                          {modeCombo.get(), itemFieldMode},
-                                                          {channelCombo.get(), itemFieldChannel},
-                                                          {maxCombo.get(), itemFieldMaxMsb},
-                                                          {minCombo.get(), itemFieldMinLsb}};
-    for (const auto& [box, field] : fieldBoxes)
+    for (const auto& [box, field] : fieldBoxes())
     {
         if (box != combo)
             continue;
@@ -1013,8 +1013,7 @@ void KbdSettingComponent49::restoreDefaultValues()
     for (int id : ControlCatalogue::configurableControls())
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
             pinEdit(field, id);
-    for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalLowerChannel, globalUpperChannel,
-                   globalSplitPoint})
+    for (int id : OrvManager49::sentGlobals)
         pinEdit(OrvManager49::globalField, id);
     applyUserChange(
         [](SettingsState& state)

@@ -7,6 +7,7 @@
 #include "device/VerifiedSend.h"
 #include "files/SafeFileWriter.h"
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <map>
@@ -149,6 +150,9 @@ private:
     void markSaved();
     void afterReadOut();
     void refreshMarks();
+    /** The keyboard-wide boxes with their slots, and the selected control's boxes with their fields. */
+    std::array<std::pair<juce::ComboBox*, int>, 6> globalBoxes() const;
+    std::array<std::pair<juce::ComboBox*, int>, 5> fieldBoxes() const;
 
     //==============================================================================
     OrvManager49 manager;
