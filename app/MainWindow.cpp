@@ -72,12 +72,13 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
 
     // The title bar is the system's, so the icon goes to the native window rather than to this one. Docks
     // take an icon at any time; set once the window is up, its decoding and conversion pixel by pixel do
-    // not delay the window.
+    // not delay the window. Launchers and docks show the installed 256-pixel icon; the window's own is for
+    // switchers and title bars, and at 64 pixels its conversion needs a sixteenth of the memory.
     juce::MessageManager::callAsync(
         [window = juce::Component::SafePointer<MainAppWindow>(this)]
         {
             if (auto* p = window != nullptr ? window->getPeer() : nullptr)
-                p->setIcon(juce::ImageCache::getFromMemory(QuilletBinaryData::icon_png,
-                                                           QuilletBinaryData::icon_pngSize));
+                p->setIcon(juce::ImageFileFormat::loadFrom(QuilletBinaryData::window_icon_png,
+                                                           (size_t)QuilletBinaryData::window_icon_pngSize));
         });
 }

@@ -21,21 +21,15 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         b->setRadioGroupId(1);
         b->addListener(this);
     }
-    pictureDecoding =
-        std::async(std::launch::async,
-                   []
-                   {
-                       return juce::ImageFileFormat::loadFrom(QuilletBinaryData::keyboard_png,
-                                                              (size_t)QuilletBinaryData::keyboard_pngSize);
-                   });
     addAndMakeVisible(statusDisplay);
     setSize(1063, 317);
 }
 
 const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture() const
 {
-    if (pictureDecoding.valid())
-        picture = pictureDecoding.get();
+    if (!picture.isValid())
+        picture = juce::ImageFileFormat::loadFrom(QuilletBinaryData::keyboard_png,
+                                                  (size_t)QuilletBinaryData::keyboard_pngSize);
     return picture;
 }
 

@@ -3,7 +3,6 @@
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
 
-#include <future>
 #include <set>
 
 /** What the settings panel may ask of a control picker. */
@@ -57,8 +56,8 @@ private:
     void fadeTouchedLater(int itemId, int delayMs);
 
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
-    // Decoding the picture takes longer than building every component: it runs beside that work.
-    mutable std::future<juce::Image> pictureDecoding;
+    // Decoded when first painted, once the window has been put on the screen: on a machine with few cores,
+    // decoding beside the building of the window slowed both.
     mutable juce::Image picture;
     LinkStatusDisplay statusDisplay;
     std::set<int> marked;
