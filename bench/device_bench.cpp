@@ -1,6 +1,7 @@
-// The keyboard read-out against the emulator beside the bare cost of building and parsing the same
-// messages, the send-all stream into a virtual output beside a raw loop sending the same bytes, and a
-// verified Send (stream, read-back, comparison) beside the bare stream into the same emulator.
+// The keyboard read-out against the emulator beside two floors: building and parsing the same messages, and
+// the same messages' round trips through the same ports and delivery thread. The send-all stream into a
+// virtual output beside a raw loop sending the same bytes, and a verified Send (stream, read-back,
+// comparison) beside the bare stream into the same emulator.
 #include "device/OrvManager49.h"
 #include "device/ReadOutChain.h"
 #include "device/SysExCodec.h"
@@ -39,6 +40,35 @@ struct ChainDriver : OrvManagerListener
     bool done = false;
 };
 
+/** The read-out's twelve requests and twelve answers of the same sizes, and its eight closing messages. */
+struct ReadOutMessages
+{
+    explicit ReadOutMessages(const SettingsState& config = KeyboardEmulator::factoryConfiguration())
+    {
+        for (int field : {3, 1, 2, 4, 5})
+        {
+            requests.push_back(OrvSysEx::makeItemFieldRequest(field));
+            std::vector<juce::uint8> bytes{
+                0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, (juce::uint8)field};
+            for (const auto& [id, value] : config.fields[(size_t)field])
+            {
+                bytes.push_back((juce::uint8)id);
+                bytes.push_back((juce::uint8)value);
+            }
+            bytes.push_back(0xF7);
+            answers.emplace_back(bytes.data(), (int)bytes.size());
+        }
+        for (int g : {6, 2, 5, 1, 7, 8, 3})
+        {
+            requests.push_back(OrvSysEx::makeGlobalParamRequest(g));
+            answers.push_back(OrvSysEx::makeSetFrame(0x40, g, 1));
+        }
+        for (int i = 0; i < 8; ++i)
+            closing.push_back(OrvSysEx::makeItemValueSet(0x63 + i, 0));
+    }
+    std::vector<juce::MidiMessage> requests, answers, closing;
+};
+
 void BM_ReadOutAgainstEmulator(benchmark::State& state)
 {
     juce::MessageManager::getInstance(); // the scan and the chain start timers; their ticks are not needed
@@ -65,33 +95,84 @@ void BM_FloorBuildAndParseReadOutMessages(benchmark::State& state)
     const auto config = KeyboardEmulator::factoryConfiguration();
     for (auto _ : state)
     {
+        const ReadOutMessages messages(config);
         int sum = 0;
-        for (int field : {3, 1, 2, 4, 5})
+        for (const auto& m : messages.requests)
+            sum += m.getRawDataSize();
+        for (const auto& m : messages.answers)
         {
-            sum += OrvSysEx::makeItemFieldRequest(field).getRawDataSize();
-            std::vector<juce::uint8> bytes{
-                0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, (juce::uint8)field};
-            for (const auto& [id, value] : config.fields[(size_t)field])
-            {
-                bytes.push_back((juce::uint8)id);
-                bytes.push_back((juce::uint8)value);
-            }
-            bytes.push_back(0xF7);
-            OrvMidiMessage49 answer(juce::MidiMessage(bytes.data(), (int)bytes.size()));
-            sum += answer.getItemConfigPairs().size();
+            OrvMidiMessage49 answer(m);
+            sum += answer.isItemConfigResponse() ? answer.getItemConfigPairs().size() : answer.dataByte(9);
         }
-        for (int g : {6, 2, 5, 1, 7, 8, 3})
-        {
-            sum += OrvSysEx::makeGlobalParamRequest(g).getRawDataSize();
-            OrvMidiMessage49 answer(OrvSysEx::makeSetFrame(0x40, g, 1));
-            sum += answer.dataByte(9);
-        }
-        for (int i = 0; i < 8; ++i)
-            sum += OrvSysEx::makeItemValueSet(0x63 + i, 0).getRawDataSize();
+        for (const auto& m : messages.closing)
+            sum += m.getRawDataSize();
         benchmark::DoNotOptimize(sum);
     }
 }
 BENCHMARK(BM_FloorBuildAndParseReadOutMessages)->Unit(benchmark::kMicrosecond);
+
+/** The floor under the read-out: the same requests and answers through the same virtual ports and delivery
+    thread, each answer parsed and the next request sent from the input's callback, as the read-out does;
+    with no keyboard, store or read-out logic between them. */
+struct RoundTrips : MidiPortListener
+{
+    RoundTrips()
+    {
+        ports.addInput("keyboard");
+        ports.addOutput("keyboard",
+                        [this](const juce::MidiMessage&)
+                        {
+                            if (asked < (int)messages.answers.size())
+                                ports.deliver(0, messages.answers[(size_t)asked++]);
+                        });
+        input = ports.openInput(0, *this);
+        input->start();
+        output = ports.openOutput(0);
+    }
+    void portMessageReceived(const juce::String&, const juce::MidiMessage& message) override
+    {
+        OrvMidiMessage49 answer(message);
+        parsed +=
+            answer.isItemConfigResponse() ? (int)answer.getItemConfigPairs().size() : answer.dataByte(9);
+        if (++answered < (int)messages.requests.size())
+        {
+            output->sendMessageNow(messages.requests[(size_t)answered]);
+            return;
+        }
+        for (const auto& m : messages.closing)
+            output->sendMessageNow(m);
+        std::lock_guard<std::mutex> g(lock);
+        done = true;
+        finished.notify_all();
+    }
+    void run()
+    {
+        asked = answered = 0;
+        done = false;
+        output->sendMessageNow(messages.requests[0]);
+        std::unique_lock<std::mutex> g(lock);
+        finished.wait(g, [this] { return done; });
+    }
+
+    ReadOutMessages messages;
+    VirtualMidiPorts ports;
+    std::unique_ptr<MidiInputPort> input;
+    std::unique_ptr<MidiOutputPort> output;
+    std::atomic<int> asked{0}, answered{0};
+    int parsed = 0;
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+};
+
+void BM_FloorReadOutRoundTrips(benchmark::State& state)
+{
+    RoundTrips trips;
+    for (auto _ : state)
+        trips.run();
+    benchmark::DoNotOptimize(trips.parsed);
+}
+BENCHMARK(BM_FloorReadOutRoundTrips)->Unit(benchmark::kMicrosecond);
 
 void BM_SendAllIntoVirtualOutput(benchmark::State& state)
 {
