@@ -1,7 +1,10 @@
 #include "model/ControlCatalogue.h"
+#include "ui/OpaquePicture.h"
 #include "ui/PickerLayout.h"
 #include "ui/QMV49CtrlPickerComponent.h"
 #include "ui_test_support.h"
+
+#include <QuilletBinaryData.h>
 
 namespace
 {
@@ -220,4 +223,38 @@ TEST(PickerButton, SelectedButtonLaysAReddishVeil)
     EXPECT_NEAR(got.getGreen(), expected.getGreen(), 2);
     EXPECT_NEAR(got.getBlue(), expected.getBlue(), 2);
     EXPECT_TRUE(isUniform(image, image.getBounds())) << "no corner marks unless hovered";
+}
+
+TEST(OpaquePicture, DecodesAsTheToolkitDoesPixelForPixelAndKeepsTranslucentPicturesToTheToolkit)
+{
+    auto png = [](const juce::Image& image)
+    {
+        juce::MemoryOutputStream out;
+        juce::PNGImageFormat().writeImageToStream(image, out);
+        return out.getMemoryBlock();
+    };
+    // Rows whose bytes are not a multiple of four, and every channel different, so that a wrong order of
+    // channels or a wrong row length shows.
+    juce::Image opaque(juce::Image::RGB, 7, 5, false);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            opaque.setPixelAt(
+                x, y, juce::Colour((juce::uint8)(x * 30), (juce::uint8)(y * 50), (juce::uint8)(200 - x - y)));
+    juce::Image translucent(juce::Image::ARGB, 3, 2, true);
+    translucent.setPixelAt(1, 1, juce::Colour(0x80FF0000));
+
+    const auto keyboard =
+        juce::MemoryBlock(QuilletBinaryData::keyboard_png, (size_t)QuilletBinaryData::keyboard_pngSize);
+    for (const auto& data : {keyboard, png(opaque), png(translucent)})
+    {
+        const auto expected = juce::ImageFileFormat::loadFrom(data.getData(), data.getSize());
+        const auto got = decodeOpaquePicture(data.getData(), data.getSize());
+        ASSERT_EQ(got.getBounds(), expected.getBounds());
+        for (int y = 0; y < got.getHeight(); ++y)
+            for (int x = 0; x < got.getWidth(); ++x)
+                ASSERT_EQ(got.getPixelAt(x, y).getARGB(), expected.getPixelAt(x, y).getARGB())
+                    << x << "," << y;
+    }
+    EXPECT_EQ(decodeOpaquePicture(keyboard.getData(), keyboard.getSize()).getFormat(), juce::Image::RGB);
+    EXPECT_FALSE(decodeOpaquePicture("not a picture", 13).isValid());
 }

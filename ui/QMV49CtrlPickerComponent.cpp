@@ -1,5 +1,6 @@
 #include "QMV49CtrlPickerComponent.h"
 
+#include "OpaquePicture.h"
 #include "PickerLayout.h"
 #include "model/ControlCatalogue.h"
 
@@ -28,8 +29,8 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
 const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture() const
 {
     if (!picture.isValid())
-        picture = juce::ImageFileFormat::loadFrom(QuilletBinaryData::keyboard_png,
-                                                  (size_t)QuilletBinaryData::keyboard_pngSize);
+        picture =
+            decodeOpaquePicture(QuilletBinaryData::keyboard_png, (size_t)QuilletBinaryData::keyboard_pngSize);
     return picture;
 }
 
