@@ -137,9 +137,10 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     savedState = manager.snapshot();
 
     manager.addListener(this);
-    manager.startScan();
-    // Plugging the keyboard in late, or again, is noticed without a restart.
-    manager.watchPorts(1000);
+    // The search starts from the message loop, once the window that holds the panel is on the screen:
+    // opening the system's MIDI ports need not delay it.
+    scanStartPending = true;
+    triggerAsyncUpdate();
     updateStatus();
 }
 
@@ -465,6 +466,12 @@ void KbdSettingComponent49::handleManagerEvent(int event, int p1, int, int)
 
 void KbdSettingComponent49::handleAsyncUpdate()
 {
+    if (scanStartPending.exchange(false))
+    {
+        manager.startScan();
+        // Plugging the keyboard in late, or again, is noticed without a restart.
+        manager.watchPorts(1000);
+    }
     if (globalsPending.exchange(false))
         showGlobals();
     if (detectedPending.exchange(false))

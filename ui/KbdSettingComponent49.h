@@ -167,6 +167,7 @@ private:
     // Why the asynchronous update was asked for; set on any thread.
     std::atomic<bool> globalsPending{false}, scanEndedPending{false}, readOutIncompletePending{false};
     std::atomic<bool> detectedPending{false}, unpluggedPending{false}, readOutCompletePending{false};
+    std::atomic<bool> scanStartPending{false};
     std::atomic<int> touchedPending{-1};
     std::mutex sendResultLock;
     std::optional<VerifiedSend::Result> sendResultPending;
