@@ -3,7 +3,8 @@
 #   - start-up (exec to window mapped), peak memory and idle wake-ups of the editor against a bare JUCE
 #     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
 #   - the read-out, send-all and load benchmarks against their Google Benchmark floors;
-#   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program.
+#   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program, and against
+#     the same program loading the system's ALSA library as the tool does.
 # Every figure is a median of runs taken in alternation with its floor, printed with its ratio (for the
 # whole-process figures, the median of the ratios of the runs taken side by side).
 # Usage: bench/compare.sh [BUILD_DIR]   (default: build; RUNS=N sets the paired runs, default 11)
@@ -15,7 +16,7 @@ build="$(cd "${1:-$root/build}" && pwd)"
 
 if [ -z "${QUILLET_COMPARE_IN_XVFB:-}" ]; then
   export CCACHE_SLOPPINESS=time_macros
-  nice -n 5 cmake --build "$build" --target QuilletEditor quillet bare_window_app bare_console process_probe \
+  nice -n 5 cmake --build "$build" --target QuilletEditor quillet bare_window_app bare_console bare_console_alsa process_probe \
     device_bench files_bench >/dev/null
   QUILLET_COMPARE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build"
 fi
