@@ -11,7 +11,7 @@ res="$(dirname "$art")"
 command -v rsvg-convert >/dev/null || { echo "rsvg-convert not found (apt-get install librsvg2-bin)" >&2; exit 1; }
 command -v python3 >/dev/null || { echo "python3 not found" >&2; exit 1; }
 
-# name width height colour-type (6 = RGBA, 2 = RGB)
+# name width height colour-type (6 = RGBA, 2 = RGB) [source, when not name.svg]
 # The keyboard picture is fully opaque and is kept as RGB: decoded, it takes a
 # quarter less memory and is drawn without blending.
 pictures=(
@@ -23,6 +23,8 @@ pictures=(
   "send_to_keyboard_over 117 29 6"
   "send_to_keyboard_pressed 117 29 6"
   "icon 256 256 6"
+  # The window's own icon, for switchers and title bars; launchers take the 256-pixel one.
+  "window_icon 64 64 6 icon"
 )
 
 # rsvg-convert writes a fully opaque picture as RGB; the other pictures are
@@ -95,9 +97,9 @@ PY
 
 status=0
 for entry in "${pictures[@]}"; do
-  read -r name w h want <<<"$entry"
+  read -r name w h want source <<<"$entry"
   rsvg-convert --width "$w" --height "$h" --format png \
-    -o "$res/$name.png" "$art/$name.svg"
+    -o "$res/$name.png" "$art/${source:-$name}.svg"
   if [[ "$want" == 6 ]]; then
     to_rgba "$res/$name.png"
   fi
