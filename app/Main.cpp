@@ -149,8 +149,9 @@ public:
     {
         auto* content =
             mainWindow != nullptr ? dynamic_cast<MainComponent*>(mainWindow->getContentComponent()) : nullptr;
-        if (content == nullptr || content->getSettingsPanel().confirmClose())
-            quit();
+        if (content == nullptr)
+            return quit();
+        content->getSettingsPanel().confirmClose([] { quit(); });
     }
 
     void shutdown() override

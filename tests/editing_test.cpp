@@ -11,6 +11,22 @@
 
 namespace
 {
+/** Whether the panel lets the window close, with dialogs that answer at once. */
+bool closes(KbdSettingComponent49& panel)
+{
+    bool approved = false;
+    panel.confirmClose([&] { approved = true; });
+    return approved;
+}
+
+/** Whether Save... saved, with dialogs that answer at once. */
+bool saves(KbdSettingComponent49& panel)
+{
+    bool saved = false;
+    panel.saveSettings([&](bool s) { saved = s; });
+    return saved;
+}
+
 void pick(juce::ComboBox& combo, int index)
 {
     combo.setSelectedItemIndex(index, juce::sendNotificationSync);
@@ -120,7 +136,7 @@ TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
     EXPECT_TRUE(panel->hasUnsavedChanges()) << "sent is not saved";
 
     dialogs->filesToSave.push_back(scratch.file("setup.qmv49"));
-    EXPECT_TRUE(panel->saveSettings());
+    EXPECT_TRUE(saves(*panel));
     EXPECT_FALSE(panel->hasUnsavedChanges());
 
     panel->undo(); // the knob mode
@@ -136,26 +152,39 @@ TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
 TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
 {
     open(false);
-    EXPECT_TRUE(panel->confirmClose());
+    EXPECT_TRUE(closes(*panel));
     EXPECT_TRUE(dialogs->closeQuestions.isEmpty()) << "nothing to lose, nothing to ask";
 
     pick(panel->splitPointBox(), 40);
     dialogs->closeAnswer = EditorDialogs::CloseChoice::cancel;
-    EXPECT_FALSE(panel->confirmClose());
+    EXPECT_FALSE(closes(*panel));
     ASSERT_EQ(dialogs->closeQuestions.size(), 1);
     EXPECT_TRUE(dialogs->closeQuestions[0].contains("not saved")) << dialogs->closeQuestions[0];
 
     // Save... that is cancelled keeps the window open; one that saves lets it close.
     dialogs->closeAnswer = EditorDialogs::CloseChoice::save;
     dialogs->filesToSave.push_back(std::nullopt);
-    EXPECT_FALSE(panel->confirmClose());
+    EXPECT_FALSE(closes(*panel));
     dialogs->filesToSave.push_back(scratch.file("kept.qmv49"));
-    EXPECT_TRUE(panel->confirmClose());
+    EXPECT_TRUE(closes(*panel));
     EXPECT_TRUE(scratch.file("kept.qmv49").existsAsFile());
 
     pick(panel->splitPointBox(), 41);
     dialogs->closeAnswer = EditorDialogs::CloseChoice::discard;
-    EXPECT_TRUE(panel->confirmClose());
+    EXPECT_TRUE(closes(*panel));
+
+    // The answer comes while the program goes on; asking to close again meanwhile asks nothing more.
+    dialogs->holdCloseAnswer = true;
+    int approvals = 0;
+    panel->confirmClose([&] { ++approvals; });
+    panel->confirmClose([&] { ++approvals; });
+    EXPECT_EQ(dialogs->closeQuestions.size(), 5);
+    ASSERT_TRUE(dialogs->heldCloseAnswer);
+    std::exchange(dialogs->heldCloseAnswer, nullptr)(EditorDialogs::CloseChoice::cancel);
+    panel->confirmClose([&] { ++approvals; });
+    ASSERT_TRUE(dialogs->heldCloseAnswer) << "asked again once the first question was answered";
+    dialogs->heldCloseAnswer(EditorDialogs::CloseChoice::discard);
+    EXPECT_EQ(approvals, 1);
 }
 
 TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveChecksClean)
@@ -175,7 +204,7 @@ TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveCheck
     EXPECT_EQ(panel->nameField().getText(), "Pad #1") << "an empty field gives the control its own name back";
 
     dialogs->filesToSave.push_back(scratch.file("named.qmv49"));
-    ASSERT_TRUE(panel->saveSettings());
+    ASSERT_TRUE(saves(*panel));
     std::ostringstream out, err;
     EXPECT_EQ(QuilletCommands::check(scratch.file("named.qmv49"), out, err), QuilletCommands::exitOk)
         << out.str();

@@ -54,37 +54,41 @@ public:
     /** Where each file dialog started: the folder of an open dialog, the proposed file of a save dialog. */
     std::vector<juce::File> startedAt;
 
-    std::optional<juce::File> chooseFileToOpen(const juce::String&, const juce::File& startFolder,
-                                               const juce::String&) override
+    void chooseFileToOpen(const juce::String&, const juce::File& startFolder, const juce::String&,
+                          FileAnswer answer) override
     {
         startedAt.push_back(startFolder);
-        return next(filesToOpen);
+        answer(next(filesToOpen));
     }
-    std::optional<juce::File> chooseFileToSave(const juce::String&, const juce::File& proposedFile,
-                                               const juce::String&) override
+    void chooseFileToSave(const juce::String&, const juce::File& proposedFile, const juce::String&,
+                          FileAnswer answer) override
     {
         startedAt.push_back(proposedFile);
-        return next(filesToSave);
+        answer(next(filesToSave));
     }
-    bool confirmOverwrite(const juce::File&) override { return overwriteAnswer; }
-    bool confirmReplaceReadOnly(const juce::File&) override
+    void confirmOverwrite(const juce::File&, YesNoAnswer answer) override { answer(overwriteAnswer); }
+    void confirmReplaceReadOnly(const juce::File&, YesNoAnswer answer) override
     {
         ++readOnlyQuestions;
         EXPECT_TRUE(readOnlyAnswer.has_value()) << "a read-only question came that the test did not expect";
-        return readOnlyAnswer.value_or(false);
+        answer(readOnlyAnswer.value_or(false));
     }
     void showMessage(const juce::String& title, const juce::String& text) override
     {
         shown.push_back({title, text});
     }
     std::optional<CloseChoice> closeAnswer; // unset: the question is not expected
+    bool holdCloseAnswer = false;           // kept in heldCloseAnswer, for the test to give later
+    std::function<void(CloseChoice)> heldCloseAnswer;
     juce::StringArray closeQuestions;
-    CloseChoice askBeforeClosing(const juce::String& what) override
+    void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) override
     {
         closeQuestions.add(what);
+        if (holdCloseAnswer)
+            return void(heldCloseAnswer = std::move(answer));
         EXPECT_TRUE(closeAnswer.has_value())
             << "a close question came that the test did not expect: " << what;
-        return closeAnswer.value_or(CloseChoice::cancel);
+        answer(closeAnswer.value_or(CloseChoice::cancel));
     }
 
     int countTitled(const juce::String& title) const

@@ -1,39 +1,51 @@
 #include "EditorDialogs.h"
 
-std::optional<juce::File> NativeEditorDialogs::chooseFileToOpen(const juce::String& title,
-                                                                const juce::File& startFolder,
-                                                                const juce::String& pattern)
+void NativeEditorDialogs::choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer)
 {
-    juce::FileChooser chooser(title, startFolder, pattern, true);
-    if (chooser.browseForFileToOpen())
-        return chooser.getResult();
-    return std::nullopt;
+    chooser = std::move(dialog);
+    chooser->launchAsync(flags,
+                         [answer = std::move(answer)](const juce::FileChooser& c)
+                         {
+                             const auto result = c.getResult();
+                             answer(result == juce::File() ? std::nullopt
+                                                           : std::optional<juce::File>(result));
+                         });
 }
 
-std::optional<juce::File> NativeEditorDialogs::chooseFileToSave(const juce::String& title,
-                                                                const juce::File& proposedFile,
-                                                                const juce::String& pattern)
+void NativeEditorDialogs::chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
+                                           const juce::String& pattern, FileAnswer answer)
 {
-    juce::FileChooser chooser(title, proposedFile, pattern, true);
-    if (chooser.browseForFileToSave(true))
-        return chooser.getResult();
-    return std::nullopt;
+    choose(std::make_unique<juce::FileChooser>(title, startFolder, pattern, true),
+           juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+           std::move(answer));
 }
 
-bool NativeEditorDialogs::confirmOverwrite(const juce::File& file)
+void NativeEditorDialogs::chooseFileToSave(const juce::String& title, const juce::File& proposedFile,
+                                           const juce::String& pattern, FileAnswer answer)
 {
-    return juce::AlertWindow::showOkCancelBox(juce::MessageBoxIconType::QuestionIcon, "File already exists",
-                                              "There's already a file called: " + file.getFullPathName() +
-                                                  "\n\nAre you sure you want to overwrite it?",
-                                              "Overwrite", "Cancel");
+    choose(std::make_unique<juce::FileChooser>(title, proposedFile, pattern, true),
+           juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
+               juce::FileBrowserComponent::warnAboutOverwriting,
+           std::move(answer));
 }
 
-bool NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file)
+void NativeEditorDialogs::confirmOverwrite(const juce::File& file, YesNoAnswer answer)
 {
-    return juce::AlertWindow::showOkCancelBox(
+    juce::AlertWindow::showOkCancelBox(
+        juce::MessageBoxIconType::QuestionIcon, "File already exists",
+        "There's already a file called: " + file.getFullPathName() +
+            "\n\nAre you sure you want to overwrite it?",
+        "Overwrite", "Cancel", nullptr,
+        juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }));
+}
+
+void NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer)
+{
+    juce::AlertWindow::showOkCancelBox(
         juce::MessageBoxIconType::QuestionIcon, "File is read-only",
         file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?", "Replace",
-        "Cancel");
+        "Cancel", nullptr,
+        juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }));
 }
 
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
@@ -41,24 +53,30 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
     juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
 }
 
-EditorDialogs::CloseChoice NativeEditorDialogs::askBeforeClosing(const juce::String& what)
+void NativeEditorDialogs::askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer)
 {
-    juce::AlertWindow box("Unsaved changes",
-                          what + "\n\nWhat should happen to them before the editor closes?",
-                          juce::MessageBoxIconType::QuestionIcon);
-    box.addButton("Send", 1);
-    box.addButton("Save...", 2);
-    box.addButton("Discard", 3);
-    box.addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
-    switch (box.runModalLoop())
-    {
-    case 1:
-        return CloseChoice::send;
-    case 2:
-        return CloseChoice::save;
-    case 3:
-        return CloseChoice::discard;
-    default:
-        return CloseChoice::cancel;
-    }
+    auto* box = new juce::AlertWindow("Unsaved changes",
+                                      what + "\n\nWhat should happen to them before the editor closes?",
+                                      juce::MessageBoxIconType::QuestionIcon);
+    box->addButton("Send", 1);
+    box->addButton("Save...", 2);
+    box->addButton("Discard", 3);
+    box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
+    box->enterModalState(true,
+                         juce::ModalCallbackFunction::create(
+                             [answer](int button)
+                             {
+                                 switch (button)
+                                 {
+                                 case 1:
+                                     return answer(CloseChoice::send);
+                                 case 2:
+                                     return answer(CloseChoice::save);
+                                 case 3:
+                                     return answer(CloseChoice::discard);
+                                 default:
+                                     return answer(CloseChoice::cancel);
+                                 }
+                             }),
+                         true);
 }

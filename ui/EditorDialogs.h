@@ -2,29 +2,32 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <optional>
 
-/** The dialogs and message boxes the editor shows, behind one seam so that tests can answer them. */
+/** The dialogs and message boxes the editor shows, behind one seam so that tests can answer them. Every one
+    returns at once; a question's answer comes to its callback, on the message thread, once given (at once,
+    when a test gives it). */
 class EditorDialogs
 {
 public:
     virtual ~EditorDialogs() = default;
 
+    using FileAnswer = std::function<void(std::optional<juce::File>)>;
+    using YesNoAnswer = std::function<void(bool)>;
+
     /** Asks for a file to open, starting in the given folder; nothing when the user cancels. */
-    virtual std::optional<juce::File> chooseFileToOpen(const juce::String& title,
-                                                       const juce::File& startFolder,
-                                                       const juce::String& pattern) = 0;
+    virtual void chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
+                                  const juce::String& pattern, FileAnswer answer) = 0;
     /** Asks for a file to save, proposing the given file's name in its folder and confirming before an
         existing file is overwritten; nothing on cancel. */
-    virtual std::optional<juce::File> chooseFileToSave(const juce::String& title,
-                                                       const juce::File& proposedFile,
-                                                       const juce::String& pattern) = 0;
+    virtual void chooseFileToSave(const juce::String& title, const juce::File& proposedFile,
+                                  const juce::String& pattern, FileAnswer answer) = 0;
     /** Asks whether to replace an existing file. */
-    virtual bool confirmOverwrite(const juce::File& file) = 0;
+    virtual void confirmOverwrite(const juce::File& file, YesNoAnswer answer) = 0;
     /** Asks whether to replace a file that is marked read-only. */
-    virtual bool confirmReplaceReadOnly(const juce::File& file) = 0;
-    /** A modal box with the information icon and the single button "ok". Nothing waits for it to be
-        dismissed: it may return while the box is still up. */
+    virtual void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) = 0;
+    /** A modal box with the information icon and the single button "ok". */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
 
     enum class CloseChoice
@@ -35,21 +38,26 @@ public:
         cancel
     };
     /** Asks what to do with changes that were not sent or saved before the window closes. */
-    virtual CloseChoice askBeforeClosing(const juce::String& what) = 0;
+    virtual void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) = 0;
 };
 
-/** The platform's native file dialogs and the toolkit's modal message boxes. A notice is shown without a
-    modal loop of its own (such a loop wakes the program every millisecond while the box is up); the
-    questions wait for their answer. */
+/** The platform's native file dialogs and the toolkit's modal message boxes, all shown without a modal loop
+    of their own: such a loop wakes the program every millisecond while the box is up. */
 class NativeEditorDialogs : public EditorDialogs
 {
 public:
-    std::optional<juce::File> chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
-                                               const juce::String& pattern) override;
-    std::optional<juce::File> chooseFileToSave(const juce::String& title, const juce::File& proposedFile,
-                                               const juce::String& pattern) override;
-    bool confirmOverwrite(const juce::File& file) override;
-    bool confirmReplaceReadOnly(const juce::File& file) override;
+    void chooseFileToOpen(const juce::String& title, const juce::File& startFolder,
+                          const juce::String& pattern, FileAnswer answer) override;
+    void chooseFileToSave(const juce::String& title, const juce::File& proposedFile,
+                          const juce::String& pattern, FileAnswer answer) override;
+    void confirmOverwrite(const juce::File& file, YesNoAnswer answer) override;
+    void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
-    CloseChoice askBeforeClosing(const juce::String& what) override;
+    void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) override;
+
+private:
+    void choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer);
+
+    // The open file dialog: the toolkit needs it alive until it has answered.
+    std::unique_ptr<juce::FileChooser> chooser;
 };

@@ -801,12 +801,15 @@ bool KbdSettingComponent49::hasUnsavedChanges() const
     return manager.snapshot() != savedState;
 }
 
-bool KbdSettingComponent49::confirmClose()
+void KbdSettingComponent49::confirmClose(std::function<void()> approved)
 {
     const int unsent = manager.isKeyboardFound() ? (int)unsentValues().size() : 0;
     const bool unsaved = hasUnsavedChanges();
     if (unsent == 0 && !unsaved)
-        return true;
+        return approved();
+    // A second request to close while the question is up changes nothing.
+    if (closeQuestionOpen)
+        return;
 
     juce::String what;
     if (unsent > 0)
@@ -816,26 +819,42 @@ bool KbdSettingComponent49::confirmClose()
              << " changes that are not saved in a file";
     what << ".";
 
-    switch (dialogs->askBeforeClosing(what))
-    {
-    case EditorDialogs::CloseChoice::send:
-        if (!manager.isKeyboardFound())
+    closeQuestionOpen = true;
+    dialogs->askBeforeClosing(
+        what,
+        [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
         {
-            dialogs->showMessage(keyboardProblemTitle, cannotSetText);
-            return false;
-        }
-        // The window closes once the keyboard is seen to hold everything.
-        closeAfterSend = true;
-        sendToKeyboard();
-        return false;
-    case EditorDialogs::CloseChoice::save:
-        return saveSettings();
-    case EditorDialogs::CloseChoice::discard:
-        return true;
-    case EditorDialogs::CloseChoice::cancel:
-    default:
-        return false;
-    }
+            if (self == nullptr)
+                return;
+            self->closeQuestionOpen = false;
+            switch (choice)
+            {
+            case EditorDialogs::CloseChoice::send:
+                if (!self->manager.isKeyboardFound())
+                {
+                    self->dialogs->showMessage(keyboardProblemTitle, cannotSetText);
+                    return;
+                }
+                // The window closes once the keyboard is seen to hold everything.
+                self->closeAfterSend = true;
+                self->sendToKeyboard();
+                return;
+            case EditorDialogs::CloseChoice::save:
+                self->saveSettings(
+                    [approved](bool saved)
+                    {
+                        if (saved)
+                            approved();
+                    });
+                return;
+            case EditorDialogs::CloseChoice::discard:
+                approved();
+                return;
+            case EditorDialogs::CloseChoice::cancel:
+            default:
+                return;
+            }
+        });
 }
 
 void KbdSettingComponent49::refreshMarks()
@@ -915,7 +934,7 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
     else if (letter == 'o')
         loadSettings();
     else if (letter == 's')
-        (void)saveSettings();
+        saveSettings();
     else if (key.getKeyCode() == juce::KeyPress::returnKey)
         sendToKeyboard();
     else
@@ -1009,7 +1028,7 @@ void KbdSettingComponent49::buttonClicked(juce::Button* button)
     else if (button == loadButton.get())
         loadSettings();
     else if (button == saveButton.get())
-        (void)saveSettings();
+        saveSettings();
     else if (button == chartButton.get())
         writeChart();
 }
@@ -1081,10 +1100,13 @@ void KbdSettingComponent49::reportFileProblem(const juce::String& what, const ju
 
 void KbdSettingComponent49::loadSettings()
 {
-    const auto chosen = dialogs->chooseFileToOpen("Please select the settings file you want to load...",
-                                                  settingsFolder.value_or(documentsFolder()), "*.qmv49");
-    if (chosen)
-        loadSettingsFrom(*chosen);
+    dialogs->chooseFileToOpen("Please select the settings file you want to load...",
+                              settingsFolder.value_or(documentsFolder()), "*.qmv49",
+                              [self = Self(this)](std::optional<juce::File> chosen)
+                              {
+                                  if (self != nullptr && chosen)
+                                      self->loadSettingsFrom(*chosen);
+                              });
 }
 
 void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
@@ -1129,60 +1151,92 @@ void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
     }
 }
 
-std::optional<juce::File> KbdSettingComponent49::chooseSaveTarget(const juce::String& title,
-                                                                  const juce::String& proposedName,
-                                                                  std::optional<juce::File>& folder)
+void KbdSettingComponent49::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
+                                             std::optional<juce::File> KbdSettingComponent49::*folder,
+                                             std::function<void(const juce::File&)> chosen)
 {
     const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
     // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
-    const auto chosen = dialogs->chooseFileToSave(
-        title, folder.value_or(documentsFolder()).getChildFile(proposedName), "*." + extension);
-    if (!chosen)
-        return std::nullopt;
-    folder = chosen->getParentDirectory();
-    const auto file = withReplacedExtension(*chosen, extension);
-    // The dialog confirmed the name that was typed; a different file that the new extension hits is asked
-    // for.
-    if (file != *chosen && file.exists() && !dialogs->confirmOverwrite(file))
-        return std::nullopt;
-    return file;
+    dialogs->chooseFileToSave(
+        title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName), "*." + extension,
+        [self = Self(this), folder, extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
+        {
+            if (self == nullptr || !picked)
+                return;
+            (*self.getComponent()).*folder = picked->getParentDirectory();
+            const auto file = withReplacedExtension(*picked, extension);
+            // The dialog confirmed the name that was typed; a different file that the new extension hits is
+            // asked for.
+            if (file == *picked || !file.exists())
+                return chosen(file);
+            self->dialogs->confirmOverwrite(file,
+                                            [self, file, chosen](bool replace)
+                                            {
+                                                if (self != nullptr && replace)
+                                                    chosen(file);
+                                            });
+        });
 }
 
-bool KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
-                                    const std::function<FileWriteResult(ReadOnlyFiles)>& write)
+void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
+                                    std::function<FileWriteResult(ReadOnlyFiles)> write,
+                                    std::function<void(bool)> done)
 {
-    auto result = write(ReadOnlyFiles::refuse);
-    // A read-only file is the user's to replace, but only when asked.
-    if (result.readOnly)
+    auto finish = [self = Self(this), file, failure, done](const FileWriteResult& result)
     {
-        if (!dialogs->confirmReplaceReadOnly(file))
-            return false;
-        result = write(ReadOnlyFiles::replace);
-    }
-    if (!result.ok)
-        reportFileProblem(failure, file, result.message);
-    return result.ok;
+        if (self == nullptr)
+            return;
+        if (!result.ok)
+            self->reportFileProblem(failure, file, result.message);
+        if (done)
+            done(result.ok);
+    };
+    const auto result = write(ReadOnlyFiles::refuse);
+    if (!result.readOnly)
+        return finish(result);
+    // A read-only file is the user's to replace, but only when asked.
+    dialogs->confirmReplaceReadOnly(file,
+                                    [self = Self(this), write, finish, done](bool replace)
+                                    {
+                                        if (self == nullptr)
+                                            return;
+                                        if (replace)
+                                            finish(write(ReadOnlyFiles::replace));
+                                        else if (done)
+                                            done(false);
+                                    });
 }
 
-bool KbdSettingComponent49::saveSettings()
+void KbdSettingComponent49::saveSettings(std::function<void(bool)> done)
 {
-    const auto file = chooseSaveTarget("Please select the settings file where to save...",
-                                       "Quillet 49 setup.qmv49", settingsFolder);
-    if (!file)
-        return false;
-    const auto before = manager.snapshot();
-    const bool saved =
-        writeTo(*file, "The settings could not be saved to",
-                [&](ReadOnlyFiles readOnly) { return writeSettingsFile(manager, *file, readOnly); });
-    if (saved && manager.snapshot() == before)
-        markSaved();
-    return saved;
+    chooseSaveTarget("Please select the settings file where to save...", "Quillet 49 setup.qmv49",
+                     &KbdSettingComponent49::settingsFolder,
+                     [this, done](const juce::File& file)
+                     {
+                         const auto before = manager.snapshot();
+                         writeTo(
+                             file, "The settings could not be saved to",
+                             [this, file](ReadOnlyFiles readOnly)
+                             { return writeSettingsFile(manager, file, readOnly); },
+                             [self = Self(this), before, done](bool saved)
+                             {
+                                 // What changed while a question was up is not in the file.
+                                 if (self != nullptr && saved && self->manager.snapshot() == before)
+                                     self->markSaved();
+                                 if (done)
+                                     done(saved);
+                             });
+                     });
 }
 
 void KbdSettingComponent49::writeChart()
 {
-    if (const auto file =
-            chooseSaveTarget("Please select the chart file...", "Quillet 49 chart.html", chartFolder))
-        writeTo(*file, "The chart could not be written to",
-                [&](ReadOnlyFiles readOnly) { return writeMidiChart(manager, *file, readOnly); });
+    chooseSaveTarget(
+        "Please select the chart file...", "Quillet 49 chart.html", &KbdSettingComponent49::chartFolder,
+        [this](const juce::File& file)
+        {
+            writeTo(file, "The chart could not be written to",
+                    [this, file](ReadOnlyFiles readOnly) { return writeMidiChart(manager, file, readOnly); },
+                    {});
+        });
 }

@@ -70,9 +70,10 @@ public:
     std::set<std::pair<int, int>> unsentValues() const;
     /** True when the configuration differs from the last file saved or loaded (or from the start). */
     bool hasUnsavedChanges() const;
-    /** Asks, when something is not sent or not saved, what to do before the window closes. True: close
-        now; false: stay (cancelled, or closing after a send that is under way). */
-    bool confirmClose();
+    /** Asks, when something is not sent or not saved, what to do before the window closes; calls approved
+        when it may close now (at once when nothing would be lost). Cancelled, or closing after a send that
+        is under way, it is not called. */
+    void confirmClose(std::function<void()> approved);
     /** Called when the window may close after all, once a send asked for on closing has been verified. */
     std::function<void()> onCloseApproved;
 
@@ -83,8 +84,8 @@ public:
     void loadSettings();
     /** Loads a settings file and reports it as Load... does, for a file the editor was opened with. */
     void loadSettingsFrom(const juce::File& file);
-    /** True when the settings were saved. */
-    bool saveSettings();
+    /** Asks where and saves; done, if given, is told whether the settings were saved. */
+    void saveSettings(std::function<void(bool)> done = {});
     void writeChart();
 
     /** The file name with everything from its last dot replaced by "." and the extension. */
@@ -123,13 +124,17 @@ private:
     juce::ComboBox* makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
                               const juce::StringArray& items, int focus, bool rightJustified = false);
     /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
-        and gives the name the proposed name's extension; nothing when the user cancels. */
-    std::optional<juce::File> chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
-                                               std::optional<juce::File>& folder);
+        and gives the name the proposed name's extension; chosen is not called when the user cancels. */
+    void chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
+                          std::optional<juce::File> KbdSettingComponent49::*folder,
+                          std::function<void(const juce::File&)> chosen);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
-    /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file. */
-    bool writeTo(const juce::File& file, const juce::String& failure,
-                 const std::function<FileWriteResult(ReadOnlyFiles)>& write);
+    /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file;
+        done is told whether it was written. */
+    void writeTo(const juce::File& file, const juce::String& failure,
+                 std::function<FileWriteResult(ReadOnlyFiles)> write, std::function<void(bool)> done);
+    // Dialogs answer after their caller has returned: their callbacks hold the panel by this.
+    using Self = juce::Component::SafePointer<KbdSettingComponent49>;
     static juce::File documentsFolder();
     /** Records a change the user made, so that no answer of the keyboard overwrites it before it is sent. */
     void pinEdit(int field, int id);
@@ -186,6 +191,7 @@ private:
     int nameTransactionFor = -1;
     juce::String note; // a passing word in the status display, such as how to undo Default Values
     bool editingName = false;
+    bool closeQuestionOpen = false;
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     juce::Component::SafePointer<juce::Component> keyTarget;
 
