@@ -163,8 +163,8 @@ TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
     EXPECT_TRUE(panel->getReadOut().isActive());
     EXPECT_TRUE(dialogs->shown.empty()) << "no stall before the timeout has passed";
 
+    // The read-out's own timer, started from the MIDI thread when the keyboard was found, notices.
     *now += 2500;
-    panel->getReadOut().checkForStall();
     ASSERT_TRUE(pumpUntil([this] { return !dialogs->shown.empty(); }));
     EXPECT_FALSE(panel->getReadOut().isActive());
     ASSERT_EQ(dialogs->shown.size(), 1u);
