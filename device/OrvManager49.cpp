@@ -443,7 +443,19 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
             frames[count] = juce::MidiMessage(bytes, size, 0.0);
         ++count;
     };
-    juce::uint8 frame[OrvSysEx::setFrameSize];
+    // A set frame is compared where it stands, without writing the new one first.
+    const auto putSet = [&frames, &count, &put](int a, int b, int c)
+    {
+        if (count < frames.size() &&
+            OrvSysEx::isSetFrame(frames[count].getRawData(), frames[count].getRawDataSize(), a, b, c))
+        {
+            ++count;
+            return;
+        }
+        juce::uint8 frame[OrvSysEx::setFrameSize];
+        OrvSysEx::writeSetFrame(frame, a, b, c);
+        put(frame, OrvSysEx::setFrameSize);
+    };
     frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
     // Every field map is ordered by id, as the numbered controls are: one cursor per field walks along with
     // the controls instead of a search per value.
@@ -463,9 +475,8 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
                 continue; // no entry for this field
             const int value = at->second;
             if (!allDataBytes({control, value}))
-                continue; // cannot travel in a frame: leave the keyboard's own value alone
-            OrvSysEx::writeSetFrame(frame, field, control, value); // as makeItemFieldSet
-            put(frame, OrvSysEx::setFrameSize);
+                continue;                  // cannot travel in a frame: leave the keyboard's own value alone
+            putSet(field, control, value); // as makeItemFieldSet
         }
     }
     for (int id : sentGlobals)
@@ -473,8 +484,7 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
         {
-            OrvSysEx::writeSetFrame(frame, 0x40, id, value); // as makeGlobalParamSet
-            put(frame, OrvSysEx::setFrameSize);
+            putSet(0x40, id, value); // as makeGlobalParamSet
         }
     }
     const auto closing = OrvSysEx::makeClosingCommand();

@@ -28,13 +28,6 @@ juce::MidiMessage makeRequestFrame(int a, int b)
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x01, 0x00, a, b, 0xF7});
 }
 
-void writeSetFrame(juce::uint8* out, int a, int b, int c)
-{
-    const juce::uint8 frame[setFrameSize] = {
-        0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00, (juce::uint8)a, (juce::uint8)b, (juce::uint8)c, 0xF7};
-    std::copy(frame, frame + setFrameSize, out);
-}
-
 juce::MidiMessage makeSetFrame(int a, int b, int c)
 {
     juce::uint8 frame[setFrameSize];
@@ -83,13 +76,6 @@ juce::MidiMessage makeClosingCommand()
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x06, 0x00, 0xF7});
 }
 
-bool isWireSafe(const juce::MidiMessage& message)
-{
-    if (!message.isSysEx())
-        return true;
-    const auto* d = message.getSysExData();
-    return std::all_of(d, d + message.getSysExDataSize(), [](juce::uint8 b) { return b < 0x80; });
-}
 } // namespace OrvSysEx
 
 //==============================================================================

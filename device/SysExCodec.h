@@ -2,6 +2,8 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include <algorithm>
+
 /** Builders of every message the editor sends to the keyboard. Each argument is written as one byte,
     unchanged; callers keep values in 0..127 (see isWireSafe). */
 namespace OrvSysEx
@@ -10,7 +12,23 @@ juce::MidiMessage makeIdentityRequest();
 juce::MidiMessage makeRequestFrame(int a, int b);
 /** The bytes of makeSetFrame(a, b, c), written to out: for building frames into memory that is reused. */
 constexpr int setFrameSize = 12;
-void writeSetFrame(juce::uint8* out, int a, int b, int c);
+/** The eight bytes every set frame starts with; a, b and c follow, then F7. */
+constexpr juce::uint8 setFrameStart[8] = {0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00};
+/** Inline: the send-all stream writes one for every value. */
+inline void writeSetFrame(juce::uint8* out, int a, int b, int c)
+{
+    std::copy(setFrameStart, setFrameStart + 8, out);
+    out[8] = (juce::uint8)a;
+    out[9] = (juce::uint8)b;
+    out[10] = (juce::uint8)c;
+    out[11] = 0xF7;
+}
+/** True when the bytes are those writeSetFrame(out, a, b, c) writes. */
+inline bool isSetFrame(const juce::uint8* bytes, int size, int a, int b, int c)
+{
+    return size == setFrameSize && bytes[8] == a && bytes[9] == b && bytes[10] == c && bytes[11] == 0xF7 &&
+           std::equal(setFrameStart, setFrameStart + 8, bytes);
+}
 juce::MidiMessage makeSetFrame(int a, int b, int c);
 juce::MidiMessage makeItemConfigRequest(int id);
 juce::MidiMessage makeItemFieldRequest(int field);
@@ -25,7 +43,15 @@ juce::MidiMessage makeClosingCommand();
 
 /** True when no byte between a SysEx message's F0 and F7 has its top bit set, or when the message is
     not SysEx. A frame that fails this would be cut short or misread by the keyboard. */
-bool isWireSafe(const juce::MidiMessage& message);
+inline bool isWireSafe(const juce::MidiMessage& message)
+{
+    // Read from the raw bytes: every frame of a stream is checked as it goes out.
+    const auto* d = message.getRawData();
+    const int size = message.getRawDataSize();
+    if (size < 2 || d[0] != 0xF0)
+        return true;
+    return std::all_of(d + 1, d + size - 1, [](juce::uint8 b) { return b < 0x80; });
+}
 
 /** True for a data value that can travel inside a SysEx frame. */
 constexpr bool isDataByte(int value)
