@@ -10,7 +10,7 @@ bash scripts/install-deps.sh --windows
 # libpng and libjpeg have no MinGW package: they are built for the target from Debian's own sources.
 deps="$PWD/build-win/deps"
 if [ ! -f "$deps/lib/libpng16.a" ] || [ ! -f "$deps/lib/libjpeg.a" ]; then
-  if ! grep -rqs "deb-src" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     SUDO=""
     if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
     $SUDO tee /etc/apt/sources.list.d/quillet-src.sources >/dev/null <<'SRC'

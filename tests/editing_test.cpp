@@ -187,6 +187,39 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     EXPECT_EQ(approvals, 1);
 }
 
+TEST_F(Editing, WhileAFileDialogIsOpenNoOtherOpensAndItsLateAnswerFindsNothingGone)
+{
+    open(false);
+    pick(panel->splitPointBox(), 40);
+    dialogs->closeAnswer = EditorDialogs::CloseChoice::save;
+    dialogs->holdFileToSave = true;
+    int approvals = 0;
+    panel->confirmClose([&] { ++approvals; });
+    ASSERT_TRUE(dialogs->heldFileToSave);
+    const auto opened = dialogs->startedAt.size();
+
+    // Asking to close again, Save..., Chart... or Load... meanwhile opens nothing over it.
+    panel->confirmClose([&] { ++approvals; });
+    panel->saveSettings();
+    panel->writeChart();
+    panel->loadSettings();
+    EXPECT_EQ(dialogs->closeQuestions.size(), 1);
+    EXPECT_EQ(dialogs->startedAt.size(), opened);
+
+    std::exchange(dialogs->heldFileToSave, nullptr)(std::nullopt);
+    EXPECT_EQ(approvals, 0) << "a cancelled save does not close";
+    panel->confirmClose([&] { ++approvals; });
+    EXPECT_EQ(dialogs->closeQuestions.size(), 2) << "asked again once the save had ended";
+    ASSERT_TRUE(dialogs->heldFileToSave);
+
+    // The window goes while the dialog is up: its answer, when it comes, writes nothing.
+    auto late = std::exchange(dialogs->heldFileToSave, nullptr);
+    panel.reset();
+    late(scratch.file("late.qmv49"));
+    EXPECT_FALSE(scratch.file("late.qmv49").exists());
+    EXPECT_EQ(approvals, 0);
+}
+
 TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveChecksClean)
 {
     open(false);

@@ -225,7 +225,7 @@ TEST(PickerButton, SelectedButtonLaysAReddishVeil)
     EXPECT_TRUE(isUniform(image, image.getBounds())) << "no corner marks unless hovered";
 }
 
-TEST(OpaquePicture, DecodesAsTheToolkitDoesPixelForPixelAndKeepsTranslucentPicturesToTheToolkit)
+TEST(OpaquePicture, DecodesAsTheToolkitDoesPixelForPixelAndLeavesOtherPicturesToTheToolkit)
 {
     auto png = [](const juce::Image& image)
     {
@@ -245,7 +245,12 @@ TEST(OpaquePicture, DecodesAsTheToolkitDoesPixelForPixelAndKeepsTranslucentPictu
 
     const auto keyboard =
         juce::MemoryBlock(QuilletBinaryData::keyboard_png, (size_t)QuilletBinaryData::keyboard_pngSize);
-    for (const auto& data : {keyboard, png(opaque), png(translucent)})
+    // A gamma chunk, which the toolkit ignores and a colour-managing decoder would apply.
+    auto withGamma = png(opaque);
+    const juce::uint8 gamma[] = {0x00, 0x00, 0x00, 0x04, 0x67, 0x41, 0x4D, 0x41,
+                                 0x00, 0x01, 0x86, 0xA0, 0x31, 0xE8, 0x96, 0x5F}; // gAMA 1.0
+    withGamma.insert(gamma, sizeof(gamma), 33); // after the signature and the header chunk
+    for (const auto& data : {keyboard, png(opaque), png(translucent), withGamma})
     {
         const auto expected = juce::ImageFileFormat::loadFrom(data.getData(), data.getSize());
         const auto got = decodeOpaquePicture(data.getData(), data.getSize());

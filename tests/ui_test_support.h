@@ -60,10 +60,15 @@ public:
         startedAt.push_back(startFolder);
         answer(next(filesToOpen));
     }
+    bool holdFileToSave =
+        false; // the save dialog's answer kept in heldFileToSave, for the test to give later
+    FileAnswer heldFileToSave;
     void chooseFileToSave(const juce::String&, const juce::File& proposedFile, const juce::String&,
                           FileAnswer answer) override
     {
         startedAt.push_back(proposedFile);
+        if (holdFileToSave)
+            return void(heldFileToSave = std::move(answer));
         answer(next(filesToSave));
     }
     void confirmOverwrite(const juce::File&, YesNoAnswer answer) override { answer(overwriteAnswer); }

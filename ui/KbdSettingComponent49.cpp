@@ -826,7 +826,8 @@ void KbdSettingComponent49::confirmClose(std::function<void()> approved)
         {
             if (self == nullptr)
                 return;
-            self->closeQuestionOpen = false;
+            // Until a save asked for here has ended, the question counts as open.
+            self->closeQuestionOpen = choice == EditorDialogs::CloseChoice::save;
             switch (choice)
             {
             case EditorDialogs::CloseChoice::send:
@@ -841,8 +842,10 @@ void KbdSettingComponent49::confirmClose(std::function<void()> approved)
                 return;
             case EditorDialogs::CloseChoice::save:
                 self->saveSettings(
-                    [approved](bool saved)
+                    [self, approved](bool saved)
                     {
+                        if (self != nullptr)
+                            self->closeQuestionOpen = false;
                         if (saved)
                             approved();
                     });
@@ -1100,11 +1103,17 @@ void KbdSettingComponent49::reportFileProblem(const juce::String& what, const ju
 
 void KbdSettingComponent49::loadSettings()
 {
+    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
+    if (std::exchange(fileDialogOpen, true))
+        return;
     dialogs->chooseFileToOpen("Please select the settings file you want to load...",
                               settingsFolder.value_or(documentsFolder()), "*.qmv49",
                               [self = Self(this)](std::optional<juce::File> chosen)
                               {
-                                  if (self != nullptr && chosen)
+                                  if (self == nullptr)
+                                      return;
+                                  self->fileDialogOpen = false;
+                                  if (chosen)
                                       self->loadSettingsFrom(*chosen);
                               });
 }
@@ -1153,7 +1162,7 @@ void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
 
 void KbdSettingComponent49::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
                                              std::optional<juce::File> KbdSettingComponent49::*folder,
-                                             std::function<void(const juce::File&)> chosen)
+                                             std::function<void(std::optional<juce::File>)> chosen)
 {
     const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
     // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
@@ -1161,8 +1170,10 @@ void KbdSettingComponent49::chooseSaveTarget(const juce::String& title, const ju
         title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName), "*." + extension,
         [self = Self(this), folder, extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
         {
-            if (self == nullptr || !picked)
+            if (self == nullptr)
                 return;
+            if (!picked)
+                return chosen(std::nullopt);
             (*self.getComponent()).*folder = picked->getParentDirectory();
             const auto file = withReplacedExtension(*picked, extension);
             // The dialog confirmed the name that was typed; a different file that the new extension hits is
@@ -1172,8 +1183,9 @@ void KbdSettingComponent49::chooseSaveTarget(const juce::String& title, const ju
             self->dialogs->confirmOverwrite(file,
                                             [self, file, chosen](bool replace)
                                             {
-                                                if (self != nullptr && replace)
-                                                    chosen(file);
+                                                if (self != nullptr)
+                                                    chosen(replace ? std::optional<juce::File>(file)
+                                                                   : std::nullopt);
                                             });
         });
 }
@@ -1188,8 +1200,7 @@ void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& 
             return;
         if (!result.ok)
             self->reportFileProblem(failure, file, result.message);
-        if (done)
-            done(result.ok);
+        done(result.ok);
     };
     const auto result = write(ReadOnlyFiles::refuse);
     if (!result.readOnly)
@@ -1202,41 +1213,71 @@ void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& 
                                             return;
                                         if (replace)
                                             finish(write(ReadOnlyFiles::replace));
-                                        else if (done)
+                                        else
                                             done(false);
                                     });
 }
 
+void KbdSettingComponent49::saveTo(const juce::String& title, const juce::String& proposedName,
+                                   std::optional<juce::File> KbdSettingComponent49::*folder,
+                                   const juce::String& failure,
+                                   std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
+                                   std::function<void(bool)> done)
+{
+    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
+    if (std::exchange(fileDialogOpen, true))
+    {
+        if (done)
+            done(false);
+        return;
+    }
+    const auto ended = [self = Self(this), done](bool written)
+    {
+        if (self != nullptr)
+            self->fileDialogOpen = false;
+        if (done)
+            done(written);
+    };
+    chooseSaveTarget(title, proposedName, folder,
+                     [self = Self(this), failure, write, ended](std::optional<juce::File> file)
+                     {
+                         if (self == nullptr)
+                             return;
+                         if (!file)
+                             return ended(false);
+                         self->writeTo(
+                             *file, failure,
+                             [write, f = *file](ReadOnlyFiles readOnly) { return write(f, readOnly); },
+                             ended);
+                     });
+}
+
 void KbdSettingComponent49::saveSettings(std::function<void(bool)> done)
 {
-    chooseSaveTarget("Please select the settings file where to save...", "Quillet 49 setup.qmv49",
-                     &KbdSettingComponent49::settingsFolder,
-                     [this, done](const juce::File& file)
-                     {
-                         const auto before = manager.snapshot();
-                         writeTo(
-                             file, "The settings could not be saved to",
-                             [this, file](ReadOnlyFiles readOnly)
-                             { return writeSettingsFile(manager, file, readOnly); },
-                             [self = Self(this), before, done](bool saved)
-                             {
-                                 // What changed while a question was up is not in the file.
-                                 if (self != nullptr && saved && self->manager.snapshot() == before)
-                                     self->markSaved();
-                                 if (done)
-                                     done(saved);
-                             });
-                     });
+    // What the file holds, taken as it is written: what changes while a question is up is not in it.
+    auto written = std::make_shared<SettingsState>();
+    saveTo(
+        "Please select the settings file where to save...", "Quillet 49 setup.qmv49",
+        &KbdSettingComponent49::settingsFolder, "The settings could not be saved to",
+        [this, written](const juce::File& file, ReadOnlyFiles readOnly)
+        {
+            *written = manager.snapshot();
+            return writeSettingsFile(manager, file, readOnly);
+        },
+        [self = Self(this), written, done](bool saved)
+        {
+            if (self != nullptr && saved && self->manager.snapshot() == *written)
+                self->markSaved();
+            if (done)
+                done(saved);
+        });
 }
 
 void KbdSettingComponent49::writeChart()
 {
-    chooseSaveTarget(
-        "Please select the chart file...", "Quillet 49 chart.html", &KbdSettingComponent49::chartFolder,
-        [this](const juce::File& file)
-        {
-            writeTo(file, "The chart could not be written to",
-                    [this, file](ReadOnlyFiles readOnly) { return writeMidiChart(manager, file, readOnly); },
-                    {});
-        });
+    saveTo("Please select the chart file...", "Quillet 49 chart.html", &KbdSettingComponent49::chartFolder,
+           "The chart could not be written to",
+           [this](const juce::File& file, ReadOnlyFiles readOnly)
+           { return writeMidiChart(manager, file, readOnly); },
+           {});
 }

@@ -124,10 +124,15 @@ private:
     juce::ComboBox* makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
                               const juce::StringArray& items, int focus, bool rightJustified = false);
     /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
-        and gives the name the proposed name's extension; chosen is not called when the user cancels. */
+        and gives the name the proposed name's extension; chosen is told the file, or nothing on cancel. */
     void chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
                           std::optional<juce::File> KbdSettingComponent49::*folder,
-                          std::function<void(const juce::File&)> chosen);
+                          std::function<void(std::optional<juce::File>)> chosen);
+    /** Save... and Chart...: asks where, then writes; done, if given, is told whether it was written. */
+    void saveTo(const juce::String& title, const juce::String& proposedName,
+                std::optional<juce::File> KbdSettingComponent49::*folder, const juce::String& failure,
+                std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
+                std::function<void(bool)> done);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file;
         done is told whether it was written. */
@@ -191,7 +196,7 @@ private:
     int nameTransactionFor = -1;
     juce::String note; // a passing word in the status display, such as how to undo Default Values
     bool editingName = false;
-    bool closeQuestionOpen = false;
+    bool closeQuestionOpen = false, fileDialogOpen = false;
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     juce::Component::SafePointer<juce::Component> keyTarget;
 
