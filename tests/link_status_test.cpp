@@ -30,6 +30,7 @@ TEST(LinkStatus, NotFoundSaysWhatToCheckAndAClickFindsAKeyboardPluggedInSince)
     std::unique_ptr<KeyboardEmulator> kbd;
     ScriptedDialogs* dialogs = nullptr;
     auto panel = openPanel(ports, dialogs);
+    EXPECT_EQ(panel->statusDisplay().getHeadline(), "Searching...") << "what the window first shows";
     drainMessages();
 
     auto& display = panel->statusDisplay();

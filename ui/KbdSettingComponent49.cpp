@@ -614,7 +614,8 @@ void KbdSettingComponent49::updateStatus()
                           "Reading the keyboard's settings on " + port + ".", false);
         return;
     }
-    if (!manager.isKeyboardFound() && manager.isScanning())
+    // A search about to start is shown as one under way: the window's first picture says so.
+    if (!manager.isKeyboardFound() && (manager.isScanning() || scanStartPending))
     {
         display.setStatus("Looking at the MIDI ports", "Searching...",
                           "Looking for the keyboard among the system's MIDI ports.", false);
