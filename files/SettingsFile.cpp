@@ -4,6 +4,7 @@
 #include "SafeXmlReader.h"
 
 #include <array>
+#include <cstring>
 #include <limits>
 #include <set>
 
@@ -61,11 +62,14 @@ std::array<const juce::String*, count> findAttributes(const juce::XmlElement& e,
                                                       const char* const (&names)[count])
 {
     std::array<const juce::String*, count> found{};
-    for (int i = 0; i < e.getNumAttributes(); ++i)
+    // The toolkit keeps attributes in a list: their number is counted once, and names are compared as the
+    // bytes they are held in.
+    const int attributes = e.getNumAttributes();
+    for (int i = 0; i < attributes; ++i)
     {
-        const auto& name = e.getAttributeName(i);
+        const char* name = e.getAttributeName(i).toRawUTF8();
         for (size_t k = 0; k < count; ++k)
-            if (found[k] == nullptr && name == names[k])
+            if (found[k] == nullptr && std::strcmp(name, names[k]) == 0)
             {
                 found[k] = &e.getAttributeValue(i);
                 break;
