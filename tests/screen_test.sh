@@ -52,31 +52,8 @@ fail() {
   exit 1
 }
 
-find_window() { # name, seconds[, pid]
-  local deadline=$((SECONDS + $2))
-  while [ $SECONDS -lt $deadline ]; do
-    local w
-    w=$(xdotool search ${3:+--all --pid "$3"} --name "$1" 2>/dev/null | head -n 1 || true)
-    if [ -n "$w" ]; then echo "$w"; return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-# Keeps pressing a box's button until the box is gone: it may still be appearing when first found.
-dismiss() { # title[, screenshot]
-  if find_window "$1" 5 >/dev/null; then
-    sleep 0.3
-    [ -n "${2:-}" ] && { import -window root "$2" || true; }
-    for _ in $(seq 20); do
-      box=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
-      [ -z "$box" ] && break
-      xdotool key --window "$box" Return 2>/dev/null || true
-      sleep 0.3
-    done
-    [ -z "$(xdotool search --name "$1" 2>/dev/null || true)" ] || fail "the $1 box would not close"
-  fi
-}
+# shellcheck source=screen_helpers.sh
+source "$(dirname "$0")/screen_helpers.sh"
 
 # A loaded machine (the other tests run beside this one) can be slow to show the first window; one
 # more start is tried before the test gives up.

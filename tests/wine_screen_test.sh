@@ -25,31 +25,15 @@ trap cleanup EXIT
 
 fail() { echo "wine screen test: $*" >&2; import -window root "$artifacts/wine-screen-failure.png" 2>/dev/null || true; exit 1; }
 
-find_window() { # name, seconds
-  local deadline=$((SECONDS + $2))
-  while [ $SECONDS -lt $deadline ]; do
-    local w
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    if [ -n "$w" ]; then echo "$w"; return 0; fi
-    sleep 0.3
-  done
-  return 1
-}
+# Only windows on the screen: Wine keeps hidden windows of its own with the same names.
+screen_search_options=--onlyvisible
+screen_pause=0.5
+# shellcheck source=screen_helpers.sh
+source "$(dirname "$0")/screen_helpers.sh"
 
 # Wine's first start in a new prefix takes a while.
 win=$(find_window "^${title}\$" 60) || fail "no window titled '$title'"
-
-if find_window "Keyboard Problem" 10 >/dev/null; then
-  sleep 0.5
-  import -window root "$artifacts/wine-keyboard-problem.png" || true
-  for _ in $(seq 20); do
-    box=$(xdotool search --name "Keyboard Problem" 2>/dev/null | head -n 1 || true)
-    [ -z "$box" ] && break
-    xdotool key --window "$box" Return 2>/dev/null || true
-    sleep 0.5
-  done
-  [ -z "$(xdotool search --name "Keyboard Problem" 2>/dev/null || true)" ] || fail "the Keyboard Problem box would not close"
-fi
+dismiss "Keyboard Problem" "$artifacts/wine-keyboard-problem.png" 10
 
 sleep 1
 import -window "$win" "$work/before.png"
