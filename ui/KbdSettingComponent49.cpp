@@ -750,9 +750,15 @@ void KbdSettingComponent49::selectControl(int id)
 
 juce::String KbdSettingComponent49::nameShownFor(int id) const
 {
-    const auto s = manager.snapshot();
-    if (s.names.count(id) != 0)
-        return controlLabel(s, id);
+    std::optional<juce::String> named;
+    manager.read(
+        [&](const SettingsState& s)
+        {
+            if (s.names.count(id) != 0)
+                named = controlLabel(s, id);
+        });
+    if (named)
+        return *named;
     const auto own = itemNames.find((juce::uint16)(id & 0xFFFF));
     return own != itemNames.end() ? own->second : juce::String();
 }
@@ -785,15 +791,19 @@ std::set<std::pair<int, int>> KbdSettingComponent49::unsentValues() const
 {
     if (!confirmed)
         return manager.pinnedValues();
+    // Compared where the store holds them: this runs on every status update.
     std::set<std::pair<int, int>> unsent;
-    const auto s = manager.snapshot();
-    for (int id : ControlCatalogue::configurableControls())
-        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-            if (s.get(field, id) != confirmed->get(field, id))
-                unsent.insert({field, id});
-    for (int id : OrvManager49::sentGlobals)
-        if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
-            unsent.insert({OrvManager49::globalField, id});
+    manager.read(
+        [&](const SettingsState& s)
+        {
+            for (int id : ControlCatalogue::configurableControls())
+                for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+                    if (s.get(field, id) != confirmed->get(field, id))
+                        unsent.insert({field, id});
+            for (int id : OrvManager49::sentGlobals)
+                if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
+                    unsent.insert({OrvManager49::globalField, id});
+        });
     return unsent;
 }
 

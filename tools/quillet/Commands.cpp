@@ -17,7 +17,13 @@ juce::File fileArg(const juce::String& path)
     return juce::File::getCurrentWorkingDirectory().getChildFile(path);
 }
 
-/** Loads a settings file the way a freshly started editor would: a fresh store, then the file. */
+const char* twoWay(int value, const char* first, const char* second)
+{
+    return value == 127 ? second : first;
+}
+
+} // namespace
+
 bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
                SettingsReadResult& result, std::ostream& err)
 {
@@ -38,13 +44,6 @@ int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& e
     err << "quillet: cannot write " << out.getFullPathName() << ": " << r.message << "\n";
     return exitFailed;
 }
-
-const char* twoWay(int value, const char* first, const char* second)
-{
-    return value == 127 ? second : first;
-}
-
-} // namespace
 
 namespace
 {

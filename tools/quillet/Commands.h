@@ -4,6 +4,11 @@
 
 #include <ostream>
 
+class KbdSettingsStore;
+struct SettingsDocument;
+struct SettingsReadResult;
+struct FileWriteResult;
+
 /** The command-line tool's commands. Each returns the process exit code and writes its report to out and
     its errors to err. */
 namespace QuilletCommands
@@ -27,4 +32,11 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err);
 int writeSyx(const juce::File& in, const juce::File& out, std::ostream& err);
 
 const char* usage();
+
+/** Loads a settings file the way a freshly started editor would: a fresh store, then the file. Says why in
+    err when it cannot be read. */
+bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
+               SettingsReadResult& result, std::ostream& err);
+/** exitOk for a written file; otherwise says why in err and gives exitFailed. */
+int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err);
 } // namespace QuilletCommands

@@ -195,12 +195,10 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
             << ReadOutChain::numSteps() << " answers; nothing was written\n";
         return exitProblems;
     }
-    const auto written = writeSettingsFile(*session.manager, outFile);
-    if (!written.ok)
-    {
-        err << "quillet: cannot write " << outFile.getFullPathName() << ": " << written.message << "\n";
-        return exitFailed;
-    }
+    if (const int code =
+            QuilletCommands::reportWrite(writeSettingsFile(*session.manager, outFile), outFile, err);
+        code != exitOk)
+        return code;
     out << "Read the keyboard on " << session.manager->getKeyboardOutputName() << " into "
         << outFile.getFileName() << "\n";
     return exitOk;
@@ -214,13 +212,9 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     LinkSession session(options);
     // Loaded as a freshly started editor would load it, so the bytes are those that 'syx' writes.
     SettingsDocument doc;
-    const auto read = readSettingsDocument(inFile, doc);
-    if (!read.ok)
-    {
-        err << "quillet: cannot read " << inFile.getFullPathName() << ": " << read.message << "\n";
+    SettingsReadResult read;
+    if (!QuilletCommands::loadFresh(inFile, *session.manager, doc, read, err))
         return exitUnreadable;
-    }
-    session.manager->modify([&doc](SettingsState& s) { doc.applyTo(s); });
     if (!session.findKeyboard(false))
     {
         err << notFound;
