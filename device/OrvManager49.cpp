@@ -484,7 +484,7 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
         const int value = s.globals[(size_t)id];
         if (allDataBytes({value}))
         {
-            putSet(0x40, id, value); // as makeGlobalParamSet
+            putSet(globalField, id, value); // as makeGlobalParamSet
         }
     }
     const auto closing = OrvSysEx::makeClosingCommand();
@@ -652,23 +652,6 @@ void OrvManager49::pinUserEdit(int field, int id)
 {
     std::lock_guard<std::mutex> g(pinLock);
     pins.insert({field, id});
-}
-
-void OrvManager49::pinDifferences(const SettingsState& before, const SettingsState& after)
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-    {
-        for (const auto& [id, value] : after.fields[(size_t)field])
-            if (before.get(field, id) != value)
-                pins.insert({field, id});
-        for (const auto& [id, value] : before.fields[(size_t)field])
-            if (after.fields[(size_t)field].count(id) == 0)
-                pins.insert({field, id});
-    }
-    for (int id = 0; id < numGlobalParams; ++id)
-        if (before.globals[(size_t)id] != after.globals[(size_t)id])
-            pins.insert({globalField, id});
 }
 
 int OrvManager49::unpinConfirmed(const SettingsState& keyboard)

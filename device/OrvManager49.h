@@ -92,11 +92,8 @@ public:
         older answer never overwrites a newer edit. Keyboard-wide values use the field globalField. */
     static constexpr int globalField = SettingsDelta::globalField;
     /** The keyboard-wide values that Send transmits, in the order it sends them. */
-    static constexpr int sentGlobals[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
-                                          globalFaderMode,    globalSplitMode,    globalSplitPoint};
+    static constexpr const auto& sentGlobals = sentGlobalParams;
     void pinUserEdit(int field, int id);
-    /** Pins every value in which two configurations differ (Default Values, Load). */
-    void pinDifferences(const SettingsState& before, const SettingsState& after);
     /** Unpins the values that a configuration read back from the keyboard confirms; returns how many stay. */
     int unpinConfirmed(const SettingsState& keyboard);
     void clearPins();

@@ -3,6 +3,7 @@
 #include "../device/SysExCodec.h"
 #include "SafeXmlReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -84,7 +85,8 @@ const char* const globalAttributes[] = {"ID", "Value"};
 
 bool isSentGlobal(int slot)
 {
-    return slot == 1 || slot == 2 || slot == 5 || slot == 6 || slot == 7 || slot == 8;
+    return std::find(std::begin(sentGlobalParams), std::end(sentGlobalParams), slot) !=
+           std::end(sentGlobalParams);
 }
 
 bool isPlainControlName(const juce::String& name)

@@ -59,6 +59,11 @@ enum GlobalParamId
     numGlobalParams = 12
 };
 
+/** The keyboard-wide values that Send transmits, in the order it sends them; the others are the keyboard's
+    own. */
+constexpr int sentGlobalParams[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
+                                    globalFaderMode,    globalSplitMode,    globalSplitPoint};
+
 /** The modes offered for a group of controls. Sets with equal contents stay separate sets. */
 enum class ModeSet
 {

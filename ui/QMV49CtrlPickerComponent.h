@@ -36,7 +36,7 @@ public:
     MoxCtrlPickerButton* getPickerButton(int index) const { return buttons[index]; }
     /** The button of a control, or null. */
     MoxCtrlPickerButton* findButtonFor(int itemId) const;
-    /** The keyboard picture, decoded on another thread from construction on: waits for it at first use. */
+    /** The keyboard picture, decoded at its first use: the first paint, once the window is on the screen. */
     const juce::Image& getKeyboardPicture() const;
 
     /** Selects a control as a click on it would, and rings it briefly: the keyboard reported it moving.
