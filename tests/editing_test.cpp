@@ -27,11 +27,6 @@ bool saves(KbdSettingComponent49& panel)
     return saved;
 }
 
-void pick(juce::ComboBox& combo, int index)
-{
-    combo.setSelectedItemIndex(index, juce::sendNotificationSync);
-}
-
 void typeName(KbdSettingComponent49& panel, const juce::String& text)
 {
     panel.nameField().setText(text, false);

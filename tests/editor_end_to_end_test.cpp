@@ -50,11 +50,6 @@ SettingsState keyboardsOwnConfiguration()
     return s;
 }
 
-void pick(juce::ComboBox& combo, int index)
-{
-    combo.setSelectedItemIndex(index, juce::sendNotificationSync);
-}
-
 class EditorWithKeyboard : public ::testing::Test
 {
 protected:

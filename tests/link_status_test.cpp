@@ -6,11 +6,6 @@
 
 namespace
 {
-void pick(juce::ComboBox& combo, int index)
-{
-    combo.setSelectedItemIndex(index, juce::sendNotificationSync);
-}
-
 std::unique_ptr<KbdSettingComponent49> openPanel(VirtualMidiPorts& ports, ScriptedDialogs*& dialogs)
 {
     auto d = std::make_unique<ScriptedDialogs>();

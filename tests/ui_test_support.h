@@ -27,6 +27,12 @@ inline bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 50
 
 /** Lets everything already queued on the message thread run, and what that queues in turn: a marker posted
     behind the queue is reached only once all earlier messages are handled. */
+/** Picks a list entry as the user does: the box tells its listeners at once. */
+inline void pick(juce::ComboBox& combo, int index)
+{
+    combo.setSelectedItemIndex(index, juce::sendNotificationSync);
+}
+
 inline void drainMessages(int rounds = 3)
 {
     for (int i = 0; i < rounds; ++i)
