@@ -113,6 +113,12 @@ row("send-all into a virtual output", d["BM_SendAllIntoVirtualOutput"]["real_tim
 f = bench("files_bench", ["BM_LoadSettings", "BM_FloorXmlParse"])
 row("load (CPU)", f["BM_LoadSettings"]["cpu_time"] / 1000, f["BM_FloorXmlParse"]["cpu_time"] / 1000, "us",
     "<= 1.5x")
+# Files built to be slow, each against a well-formed settings file of the same size.
+hostile = ["one-name-attributes", "distinct-attributes", "deep-and-wide", "long-name", "references"]
+h = bench("files_bench", ["BM_LoadOfHostileSize/" + k for k in ["well-formed"] + hostile])
+for k in hostile:
+    row(f"load of 240 KB, {k}", h["BM_LoadOfHostileSize/" + k]["cpu_time"],
+        h["BM_LoadOfHostileSize/well-formed"]["cpu_time"], "ms", "<= 5x")
 
 # --- the tool against the bare console program
 work = pathlib.Path(tempfile.mkdtemp(prefix="quillet-tool-"))

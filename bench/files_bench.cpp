@@ -1,9 +1,12 @@
 // Saving, loading and charting the factory configuration, each beside the bare toolkit work on the same
-// tree (an XmlElement write, an XmlDocument parse) as the floor.
+// tree (an XmlElement write, an XmlDocument parse) as the floor; and loading files built to be slow, each
+// beside a well-formed settings file of the same size.
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
 
 namespace
 {
@@ -78,4 +81,82 @@ void BM_FloorChartXmlWrite(benchmark::State& state)
     writeTreeLoop(state, *createMidiChartXml(defaultStore().snapshot()), benchFile("bench-chart-floor.html"));
 }
 BENCHMARK(BM_FloorChartXmlWrite);
+
+//==============================================================================
+// Files of one size (a little under the loader's cap) built to make loading slow, and the floor: a
+// well-formed settings file of that size, the factory items over and over.
+constexpr int hostileSize = 240 * 1024;
+
+juce::String grownTo(const juce::String& head, const juce::String& unit, const juce::String& tail)
+{
+    juce::String text = head;
+    text.preallocateBytes((size_t)hostileSize + 64);
+    while (text.length() + unit.length() + tail.length() <= hostileSize)
+        text << unit;
+    return text + tail;
+}
+
+juce::String wellFormedOfHostileSize()
+{
+    juce::MemoryOutputStream factory;
+    createSettingsXml(defaultStore().snapshot())
+        ->getChildByName("Items")
+        ->getFirstChildElement()
+        ->writeTo(factory, juce::XmlElement::TextFormat().singleLine().withoutHeader());
+    return grownTo("<Settings><Items>", factory.toString(), "</Items><Globals/></Settings>");
+}
+
+const std::pair<const char*, std::function<juce::String()>> loadCases[] = {
+    {"well-formed", wellFormedOfHostileSize},
+    {"one-name-attributes",
+     []
+     {
+         return grownTo("<Settings><Items><Item ID='1'", " a='0'", "/></Items></Settings>");
+     }},
+    {"distinct-attributes",
+     []
+     {
+         juce::String attributes;
+         for (int i = 0; i < 250; ++i)
+             attributes << " n" << i << "='0'";
+         return grownTo("<Settings><Items>", "<Item ID='1'" + attributes + "/>", "</Items></Settings>");
+     }},
+    {"deep-and-wide",
+     []
+     {
+         const auto open = juce::String::repeatedString("<a>", 31),
+                    close = juce::String::repeatedString("</a>", 31);
+         return grownTo("<Settings>", open + close, "</Settings>");
+     }},
+    {"long-name",
+     []
+     {
+         return grownTo("<Settings><Items><Item ID='1' ", "n", "='0'/></Items></Settings>");
+     }},
+    {"references",
+     []
+     {
+         return grownTo("<Settings><Items><Item ID='1' Name='", "&amp;&#x41;", "'/></Items></Settings>");
+     }},
+};
+
+void loadCase(benchmark::State& state, const std::function<juce::String()>& make)
+{
+    const auto file = benchFile("bench-worst.qmv49");
+    file.replaceWithText(make());
+    KbdSettingsStore store;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readSettingsFile(store, file).ok);
+    state.counters["bytes"] = (double)file.getSize();
+    file.deleteFile();
+}
+
+[[maybe_unused]] const bool registered = []
+{
+    for (const auto& [name, make] : loadCases)
+        benchmark::RegisterBenchmark((juce::String("BM_LoadOfHostileSize/") + name).toRawUTF8(), loadCase,
+                                     make)
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 } // namespace

@@ -67,6 +67,17 @@ public:
         return namesOf(juce::MidiOutput::getAvailableDevices());
     }
 
+    // The system's identities: on Linux the ALSA client and port numbers, which a replugged device gets
+    // anew.
+    juce::StringArray getInputIdentifiers() override
+    {
+        return identifiersOf(juce::MidiInput::getAvailableDevices());
+    }
+    juce::StringArray getOutputIdentifiers() override
+    {
+        return identifiersOf(juce::MidiOutput::getAvailableDevices());
+    }
+
     std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) override
     {
         auto devices = juce::MidiInput::getAvailableDevices();
@@ -92,6 +103,13 @@ private:
         for (const auto& d : devices)
             names.add(d.name);
         return names;
+    }
+    static juce::StringArray identifiersOf(const juce::Array<juce::MidiDeviceInfo>& devices)
+    {
+        juce::StringArray identifiers;
+        for (const auto& d : devices)
+            identifiers.add(d.identifier);
+        return identifiers;
     }
 };
 } // namespace

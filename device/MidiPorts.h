@@ -40,6 +40,11 @@ public:
     virtual ~MidiPortSystem() = default;
     virtual juce::StringArray getInputNames() = 0;
     virtual juce::StringArray getOutputNames() = 0;
+    /** The identities of the listed ports, in the order of their names. A device unplugged and plugged in
+        again comes back under its old name but, where the system tells them apart, as another identity.
+        Where it does not, the names. */
+    virtual juce::StringArray getInputIdentifiers() { return getInputNames(); }
+    virtual juce::StringArray getOutputIdentifiers() { return getOutputNames(); }
     /** Opens input index with the listener; null when it cannot be opened. Not started yet. */
     virtual std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) = 0;
     /** Opens output index; null when it cannot be opened. */

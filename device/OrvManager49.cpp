@@ -109,8 +109,8 @@ void OrvManager49::startScan()
     std::vector<std::unique_ptr<MidiInputPort>> earlier;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        seenInputs = ports.getInputNames();
-        seenOutputs = outputNames;
+        seenInputs = ports.getInputIdentifiers();
+        seenOutputs = ports.getOutputIdentifiers();
         earlier = std::move(scanInputs);
         scanInputs = std::move(opened);
         outputCount = outputs;
@@ -189,14 +189,20 @@ juce::String OrvManager49::outputNameAtProbeIndex()
 
 void OrvManager49::keyboardFound(const juce::String& inputName, const juce::String& outputName)
 {
+    const auto outputNames = ports.getOutputNames();
+    const int index = outputNames.indexOf(outputName);
+    // The identities that the port watch looks for: a quick replug keeps the names but not these.
+    const auto inputId = ports.getInputIdentifiers()[ports.getInputNames().indexOf(inputName)];
+    const auto outputId = ports.getOutputIdentifiers()[index];
     {
         std::lock_guard<std::mutex> g(scanLock);
         found = true;
         keyboardInputName = inputName;
         keyboardOutputName = outputName;
+        keyboardInputId = inputId.isNotEmpty() ? inputId : inputName;
+        keyboardOutputId = outputId.isNotEmpty() ? outputId : outputName;
     }
 
-    const int index = ports.getOutputNames().indexOf(outputName);
     if (index >= 0)
     {
         std::unique_ptr<MidiOutputPort> old;
@@ -440,7 +446,7 @@ void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::
             frames.emplace_back(bytes, size, 0.0);
         else if (frames[count].getRawDataSize() != size ||
                  std::memcmp(frames[count].getRawData(), bytes, (size_t)size) != 0)
-            frames[count] = juce::MidiMessage(bytes, size, 0.0);
+            OrvSysEx::replaceMessage(frames[count], bytes, size);
         ++count;
     };
     // A set frame is compared where it stands, without writing the new one first.
@@ -530,31 +536,28 @@ bool OrvManager49::sendAll(const std::vector<juce::MidiMessage>& messages,
 //==============================================================================
 bool OrvManager49::checkPorts()
 {
-    const auto inputs = ports.getInputNames();
-    const auto outputs = ports.getOutputNames();
-    bool newOutputs = false;
-    juce::String keyboardIn, keyboardOut;
+    const auto inputs = ports.getInputIdentifiers();
+    const auto outputs = ports.getOutputIdentifiers();
+    bool newOutputs = false, keyboardGone = false, searchable = true;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        // A running scan has its own list of outputs; changes are looked at once it is over.
-        if (scanning || (inputs == seenInputs && outputs == seenOutputs))
+        // The keyboard's ports are looked for even while a scan runs (it goes on for a while after the
+        // keyboard answered): a device pulled then is otherwise never noticed.
+        keyboardGone = found && (!inputs.contains(keyboardInputId) || !outputs.contains(keyboardOutputId));
+        // A scan still looking has its own list of outputs; other changes are looked at once it is over.
+        if (!keyboardGone && (scanning || (inputs == seenInputs && outputs == seenOutputs)))
             return false;
-        for (const auto& name : outputs)
-            newOutputs = newOutputs || !seenOutputs.contains(name);
+        for (const auto& id : outputs)
+            newOutputs = newOutputs || !seenOutputs.contains(id);
         seenInputs = inputs;
         seenOutputs = outputs;
-        keyboardIn = keyboardInputName;
-        keyboardOut = keyboardOutputName;
+        searchable = !found || keyboardGone;
     }
-    if (found)
-    {
-        if (!inputs.contains(keyboardIn) || !outputs.contains(keyboardOut))
-            keyboardLost();
-    }
-    else if (newOutputs)
-    {
+    if (keyboardGone)
+        keyboardLost();
+    // A keyboard plugged in again between two looks comes back as new outputs.
+    if (searchable && newOutputs)
         startScan();
-    }
     return true;
 }
 
@@ -586,6 +589,10 @@ void OrvManager49::stopScanInputs(bool keyboardGone)
 
 void OrvManager49::keyboardLost()
 {
+    // A scan still running for the keyboard that went ends with it: its ports are dead.
+    stopTimer();
+    probeOutput(-1);
+    scanning = false;
     stopScanInputs(true);
     std::unique_ptr<MidiOutputPort> oldOutput;
     {

@@ -53,9 +53,11 @@ public:
     void setClock(std::function<juce::uint32()> clock);
 
     //==============================================================================
-    /** Compares the system's port lists with the last look. The keyboard's ports gone: its ports are closed
-        and KeyboardUnplugged is raised. New outputs while no keyboard is connected and no scan runs: a new
-        scan asks them. Nothing changed: nothing is done. Returns true when the lists had changed. */
+    /** Compares the identities of the system's ports with the last look. The keyboard's ports gone (also
+        while a scan runs, and also when they came back under their names since): its ports are closed, a
+        running scan ends and KeyboardUnplugged is raised. New outputs while no keyboard is connected and no
+        scan runs: a new scan asks them. Nothing changed: nothing is done. Returns true when the lists had
+        changed. */
     bool checkPorts();
     /** Calls checkPorts from the message thread every intervalMs (0 stops). The toolkit has no callback for
         a changed device list, so the lists are compared; that costs one look a second and no work while
@@ -141,6 +143,7 @@ private:
     int probeIndex = 0, outputCount = 0, passesLeft = 0;
     juce::uint32 lastActionTime = 0;
     juce::String keyboardInputName, keyboardOutputName;
+    juce::String keyboardInputId, keyboardOutputId; // the ports' identities when the keyboard was found
     std::function<juce::uint32()> clock;
     std::atomic<bool> found{false}, scanning{false};
 
@@ -154,7 +157,7 @@ private:
 
     std::atomic<int> padBank{-1};
 
-    // What the last look at the port lists saw.
+    // What the last look at the port lists saw: the ports' identities.
     juce::StringArray seenInputs, seenOutputs; // guarded by scanLock
     struct PortWatch : juce::Timer
     {

@@ -76,6 +76,11 @@ juce::MidiMessage makeClosingCommand()
     return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x06, 0x00, 0xF7});
 }
 
+void replaceMessage(juce::MidiMessage& kept, const juce::uint8* bytes, int size)
+{
+    const juce::MidiMessage replacement(bytes, size, 0.0);
+    kept = replacement; // copy assignment: it frees or reuses the kept message's own heap bytes
+}
 } // namespace OrvSysEx
 
 //==============================================================================

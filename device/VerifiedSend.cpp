@@ -50,6 +50,30 @@ juce::String plural(int n, const char* one, const char* many)
 {
     return juce::String(n) + " " + (n == 1 ? one : many);
 }
+
+/** The parts after the heading, joined by "; " into lines of at most about lineWidth characters, and at
+    most maxLines of them: hundreds of differences would otherwise be one line thousands of characters long,
+    in a terminal and in a message box alike. */
+juce::String wrappedList(juce::String text, const juce::StringArray& parts)
+{
+    constexpr int lineWidth = 100, maxLines = 12;
+    int lineStart = 0, lines = 1;
+    for (int i = 0; i < parts.size(); ++i)
+    {
+        const bool first = i == 0;
+        if (!first && text.length() - lineStart + 2 + parts[i].length() > lineWidth)
+        {
+            if (++lines > maxLines)
+                return text + ";\nand " + juce::String(parts.size() - i) + " more";
+            text << ";\n";
+            lineStart = text.length();
+        }
+        else
+            text << (first ? " " : "; ");
+        text << parts[i];
+    }
+    return text;
+}
 } // namespace
 
 juce::String VerifiedSend::Result::describe() const
@@ -79,14 +103,12 @@ juce::String VerifiedSend::Result::describe() const
         }
         juce::StringArray controlParts;
         for (const auto& [id, fields] : byControl)
-        {
-            const char* name = ControlCatalogue::displayName(id);
-            controlParts.add((name != nullptr ? juce::String(name) : "control " + juce::String(id)) + " (" +
+            controlParts.add(juce::String(ControlCatalogue::messageName(id)) + " (" +
                              fields.joinIntoString(", ") + ")");
-        }
         controlParts.addArray(parts);
-        return plural((int)differences.size(), "value differs", "values differ") + " after " +
-               plural(retries + 1, "try", "tries") + ": " + controlParts.joinIntoString("; ");
+        return wrappedList(plural((int)differences.size(), "value differs", "values differ") + " after " +
+                               plural(retries + 1, "try", "tries") + ":",
+                           controlParts);
     }
     case Outcome::silent:
         return "The keyboard stopped answering, so the send could not be verified";

@@ -103,12 +103,12 @@ int VirtualMidiPorts::internalIndex(const std::vector<int>& generations, int lis
 }
 
 juce::StringArray VirtualMidiPorts::pluggedNames(const juce::StringArray& names,
-                                                 const std::vector<int>& generations)
+                                                 const std::vector<int>& generations, bool withGeneration)
 {
     juce::StringArray plugged;
     for (int i = 0; i < names.size(); ++i)
         if (generations[(size_t)i] >= 0)
-            plugged.add(names[i]);
+            plugged.add(withGeneration ? names[i] + "#" + juce::String(generations[(size_t)i]) : names[i]);
     return plugged;
 }
 
@@ -170,6 +170,18 @@ juce::StringArray VirtualMidiPorts::getOutputNames()
 {
     std::lock_guard<std::mutex> g(lock);
     return pluggedNames(outputNames, outputGenerations);
+}
+
+juce::StringArray VirtualMidiPorts::getInputIdentifiers()
+{
+    std::lock_guard<std::mutex> g(lock);
+    return pluggedNames(inputNames, inputGenerations, true);
+}
+
+juce::StringArray VirtualMidiPorts::getOutputIdentifiers()
+{
+    std::lock_guard<std::mutex> g(lock);
+    return pluggedNames(outputNames, outputGenerations, true);
 }
 
 std::unique_ptr<MidiInputPort> VirtualMidiPorts::openInput(int index, MidiPortListener& listener)

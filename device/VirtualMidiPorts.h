@@ -49,6 +49,9 @@ public:
     //==============================================================================
     juce::StringArray getInputNames() override;
     juce::StringArray getOutputNames() override;
+    /** The name and how often the port has been plugged in: a replugged port is another identity. */
+    juce::StringArray getInputIdentifiers() override;
+    juce::StringArray getOutputIdentifiers() override;
     std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) override;
     std::unique_ptr<MidiOutputPort> openOutput(int index) override;
 
@@ -68,8 +71,8 @@ private:
     void sendToOutput(int index, int generation, const juce::MidiMessage& message);
     /** The internal index of the plugged port at a listed position, or -1. */
     static int internalIndex(const std::vector<int>& generations, int listed);
-    static juce::StringArray pluggedNames(const juce::StringArray& names,
-                                          const std::vector<int>& generations);
+    static juce::StringArray pluggedNames(const juce::StringArray& names, const std::vector<int>& generations,
+                                          bool withGeneration = false);
     void closeOutput();
 
     mutable std::mutex lock;

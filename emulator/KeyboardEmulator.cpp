@@ -48,7 +48,8 @@ SettingsState KeyboardEmulator::demoConfiguration()
 const char* KeyboardEmulator::troubleHelp()
 {
     return "drop-every=N (ignores every Nth set-value message), slow=MS (answers that late), "
-           "silent-after=N (stops answering after N answers), split=N (N pairs per answer message), "
+           "silent-after=N (stops answering after N answers), split=N (N pairs per answer message, 0: all in "
+           "one), "
            "no-identity (never answers the identity request)";
 }
 
@@ -66,7 +67,7 @@ juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
             setReplyDelayMs(n);
         else if (name == "silent-after" && number)
             stopAnsweringAfter(n);
-        else if (name == "split" && number && n > 0)
+        else if (name == "split" && number)
             setMaxPairsPerMessage(n);
         else if (name == "no-identity" && text.isEmpty() && !item.containsChar('='))
             setAnswersIdentityRequest(false);

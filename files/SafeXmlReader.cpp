@@ -1,5 +1,7 @@
 #include "SafeXmlReader.h"
 
+#include "StrictUtf8.h"
+
 #if !JUCE_WINDOWS
 #include <cerrno>
 #include <fcntl.h>
@@ -56,6 +58,7 @@ struct MarkupScan
 {
     int depth = 0; // deepest nesting, or -1 when the text is not well-formed enough to tell
     int names = 0; // distinct element and attribute names, counted up to the limit + 1
+    int roots = 0; // elements outside any other
 };
 
 bool isNameBreak(char c)
@@ -139,8 +142,12 @@ MarkupScan scanMarkup(const std::string& text, int nameLimit)
         {
             if (closing)
                 --depth;
-            else if (text[j - 1] != '/')
-                result.depth = std::max(result.depth, ++depth);
+            else
+            {
+                result.roots += depth == 0 ? 1 : 0;
+                if (text[j - 1] != '/')
+                    result.depth = std::max(result.depth, ++depth);
+            }
         }
         i = j + 1;
     }
@@ -256,6 +263,10 @@ Result parseText(const juce::String& original)
     if (scan.depth > maxNestingDepth)
         return failure(Result::Status::refused,
                        "this is not a Quillet 49 settings file: its elements are nested far too deep");
+    // The toolkit's parser stops after the first element and would drop whatever follows it unseen.
+    if (scan.roots > 1)
+        return failure(Result::Status::notXml,
+                       "this is not a Quillet 49 settings file: a second document follows the first");
 
     juce::XmlDocument doc(text);
     auto root = doc.getDocumentElement();
@@ -280,7 +291,7 @@ Result parseBytes(const void* data, size_t size)
     }
     if (size == 0)
         return failure(Result::Status::notXml, "the file is empty");
-    if (!juce::CharPointer_UTF8::isValidString(text, (int)size))
+    if (!isStrictUtf8(text, size))
         return failure(Result::Status::notXml, "this is not a Quillet 49 settings file");
     return parseText(juce::String::fromUTF8(text, (int)size));
 }

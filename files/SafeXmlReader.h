@@ -34,8 +34,8 @@ constexpr int maxDistinctNames = 256;
 
 Result readFile(const juce::File& file);
 Result parseText(const juce::String& text);
-/** Parses raw file bytes, which must be valid UTF-8 (the toolkit's strings read past the end of malformed
-    sequences); one leading byte-order mark is allowed. */
+/** Parses raw file bytes, which must be UTF-8 in its shortest forms (isStrictUtf8: the toolkit's strings
+    miscount malformed or overlong sequences); one leading byte-order mark is allowed. */
 Result parseBytes(const void* data, size_t size);
 
 /** Deepest element nesting of a document's text, or -1 when the text is not well-formed enough to tell

@@ -13,6 +13,24 @@ namespace
 {
 const char* const itemAttributes[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "MaxMSB"};
 
+/** Text from a file, cut to maxLength characters and quoted for a message. Control characters are written
+    as \xNN: a message may end up on a terminal (quillet check), where ESC or BEL would set its title,
+    clear it or change its colours. */
+juce::String quotedFileText(const juce::String& text, int maxLength)
+{
+    juce::String quoted("\"");
+    int n = 0;
+    for (auto p = text.getCharPointer(); !p.isEmpty() && n < maxLength; ++n)
+    {
+        const auto c = p.getAndAdvance();
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            quoted << "\\x" << juce::String::toHexString((int)c).paddedLeft('0', 2).toUpperCase();
+        else
+            quoted += juce::String::charToString(c);
+    }
+    return quoted + (text.length() > maxLength ? "...\"" : "\"");
+}
+
 /** Reads an attribute that must be a plain decimal integer (an optional minus sign, then digits) within the
     range of an int. An absent attribute gives the default. Anything else ("", "0x10", "1e99", "5abc", "5.9",
     a number beyond the range) is refused with its reason: the toolkit's own conversion would read it
@@ -28,8 +46,8 @@ bool readInteger(const juce::String* attribute, const char* name, int defaultVal
     const auto& text = *attribute;
     auto refuse = [&]
     {
-        why << (why.isEmpty() ? "" : ", ") << name << " \"" << text.substring(0, 24)
-            << (text.length() > 24 ? "..." : "") << "\" is not a whole number";
+        why << (why.isEmpty() ? "" : ", ") << name << " " << quotedFileText(text, 24)
+            << " is not a whole number";
         return false;
     };
     auto p = text.getCharPointer();
@@ -55,27 +73,19 @@ bool readInteger(const juce::String* attribute, const char* name, int defaultVal
     return true;
 }
 
-/** The values of the named attributes of an element, null where absent, found in one walk over its
-    attributes instead of a search per name. The first of two attributes with one name counts, as it does
-    for the toolkit's own look-ups. */
+/** The values of the named attributes of an element, null where absent. The first of two attributes with
+    one name counts, as it does for the toolkit's own look-ups. */
 template <size_t count>
 std::array<const juce::String*, count> findAttributes(const juce::XmlElement& e,
                                                       const char* const (&names)[count])
 {
+    // One look-up per name, each a single walk of the element's attribute list. The toolkit finds the
+    // attribute at an index by walking the list from its head, so a loop over all attributes by index
+    // takes time that grows with the square of their number (40,000 of them: seconds).
     std::array<const juce::String*, count> found{};
-    // The toolkit keeps attributes in a list: their number is counted once, and names are compared as the
-    // bytes they are held in.
-    const int attributes = e.getNumAttributes();
-    for (int i = 0; i < attributes; ++i)
-    {
-        const char* name = e.getAttributeName(i).toRawUTF8();
-        for (size_t k = 0; k < count; ++k)
-            if (found[k] == nullptr && std::strcmp(name, names[k]) == 0)
-            {
-                found[k] = &e.getAttributeValue(i);
-                break;
-            }
-    }
+    for (size_t k = 0; k < count; ++k)
+        if (e.hasAttribute(names[k]))
+            found[k] = &e.getStringAttribute(names[k]);
     return found;
 }
 
@@ -227,8 +237,8 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
                 name = *attributes[6];
                 if (!isPlainControlName(name))
                 {
-                    doc.skipped.add(label() + ": the name \"" + name.substring(0, 40) +
-                                    "\" is not plain text of 1 to 32 characters; the control keeps its own");
+                    doc.skipped.add(label() + ": the name " + quotedFileText(name, 40) +
+                                    " is not plain text of 1 to 32 characters; the control keeps its own");
                     name = {};
                 }
             }
@@ -309,7 +319,7 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
         const char* own = ControlCatalogue::displayName(id);
         return own != nullptr || loaded.names.count(id) != 0
                    ? controlLabel(loaded, id) + " (control " + juce::String(id) + ")"
-                   : "control " + juce::String(id);
+                   : juce::String(ControlCatalogue::messageName(id));
     };
     juce::StringArray problems;
     for (const auto& why : result.skipped)

@@ -166,6 +166,13 @@ const char* displayName(int id)
     return e != nullptr ? e->displayName : nullptr;
 }
 
+std::string messageName(int id)
+{
+    if (const char* name = displayName(id))
+        return name;
+    return (isConfigurable(id) ? "hidden control " : "control ") + std::to_string(id);
+}
+
 const char* tooltip(int id)
 {
     auto* e = find(id);

@@ -143,6 +143,10 @@ const CatalogueEntry* find(int id);
 /** Display name of a named control, or null. */
 const char* displayName(int id);
 
+/** A control's name in messages: its display name; for the configurable controls that have none (0x20 to
+    0x2B, not on the panel) "hidden control " and the id; else "control " and the id. */
+std::string messageName(int id);
+
 /** Tooltip of a picture control, or null. */
 const char* tooltip(int id);
 

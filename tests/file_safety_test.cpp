@@ -172,6 +172,19 @@ TEST_F(FileSafetyTest, NumbersThatAreNotPlainIntegersSkipTheirElementInsteadOfWr
     EXPECT_NE(out.find("5abc"), std::string::npos) << out;
 }
 
+TEST_F(FileSafetyTest, CheckWritesControlCharactersOfAFileAsEscapesNeverToTheTerminal)
+{
+    // ESC ] 0 ; ... BEL sets a terminal's title; ESC [ 2 J clears it.
+    file("in.qmv49")
+        .replaceWithText(juce::CharPointer_UTF8("<Settings><Items><Item ID='1' Num='\x1b]0;owned\x07'/>"
+                                                "<Item ID='2' Name='\x1b[2J\xc2\x9b'/></Items></Settings>"));
+    EXPECT_EQ(tool({"check", "in.qmv49"}), 1);
+    EXPECT_EQ(out.find_first_of("\x1b\x07"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\xc2\x9b"), std::string::npos) << out;
+    EXPECT_NE(out.find("\\x1B]0;owned\\x07"), std::string::npos) << out;
+    EXPECT_NE(out.find("\\x1B[2J\\x9B"), std::string::npos) << out;
+}
+
 TEST(SafeXmlReaderDeclarations, FoundAlikeInPlainAsciiTextAndInTextWithOtherLetters)
 {
     // Plain ASCII text is checked in one pass over its bytes, other text on an upper-cased copy: a name in

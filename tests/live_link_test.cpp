@@ -68,6 +68,27 @@ TEST(LiveLink, UnpluggedMidReadOutTheKeyboardIsLostAndWhenPluggedInAgainFoundAnd
     EXPECT_TRUE(r.manager.snapshot() == r.kbd.getConfiguration());
 }
 
+TEST(LiveLink, APullWhileTheScanStillRunsIsSeenEvenWhenTheKeyboardIsBackUnderItsNamesBeforeTheNextLook)
+{
+    Rig r;
+    r.manager.startScan();
+    r.ports.waitUntilIdle();
+    ASSERT_TRUE(r.manager.isKeyboardFound());
+    ASSERT_TRUE(r.manager.isScanning()) << "the scan goes on for a while after the keyboard answered";
+
+    r.kbd.setPlugged(false);
+    r.kbd.setPlugged(true);
+    EXPECT_TRUE(r.manager.checkPorts());
+    EXPECT_EQ(r.events.count(KeyboardUnplugged), 1);
+    r.ports.waitUntilIdle();
+    r.runScanToEnd();
+    EXPECT_EQ(r.events.count(KeyboardDetected), 2) << "searched again and found on its new ports";
+
+    const auto before = r.sentToKeyboard().size();
+    EXPECT_TRUE(r.manager.sendClosingCommand());
+    EXPECT_EQ(r.sentToKeyboard(before).size(), 1u) << "the keyboard's output is the replugged one";
+}
+
 TEST(LiveLink, AnswersLeaveEditsThatWereNotSentAlone)
 {
     Rig r;

@@ -3,6 +3,10 @@
 #include <set>
 #include <thread>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace
 {
 juce::String setFrame(int a, int b, int c)
@@ -182,4 +186,52 @@ TEST(SendAll, ConcurrentReadOutsNeverBreakIntoAStream)
                 << "stream ending at " << k;
     }
     EXPECT_EQ(closings, streams);
+}
+
+TEST(SendAll, MemoryStaysFlatOverTenThousandSendsOfTwoAlternatingConfigurations)
+{
+#if !defined(__GLIBC__) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "reads glibc's allocator counts; the sanitizer builds find leaks by themselves";
+#else
+    VirtualMidiPorts ports;
+    ports.addInput("keyboard");
+    ports.addOutput("keyboard");
+    OrvManager49 manager(ports);
+    manager.keyboardFound("keyboard", "keyboard");
+    juce::Random random(5);
+    const auto first = randomConfiguration(random), second = randomConfiguration(random);
+    const auto sendBoth = [&](int times)
+    {
+        for (int i = 0; i < times; ++i)
+            for (const auto* config : {&first, &second})
+            {
+                manager.replace(*config);
+                ASSERT_TRUE(manager.sendAllSettings());
+            }
+    };
+    sendBoth(20);
+    const auto before = mallinfo2().uordblks;
+    sendBoth(5000);
+    const auto grown = (long long)mallinfo2().uordblks - (long long)before;
+    EXPECT_LT(grown, 64 * 1024) << "bytes still allocated after the sends";
+#endif
+}
+
+TEST(VerifiedSendReport, NamesHiddenControlsAsSuchAndKeepsAFullListOfDifferencesToShortLines)
+{
+    VerifiedSend::Result result;
+    result.outcome = VerifiedSend::Outcome::differences;
+    result.retries = 3;
+    result.differences.push_back({itemFieldChannel, 0x20, 1, 2});
+    EXPECT_TRUE(result.describe().contains("hidden control 32 (channel)")) << result.describe();
+
+    for (int id : ControlCatalogue::configurableControls())
+        for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
+            result.differences.push_back({f, id, 1, 2});
+    const auto lines = juce::StringArray::fromLines(result.describe());
+    EXPECT_GT(lines.size(), 1);
+    EXPECT_LE(lines.size(), 20);
+    for (const auto& line : lines)
+        EXPECT_LE(line.length(), 120) << line;
+    EXPECT_TRUE(lines[0].startsWith("326 values differ after 4 tries: ")) << lines[0];
 }

@@ -184,6 +184,34 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing)
     }
 }
 
+TEST(SafeXmlReaderBytes, OnlyShortestFormUtf8AndOneDocumentAreRead)
+{
+    using Status = SafeXmlReader::Result::Status;
+    const auto parse = [](const std::string& bytes)
+    {
+        return SafeXmlReader::parseBytes(bytes.data(), bytes.size());
+    };
+    const auto named = [](const std::string& name)
+    {
+        return "<Settings><Items><Item ID='1' Name='" + name + "'/></Items></Settings>";
+    };
+
+    // Overlong forms of NUL and of '<'; a surrogate half; a code point beyond U+10FFFF; a sequence cut short.
+    const std::string overflow = "\x09\xc0\x80\x10\x09\xc0\x80\x09\xc0\x80\x10\x09\xc0\x80";
+    EXPECT_EQ(parse(overflow).status, Status::notXml);
+    for (const char* bad : {"\xc0\xbc", "\xe0\x80\xbc", "\xed\xa0\x80", "\xf4\x90\x80\x80", "a\xe2\x82"})
+        EXPECT_EQ(parse(named(bad)).status, Status::notXml) << named(bad);
+    // Letters of two, three and four bytes, the last of each range included.
+    EXPECT_EQ(parse(named("Fl\xc3\xbcgel \xe2\x82\xac \xf0\x9f\x8e\xb9 \xf4\x8f\xbf\xbf")).status,
+              Status::ok);
+
+    const std::string document = "<Settings><Items/></Settings>";
+    EXPECT_EQ(parse(document + "\n<!-- saved by hand -->\n").status, Status::ok);
+    const auto twice = parse(document + "<Settings><Globals/></Settings>");
+    EXPECT_EQ(twice.status, Status::notXml);
+    EXPECT_TRUE(twice.message.contains("second")) << twice.message;
+}
+
 TEST_F(SettingsFileTest, DocumentsAtTheSizeAndDepthLimitsLoad)
 {
     const juce::String items = "<Items><Item ID='1' Mode='0'/></Items>";

@@ -206,7 +206,8 @@ TEST_F(ToolTest, LinkCommandsReadAndVerifiedSendAgainstTheEmulatorWithTrouble)
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.err.find("Filter Cutoff"), std::string::npos) << refused.err;
 
-    ASSERT_EQ(run({"read", path("r.qmv49"), "--emulated-keyboard"}).code, 0);
+    // split=0 is the documented "all pairs in one answer".
+    ASSERT_EQ(run({"read", path("r.qmv49"), "--emulated-keyboard=split=0"}).code, 0);
     KbdSettingsStore store;
     ASSERT_TRUE(readSettingsFile(store, dir.getChildFile("r.qmv49")).ok);
     const auto setup = KeyboardEmulator::demoConfiguration();

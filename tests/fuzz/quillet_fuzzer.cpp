@@ -1,8 +1,10 @@
-// A libFuzzer target for long fuzzing runs of the two places that take outside input: the device
-// manager's incoming dispatch and the settings file reader. The first byte picks the target.
-//   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+// A libFuzzer target for the two places that take outside input: the device manager's incoming dispatch
+// and the settings file reader. The first byte picks the half (even: dispatch, odd: file), unless
+// QUILLET_FUZZ_HALF=dispatch or =file holds every input to one. The test command runs each half for a
+// minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
+//   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
 //         -DQUILLET_GUI=OFF -DQUILLET_FUZZER=ON -DQUILLET_BENCHMARKS=OFF
-//   cmake --build build-fuzz --target quillet_fuzzer && ./build-fuzz/tests/quillet_fuzzer -max_total_time=600
+//   cmake --build build-asan --target quillet_fuzzer && tests/fuzz/run.sh build-asan 1800
 #include "device/OrvManager49.h"
 #include "device/SysExCodec.h"
 #include "device/VirtualMidiPorts.h"
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -40,7 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    const uint8_t target = data[0];
+    static const char* const half = std::getenv("QUILLET_FUZZ_HALF");
+    uint8_t target = data[0];
+    if (half != nullptr && std::strcmp(half, "dispatch") == 0)
+        target &= 0xFE;
+    else if (half != nullptr && std::strcmp(half, "file") == 0)
+        target |= 1;
     ++data;
     --size;
 
