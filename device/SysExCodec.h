@@ -55,7 +55,7 @@ inline bool isWireSafe(const juce::MidiMessage& message)
 
 /** Makes a kept message hold other bytes. The toolkit's MidiMessage move assignment (7.0.5) takes the
     other message's heap bytes without freeing its own, so a kept frame longer than the inline size that
-    is replaced by `kept = juce::MidiMessage(...)` leaks; this copies into the kept message instead. */
+    is move-assigned a new message leaks; this copies into the kept message instead. */
 void replaceMessage(juce::MidiMessage& kept, const juce::uint8* bytes, int size);
 
 /** True for a data value that can travel inside a SysEx frame. */
