@@ -4,6 +4,10 @@
 
 #if JUCE_LINUX
 #include <alsa/asoundlib.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
 #endif
 
 namespace
@@ -11,6 +15,80 @@ namespace
 #if JUCE_LINUX
 // ALSA prints "cannot open /dev/snd/seq" on every device query of a machine without MIDI.
 void quietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
+#endif
+
+#if JUCE_LINUX
+/** Counts, per ALSA client, the ports and clients that went away, from the sequencer's announcements. A USB
+    device plugged in again usually gets its old client number back (it follows the card's index), and so
+    the toolkit's identifier ("client-port") too; with the count of its exits beside it, a device that
+    went and came back between two looks is another identity. Where the sequencer cannot be opened, the
+    counts stay at nothing and the toolkit's identifiers are used as they are. */
+class AlsaExitCounter
+{
+public:
+    ~AlsaExitCounter()
+    {
+        if (seq != nullptr)
+            snd_seq_close(seq);
+    }
+
+    /** The toolkit's identifier with the exits of its client counted so far. */
+    juce::String identity(const juce::String& identifier)
+    {
+        std::lock_guard<std::mutex> g(lock);
+        open();
+        drain();
+        const int client = identifier.upToFirstOccurrenceOf("-", false, false).getIntValue();
+        const auto it = exits.find(client);
+        return it == exits.end() ? identifier : identifier + "#" + juce::String(it->second);
+    }
+
+private:
+    void open()
+    {
+        if (tried)
+            return;
+        tried = true;
+        if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK) < 0)
+        {
+            seq = nullptr;
+            return;
+        }
+        snd_seq_set_client_name(seq, "Quillet port watch");
+        const int port = snd_seq_create_simple_port(seq, "announcements",
+                                                    SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
+                                                    SND_SEQ_PORT_TYPE_APPLICATION);
+        if (port < 0 ||
+            snd_seq_connect_from(seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0)
+        {
+            snd_seq_close(seq);
+            seq = nullptr;
+        }
+    }
+
+    void drain()
+    {
+        if (seq == nullptr)
+            return;
+        // Non-blocking: ends with -EAGAIN once nothing is waiting; an overrun (-ENOSPC) loses only old news.
+        for (int i = 0; i < 10000; ++i)
+        {
+            snd_seq_event_t* event = nullptr;
+            const int result = snd_seq_event_input(seq, &event);
+            if (result == -ENOSPC)
+                continue;
+            if (result < 0 || event == nullptr)
+                return;
+            if (event->type == SND_SEQ_EVENT_CLIENT_EXIT || event->type == SND_SEQ_EVENT_PORT_EXIT)
+                ++exits[event->data.addr.client];
+        }
+    }
+
+    std::mutex lock;
+    bool tried = false;
+    snd_seq_t* seq = nullptr;
+    std::map<int, int> exits;
+};
 #endif
 
 class JuceInputPort : public MidiInputPort, private juce::MidiInputCallback
@@ -67,8 +145,6 @@ public:
         return namesOf(juce::MidiOutput::getAvailableDevices());
     }
 
-    // The system's identities: on Linux the ALSA client and port numbers, which a replugged device gets
-    // anew.
     juce::StringArray getInputIdentifiers() override
     {
         return identifiersOf(juce::MidiInput::getAvailableDevices());
@@ -104,13 +180,21 @@ private:
             names.add(d.name);
         return names;
     }
-    static juce::StringArray identifiersOf(const juce::Array<juce::MidiDeviceInfo>& devices)
+    juce::StringArray identifiersOf(const juce::Array<juce::MidiDeviceInfo>& devices)
     {
         juce::StringArray identifiers;
         for (const auto& d : devices)
+#if JUCE_LINUX
+            identifiers.add(exitCounter.identity(d.identifier));
+#else
             identifiers.add(d.identifier);
+#endif
         return identifiers;
     }
+
+#if JUCE_LINUX
+    AlsaExitCounter exitCounter;
+#endif
 };
 } // namespace
 
