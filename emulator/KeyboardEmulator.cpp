@@ -22,6 +22,8 @@ KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& name
 
 KeyboardEmulator::~KeyboardEmulator()
 {
+    if (unplugger.joinable())
+        unplugger.join();
     ports.setOutputReceiver(output, {});
 }
 
@@ -48,7 +50,9 @@ SettingsState KeyboardEmulator::demoConfiguration()
 const char* KeyboardEmulator::troubleHelp()
 {
     return "drop-every=N (ignores every Nth set-value message), slow=MS (answers that late), "
-           "silent-after=N (stops answering after N answers), split=N (N pairs per answer message, 0: all in "
+           "silent-after=N (stops answering after N answers), unplug-after=N (is unplugged once N answers "
+           "have "
+           "arrived), split=N (N pairs per answer message, 0: all in "
            "one), "
            "no-identity (never answers the identity request)";
 }
@@ -67,6 +71,8 @@ juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
             setReplyDelayMs(n);
         else if (name == "silent-after" && number)
             stopAnsweringAfter(n);
+        else if (name == "unplug-after" && number)
+            unplugAfter(n);
         else if (name == "split" && number)
             setMaxPairsPerMessage(n);
         else if (name == "no-identity" && text.isEmpty() && !item.containsChar('='))
@@ -157,6 +163,12 @@ void KeyboardEmulator::dropEverySetValue(int n)
     setValuesSeen = 0;
 }
 
+void KeyboardEmulator::unplugAfter(int replies)
+{
+    std::lock_guard<std::mutex> g(lock);
+    unplugAfterReplies = replies;
+}
+
 void KeyboardEmulator::setPlugged(bool plugged)
 {
     ports.setPlugged(portName, plugged);
@@ -214,6 +226,19 @@ void KeyboardEmulator::receive(const juce::MidiMessage& message)
             repliesLeft -= (int)replies.size();
         }
         delay = replyDelayMs;
+        if (unplugAfterReplies >= 0)
+        {
+            replies.resize(std::min(replies.size(), (size_t)std::max(0, unplugAfterReplies - repliesSent)));
+            repliesSent += (int)replies.size();
+            if (repliesSent >= unplugAfterReplies && !unplugger.joinable())
+                // Once the answers given have arrived, as a cable pulled after them would have let them.
+                unplugger = std::thread(
+                    [this]
+                    {
+                        ports.waitUntilIdle();
+                        setPlugged(false);
+                    });
+        }
     }
     // Answers go out with no lock held, on the virtual input's own thread.
     for (const auto& r : replies)

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <thread>
 
 /** A stand-in for the 49-key keyboard, behind one virtual output (what the editor sends reaches it) and
     one virtual input (what it answers reaches the editor). It answers the identity request and every
@@ -40,7 +41,7 @@ public:
     static SettingsState demoConfiguration();
 
     /** Sets trouble from a list such as "drop-every=3,slow=20": drop-every=N, slow=MS, silent-after=N,
-        split=N (pairs per message), no-identity. Returns the first item it does not know, or nothing. */
+        unplug-after=N, split=N (pairs per message), no-identity. Returns the first item it does not know, or nothing. */
     juce::String applyTrouble(const juce::String& list);
     static const char* troubleHelp();
 
@@ -65,6 +66,8 @@ public:
     void dropEverySetValue(int n);
     /** Pulls the keyboard's USB cable out, or puts it back: its ports leave or rejoin the system's lists. */
     void setPlugged(bool plugged);
+    /** After this many answers have arrived, the cable is pulled (negative: never). */
+    void unplugAfter(int replies);
 
     //==============================================================================
     // Things the keyboard sends of its own accord.
@@ -97,6 +100,9 @@ private:
     int octaveShift = 0;
     Identity identity;
     int closings = 0, replyDelayMs = 0, repliesLeft = -1, maxPairs = 0, dropEvery = 0, setValuesSeen = 0;
+    int unplugAfterReplies = -1, repliesSent = 0;
     bool answersIdentity = true;
     std::vector<juce::MidiMessage> log;
+    // Pulls the cable off the thread that sent to the keyboard, which may hold the sender's locks.
+    std::thread unplugger;
 };

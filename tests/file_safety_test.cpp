@@ -84,6 +84,7 @@ TEST_F(FileSafetyTest, AFailedWriteKeepsEveryByteOfTheOldFileAndLeavesNothingBeh
         }
         EXPECT_EQ(code, 3) << args[0];
         EXPECT_NE(err.find(target.getFullPathName().toStdString()), std::string::npos) << err;
+        EXPECT_NE(err.find("larger than the system allows"), std::string::npos) << err;
         EXPECT_EQ(target.loadFileAsString(), old) << args[0];
         EXPECT_EQ(namesInFolder(), before) << args[0];
     }
@@ -94,6 +95,8 @@ TEST_F(FileSafetyTest, ASaveRefusesFoldersAndReadOnlyFilesKeepsPermissionsAndWri
     ASSERT_TRUE(file("folder.qmv49").createDirectory().wasOk());
     EXPECT_EQ(tool({"defaults", "folder.qmv49"}), 3);
     EXPECT_TRUE(file("folder.qmv49").isDirectory());
+    EXPECT_EQ(tool({"defaults", "missing/out.qmv49"}), 3);
+    EXPECT_NE(err.find("the folder does not exist"), std::string::npos) << err;
 
     file("locked.qmv49").replaceWithText(previous);
     chmod(path("locked.qmv49").toRawUTF8(), 0444);
@@ -141,6 +144,9 @@ TEST_F(FileSafetyTest, SpecialFilesAndNameFloodsAreRefusedAndAByteOrderMarkIsAcc
     withMark.append(body.getData(), body.getSize());
     file("mark.qmv49").replaceWithData(withMark.getData(), withMark.getSize());
     EXPECT_EQ(tool({"check", "mark.qmv49"}), 0) << err;
+    file("mark.qmv49").replaceWithData("\xEF\xBB\xBF", 3);
+    EXPECT_EQ(tool({"check", "mark.qmv49"}), 2);
+    EXPECT_NE(err.find("the file is empty"), std::string::npos) << err;
 }
 
 TEST_F(FileSafetyTest, NumbersThatAreNotPlainIntegersSkipTheirElementInsteadOfWrapping)

@@ -205,6 +205,11 @@ TEST(SafeXmlReaderBytes, OnlyShortestFormUtf8AndOneDocumentAreRead)
     EXPECT_EQ(parse(named("Fl\xc3\xbcgel \xe2\x82\xac \xf0\x9f\x8e\xb9 \xf4\x8f\xbf\xbf")).status,
               Status::ok);
 
+    // References that are neither predefined nor complete character references.
+    for (const char* reference : {"&#6A;", "&#;", "&#x;"})
+        EXPECT_EQ(parse(std::string("<Settings><Items/>") + reference + "</Settings>").status, Status::notXml)
+            << reference;
+
     const std::string document = "<Settings><Items/></Settings>";
     EXPECT_EQ(parse(document + "\n<!-- saved by hand -->\n").status, Status::ok);
     const auto twice = parse(document + "<Settings><Globals/></Settings>");

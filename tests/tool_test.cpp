@@ -220,5 +220,11 @@ TEST_F(ToolTest, LinkCommandsReadAndVerifiedSendAgainstTheEmulatorWithTrouble)
     EXPECT_FALSE(dir.getChildFile("x.qmv49").exists()) << "an incomplete read-out writes nothing";
     EXPECT_EQ(run({"send", path("missing.qmv49"), "--emulated-keyboard"}).code, 2);
     EXPECT_EQ(run({"send", path("d.qmv49"), "--emulated-keyboard=no-identity"}).code, 4);
+    EXPECT_EQ(run({"ports", "--emulated-keyboard=no-identity"}).code, 4);
+    // Pulled after the identity reply and two answers of the read-out.
+    const auto pulled = run({"read", path("y.qmv49"), "--emulated-keyboard=unplug-after=3"});
+    EXPECT_EQ(pulled.code, 4);
+    EXPECT_NE(pulled.err.find("disconnected"), std::string::npos) << pulled.err;
+    EXPECT_FALSE(dir.getChildFile("y.qmv49").exists());
     EXPECT_EQ(run({"ports", "--emulated-keyboard=bogus"}).code, 64);
 }

@@ -136,7 +136,7 @@ const char* usage()
            "\n"
            "ports, read and send take --emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard\n"
            "emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS, silent-after=N,\n"
-           "split=N, no-identity.\n"
+           "unplug-after=N, split=N, no-identity.\n"
            "\n"
            "Exit codes:\n"
            "  0   success (check: the file is clean)\n"
