@@ -41,7 +41,8 @@ public:
     static SettingsState demoConfiguration();
 
     /** Sets trouble from a list such as "drop-every=3,slow=20": drop-every=N, slow=MS, silent-after=N,
-        unplug-after=N, split=N (pairs per message), no-identity. Returns the first item it does not know, or nothing. */
+        unplug-after=N, split=N (pairs per message), no-identity. Returns the first item it does not know, or
+       nothing. */
     juce::String applyTrouble(const juce::String& list);
     static const char* troubleHelp();
 
