@@ -2,10 +2,8 @@
 // the same messages' round trips through the same ports and delivery thread. The send-all stream into a
 // virtual output beside a raw loop sending the same bytes, and a verified Send (stream, read-back,
 // comparison) beside the bare stream into the same emulator.
-#include "device/OrvManager49.h"
-#include "device/ReadOutChain.h"
+#include "device/KeyboardLink.h"
 #include "device/SysExCodec.h"
-#include "device/VerifiedSend.h"
 #include "emulator/KeyboardEmulator.h"
 
 #include <benchmark/benchmark.h>
@@ -14,8 +12,8 @@
 
 namespace
 {
-/** Forwards the manager's events to a read-out chain and tells when it has finished. */
-struct ChainDriver : OrvManagerListener
+/** Tells when the link's read-out has finished. */
+struct ChainDriver
 {
     explicit ChainDriver(ReadOutChain& c) : chain(c)
     {
@@ -26,7 +24,6 @@ struct ChainDriver : OrvManagerListener
             finished.notify_all();
         };
     }
-    void handleManagerEvent(int event, int p1, int, int) override { chain.handleManagerEvent(event, p1); }
     void waitForEnd()
     {
         std::unique_lock<std::mutex> g(lock);
@@ -74,10 +71,9 @@ void BM_ReadOutAgainstEmulator(benchmark::State& state)
     juce::MessageManager::getInstance(); // the scan and the chain start timers; their ticks are not needed
     VirtualMidiPorts ports;
     KeyboardEmulator keyboard(ports);
-    OrvManager49 manager(ports);
-    ReadOutChain chain(manager, 60000);
-    ChainDriver driver(chain);
-    manager.addListener(&driver);
+    KeyboardLink link(ports, 60000, 60000);
+    ChainDriver driver(link.getReadOut());
+    auto& manager = link.getManager();
     manager.startScan(); // opens the inputs and asks output 0, which is the emulator
     ports.waitUntilIdle();
     driver.waitForEnd();
@@ -86,6 +82,7 @@ void BM_ReadOutAgainstEmulator(benchmark::State& state)
         manager.notifyListeners(KeyboardDetected, 0, 0);
         driver.waitForEnd();
     }
+    link.close();
 }
 BENCHMARK(BM_ReadOutAgainstEmulator)->Unit(benchmark::kMicrosecond);
 
@@ -207,27 +204,22 @@ void BM_FloorRawSendLoop(benchmark::State& state)
     state.counters["bytes/stream"] = (double)bytes / (double)state.iterations();
 }
 BENCHMARK(BM_FloorRawSendLoop)->Unit(benchmark::kMicrosecond);
-/** The emulator detected on virtual ports, with a manager whose events reach a verified send. */
-struct EmulatedLink : OrvManagerListener
+/** The emulator detected on virtual ports through the keyboard link, without the start-up read-out. */
+struct EmulatedLink
 {
     EmulatedLink()
     {
         juce::MessageManager::getInstance();
-        manager.addListener(this);
+        link.setReadOutOnDetection(false);
         manager.startScan(); // asks output 0, which is the emulator
         ports.waitUntilIdle();
     }
-    ~EmulatedLink() override
-    {
-        sender.stop();
-        manager.closeAllPorts();
-    }
-    void handleManagerEvent(int event, int p1, int, int) override { sender.handleManagerEvent(event, p1); }
 
     VirtualMidiPorts ports;
     KeyboardEmulator keyboard{ports};
-    OrvManager49 manager{ports};
-    VerifiedSend sender{manager, 60000};
+    KeyboardLink link{ports, 60000, 60000};
+    OrvManager49& manager = link.getManager();
+    VerifiedSend& sender = link.getSender();
 };
 
 void BM_FloorSendAllIntoEmulator(benchmark::State& state)

@@ -2,8 +2,6 @@
 
 #include "SysExCodec.h"
 
-#include <cstring>
-
 namespace
 {
 constexpr int scanPeriodMs = 500;
@@ -278,14 +276,14 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
 
 void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
 {
-    if (m.dataSize() < 9 || m.dataByte(5) != 0x02)
+    if (m.dataSize() < 9 || m.dataByte(OrvSysEx::commandIndex) != OrvSysEx::commandValue)
         return;
 
-    const int address = m.dataByte(7);
+    const int address = m.dataByte(OrvSysEx::addressIndex);
     if (address >= itemFieldMode && address <= itemFieldMaxMsb)
     {
         const auto pairs = m.getItemConfigPairs();
-        storeAnswers(address, pairs);
+        pins.storeAnswers(*this, address, pairs);
         if (address == itemFieldNumber)
         {
             if (pairs.size() == 2)
@@ -308,7 +306,7 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
         return;
     }
 
-    if (address != 0x40)
+    if (address != OrvSysEx::globalAddress)
         return;
 
     const int id = m.dataByte(8);
@@ -319,13 +317,13 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
     {
     case globalUpperChannel:
         if (storable)
-            storeGlobalAnswer(globalUpperChannel, raw);
+            pins.storeGlobalAnswer(*this, globalUpperChannel, raw);
         notifyListeners(UpperChannelReceived, raw, 0);
         break;
     case globalKnobMode:
     {
         const int v = m.isKnobModeRelative() ? 127 : 1;
-        storeGlobalAnswer(globalKnobMode, v);
+        pins.storeGlobalAnswer(*this, globalKnobMode, v);
         notifyListeners(KnobModeReceived, v, 0);
         break;
     }
@@ -334,7 +332,7 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
         break;
     default:
         if (id < numGlobalParams && storable)
-            storeGlobalAnswer(id, raw);
+            pins.storeGlobalAnswer(*this, id, raw);
         notifyListeners(GlobalReceived, id, raw);
         break;
     }
@@ -429,88 +427,19 @@ bool OrvManager49::sendClosingCommand()
     return send(OrvSysEx::makeClosingCommand());
 }
 
-std::vector<juce::MidiMessage> OrvManager49::sendAllMessages(const SettingsState& s)
-{
-    std::vector<juce::MidiMessage> messages;
-    buildSendAllFrames(s, messages);
-    return messages;
-}
-
-void OrvManager49::buildSendAllFrames(const SettingsState& s, std::vector<juce::MidiMessage>& frames)
-{
-    size_t count = 0;
-    // A frame whose bytes are already right is kept; only a changed one is made anew.
-    const auto put = [&frames, &count](const juce::uint8* bytes, int size)
-    {
-        if (count == frames.size())
-            frames.emplace_back(bytes, size, 0.0);
-        else if (frames[count].getRawDataSize() != size ||
-                 std::memcmp(frames[count].getRawData(), bytes, (size_t)size) != 0)
-            OrvSysEx::replaceMessage(frames[count], bytes, size);
-        ++count;
-    };
-    // A set frame is compared where it stands, without writing the new one first.
-    const auto putSet = [&frames, &count, &put](int a, int b, int c)
-    {
-        if (count < frames.size() &&
-            OrvSysEx::isSetFrame(frames[count].getRawData(), frames[count].getRawDataSize(), a, b, c))
-        {
-            ++count;
-            return;
-        }
-        juce::uint8 frame[OrvSysEx::setFrameSize];
-        OrvSysEx::writeSetFrame(frame, a, b, c);
-        put(frame, OrvSysEx::setFrameSize);
-    };
-    frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
-    // Every field map is ordered by id, as the numbered controls are: one cursor per field walks along with
-    // the controls instead of a search per value.
-    std::array<std::map<int, int>::const_iterator, itemFieldMaxMsb + 1> cursor;
-    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-        cursor[(size_t)field] = s.fields[(size_t)field].begin();
-    for (const auto& entry : s.numbers())
-    {
-        const int control = entry.first;
-        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-        {
-            const auto& values = s.fields[(size_t)field];
-            auto& at = cursor[(size_t)field];
-            while (at != values.end() && at->first < control)
-                ++at;
-            if (at == values.end() || at->first != control)
-                continue; // no entry for this field
-            const int value = at->second;
-            if (!allDataBytes({control, value}))
-                continue;                  // cannot travel in a frame: leave the keyboard's own value alone
-            putSet(field, control, value); // as makeItemFieldSet
-        }
-    }
-    for (int id : sentGlobals)
-    {
-        const int value = s.globals[(size_t)id];
-        if (allDataBytes({value}))
-        {
-            putSet(globalField, id, value); // as makeGlobalParamSet
-        }
-    }
-    const auto closing = OrvSysEx::makeClosingCommand();
-    put(closing.getRawData(), closing.getRawDataSize());
-    frames.erase(frames.begin() + (std::ptrdiff_t)count, frames.end());
-}
-
 bool OrvManager49::sendAllSettings()
 {
     // The frames are built from the store as it stands, without a copy of the whole configuration, into
     // the frames of the last send.
     std::lock_guard<std::mutex> f(framesLock);
-    read([this](const SettingsState& s) { buildSendAllFrames(s, sendAllFrames); });
+    read([this](const SettingsState& s) { OrvSysEx::buildSendAllFrames(s, sendAllFrames); });
     return sendAll(sendAllFrames, {});
 }
 
 bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
 {
     std::lock_guard<std::mutex> f(framesLock);
-    buildSendAllFrames(s, sendAllFrames);
+    OrvSysEx::buildSendAllFrames(s, sendAllFrames);
     return sendAll(sendAllFrames, progress);
 }
 
@@ -601,134 +530,4 @@ void OrvManager49::keyboardLost()
     }
     oldOutput.reset();
     notifyListeners(KeyboardUnplugged, 0, 0);
-}
-
-//==============================================================================
-void OrvManager49::storeAnswers(int field, const juce::Array<int>& pairs)
-{
-    std::set<std::pair<int, int>> pinned;
-    {
-        std::lock_guard<std::mutex> g(pinLock);
-        if (capture != nullptr)
-        {
-            for (int i = 0; i + 1 < pairs.size(); i += 2)
-                if (OrvSysEx::isDataByte(pairs[i + 1]))
-                    capture->set(field, pairs[i], pairs[i + 1]);
-            return;
-        }
-        pinned = pins;
-    }
-    modify(
-        [&](SettingsState& s)
-        {
-            for (int i = 0; i + 1 < pairs.size(); i += 2)
-                if (isKnownItem(pairs[i]) && OrvSysEx::isDataByte(pairs[i + 1]) &&
-                    pinned.count({field, pairs[i]}) == 0)
-                    s.set(field, pairs[i], pairs[i + 1]);
-        });
-    // What the keyboard said of a pinned value is kept aside: the editor may come back to it.
-    {
-        std::lock_guard<std::mutex> g(pinLock);
-        for (int i = 0; i + 1 < pairs.size(); i += 2)
-            if (pins.count({field, pairs[i]}) != 0 && OrvSysEx::isDataByte(pairs[i + 1]))
-                blocked[{field, pairs[i]}] = pairs[i + 1];
-    }
-    if (field == itemFieldNumber)
-        rebuildNumberIndex();
-}
-
-void OrvManager49::storeGlobalAnswer(int id, int value)
-{
-    {
-        std::lock_guard<std::mutex> g(pinLock);
-        if (capture != nullptr)
-        {
-            capture->globals[(size_t)id] = (int16_t)value;
-            return;
-        }
-        if (pins.count({globalField, id}) != 0)
-        {
-            blocked[{globalField, id}] = value;
-            return;
-        }
-    }
-    setGlobal(id, value);
-}
-
-void OrvManager49::pinUserEdit(int field, int id)
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    pins.insert({field, id});
-}
-
-int OrvManager49::unpinConfirmed(const SettingsState& keyboard)
-{
-    const auto current = snapshot();
-    std::lock_guard<std::mutex> g(pinLock);
-    for (auto it = pins.begin(); it != pins.end();)
-    {
-        const auto [field, id] = *it;
-        const bool confirmed = field == globalField
-                                   ? keyboard.globals[(size_t)id] == current.globals[(size_t)id]
-                                   : keyboard.get(field, id) == current.get(field, id);
-        if (confirmed)
-            blocked.erase(*it);
-        it = confirmed ? pins.erase(it) : std::next(it);
-    }
-    return (int)pins.size();
-}
-
-void OrvManager49::clearPins()
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    pins.clear();
-    blocked.clear();
-}
-
-void OrvManager49::unpin(int field, int id)
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    pins.erase({field, id});
-    blocked.erase({field, id});
-}
-
-std::optional<int> OrvManager49::blockedAnswer(int field, int id) const
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    const auto it = blocked.find({field, id});
-    if (it == blocked.end())
-        return std::nullopt;
-    return it->second;
-}
-
-int OrvManager49::pinnedCount() const
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    return (int)pins.size();
-}
-
-std::set<std::pair<int, int>> OrvManager49::pinnedValues() const
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    return pins;
-}
-
-bool OrvManager49::isPinned(int field, int id) const
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    return pins.count({field, id}) != 0;
-}
-
-void OrvManager49::beginCapture()
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    capture = std::make_unique<SettingsState>();
-}
-
-SettingsState OrvManager49::endCapture()
-{
-    std::lock_guard<std::mutex> g(pinLock);
-    auto captured = capture != nullptr ? *capture : SettingsState();
-    capture.reset();
-    return captured;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../model/SettingsDelta.h"
+#include "../model/EditPins.h"
 #include "MidiPorts.h"
 
 #include <juce_events/juce_events.h>
@@ -83,34 +83,17 @@ public:
     /** Sends a whole configuration like sendAllSettings, reporting (messages sent, messages in all) after
         every message, with the output lock held: the callback must not send. */
     bool sendAllSettings(const SettingsState& state, const std::function<void(int, int)>& progress);
-    /** The set-value messages, in order, that sendAllSettings sends for a configuration, closing command
-        included. */
-    static std::vector<juce::MidiMessage> sendAllMessages(const SettingsState& state);
 
     int getPadBankCode() const { return padBank.load(); }
 
     //==============================================================================
-    /** Values the user changed and has not sent yet: answers of the keyboard leave them alone, so that an
-        older answer never overwrites a newer edit. Keyboard-wide values use the field globalField. */
-    static constexpr int globalField = SettingsDelta::globalField;
+    /** Keyboard-wide values are pinned and reported under this field. */
+    static constexpr int globalField = EditPins::globalField;
     /** The keyboard-wide values that Send transmits, in the order it sends them. */
     static constexpr const auto& sentGlobals = sentGlobalParams;
-    void pinUserEdit(int field, int id);
-    /** Unpins the values that a configuration read back from the keyboard confirms; returns how many stay. */
-    int unpinConfirmed(const SettingsState& keyboard);
-    void clearPins();
-    void unpin(int field, int id);
-    /** The keyboard's answer for a pinned value, held back from the store, if one came. */
-    std::optional<int> blockedAnswer(int field, int id) const;
-    int pinnedCount() const;
-    std::set<std::pair<int, int>> pinnedValues() const;
-    bool isPinned(int field, int id) const;
-
-    /** While capturing, the keyboard's answers to field and keyboard-wide requests fill a separate copy
-        (starting empty) instead of the store: a read-back after Send then compares without touching the
-        editor's configuration. */
-    void beginCapture();
-    SettingsState endCapture();
+    /** The user's values that the keyboard's answers leave alone, and the read-back capture. */
+    EditPins& getPins() { return pins; }
+    const EditPins& getPins() const { return pins; }
 
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
@@ -123,16 +106,10 @@ private:
     bool sendLocked(const juce::MidiMessage& message);
     bool sendAll(const std::vector<juce::MidiMessage>& messages,
                  const std::function<void(int, int)>& progress);
-    /** Fills frames with the messages sendAllMessages gives, keeping every frame whose bytes are already
-        right: a configuration sent again is sent from the same memory. */
-    static void buildSendAllFrames(const SettingsState& state, std::vector<juce::MidiMessage>& frames);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
     /** Stops and closes every input the scan holds, the keyboard's too; keyboardGone also forgets it. */
     void stopScanInputs(bool keyboardGone);
-    /** Stores answered values, unless they are captured or pinned. */
-    void storeAnswers(int field, const juce::Array<int>& pairs);
-    void storeGlobalAnswer(int id, int value);
 
     MidiPortSystem& ports;
 
@@ -166,10 +143,7 @@ private:
         OrvManager49& manager;
     } portWatch{*this};
 
-    mutable std::mutex pinLock;
-    std::set<std::pair<int, int>> pins; // (field, id)
-    std::map<std::pair<int, int>, int> blocked;
-    std::unique_ptr<SettingsState> capture;
+    EditPins pins;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrvManager49)
 };

@@ -64,8 +64,8 @@ void ReadOutChain::start(bool withClosingValues)
     answered = 0;
     nextStep = 0;
     readOutActive = true;
-    // The stall check runs only while a read-out does.
-    startTimer(250);
+    if (onStarted)
+        onStarted();
     manager.requestItemField(itemFieldNumber);
 }
 
@@ -73,12 +73,6 @@ void ReadOutChain::cancel()
 {
     nextStep = finishedStep;
     readOutActive = false;
-    stopTimer();
-}
-
-ReadOutChain::~ReadOutChain()
-{
-    stopTimer();
 }
 
 void ReadOutChain::setClock(std::function<juce::uint32()> c)
@@ -96,17 +90,13 @@ void ReadOutChain::finish(Outcome outcome)
     // Only the first ending counts: the stall check and the last answer may race. An answer being handled
     // meanwhile finds no step left to take.
     nextStep = finishedStep;
-    if (readOutActive.exchange(false))
-    {
-        stopTimer();
-        if (onFinished)
-            onFinished(outcome);
-    }
+    if (readOutActive.exchange(false) && onFinished)
+        onFinished(outcome);
 }
 
 void ReadOutChain::checkForStall()
 {
-    if (readOutActive && (int)(clock() - lastActivity.load()) > stallTimeoutMs)
+    if (readOutActive && (int)(clock() - lastActivity.load()) > stallTimeoutMs.load())
         finish(Outcome::stalled);
 }
 

@@ -10,8 +10,10 @@
     numbers, modes, channels, minimums and maximums of all controls, then the keyboard-wide values, then the
     octave shift, then eight closing value messages. Driven by the manager's events through
     handleManagerEvent, which the manager's listener forwards. A keyboard that stops answering ends the
-    read-out after a bounded wait, reported as incomplete. */
-class ReadOutChain : private juce::Timer
+    read-out after a bounded wait, reported as incomplete; the wait is measured by checkForStall, which the
+    keyboard link calls while a read-out runs (no toolkit timer: a read-out starts on the MIDI thread, and not
+    every platform lets a timer start there). */
+class ReadOutChain
 {
 public:
     enum class Outcome
@@ -24,7 +26,6 @@ public:
     /** startsOnDetection: the read-out begins by itself when the keyboard is detected (the editor's
         start-up read-out); otherwise only start() begins one. */
     explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000, bool startsOnDetection = true);
-    ~ReadOutChain() override;
 
     /** Acts on one manager event; call it from the listener's handleManagerEvent, on any thread. */
     void handleManagerEvent(int event, int p1);
@@ -42,23 +43,24 @@ public:
     int stepsDone() const;
     static int numSteps();
 
-    /** Ends a read-out that has waited longer than the stall timeout for an answer. Called by the chain's
-        own timer on the message thread; public so that a stall can be driven without waiting. */
+    /** Ends a read-out that has waited longer than the stall timeout for an answer; any thread. */
     void checkForStall();
     void setClock(std::function<juce::uint32()> clock);
+    void setStallTimeout(int ms) { stallTimeoutMs = ms; }
 
     /** Called once the split point, the last keyboard-wide value shown by the editor, has arrived. */
     std::function<void()> onGlobalsReceived;
     /** Called once when a read-out ends, on the thread that ended it. */
     std::function<void(Outcome)> onFinished;
+    /** Called when a read-out begins, on the thread that began it: whoever checks for a stall starts now. */
+    std::function<void()> onStarted;
 
 private:
-    void timerCallback() override { checkForStall(); }
     void touch();
     void finish(Outcome outcome);
 
     OrvManager49& manager;
-    const int stallTimeoutMs;
+    std::atomic<int> stallTimeoutMs;
     const bool startsOnDetection;
     std::atomic<bool> readOutActive{false}, closingValues{true};
     std::atomic<int> nextStep{0}; // the answer the read-out waits for

@@ -1,6 +1,7 @@
 #include "SysExCodec.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace OrvSysEx
 {
@@ -25,7 +26,8 @@ juce::MidiMessage makeIdentityRequest()
 
 juce::MidiMessage makeRequestFrame(int a, int b)
 {
-    return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x01, 0x00, a, b, 0xF7});
+    return fromBytes({sysExStart, manufacturer[0], manufacturer[1], manufacturer[2], fromEditor, model,
+                      commandRequest, 0x00, a, b, sysExEnd});
 }
 
 juce::MidiMessage makeSetFrame(int a, int b, int c)
@@ -37,7 +39,7 @@ juce::MidiMessage makeSetFrame(int a, int b, int c)
 
 juce::MidiMessage makeItemConfigRequest(int id)
 {
-    return makeRequestFrame(0x03, id);
+    return makeRequestFrame(itemFieldNumber, id);
 }
 juce::MidiMessage makeItemFieldRequest(int field)
 {
@@ -45,23 +47,23 @@ juce::MidiMessage makeItemFieldRequest(int field)
 }
 juce::MidiMessage makeGlobalParamRequest(int g)
 {
-    return makeRequestFrame(0x40, g);
+    return makeRequestFrame(globalAddress, g);
 }
 juce::MidiMessage makeMidiChannelRequest()
 {
-    return makeRequestFrame(0x40, 0x06);
+    return makeRequestFrame(globalAddress, globalUpperChannel);
 }
 juce::MidiMessage makeKnobModeRequest()
 {
-    return makeRequestFrame(0x40, 0x02);
+    return makeRequestFrame(globalAddress, globalKnobMode);
 }
 juce::MidiMessage makeOctaveShiftRequest()
 {
-    return makeRequestFrame(0x40, 0x03);
+    return makeRequestFrame(globalAddress, globalOctaveShift);
 }
 juce::MidiMessage makeItemValueSet(int id, int value)
 {
-    return makeSetFrame(0x00, id, value);
+    return makeSetFrame(itemFieldValue, id, value);
 }
 juce::MidiMessage makeItemFieldSet(int field, int id, int value)
 {
@@ -69,11 +71,80 @@ juce::MidiMessage makeItemFieldSet(int field, int id, int value)
 }
 juce::MidiMessage makeGlobalParamSet(int g, int value)
 {
-    return makeSetFrame(0x40, g, value);
+    return makeSetFrame(globalAddress, g, value);
 }
 juce::MidiMessage makeClosingCommand()
 {
-    return fromBytes({0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x06, 0x00, 0xF7});
+    return fromBytes({sysExStart, manufacturer[0], manufacturer[1], manufacturer[2], fromEditor, model,
+                      commandClosing, 0x00, sysExEnd});
+}
+
+//==============================================================================
+std::vector<juce::MidiMessage> sendAllMessages(const SettingsState& s)
+{
+    std::vector<juce::MidiMessage> messages;
+    buildSendAllFrames(s, messages);
+    return messages;
+}
+
+void buildSendAllFrames(const SettingsState& s, std::vector<juce::MidiMessage>& frames)
+{
+    size_t count = 0;
+    // A frame whose bytes are already right is kept; only a changed one is made anew.
+    const auto put = [&frames, &count](const juce::uint8* bytes, int size)
+    {
+        if (count == frames.size())
+            frames.emplace_back(bytes, size, 0.0);
+        else if (frames[count].getRawDataSize() != size ||
+                 std::memcmp(frames[count].getRawData(), bytes, (size_t)size) != 0)
+            replaceMessage(frames[count], bytes, size);
+        ++count;
+    };
+    // A set frame is compared where it stands, without writing the new one first.
+    const auto putSet = [&frames, &count, &put](int a, int b, int c)
+    {
+        if (count < frames.size() &&
+            isSetFrame(frames[count].getRawData(), frames[count].getRawDataSize(), a, b, c))
+        {
+            ++count;
+            return;
+        }
+        juce::uint8 frame[setFrameSize];
+        writeSetFrame(frame, a, b, c);
+        put(frame, setFrameSize);
+    };
+    frames.reserve(s.numbers().size() * (size_t)(itemFieldMaxMsb - itemFieldMode + 1) + numGlobalParams + 1);
+    // Every field map is ordered by id, as the numbered controls are: one cursor per field walks along with
+    // the controls instead of a search per value.
+    std::array<std::map<int, int>::const_iterator, itemFieldMaxMsb + 1> cursor;
+    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        cursor[(size_t)field] = s.fields[(size_t)field].begin();
+    for (const auto& entry : s.numbers())
+    {
+        const int control = entry.first;
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        {
+            const auto& values = s.fields[(size_t)field];
+            auto& at = cursor[(size_t)field];
+            while (at != values.end() && at->first < control)
+                ++at;
+            if (at == values.end() || at->first != control)
+                continue; // no entry for this field
+            const int value = at->second;
+            if (!isDataByte(control) || !isDataByte(value))
+                continue;                  // cannot travel in a frame: leave the keyboard's own value alone
+            putSet(field, control, value); // as makeItemFieldSet
+        }
+    }
+    for (int id : sentGlobalParams)
+    {
+        const int value = s.globals[(size_t)id];
+        if (isDataByte(value))
+            putSet(globalAddress, id, value); // as makeGlobalParamSet
+    }
+    const auto closing = makeClosingCommand();
+    put(closing.getRawData(), closing.getRawDataSize());
+    frames.erase(frames.begin() + (std::ptrdiff_t)count, frames.end());
 }
 
 void replaceMessage(juce::MidiMessage& kept, const juce::uint8* bytes, int size)
@@ -91,21 +162,22 @@ OrvMidiMessage49::OrvMidiMessage49(const juce::MidiMessage& message)
 
 bool OrvMidiMessage49::commandAt(int command, int address) const
 {
-    return dataSize() >= 9 && dataByte(5) == command && dataByte(7) == address;
+    return dataSize() >= 9 && dataByte(OrvSysEx::commandIndex) == command &&
+           dataByte(OrvSysEx::addressIndex) == address;
 }
 
 bool OrvMidiMessage49::globalAt(int command, int id) const
 {
-    return commandAt(command, 0x40) && dataByte(8) == id;
+    return commandAt(command, OrvSysEx::globalAddress) && dataByte(8) == id;
 }
 
 bool OrvMidiMessage49::isItemConfigRequest() const
 {
-    return commandAt(0x01, 0x03);
+    return commandAt(OrvSysEx::commandRequest, itemFieldNumber);
 }
 bool OrvMidiMessage49::isItemConfigResponse() const
 {
-    return commandAt(0x02, 0x03);
+    return commandAt(OrvSysEx::commandValue, itemFieldNumber);
 }
 int OrvMidiMessage49::getItemConfigId() const
 {
@@ -127,11 +199,11 @@ juce::Array<int> OrvMidiMessage49::getItemConfigPairs() const
 
 bool OrvMidiMessage49::isItemValueRequest() const
 {
-    return commandAt(0x01, 0x00);
+    return commandAt(OrvSysEx::commandRequest, itemFieldValue);
 }
 bool OrvMidiMessage49::isItemValueResponse() const
 {
-    return commandAt(0x02, 0x00);
+    return commandAt(OrvSysEx::commandValue, itemFieldValue);
 }
 int OrvMidiMessage49::getItemValueId() const
 {
@@ -143,11 +215,11 @@ int OrvMidiMessage49::getItemValue() const
 }
 bool OrvMidiMessage49::isMidiChannelRequest() const
 {
-    return globalAt(0x01, 0x06);
+    return globalAt(OrvSysEx::commandRequest, globalUpperChannel);
 }
 bool OrvMidiMessage49::isMidiChannelResponse() const
 {
-    return globalAt(0x02, 0x06);
+    return globalAt(OrvSysEx::commandValue, globalUpperChannel);
 }
 int OrvMidiMessage49::getMidiChannel() const
 {
@@ -155,11 +227,11 @@ int OrvMidiMessage49::getMidiChannel() const
 }
 bool OrvMidiMessage49::isKnobModeRequest() const
 {
-    return globalAt(0x01, 0x02);
+    return globalAt(OrvSysEx::commandRequest, globalKnobMode);
 }
 bool OrvMidiMessage49::isKnobModeResponse() const
 {
-    return globalAt(0x02, 0x02);
+    return globalAt(OrvSysEx::commandValue, globalKnobMode);
 }
 bool OrvMidiMessage49::isKnobModeRelative() const
 {
@@ -167,11 +239,11 @@ bool OrvMidiMessage49::isKnobModeRelative() const
 }
 bool OrvMidiMessage49::isOctaveShiftRequest() const
 {
-    return globalAt(0x01, 0x03);
+    return globalAt(OrvSysEx::commandRequest, globalOctaveShift);
 }
 bool OrvMidiMessage49::isOctaveShiftResponse() const
 {
-    return globalAt(0x02, 0x03);
+    return globalAt(OrvSysEx::commandValue, globalOctaveShift);
 }
 int OrvMidiMessage49::getOctaveShift() const
 {
@@ -196,8 +268,9 @@ int OrvMidiMessage49::getLedState() const
 
 bool OrvMidiMessage49::isKeyboardSysEx() const
 {
-    return dataSize() >= 6 && dataByte(0) == 0x00 && dataByte(1) == 0x6E && dataByte(2) == 0x31 &&
-           (dataByte(3) == 0x02 || dataByte(4) == 0x42);
+    using namespace OrvSysEx;
+    return dataSize() >= 6 && dataByte(0) == manufacturer[0] && dataByte(1) == manufacturer[1] &&
+           dataByte(2) == manufacturer[2] && (dataByte(3) == fromKeyboard || dataByte(4) == model);
 }
 
 juce::String OrvMidiMessage49::toHexString() const
@@ -249,7 +322,9 @@ juce::String OrvMidiMessage49::toDebugString() const
 bool isItemFieldResponse(const juce::MidiMessage& message)
 {
     OrvMidiMessage49 m(message);
-    return m.dataSize() >= 9 && m.dataByte(5) == 0x02 && m.dataByte(7) >= 1 && m.dataByte(7) <= 5;
+    return m.dataSize() >= 9 && m.dataByte(OrvSysEx::commandIndex) == OrvSysEx::commandValue &&
+           m.dataByte(OrvSysEx::addressIndex) >= itemFieldMode &&
+           m.dataByte(OrvSysEx::addressIndex) <= itemFieldMaxMsb;
 }
 
 bool isIdentityReply(const juce::MidiMessage& message)
@@ -257,6 +332,10 @@ bool isIdentityReply(const juce::MidiMessage& message)
     if (!message.isSysEx() || message.getSysExDataSize() < 12)
         return false;
     const auto* d = message.getSysExData();
-    return d[0] == 0x7E && d[2] == 0x06 && d[3] == 0x02 && d[4] == 0x00 && d[5] == 0x6E && d[6] == 0x31 &&
-           d[7] == 0x02 && d[8] == 0x00 && (d[9] >= 0x01 && d[9] <= 0x03) && d[10] == 0x00;
+    using OrvSysEx::manufacturer;
+    // Universal non-real-time (7E), general information (06), identity reply (02), the maker, family 02 00,
+    // member 01..03 00.
+    return d[0] == 0x7E && d[2] == 0x06 && d[3] == 0x02 && d[4] == manufacturer[0] &&
+           d[5] == manufacturer[1] && d[6] == manufacturer[2] && d[7] == 0x02 && d[8] == 0x00 &&
+           (d[9] >= 0x01 && d[9] <= 0x03) && d[10] == 0x00;
 }

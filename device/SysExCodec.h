@@ -1,19 +1,41 @@
 #pragma once
 
+#include "../model/KbdSettingsStore.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <algorithm>
+#include <vector>
 
 /** Builders of every message the editor sends to the keyboard. Each argument is written as one byte,
     unchanged; callers keep values in 0..127 (see isWireSafe). */
 namespace OrvSysEx
 {
+//==============================================================================
+// The protocol's bytes. A maker's frame is F0, the maker (00 6E 31), the sender (7F from the editor, 02 from
+// the keyboard), the model (42), a command, 00, an address and its values, F7.
+constexpr juce::uint8 sysExStart = 0xF0, sysExEnd = 0xF7;
+/** The maker's header bytes after F0. */
+constexpr juce::uint8 manufacturer[3] = {0x00, 0x6E, 0x31};
+constexpr juce::uint8 fromEditor = 0x7F, fromKeyboard = 0x02, model = 0x42;
+/** Commands: ask for values; a value (set by the editor, answered by the keyboard); end a stream. */
+constexpr juce::uint8 commandRequest = 0x01, commandValue = 0x02, commandClosing = 0x06;
+/** The address of the keyboard-wide values; 0..5 address a field of every control (ItemField). */
+constexpr juce::uint8 globalAddress = 0x40;
+/** Where a received frame's command and address stand, counted from the byte after F0. */
+constexpr int commandIndex = 5, addressIndex = 7;
+/** The keyboard's answers start with these eight bytes; the body and F7 follow. */
+constexpr juce::uint8 answerStart[8] = {sysExStart,   manufacturer[0], manufacturer[1], manufacturer[2],
+                                        fromKeyboard, model,           commandValue,    0x00};
+
+//==============================================================================
 juce::MidiMessage makeIdentityRequest();
 juce::MidiMessage makeRequestFrame(int a, int b);
 /** The bytes of makeSetFrame(a, b, c), written to out: for building frames into memory that is reused. */
 constexpr int setFrameSize = 12;
 /** The eight bytes every set frame starts with; a, b and c follow, then F7. */
-constexpr juce::uint8 setFrameStart[8] = {0xF0, 0x00, 0x6E, 0x31, 0x7F, 0x42, 0x02, 0x00};
+constexpr juce::uint8 setFrameStart[8] = {sysExStart, manufacturer[0], manufacturer[1], manufacturer[2],
+                                          fromEditor, model,           commandValue,    0x00};
 /** Inline: the send-all stream writes one for every value. */
 inline void writeSetFrame(juce::uint8* out, int a, int b, int c)
 {
@@ -21,13 +43,13 @@ inline void writeSetFrame(juce::uint8* out, int a, int b, int c)
     out[8] = (juce::uint8)a;
     out[9] = (juce::uint8)b;
     out[10] = (juce::uint8)c;
-    out[11] = 0xF7;
+    out[11] = sysExEnd;
 }
 /** True when the bytes are those writeSetFrame(out, a, b, c) writes. */
 inline bool isSetFrame(const juce::uint8* bytes, int size, int a, int b, int c)
 {
-    return size == setFrameSize && bytes[8] == a && bytes[9] == b && bytes[10] == c && bytes[11] == 0xF7 &&
-           std::equal(setFrameStart, setFrameStart + 8, bytes);
+    return size == setFrameSize && bytes[8] == a && bytes[9] == b && bytes[10] == c &&
+           bytes[11] == sysExEnd && std::equal(setFrameStart, setFrameStart + 8, bytes);
 }
 juce::MidiMessage makeSetFrame(int a, int b, int c);
 juce::MidiMessage makeItemConfigRequest(int id);
@@ -40,6 +62,14 @@ juce::MidiMessage makeItemValueSet(int id, int value);
 juce::MidiMessage makeItemFieldSet(int field, int id, int value);
 juce::MidiMessage makeGlobalParamSet(int g, int value);
 juce::MidiMessage makeClosingCommand();
+
+/** The set-value messages, in order, that Send transmits for a configuration: every field of every numbered
+    control, the keyboard-wide values Send transmits, then the closing command. Values that no frame can
+    carry are left out. */
+std::vector<juce::MidiMessage> sendAllMessages(const SettingsState& state);
+/** Fills frames with the messages sendAllMessages gives, keeping every frame whose bytes are already right:
+    a configuration sent again is sent from the same memory. */
+void buildSendAllFrames(const SettingsState& state, std::vector<juce::MidiMessage>& frames);
 
 /** True when no byte between a SysEx message's F0 and F7 has its top bit set, or when the message is
     not SysEx. A frame that fails this would be cut short or misread by the keyboard. */
@@ -63,9 +93,6 @@ constexpr bool isDataByte(int value)
 {
     return value >= 0 && value <= 127;
 }
-
-/** The maker's header bytes after F0. */
-constexpr juce::uint8 manufacturer[3] = {0x00, 0x6E, 0x31};
 } // namespace OrvSysEx
 
 /** Protocol questions about one received message. */

@@ -121,8 +121,8 @@ juce::String VerifiedSend::Result::describe() const
 }
 
 //==============================================================================
-VerifiedSend::VerifiedSend(OrvManager49& m, int answerTimeoutMs, int retries)
-    : manager(m), maxRetries(retries), chain(m, answerTimeoutMs, false)
+VerifiedSend::VerifiedSend(OrvManager49& m, ReadOutChain& readBackChain, int retries)
+    : manager(m), maxRetries(retries), chain(readBackChain)
 {
     chain.onFinished = [this](ReadOutChain::Outcome outcome)
     {
@@ -142,7 +142,11 @@ VerifiedSend::~VerifiedSend()
 
 void VerifiedSend::stop()
 {
-    quitting = true;
+    {
+        // Under the lock: a read-back that is about to wait must see it.
+        std::lock_guard<std::mutex> g(lock);
+        quitting = true;
+    }
     chain.cancel();
     changed.notify_all();
     if (worker.joinable())
@@ -276,7 +280,7 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
             return result;
         }
         result.differences = compare(configuration, *back);
-        manager.unpinConfirmed(*back);
+        manager.getPins().unpinConfirmed(*back, manager.snapshot());
         if (result.differences.empty())
         {
             result.outcome = Outcome::verified;
@@ -303,21 +307,15 @@ std::optional<SettingsState> VerifiedSend::readBack(int attempt)
         chainFinished = false;
     }
     setProgress(Phase::reading, 0, ReadOutChain::numSteps(), attempt);
-    manager.beginCapture();
+    manager.getPins().beginCapture();
     chain.start(false);
+    // The chain ends by an answer, by its stall check or by stop().
     std::unique_lock<std::mutex> g(lock);
-    while (!chainFinished && !quitting)
-    {
-        // The chain's own stall check needs a message loop; this one does not.
-        changed.wait_for(g, std::chrono::milliseconds(50));
-        g.unlock();
-        chain.checkForStall();
-        g.lock();
-    }
+    changed.wait(g, [this] { return chainFinished || quitting.load(); });
     const bool complete = chainFinished && chainOutcome == ReadOutChain::Outcome::complete;
     g.unlock();
     chain.cancel();
-    auto captured = manager.endCapture();
+    auto captured = manager.getPins().endCapture();
     if (!complete)
         return std::nullopt;
     return captured;

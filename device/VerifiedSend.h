@@ -60,7 +60,9 @@ public:
         int done = 0, total = 0, attempt = 0;
     };
 
-    VerifiedSend(OrvManager49& manager, int answerTimeoutMs = 2000, int maxRetries = 3);
+    /** Reads back through readBack, a chain that does not start on detection and whose stall check someone
+        else drives (the keyboard link does). */
+    VerifiedSend(OrvManager49& manager, ReadOutChain& readBack, int maxRetries = 3);
     ~VerifiedSend();
 
     /** Ends a running send without reporting it, and waits for its thread. */
@@ -96,7 +98,7 @@ private:
 
     OrvManager49& manager;
     const int maxRetries;
-    ReadOutChain chain;
+    ReadOutChain& chain;
 
     std::atomic<bool> running{false}, quitting{false};
     mutable std::mutex lock;

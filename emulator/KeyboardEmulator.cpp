@@ -207,7 +207,10 @@ void KeyboardEmulator::sendForeignSysEx()
 
 void KeyboardEmulator::sendMalformedSysEx()
 {
-    sendRaw(sysEx({0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0xF7}));
+    // An answer cut off before its address.
+    std::vector<int> bytes(std::begin(OrvSysEx::answerStart), std::end(OrvSysEx::answerStart) - 1);
+    bytes.push_back(OrvSysEx::sysExEnd);
+    sendRaw(sysEx(bytes));
 }
 
 //==============================================================================
@@ -247,9 +250,9 @@ void KeyboardEmulator::receive(const juce::MidiMessage& message)
 
 juce::MidiMessage KeyboardEmulator::makeAnswer(std::initializer_list<int> body) const
 {
-    std::vector<int> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00};
+    std::vector<int> bytes(std::begin(OrvSysEx::answerStart), std::end(OrvSysEx::answerStart));
     bytes.insert(bytes.end(), body.begin(), body.end());
-    bytes.push_back(0xF7);
+    bytes.push_back(OrvSysEx::sysExEnd);
     return sysEx(bytes);
 }
 
@@ -264,13 +267,14 @@ std::vector<juce::MidiMessage> KeyboardEmulator::pairListAnswer(int field, int o
     const size_t chunk = maxPairs > 0 ? (size_t)maxPairs : std::max<size_t>(pairs.size(), 1);
     for (size_t start = 0; start < pairs.size() || (start == 0 && pairs.empty()); start += chunk)
     {
-        std::vector<int> bytes{0xF0, 0x00, 0x6E, 0x31, 0x02, 0x42, 0x02, 0x00, field};
+        std::vector<int> bytes(std::begin(OrvSysEx::answerStart), std::end(OrvSysEx::answerStart));
+        bytes.push_back(field);
         for (size_t i = start; i < std::min(pairs.size(), start + chunk); ++i)
         {
             bytes.push_back(pairs[i].first);
             bytes.push_back(pairs[i].second);
         }
-        bytes.push_back(0xF7);
+        bytes.push_back(OrvSysEx::sysExEnd);
         out.push_back(sysEx(bytes));
         if (pairs.empty())
             break;
@@ -290,43 +294,47 @@ std::vector<juce::MidiMessage> KeyboardEmulator::answer(const juce::MidiMessage&
         if (!answersIdentity)
             return {};
         const auto& i = identity;
-        return {sysEx({0xF0, 0x7E, i.deviceByte, 0x06, 0x02, 0x00, 0x6E, 0x31, i.family, 0x00, i.member, 0x00,
-                       i.version[0], i.version[1], i.version[2], i.version[3], 0xF7})};
+        using OrvSysEx::manufacturer;
+        return {sysEx({0xF0, 0x7E, i.deviceByte, 0x06, 0x02, manufacturer[0], manufacturer[1],
+                       manufacturer[2], i.family, 0x00, i.member, 0x00, i.version[0], i.version[1],
+                       i.version[2], i.version[3], 0xF7})};
     }
 
-    if (m.dataSize() < 7 || m.dataByte(0) != 0x00 || m.dataByte(1) != 0x6E || m.dataByte(2) != 0x31)
+    using namespace OrvSysEx;
+    if (m.dataSize() < 7 || m.dataByte(0) != manufacturer[0] || m.dataByte(1) != manufacturer[1] ||
+        m.dataByte(2) != manufacturer[2])
         return {};
 
-    const int command = m.dataByte(5);
-    const int address = m.dataByte(7);
+    const int command = m.dataByte(commandIndex);
+    const int address = m.dataByte(addressIndex);
     const int id = m.dataByte(8);
 
-    if (command == 0x06) // the closing command has no address: seven data bytes
+    if (command == commandClosing) // the closing command has no address: seven data bytes
     {
         ++closings;
         return {};
     }
 
-    if (command == 0x01 && m.dataSize() >= 9) // request
+    if (command == commandRequest && m.dataSize() >= 9)
     {
         if (address >= itemFieldMode && address <= itemFieldMaxMsb)
             return pairListAnswer(address, id);
         if (address == itemFieldValue)
         {
             auto it = itemValues.find(id);
-            return {makeAnswer({0x00, id, it != itemValues.end() ? it->second : 0})};
+            return {makeAnswer({itemFieldValue, id, it != itemValues.end() ? it->second : 0})};
         }
-        if (address == 0x40)
+        if (address == globalAddress)
         {
             if (id == globalOctaveShift)
-                return {makeAnswer({0x40, id, octaveShift & 0x7F})};
+                return {makeAnswer({globalAddress, id, octaveShift & 0x7F})};
             const int value = id < numGlobalParams ? config.globals[(size_t)id] : 0;
-            return {makeAnswer({0x40, id, value & 0x7F})};
+            return {makeAnswer({globalAddress, id, value & 0x7F})};
         }
         return {};
     }
 
-    if (command == 0x02 && m.dataSize() >= 10) // set a value
+    if (command == commandValue && m.dataSize() >= 10) // set a value
     {
         if (dropEvery > 0 && ++setValuesSeen % dropEvery == 0)
             return {};
@@ -338,7 +346,7 @@ std::vector<juce::MidiMessage> KeyboardEmulator::answer(const juce::MidiMessage&
             if (ControlCatalogue::isConfigurable(id)) // the keyboard has no place for other controls
                 config.set(address, id, value);
         }
-        else if (address == 0x40)
+        else if (address == globalAddress)
         {
             if (id == globalOctaveShift)
                 octaveShift = (value & 0x40) != 0 ? value - 128 : value;

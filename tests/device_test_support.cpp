@@ -74,20 +74,22 @@ int EventLog::count(int event) const
 //==============================================================================
 Rig::Rig(const juce::StringArray& before, const juce::StringArray& after,
          const juce::StringArray& extraInputs)
-    : keyboard((addCapturedOutputs(before), std::make_unique<KeyboardEmulator>(ports))), kbd(*keyboard)
+    : keyboard((addCapturedOutputs(before), std::make_unique<KeyboardEmulator>(ports))), kbd(*keyboard),
+      manager(link.getManager())
 {
     addCapturedOutputs(after);
     for (const auto& name : extraInputs)
         ports.addInput(name);
+    // The read-out starts on detection only in the tests that ask for it.
+    link.setReadOutOnDetection(false);
     manager.addListener(&events);
-    manager.addListener(&forwarder);
     manager.setClock([this] { return now.load(); });
 }
 
 Rig::~Rig()
 {
-    // Deliveries end before the chain and the listeners go.
-    manager.closeAllPorts();
+    // Deliveries end before the listeners go.
+    link.close();
     ports.waitUntilIdle();
 }
 
@@ -117,24 +119,25 @@ std::vector<juce::String> Rig::sentToKeyboard(size_t from) const
 
 ReadOutChain& Rig::attachChain(int stallTimeoutMs)
 {
-    chain = std::make_unique<ReadOutChain>(manager, stallTimeoutMs);
-    chain->setClock([this] { return now.load(); });
-    chain->onGlobalsReceived = [this]
+    auto& chain = link.getReadOut();
+    chain.setStallTimeout(stallTimeoutMs);
+    chain.setClock([this] { return now.load(); });
+    chain.onGlobalsReceived = [this]
     {
         ++globalsReceived;
     };
-    chain->onFinished = [this](ReadOutChain::Outcome o)
+    chain.onFinished = [this](ReadOutChain::Outcome o)
     {
         outcomes.add(o);
     };
-    forwarder.chain = chain.get();
-    return *chain;
+    link.setReadOutOnDetection(true);
+    return chain;
 }
 
 VerifiedSend& Rig::attachSender(int answerTimeoutMs)
 {
-    sender = std::make_unique<VerifiedSend>(manager, answerTimeoutMs);
-    sender->retryPauseMs = 1;
-    forwarder.sender = sender.get();
-    return *sender;
+    link.getReadBack().setStallTimeout(answerTimeoutMs);
+    auto& sender = link.getSender();
+    sender.retryPauseMs = 1;
+    return sender;
 }

@@ -2,10 +2,8 @@
 
 #include "midi_bytes.h"
 
-#include "device/OrvManager49.h"
-#include "device/ReadOutChain.h"
+#include "device/KeyboardLink.h"
 #include "device/SysExCodec.h"
-#include "device/VerifiedSend.h"
 #include "device/VirtualMidiPorts.h"
 #include "emulator/KeyboardEmulator.h"
 
@@ -65,8 +63,8 @@ struct EventLog final : OrvManagerListener, Recorder<Event>
     int count(int event) const;
 };
 
-/** Virtual ports holding the keyboard emulator and other named ports, a manager whose scan runs on a fake
-    clock, its event log and, on request, a read-out chain fed by its events. */
+/** Virtual ports holding the keyboard emulator and other named ports, the keyboard link with a manager whose
+    scan runs on a fake clock, its event log and, on request, the link's read-out started on detection. */
 class Rig
 {
 public:
@@ -102,8 +100,9 @@ public:
     std::vector<juce::String> sentToKeyboard(size_t from = 0) const;
     std::vector<juce::String> sentTo(const juce::String& output) { return captured[output].all(); }
 
+    /** The link's read-out, started on detection from now on, on the fake clock. */
     ReadOutChain& attachChain(int stallTimeoutMs = 2000);
-    /** A verified send fed by the manager's events; its read-back waits answerTimeoutMs of real time. */
+    /** The link's verified send; its read-back waits answerTimeoutMs of real time. */
     VerifiedSend& attachSender(int answerTimeoutMs);
 
     VirtualMidiPorts ports;
@@ -117,23 +116,8 @@ public:
     KeyboardEmulator& kbd;
     std::atomic<juce::uint32> now{100000};
     EventLog events;
-    OrvManager49 manager{ports};
+    KeyboardLink link{ports};
+    OrvManager49& manager;
     Recorder<ReadOutChain::Outcome> outcomes;
     std::atomic<int> globalsReceived{0};
-
-private:
-    struct Forwarder final : OrvManagerListener
-    {
-        void handleManagerEvent(int event, int p1, int, int) override
-        {
-            if (auto* c = chain.load())
-                c->handleManagerEvent(event, p1);
-            if (auto* s = sender.load())
-                s->handleManagerEvent(event, p1);
-        }
-        std::atomic<ReadOutChain*> chain{nullptr};
-        std::atomic<VerifiedSend*> sender{nullptr};
-    } forwarder;
-    std::unique_ptr<ReadOutChain> chain;
-    std::unique_ptr<VerifiedSend> sender;
 };

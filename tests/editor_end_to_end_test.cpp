@@ -158,7 +158,7 @@ TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
     EXPECT_TRUE(panel->getReadOut().isActive());
     EXPECT_TRUE(dialogs->shown.empty()) << "no stall before the timeout has passed";
 
-    // The read-out's own timer, started from the MIDI thread when the keyboard was found, notices.
+    // The link's stall watch notices, though the read-out began on the MIDI thread.
     *now += 2500;
     ASSERT_TRUE(pumpUntil([this] { return !dialogs->shown.empty(); }));
     EXPECT_FALSE(panel->getReadOut().isActive());

@@ -99,9 +99,9 @@ TEST(LiveLink, AnswersLeaveEditsThatWereNotSentAlone)
 
     const int mode = (keyboard.get(itemFieldMode, 0x01) + 1) % 2;
     const int split = (keyboard.globals[globalSplitPoint] + 12) % 128;
-    r.manager.pinUserEdit(itemFieldMode, 0x01);
+    r.manager.getPins().pin(itemFieldMode, 0x01);
     r.manager.setItemField(itemFieldMode, 0x01, mode);
-    r.manager.pinUserEdit(OrvManager49::globalField, globalSplitPoint);
+    r.manager.getPins().pin(OrvManager49::globalField, globalSplitPoint);
     r.manager.setGlobal(globalSplitPoint, split);
 
     r.manager.startScan();
@@ -111,7 +111,7 @@ TEST(LiveLink, AnswersLeaveEditsThatWereNotSentAlone)
     expected.set(itemFieldMode, 0x01, mode);
     expected.globals[globalSplitPoint] = (int16_t)split;
     EXPECT_TRUE(r.manager.snapshot() == expected);
-    EXPECT_EQ(r.manager.pinnedCount(), 2);
+    EXPECT_EQ(r.manager.getPins().count(), 2);
 }
 
 TEST(LiveLink, SendIsTheSendAllStreamThenAReadBackAndRetriesUntilADroppingKeyboardHoldsEverything)
@@ -131,7 +131,7 @@ TEST(LiveLink, SendIsTheSendAllStreamThenAReadBackAndRetriesUntilADroppingKeyboa
 
     // The first pass is exactly the send-all stream; what follows is requests and single resends.
     std::vector<juce::String> stream;
-    for (const auto& m : OrvManager49::sendAllMessages(config))
+    for (const auto& m : OrvSysEx::sendAllMessages(config))
         stream.push_back(hex(m));
     const auto sent = r.sentToKeyboard(from);
     ASSERT_GE(sent.size(), stream.size());

@@ -92,7 +92,8 @@ private:
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
 
 KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_ptr<EditorDialogs> d)
-    : manager(ports), readOut(manager), sender(manager), dialogs(std::move(d))
+    : link(ports), manager(link.getManager()), readOut(link.getReadOut()), sender(link.getSender()),
+      dialogs(std::move(d))
 {
     if (dialogs == nullptr)
         dialogs = std::make_unique<NativeEditorDialogs>();
@@ -149,8 +150,7 @@ KbdSettingComponent49::~KbdSettingComponent49()
     if (keyTarget != nullptr)
         keyTarget->removeKeyListener(this);
     // No MIDI callback or send may reach the panel while it comes apart.
-    manager.closeAllPorts();
-    sender.stop();
+    link.close();
     cancelPendingUpdate();
     picker->removeActionListener(this);
 
@@ -434,8 +434,7 @@ void KbdSettingComponent49::showGlobals()
 //==============================================================================
 void KbdSettingComponent49::handleManagerEvent(int event, int p1, int, int)
 {
-    readOut.handleManagerEvent(event, p1);
-    sender.handleManagerEvent(event, p1);
+    // The link has handed the event to the read-out and the send already.
     switch (event)
     {
     case ScanEndedUnanswered:
@@ -498,7 +497,7 @@ void KbdSettingComponent49::handleAsyncUpdate()
             bool blank = true;
             for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
                 blank = blank && before.globals[(size_t)id] == 0;
-            if (blank && !manager.isPinned(OrvManager49::globalField, globalSplitPoint))
+            if (blank && !manager.getPins().isPinned(OrvManager49::globalField, globalSplitPoint))
             {
                 manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
                 if (savedState == before)
@@ -700,7 +699,7 @@ std::set<std::pair<int, int>> KbdSettingComponent49::applyDelta(const SettingsDe
     bool numbers = false;
     for (const auto& v : delta.values)
     {
-        if (!manager.isPinned(v.field, v.id))
+        if (!manager.getPins().isPinned(v.field, v.id))
             newlyPinned.insert({v.field, v.id});
         pinEdit(v.field, v.id);
         numbers = numbers || v.field == itemFieldNumber;
@@ -709,13 +708,13 @@ std::set<std::pair<int, int>> KbdSettingComponent49::applyDelta(const SettingsDe
     // Taking back an edit that alone held a value against the keyboard returns to what the keyboard said,
     // where it answered after the edit was made: the value before the edit was only a stand-in.
     for (const auto& key : answered)
-        if (const auto answer = manager.blockedAnswer(key.first, key.second))
+        if (const auto answer = manager.getPins().keptAnswer(key.first, key.second))
         {
             if (key.first == OrvManager49::globalField)
                 manager.setGlobal(key.second, *answer);
             else
                 manager.setItemField(key.first, key.second, *answer);
-            manager.unpin(key.first, key.second);
+            manager.getPins().unpin(key.first, key.second);
         }
     if (numbers)
         manager.rebuildNumberIndex();
@@ -775,9 +774,9 @@ void KbdSettingComponent49::afterReadOut()
     readAt = juce::Time::getCurrentTime();
     // What the keyboard said, but for the values the user changed meanwhile: what it holds there is unknown.
     confirmed = manager.snapshot();
-    for (const auto& [field, id] : manager.pinnedValues())
+    for (const auto& [field, id] : manager.getPins().values())
     {
-        const int answer = manager.blockedAnswer(field, id).value_or(-2);
+        const int answer = manager.getPins().keptAnswer(field, id).value_or(-2);
         if (field == OrvManager49::globalField)
             confirmed->globals[(size_t)id] = (int16_t)answer;
         else
@@ -790,7 +789,7 @@ void KbdSettingComponent49::afterReadOut()
 std::set<std::pair<int, int>> KbdSettingComponent49::unsentValues() const
 {
     if (!confirmed)
-        return manager.pinnedValues();
+        return manager.getPins().values();
     // Compared where the store holds them: this runs on every status update.
     std::set<std::pair<int, int>> unsent;
     manager.read(
@@ -979,7 +978,7 @@ void KbdSettingComponent49::searchAgain()
 
 void KbdSettingComponent49::pinEdit(int field, int id)
 {
-    manager.pinUserEdit(field, id);
+    manager.getPins().pin(field, id);
 }
 
 std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes() const

@@ -2,9 +2,7 @@
 
 #include "EditorDialogs.h"
 #include "QMV49CtrlPickerComponent.h"
-#include "device/OrvManager49.h"
-#include "device/ReadOutChain.h"
-#include "device/VerifiedSend.h"
+#include "device/KeyboardLink.h"
 #include "files/SafeFileWriter.h"
 
 #include <array>
@@ -165,9 +163,10 @@ private:
     std::array<std::pair<juce::ComboBox*, int>, 5> fieldBoxes() const;
 
     //==============================================================================
-    OrvManager49 manager;
-    ReadOutChain readOut;
-    VerifiedSend sender;
+    KeyboardLink link;
+    OrvManager49& manager;
+    ReadOutChain& readOut;
+    VerifiedSend& sender;
     std::unique_ptr<EditorDialogs> dialogs;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;

@@ -1,7 +1,7 @@
 #include "LinkCommands.h"
 
 #include "Commands.h"
-#include "device/VerifiedSend.h"
+#include "device/KeyboardLink.h"
 #include "device/VirtualMidiPorts.h"
 #include "emulator/KeyboardEmulator.h"
 #include "files/SettingsFile.h"
@@ -27,71 +27,53 @@ bool pumpUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-/** The keyboard, reached the way the options say, with the editor's manager, read-out and sender. */
-class LinkSession : private OrvManagerListener
+/** The keyboard, reached the way the options say, through the editor's own link. */
+class LinkSession
 {
 public:
     explicit LinkSession(const LinkOptions& options)
     {
-        juce::MessageManager::getInstance(); // this thread runs the timers
+        juce::MessageManager::getInstance(); // this thread runs the scan's timers
         if (options.emulated)
         {
             virtualPorts = std::make_unique<VirtualMidiPorts>();
             emulator = std::make_unique<KeyboardEmulator>(*virtualPorts);
             emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
             emulator->applyTrouble(options.trouble);
-            manager = std::make_unique<OrvManager49>(*virtualPorts);
+            link = std::make_unique<KeyboardLink>(*virtualPorts);
         }
         else
         {
-            manager = std::make_unique<OrvManager49>();
+            link = std::make_unique<KeyboardLink>();
         }
-        readOut = std::make_unique<ReadOutChain>(*manager);
-        sender = std::make_unique<VerifiedSend>(*manager);
-        manager->addListener(this);
+        link->setReadOutOnDetection(false);
         // A keyboard unplugged part way is told from one that stopped answering.
-        manager->watchPorts(1000);
+        link->getManager().watchPorts(1000);
     }
-
-    ~LinkSession() override
-    {
-        manager->closeAllPorts();
-        sender->stop();
-        readOut->cancel();
-    }
+    ~LinkSession() { link->close(); }
 
     /** Runs the editor's scan; true once a keyboard has answered. The read-out starts by itself when asked
         to, exactly as the editor's does. */
     bool findKeyboard(bool readOutWhenFound)
     {
-        startReadOut = readOutWhenFound;
-        manager->startScan();
+        link->setReadOutOnDetection(readOutWhenFound);
+        auto& manager = link->getManager();
+        manager.startScan();
         // Three passes over every output at two a second, and a second more for the last answer.
         const int outputs = juce::jmax(1, portSystem().getOutputNames().size());
-        return pumpUntil([this] { return manager->isKeyboardFound() || !manager->isScanning(); },
+        return pumpUntil([&manager] { return manager.isKeyboardFound() || !manager.isScanning(); },
                          outputs * 3 * 500 + 2000) &&
-               manager->isKeyboardFound();
+               manager.isKeyboardFound();
     }
 
     MidiPortSystem& portSystem() { return virtualPorts != nullptr ? *virtualPorts : systemMidiPorts(); }
+    OrvManager49& manager() { return link->getManager(); }
 
     std::unique_ptr<VirtualMidiPorts> virtualPorts;
     std::unique_ptr<KeyboardEmulator> emulator;
-    std::unique_ptr<OrvManager49> manager;
-    std::unique_ptr<ReadOutChain> readOut;
-    std::unique_ptr<VerifiedSend> sender;
+    std::unique_ptr<KeyboardLink> link;
     std::atomic<ReadOutChain::Outcome> readOutcome{ReadOutChain::Outcome::complete};
     std::atomic<bool> readFinished{false};
-
-private:
-    void handleManagerEvent(int event, int p1, int, int) override
-    {
-        if (event != KeyboardDetected || startReadOut)
-            readOut->handleManagerEvent(event, p1);
-        sender->handleManagerEvent(event, p1);
-    }
-
-    std::atomic<bool> startReadOut{false};
 };
 
 const char* const notFound = "quillet: no keyboard answered on the MIDI ports. Check the USB cable and the "
@@ -140,8 +122,8 @@ int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
     const auto inputs = ports.getInputNames();
     const auto outputs = ports.getOutputNames();
     const bool found = !outputs.isEmpty() && session.findKeyboard(false);
-    const auto keyboardIn = session.manager->getKeyboardInputName();
-    const auto keyboardOut = session.manager->getKeyboardOutputName();
+    const auto keyboardIn = session.manager().getKeyboardInputName();
+    const auto keyboardOut = session.manager().getKeyboardOutputName();
 
     auto list = [&](const char* title, const juce::StringArray& names, const juce::String& keyboard)
     {
@@ -165,7 +147,7 @@ int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
 int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ostream& out, std::ostream& err)
 {
     LinkSession session(options);
-    session.readOut->onFinished = [&session](ReadOutChain::Outcome outcome)
+    session.link->getReadOut().onFinished = [&session](ReadOutChain::Outcome outcome)
     {
         session.readOutcome = outcome;
         session.readFinished = true;
@@ -175,31 +157,24 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
         err << notFound;
         return exitNoKeyboard;
     }
-    // A read-out the keyboard stopped answering ends by the stall check, asked here as well as by the chain's
-    // timer: the timer is started from the MIDI thread, and not every platform's message loop serves that.
-    pumpUntil(
-        [&session]
-        {
-            session.readOut->checkForStall();
-            return session.readFinished.load();
-        },
-        120000);
+    // A read-out the keyboard stopped answering is ended by the link's stall check.
+    pumpUntil([&session] { return session.readFinished.load(); }, 120000);
     if (!session.readFinished || session.readOutcome != ReadOutChain::Outcome::complete)
     {
-        if (!session.manager->isKeyboardFound())
+        if (!session.manager().isKeyboardFound())
         {
             err << "quillet: the keyboard was disconnected during the read-out\n";
             return exitNoKeyboard;
         }
-        err << "quillet: the keyboard stopped answering after " << session.readOut->stepsDone() << " of "
-            << ReadOutChain::numSteps() << " answers; nothing was written\n";
+        err << "quillet: the keyboard stopped answering after " << session.link->getReadOut().stepsDone()
+            << " of " << ReadOutChain::numSteps() << " answers; nothing was written\n";
         return exitProblems;
     }
     if (const int code =
-            QuilletCommands::reportWrite(writeSettingsFile(*session.manager, outFile), outFile, err);
+            QuilletCommands::reportWrite(writeSettingsFile(session.manager(), outFile), outFile, err);
         code != exitOk)
         return code;
-    out << "Read the keyboard on " << session.manager->getKeyboardOutputName() << " into "
+    out << "Read the keyboard on " << session.manager().getKeyboardOutputName() << " into "
         << outFile.getFileName() << "\n";
     return exitOk;
 }
@@ -213,7 +188,7 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     // Loaded as a freshly started editor would load it, so the bytes are those that 'syx' writes.
     SettingsDocument doc;
     SettingsReadResult read;
-    if (!QuilletCommands::loadFresh(inFile, *session.manager, doc, read, err))
+    if (!QuilletCommands::loadFresh(inFile, session.manager(), doc, read, err))
         return exitUnreadable;
     if (!session.findKeyboard(false))
     {
@@ -221,14 +196,14 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         return exitNoKeyboard;
     }
 
-    session.sender->onFinished = [&](const VerifiedSend::Result& r)
+    session.link->getSender().onFinished = [&](const VerifiedSend::Result& r)
     {
         std::lock_guard<std::mutex> g(resultLock);
         result = r;
     };
-    session.sender->start(session.manager->snapshot());
-    pumpUntil([&session] { return !session.sender->isRunning(); }, 300000);
-    session.sender->waitUntilFinished(5000); // and for its report
+    session.link->getSender().start(session.manager().snapshot());
+    pumpUntil([&session] { return !session.link->getSender().isRunning(); }, 300000);
+    session.link->getSender().waitUntilFinished(5000); // and for its report
 
     std::lock_guard<std::mutex> g(resultLock);
     if (!result)

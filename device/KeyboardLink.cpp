@@ -1,0 +1,84 @@
+#include "KeyboardLink.h"
+
+namespace
+{
+// How often a running read-out is checked for a stall.
+constexpr int stallCheckMs = 250;
+} // namespace
+
+KeyboardLink::KeyboardLink() : KeyboardLink(systemMidiPorts()) {}
+
+KeyboardLink::KeyboardLink(MidiPortSystem& ports, int readOutStallMs, int readBackAnswerMs)
+    : manager(ports), readOut(manager, readOutStallMs, true), readBack(manager, readBackAnswerMs, false),
+      sender(manager, readBack)
+{
+    readOut.onStarted = [this]
+    {
+        wakeWatch();
+    };
+    readBack.onStarted = [this]
+    {
+        wakeWatch();
+    };
+    watch = std::thread([this] { watchForStalls(); });
+    manager.addListener(this);
+}
+
+KeyboardLink::~KeyboardLink()
+{
+    close();
+}
+
+void KeyboardLink::close()
+{
+    // Deliveries end first, so that no answer moves a read-out on while it is taken down; then the send's
+    // thread, which waits for the read-back; then the read-outs and their watch.
+    manager.closeAllPorts();
+    sender.stop();
+    readOut.cancel();
+    readBack.cancel();
+    {
+        std::lock_guard<std::mutex> g(watchLock);
+        watchQuit = true;
+    }
+    watchWake.notify_all();
+    if (watch.joinable())
+        watch.join();
+}
+
+void KeyboardLink::handleManagerEvent(int event, int p1, int, int)
+{
+    if (event != KeyboardDetected || readOutOnDetection)
+        readOut.handleManagerEvent(event, p1);
+    sender.handleManagerEvent(event, p1);
+}
+
+void KeyboardLink::wakeWatch()
+{
+    {
+        std::lock_guard<std::mutex> g(watchLock);
+        watchWoken = true;
+    }
+    watchWake.notify_all();
+}
+
+void KeyboardLink::watchForStalls()
+{
+    std::unique_lock<std::mutex> g(watchLock);
+    while (!watchQuit)
+    {
+        if (!readOut.isActive() && !readBack.isActive())
+        {
+            // Nothing is being read: sleep until a read-out starts.
+            watchWake.wait(g, [this] { return watchQuit || watchWoken; });
+            watchWoken = false;
+            continue;
+        }
+        watchWake.wait_for(g, std::chrono::milliseconds(stallCheckMs), [this] { return watchQuit; });
+        // Checked with the lock released: a read-out that ends tells its listener from here.
+        g.unlock();
+        readOut.checkForStall();
+        readBack.checkForStall();
+        g.lock();
+    }
+}
