@@ -1,8 +1,9 @@
 # Compiles the JUCE modules once, into static libraries that every target of the project links.
 # JUCE's module targets are INTERFACE libraries that would otherwise compile their sources again into
 # each executable; here they are compiled into two libraries whose usage requirements are re-exported:
-#   quillet_juce_base  core, events and MIDI (audio basics and devices): all that the device code, the files
-#                      and the command-line tool need, with no graphics, fonts or pictures;
+#   quillet_juce_base  core, events, data structures (the undo manager) and MIDI (audio basics and devices):
+#                      all that the model, the device code, the files and the command-line tool need, with no
+#                      graphics, fonts or pictures;
 #   quillet_juce       the interface modules on top of it, for the editor and its tests.
 
 set(QUILLET_JUCE_DEFINITIONS
@@ -48,11 +49,10 @@ function(quillet_juce_library_on name base)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
-quillet_juce_library(quillet_juce_base juce::juce_core juce::juce_events juce::juce_audio_basics
-                     juce::juce_audio_devices)
+quillet_juce_library(quillet_juce_base juce::juce_core juce::juce_events juce::juce_data_structures
+                     juce::juce_audio_basics juce::juce_audio_devices)
 if(QUILLET_GUI)
-  quillet_juce_library_on(quillet_juce quillet_juce_base juce::juce_data_structures juce::juce_graphics
-                          juce::juce_gui_basics)
+  quillet_juce_library_on(quillet_juce quillet_juce_base juce::juce_graphics juce::juce_gui_basics)
   # Debian's JUCE draws images with the system's libpng and libjpeg (a JUCE checkout brings its own copies).
   if(TARGET juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
     target_link_libraries(quillet_juce PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS z)

@@ -1,6 +1,6 @@
 #include "KbdSettingComponent49.h"
 
-#include "files/MidiChart.h"
+#include "LinkStatusText.h"
 #include "files/SettingsFile.h"
 
 #include <QuilletBinaryData.h>
@@ -11,23 +11,6 @@ const char* const notDetectedText =
     "The keyboard has not been detected. Please correct the problem and try again.";
 const char* const cannotSetText = "The keyboard has not been detected, so it can't be set.";
 const char* const keyboardProblemTitle = "Keyboard Problem";
-const char* const fileProblemTitle = "File Problem";
-const char* const unpluggedText =
-    "The keyboard is not connected: its MIDI ports have gone. Plug it in again; "
-    "the editor finds it by itself.";
-const char* const notFoundAdvice =
-    "No keyboard answered. Check the USB cable and the keyboard's power, that no other program is holding "
-    "its MIDI port, and that the system's MIDI service is running. Click here to search again.";
-
-juce::String clockTime(const juce::Time& t)
-{
-    return t.formatted("%H:%M");
-}
-
-juce::String editsText(int n)
-{
-    return juce::String(n) + (n == 1 ? " change" : " changes");
-}
 
 juce::StringArray numbersText(int count)
 {
@@ -53,58 +36,34 @@ int twoWayIndex(int value)
 }
 } // namespace
 
-/** One step of the user's, as the values it changed; undoing it restores only those. */
-class KbdSettingComponent49::Edit : public juce::UndoableAction
-{
-public:
-    Edit(KbdSettingComponent49& p, SettingsDelta d, int before, int after, bool typing)
-        : panel(p), delta(std::move(d)), selectBefore(before), selectAfter(after), typingName(typing)
-    {
-    }
-    bool perform() override
-    {
-        newlyPinned = panel.applyDelta(delta, true, selectAfter, {});
-        return true;
-    }
-    bool undo() override
-    {
-        panel.applyDelta(delta, false, selectBefore, newlyPinned);
-        return true;
-    }
-    int getSizeInUnits() override { return 1 + (int)(delta.values.size() + delta.names.size()); }
-    juce::UndoableAction* createCoalescedAction(juce::UndoableAction* next) override
-    {
-        // The letters typed into the Name field in one go are one step.
-        auto* n = dynamic_cast<Edit*>(next);
-        if (n == nullptr || !typingName || !n->typingName || n->selectAfter != selectAfter)
-            return nullptr;
-        return new Edit(panel, delta.followedBy(n->delta), selectBefore, n->selectAfter, true);
-    }
-
-private:
-    KbdSettingComponent49& panel;
-    const SettingsDelta delta;
-    const int selectBefore, selectAfter;
-    const bool typingName;
-    std::set<std::pair<int, int>> newlyPinned; // values this step was the first to hold against the keyboard
-};
-
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
 
 KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_ptr<EditorDialogs> d)
-    : link(ports), manager(link.getManager()), readOut(link.getReadOut()), sender(link.getSender()),
-      dialogs(std::move(d))
+    : link(ports), manager(link.getManager()),
+      dialogs(d != nullptr ? std::move(d) : std::make_unique<NativeEditorDialogs>()),
+      history(manager, manager.getPins()), files(manager, history, *dialogs)
 {
-    if (dialogs == nullptr)
-        dialogs = std::make_unique<NativeEditorDialogs>();
-
     build();
     setSize(1063, 460);
     selectedItemId = -1;
-    picker->addActionListener(this);
+    picker.addActionListener(this);
     for (int id : ControlCatalogue::namedControls())
         itemNames[(juce::uint16)id] = ControlCatalogue::displayName(id);
 
+    history.selection = [this]
+    {
+        return selectedItemId;
+    };
+    history.onUserStep = [this]
+    {
+        note = {};
+    };
+    history.onStepApplied = [this](int selectId)
+    {
+        showStep(selectId);
+    };
+
+    auto& readOut = link.getReadOut();
     readOut.onGlobalsReceived = [this]
     {
         globalsPending = true;
@@ -118,6 +77,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
             readOutCompletePending = true;
         triggerAsyncUpdate();
     };
+    auto& sender = link.getSender();
     sender.onProgress = [this]
     {
         triggerAsyncUpdate();
@@ -134,8 +94,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     {
         searchAgain();
     };
-    nameEditor->addListener(this);
-    savedState = manager.snapshot();
+    nameEditor.addListener(this);
 
     manager.addListener(this);
     // The search starts from the message loop, once the window that holds the panel is on the screen:
@@ -152,76 +111,36 @@ KbdSettingComponent49::~KbdSettingComponent49()
     // No MIDI callback or send may reach the panel while it comes apart.
     link.close();
     cancelPendingUpdate();
-    picker->removeActionListener(this);
-
-    globalGroup.reset();
-    lowerChannelLabel.reset();
-    lowerChannelCombo.reset();
-    knobModeLabel.reset();
-    knobModeCombo.reset();
-    controlGroup.reset();
-    nameLabel.reset();
-    nameEditor.reset();
-    numberLabel.reset();
-    numberCombo.reset();
-    defaultButton.reset();
-    sendKeyboardButton.reset();
-    picker.reset();
-    modeLabel.reset();
-    modeCombo.reset();
-    channelLabel.reset();
-    channelCombo.reset();
-    maxLabel.reset();
-    maxCombo.reset();
-    minLabel.reset();
-    minCombo.reset();
-    splitModeLabel.reset();
-    splitModeCombo.reset();
-    upperChannelLabel.reset();
-    upperChannelCombo.reset();
-    faderModeLabel.reset();
-    faderModeCombo.reset();
-    splitPointLabel.reset();
-    splitPointCombo.reset();
-    loadButton.reset();
-    saveButton.reset();
-    chartButton.reset();
+    picker.removeActionListener(this);
+    history.onStepApplied = nullptr;
 }
 
 //==============================================================================
-juce::Label* KbdSettingComponent49::makeLabel(std::unique_ptr<juce::Label>& slot, const char* name,
-                                              const char* text, int focus)
+void KbdSettingComponent49::setUpLabel(juce::Label& l, int focus)
 {
-    slot = std::make_unique<juce::Label>(name, text);
-    auto* l = slot.get();
     addAndMakeVisible(l);
-    l->setFont(juce::Font(15.0f, juce::Font::plain));
-    l->setJustificationType(juce::Justification::centredLeft);
-    l->setEditable(false, false, false);
-    l->setColour(juce::TextEditor::textColourId, juce::Colours::black);
-    l->setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x00000000));
+    l.setFont(juce::Font(15.0f, juce::Font::plain));
+    l.setJustificationType(juce::Justification::centredLeft);
+    l.setEditable(false, false, false);
+    l.setColour(juce::TextEditor::textColourId, juce::Colours::black);
+    l.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x00000000));
     if (focus > 0)
-        l->setExplicitFocusOrder(focus);
-    return l;
+        l.setExplicitFocusOrder(focus);
 }
 
-juce::ComboBox* KbdSettingComponent49::makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
-                                                 const juce::StringArray& items, int focus,
-                                                 bool rightJustified)
+void KbdSettingComponent49::setUpCombo(juce::ComboBox& c, const juce::StringArray& items, int focus,
+                                       bool rightJustified)
 {
-    slot = std::make_unique<juce::ComboBox>(name);
-    auto* c = slot.get();
     addAndMakeVisible(c);
-    c->setEditableText(false);
-    c->setJustificationType(rightJustified ? juce::Justification::centredRight
-                                           : juce::Justification::centredLeft);
-    c->setTextWhenNothingSelected({});
-    c->setTextWhenNoChoicesAvailable("(no choices)");
-    c->addItemList(items, 1);
-    c->addListener(this);
+    c.setEditableText(false);
+    c.setJustificationType(rightJustified ? juce::Justification::centredRight
+                                          : juce::Justification::centredLeft);
+    c.setTextWhenNothingSelected({});
+    c.setTextWhenNoChoicesAvailable("(no choices)");
+    c.addItemList(items, 1);
+    c.addListener(this);
     if (focus > 0)
-        c->setExplicitFocusOrder(focus);
-    return c;
+        c.setExplicitFocusOrder(focus);
 }
 
 void KbdSettingComponent49::build()
@@ -238,45 +157,40 @@ void KbdSettingComponent49::build()
     for (const auto& c : ControlCatalogue::channelList())
         channelList.add(c.text);
 
-    globalGroup = std::make_unique<juce::GroupComponent>("global group", "Global Parameters");
-    addAndMakeVisible(globalGroup.get());
-    globalGroup->setTextLabelPosition(juce::Justification::centredLeft);
+    addAndMakeVisible(globalGroup);
+    globalGroup.setTextLabelPosition(juce::Justification::centredLeft);
 
-    makeLabel(lowerChannelLabel, "channel label", "Lower channel:", 1);
-    makeCombo(lowerChannelCombo, "lower channel combo", channels, 2, true);
-    makeLabel(knobModeLabel, "knob mode label", "Knob mode:", 3);
-    makeCombo(knobModeCombo, "knob mode combo", {"Absolute", "Relative"}, 4);
+    setUpLabel(lowerChannelLabel, 1);
+    setUpCombo(lowerChannelCombo, channels, 2, true);
+    setUpLabel(knobModeLabel, 3);
+    setUpCombo(knobModeCombo, {"Absolute", "Relative"}, 4);
 
-    controlGroup = std::make_unique<juce::GroupComponent>("new group", "Selected Control Parameters");
-    addAndMakeVisible(controlGroup.get());
+    addAndMakeVisible(controlGroup);
 
-    makeLabel(nameLabel, "new label", "Name:", 0);
-    nameEditor = std::make_unique<juce::TextEditor>("new text editor");
-    addAndMakeVisible(nameEditor.get());
-    nameEditor->setMultiLine(false, false);
-    nameEditor->setReturnKeyStartsNewLine(false);
-    nameEditor->setReadOnly(false);
-    nameEditor->setScrollbarsShown(false);
+    setUpLabel(nameLabel, 0);
+    addAndMakeVisible(nameEditor);
+    nameEditor.setMultiLine(false, false);
+    nameEditor.setReturnKeyStartsNewLine(false);
+    nameEditor.setReadOnly(false);
+    nameEditor.setScrollbarsShown(false);
     // The field names the selected control, so typing in it shows a caret.
-    nameEditor->setCaretVisible(true);
-    nameEditor->setInputRestrictions(maxControlNameLength);
-    nameEditor->setPopupMenuEnabled(false);
-    nameEditor->setColour(juce::TextEditor::textColourId, juce::Colours::black);
-    nameEditor->setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
-    nameEditor->setText("<Click a Control>");
+    nameEditor.setCaretVisible(true);
+    nameEditor.setInputRestrictions(maxControlNameLength);
+    nameEditor.setPopupMenuEnabled(false);
+    nameEditor.setColour(juce::TextEditor::textColourId, juce::Colours::black);
+    nameEditor.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
+    nameEditor.setText("<Click a Control>");
 
-    makeLabel(numberLabel, "new label", "CC number:", 0);
-    makeCombo(numberCombo, "CC number combo", controllers, 2)
-        ->setTooltip("Midi control number assigned to the selected control");
+    setUpLabel(numberLabel, 0);
+    setUpCombo(numberCombo, controllers, 2);
+    numberCombo.setTooltip("Midi control number assigned to the selected control");
 
-    auto imageButton = [this](std::unique_ptr<juce::ImageButton>& slot, juce::Image normal, juce::Image over,
-                              juce::Image down)
+    auto imageButton = [this](juce::ImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
     {
-        slot = std::make_unique<juce::ImageButton>("new button");
-        addAndMakeVisible(slot.get());
-        slot->setImages(false, true, true, normal, 1.0f, juce::Colour(0x00000000), over, 1.0f,
-                        juce::Colour(0x00000000), down, 1.0f, juce::Colour(0x00000000), 0.0f);
-        slot->addListener(this);
+        addAndMakeVisible(b);
+        b.setImages(false, true, true, normal, 1.0f, juce::Colour(0x00000000), over, 1.0f,
+                    juce::Colour(0x00000000), down, 1.0f, juce::Colour(0x00000000), 0.0f);
+        b.addListener(this);
     };
     using namespace QuilletBinaryData;
     imageButton(defaultButton, picture(default_values_normal_png, default_values_normal_pngSize),
@@ -285,49 +199,48 @@ void KbdSettingComponent49::build()
     imageButton(sendKeyboardButton, picture(send_to_keyboard_normal_png, send_to_keyboard_normal_pngSize),
                 picture(send_to_keyboard_over_png, send_to_keyboard_over_pngSize),
                 picture(send_to_keyboard_pressed_png, send_to_keyboard_pressed_pngSize));
-    sendKeyboardButton->setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
-    defaultButton->setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
+    sendKeyboardButton.setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
+    defaultButton.setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
 
-    picker = std::make_unique<QMV49CtrlPickerComponent>();
-    addAndMakeVisible(picker.get());
+    addAndMakeVisible(picker);
 
-    makeLabel(modeLabel, "new label", "Mode:", 0);
-    makeCombo(modeCombo, "Mode combo", modes, 2)->setTooltip("Mode assigned to the selected control");
-    makeLabel(channelLabel, "new label", "Channel:", 0);
-    makeCombo(channelCombo, "Channel combo", channelList, 2)
-        ->setTooltip("Midi channel assigned to the selected control");
-    makeLabel(maxLabel, "new label", "Max / MSB:", 0);
-    makeCombo(maxCombo, "Max MSB combo", numbersText(128), 2)
-        ->setTooltip("Max value (or MSB) set for the selected control");
-    makeLabel(minLabel, "new label", "Min / LSB:", 0);
-    makeCombo(minCombo, "Min LSB combo", numbersText(128), 2)
-        ->setTooltip("Min value (or LSB) set for the selected control");
-    makeLabel(splitModeLabel, "knob mode label", "Split mode:", 3);
-    makeCombo(splitModeCombo, "split mode combo", {"Off", "On"}, 4);
-    makeLabel(upperChannelLabel, "channel label", "Upper channel:", 1);
-    makeCombo(upperChannelCombo, "upper channel combo", channels, 2, true);
-    makeLabel(faderModeLabel, "knob mode label", "Fader mode:", 3);
-    makeCombo(faderModeCombo, "fader mode combo", {"Normal", "Drawbar"}, 4);
-    makeLabel(splitPointLabel, "knob mode label", "Split point:", 3);
-    makeCombo(splitPointCombo, "split point combo", notes, 4);
+    setUpLabel(modeLabel, 0);
+    setUpCombo(modeCombo, modes, 2);
+    modeCombo.setTooltip("Mode assigned to the selected control");
+    setUpLabel(channelLabel, 0);
+    setUpCombo(channelCombo, channelList, 2);
+    channelCombo.setTooltip("Midi channel assigned to the selected control");
+    setUpLabel(maxLabel, 0);
+    setUpCombo(maxCombo, numbersText(128), 2);
+    maxCombo.setTooltip("Max value (or MSB) set for the selected control");
+    setUpLabel(minLabel, 0);
+    setUpCombo(minCombo, numbersText(128), 2);
+    minCombo.setTooltip("Min value (or LSB) set for the selected control");
+    setUpLabel(splitModeLabel, 3);
+    setUpCombo(splitModeCombo, {"Off", "On"}, 4);
+    setUpLabel(upperChannelLabel, 1);
+    setUpCombo(upperChannelCombo, channels, 2, true);
+    setUpLabel(faderModeLabel, 3);
+    setUpCombo(faderModeCombo, {"Normal", "Drawbar"}, 4);
+    setUpLabel(splitPointLabel, 3);
+    setUpCombo(splitPointCombo, notes, 4);
 
-    auto textButton = [this](std::unique_ptr<juce::TextButton>& slot, const char* name, const char* text)
+    auto textButton = [this](juce::TextButton& b, const char* text)
     {
-        slot = std::make_unique<juce::TextButton>(name);
-        addAndMakeVisible(slot.get());
-        slot->setButtonText(text);
-        slot->setTooltip({});
-        slot->setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
-        slot->setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
-        slot->setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
-        slot->setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
-        slot->addListener(this);
+        addAndMakeVisible(b);
+        b.setButtonText(text);
+        b.setTooltip({});
+        b.setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
+        b.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
+        b.setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
+        b.setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
+        b.addListener(this);
     };
-    textButton(loadButton, "load button", "Load...");
-    textButton(saveButton, "save button", "Save...");
-    loadButton->setTooltip("Load a settings file (Ctrl+O)");
-    saveButton->setTooltip("Save the configuration to a settings file (Ctrl+S)");
-    textButton(chartButton, "chart button", "Chart...");
+    textButton(loadButton, "Load...");
+    textButton(saveButton, "Save...");
+    loadButton.setTooltip("Load a settings file (Ctrl+O)");
+    saveButton.setTooltip("Save the configuration to a settings file (Ctrl+S)");
+    textButton(chartButton, "Chart...");
 }
 
 void KbdSettingComponent49::paint(juce::Graphics& g)
@@ -341,22 +254,22 @@ void KbdSettingComponent49::paint(juce::Graphics& g)
 void KbdSettingComponent49::resized()
 {
     const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
-        {globalGroup.get(), {13, 8, 419, 128}},       {lowerChannelLabel.get(), {27, 32, 93, 24}},
-        {lowerChannelCombo.get(), {122, 32, 88, 24}}, {knobModeLabel.get(), {27, 64, 88, 24}},
-        {knobModeCombo.get(), {122, 64, 88, 24}},     {controlGroup.get(), {443, 8, 480, 128}},
-        {nameLabel.get(), {459, 32, 80, 24}},         {nameEditor.get(), {555, 32, 120, 24}},
-        {numberLabel.get(), {687, 64, 80, 24}},       {numberCombo.get(), {783, 64, 120, 24}},
-        {defaultButton.get(), {944, 38, 88, 24}},     {sendKeyboardButton.get(), {936, 14, 102, 24}},
-        {picker.get(), {0, 149, 1063, 317}},          {modeLabel.get(), {687, 32, 80, 24}},
-        {modeCombo.get(), {783, 32, 120, 24}},        {channelLabel.get(), {459, 64, 80, 24}},
-        {channelCombo.get(), {555, 64, 120, 24}},     {maxLabel.get(), {687, 96, 80, 24}},
-        {maxCombo.get(), {783, 96, 120, 24}},         {minLabel.get(), {459, 96, 80, 24}},
-        {minCombo.get(), {555, 96, 120, 24}},         {splitModeLabel.get(), {27, 96, 88, 24}},
-        {splitModeCombo.get(), {122, 96, 88, 24}},    {upperChannelLabel.get(), {227, 32, 93, 24}},
-        {upperChannelCombo.get(), {322, 32, 88, 24}}, {faderModeLabel.get(), {227, 64, 88, 24}},
-        {faderModeCombo.get(), {322, 64, 88, 24}},    {splitPointLabel.get(), {227, 96, 88, 24}},
-        {splitPointCombo.get(), {322, 96, 88, 24}},   {loadButton.get(), {948, 67, 78, 20}},
-        {saveButton.get(), {948, 91, 78, 20}},        {chartButton.get(), {948, 115, 78, 20}},
+        {&globalGroup, {13, 8, 419, 128}},       {&lowerChannelLabel, {27, 32, 93, 24}},
+        {&lowerChannelCombo, {122, 32, 88, 24}}, {&knobModeLabel, {27, 64, 88, 24}},
+        {&knobModeCombo, {122, 64, 88, 24}},     {&controlGroup, {443, 8, 480, 128}},
+        {&nameLabel, {459, 32, 80, 24}},         {&nameEditor, {555, 32, 120, 24}},
+        {&numberLabel, {687, 64, 80, 24}},       {&numberCombo, {783, 64, 120, 24}},
+        {&defaultButton, {944, 38, 88, 24}},     {&sendKeyboardButton, {936, 14, 102, 24}},
+        {&picker, {0, 149, 1063, 317}},          {&modeLabel, {687, 32, 80, 24}},
+        {&modeCombo, {783, 32, 120, 24}},        {&channelLabel, {459, 64, 80, 24}},
+        {&channelCombo, {555, 64, 120, 24}},     {&maxLabel, {687, 96, 80, 24}},
+        {&maxCombo, {783, 96, 120, 24}},         {&minLabel, {459, 96, 80, 24}},
+        {&minCombo, {555, 96, 120, 24}},         {&splitModeLabel, {27, 96, 88, 24}},
+        {&splitModeCombo, {122, 96, 88, 24}},    {&upperChannelLabel, {227, 32, 93, 24}},
+        {&upperChannelCombo, {322, 32, 88, 24}}, {&faderModeLabel, {227, 64, 88, 24}},
+        {&faderModeCombo, {322, 64, 88, 24}},    {&splitPointLabel, {227, 96, 88, 24}},
+        {&splitPointCombo, {322, 96, 88, 24}},   {&loadButton, {948, 67, 78, 20}},
+        {&saveButton, {948, 91, 78, 20}},        {&chartButton, {948, 115, 78, 20}},
     };
     for (const auto& [component, bounds] : layout)
         component->setBounds(bounds);
@@ -379,7 +292,7 @@ void KbdSettingComponent49::refreshSelectedControl()
         return;
     // While the user types a name, the field is theirs.
     if (!editingName)
-        nameEditor->setText(nameShownFor(selectedItemId), false);
+        nameEditor.setText(nameShownFor(selectedItemId), false);
 
     // The boxes show the store; they do not write it back. A delayed write-back would overwrite an answer
     // that the keyboard delivered in between with the older value shown here. Every value a box can show
@@ -389,12 +302,12 @@ void KbdSettingComponent49::refreshSelectedControl()
     {
         box.setSelectedItemIndex(index, juce::dontSendNotification);
     };
-    show(*modeCombo, s.get(itemFieldMode, selectedItemId));
+    show(modeCombo, s.get(itemFieldMode, selectedItemId));
     // A code that is not in the list shows blank rather than the entry at that position.
-    show(*channelCombo, ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedItemId)));
-    show(*numberCombo, s.get(itemFieldNumber, selectedItemId));
-    show(*minCombo, s.get(itemFieldMinLsb, selectedItemId));
-    show(*maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
+    show(channelCombo, ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedItemId)));
+    show(numberCombo, s.get(itemFieldNumber, selectedItemId));
+    show(minCombo, s.get(itemFieldMinLsb, selectedItemId));
+    show(maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
     applyModeSet(selectedItemId);
 }
 
@@ -404,7 +317,7 @@ void KbdSettingComponent49::applyModeSet(int itemId)
     if (set == ModeSet::none)
         return;
     for (int id = 1; id <= numItemModes; ++id)
-        modeCombo->setItemEnabled(id, ControlCatalogue::isModeAllowed(set, id - 1));
+        modeCombo.setItemEnabled(id, ControlCatalogue::isModeAllowed(set, id - 1));
 }
 
 void KbdSettingComponent49::showGlobals()
@@ -423,12 +336,12 @@ void KbdSettingComponent49::showGlobals()
     {
         box.setSelectedItemIndex(index, juce::dontSendNotification);
     };
-    show(*lowerChannelCombo, s.globals[globalLowerChannel]);
-    show(*upperChannelCombo, s.globals[globalUpperChannel]);
-    show(*knobModeCombo, twoWayIndex(s.globals[globalKnobMode]));
-    show(*faderModeCombo, twoWayIndex(s.globals[globalFaderMode]));
-    show(*splitModeCombo, twoWayIndex(s.globals[globalSplitMode]));
-    show(*splitPointCombo, s.globals[globalSplitPoint]);
+    show(lowerChannelCombo, s.globals[globalLowerChannel]);
+    show(upperChannelCombo, s.globals[globalUpperChannel]);
+    show(knobModeCombo, twoWayIndex(s.globals[globalKnobMode]));
+    show(faderModeCombo, twoWayIndex(s.globals[globalFaderMode]));
+    show(splitModeCombo, twoWayIndex(s.globals[globalSplitMode]));
+    show(splitPointCombo, s.globals[globalSplitPoint]);
 }
 
 //==============================================================================
@@ -475,9 +388,7 @@ void KbdSettingComponent49::handleAsyncUpdate()
         showGlobals();
     if (detectedPending.exchange(false))
     {
-        startupScan = false;
-        unplugged = false;
-        readIncomplete = false;
+        startupScan = unplugged = readIncomplete = false;
         readAt = {};
         lastSend.reset();
         note = {};
@@ -485,43 +396,14 @@ void KbdSettingComponent49::handleAsyncUpdate()
     if (unpluggedPending.exchange(false))
     {
         unplugged = true;
-        readOut.cancel(); // its answers cannot come any more; the stall box would only confuse
+        link.getReadOut().cancel(); // its answers cannot come any more; the stall box would only confuse
     }
     if (scanEndedPending.exchange(false) && !manager.isKeyboardFound())
-    {
-        if (startupScan)
-        {
-            // Without a keyboard the keyboard-wide values would stay unset and blank, yet Save would write
-            // them: the editor's defaults are put in and shown, so what is saved is what is seen.
-            const auto before = manager.snapshot();
-            bool blank = true;
-            for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
-                blank = blank && before.globals[(size_t)id] == 0;
-            if (blank && !manager.getPins().isPinned(OrvManager49::globalField, globalSplitPoint))
-            {
-                manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
-                if (savedState == before)
-                    savedState = manager.snapshot();
-                showGlobals();
-            }
-            // The box belongs to the search at start-up; later searches answer in the status display.
-            dialogs->showMessage(keyboardProblemTitle, notDetectedText);
-        }
-        startupScan = false;
-    }
+        reportNoKeyboardAtStart();
     if (readOutCompletePending.exchange(false))
-        afterReadOut();
+        afterReadOut(true);
     if (readOutIncompletePending.exchange(false) && manager.isKeyboardFound())
-    {
-        readIncomplete = true;
-        // What did arrive is the keyboard's, not a change of the user's.
-        if (!userEdited && !fileTouched)
-            savedState = manager.snapshot();
-        dialogs->showMessage(
-            keyboardProblemTitle,
-            "The keyboard stopped answering while its settings were being read, so the settings "
-            "shown may not be the keyboard's. Please check the connection and try again.");
-    }
+        afterReadOut(false);
 
     std::optional<VerifiedSend::Result> result;
     {
@@ -534,10 +416,49 @@ void KbdSettingComponent49::handleAsyncUpdate()
     // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
     const int touched = touchedPending.exchange(-1);
     if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
-        !nameEditor->hasKeyboardFocus(true))
-        picker->selectTouchedControl(touched);
+        !nameEditor.hasKeyboardFocus(true))
+        picker.selectTouchedControl(touched);
 
     updateStatus();
+}
+
+void KbdSettingComponent49::reportNoKeyboardAtStart()
+{
+    if (startupScan)
+    {
+        // Without a keyboard the keyboard-wide values would stay unset and blank, yet Save would write
+        // them: the editor's defaults are put in and shown, so what is saved is what is seen.
+        const auto before = manager.snapshot();
+        bool blank = true;
+        for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
+            blank = blank && before.globals[(size_t)id] == 0;
+        if (blank && !manager.getPins().isPinned(OrvManager49::globalField, globalSplitPoint))
+        {
+            manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
+            history.startChanged(before);
+            showGlobals();
+        }
+        // The box belongs to the search at start-up; later searches answer in the status display.
+        dialogs->showMessage(keyboardProblemTitle, notDetectedText);
+    }
+    startupScan = false;
+}
+
+void KbdSettingComponent49::afterReadOut(bool complete)
+{
+    if (complete)
+        readAt = juce::Time::getCurrentTime();
+    else
+        readIncomplete = true;
+    history.readOutEnded(complete);
+    // A control selected before the keyboard was read shows what the keyboard holds.
+    if (selectedItemId >= 0)
+        refreshSelectedControl();
+    if (!complete)
+        dialogs->showMessage(
+            keyboardProblemTitle,
+            "The keyboard stopped answering while its settings were being read, so the settings "
+            "shown may not be the keyboard's. Please check the connection and try again.");
 }
 
 void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
@@ -547,15 +468,10 @@ void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
     using Outcome = VerifiedSend::Outcome;
     if (result.outcome == Outcome::verified || result.outcome == Outcome::differences)
     {
-        // The keyboard now holds what was sent, but for the values it was seen to refuse.
-        confirmed = sentConfiguration;
+        std::vector<EditHistory::Refusal> refused;
         for (const auto& d : result.differences)
-        {
-            if (d.field == OrvManager49::globalField)
-                confirmed->globals[(size_t)d.id] = (int16_t)d.readBack;
-            else
-                confirmed->set(d.field, d.id, d.readBack);
-        }
+            refused.push_back({d.field, d.id, d.readBack});
+        history.sendTaken(refused);
     }
     const bool closing = std::exchange(closeAfterSend, false);
     if (closing && result.outcome == Outcome::verified && onCloseApproved)
@@ -577,7 +493,7 @@ void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
                              "The keyboard's MIDI output could not be opened, so it can't be set.");
     }
     else if (result.outcome == Outcome::lost)
-        dialogs->showMessage(keyboardProblemTitle, result.describe() + ". " + unpluggedText);
+        dialogs->showMessage(keyboardProblemTitle, result.describe() + ". " + keyboardUnpluggedText);
     else if (result.outcome != Outcome::verified)
         dialogs->showMessage(keyboardProblemTitle, result.describe() + ".");
 }
@@ -586,162 +502,42 @@ void KbdSettingComponent49::updateStatus()
 {
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
-    auto& display = statusDisplay();
-    const auto port = manager.getKeyboardOutputName();
-    if (sender.isRunning())
-    {
-        const auto p = sender.getProgress();
-        if (p.phase == VerifiedSend::Phase::reading)
-            display.setStatus("Checking what the keyboard took",
-                              "Verifying " + juce::String(p.done) + " of " + juce::String(p.total),
-                              "Reading the settings back to compare them with what was sent.", false);
-        else if (p.phase == VerifiedSend::Phase::retrying)
-            display.setStatus("Sending again, try " + juce::String(p.attempt) + " of 3",
-                              "Retrying " + juce::String(p.done) + " of " + juce::String(p.total),
-                              "Sending again the values the keyboard did not take.", false);
-        else
-            display.setStatus("Sending to the keyboard",
-                              "Sending " + juce::String(p.total > 0 ? 100 * p.done / p.total : 0) + "%",
-                              "Sending the whole configuration to the keyboard.", false);
-        return;
-    }
-    if (readOut.isActive())
-    {
-        display.setStatus("Reading from the keyboard",
-                          "Reading " + juce::String(readOut.stepsDone()) + " of " +
-                              juce::String(ReadOutChain::numSteps()),
-                          "Reading the keyboard's settings on " + port + ".", false);
-        return;
-    }
-    // A search about to start is shown as one under way: the window's first picture says so.
-    if (!manager.isKeyboardFound() && (manager.isScanning() || scanStartPending))
-    {
-        display.setStatus("Looking at the MIDI ports", "Searching...",
-                          "Looking for the keyboard among the system's MIDI ports.", false);
-        return;
-    }
-    if (!manager.isKeyboardFound())
-    {
-        if (unplugged)
-            display.setStatus("Plug it in again to reconnect", "Unplugged",
-                              juce::String(unpluggedText) + " Click here to search again.", true);
-        else
-            display.setStatus(note.isNotEmpty() ? note : "Check cable, power, MIDI port", "Not found: click",
-                              notFoundAdvice, true);
-        return;
-    }
-
-    // The last thing that happened on the link, then whether the editor holds changes the keyboard lacks.
-    juce::String detail = port, headline = readIncomplete ? "Not all read" : "Connected",
-                 tooltip = "Connected to the keyboard on " + port + ".";
-    if (lastSend)
-    {
-        const auto when = clockTime(sentAt);
-        const auto& r = *lastSend;
-        tooltip = r.describe() + ".";
-        if (r.outcome == VerifiedSend::Outcome::verified)
-        {
-            detail = "Sent and verified at " + when;
-            headline = "Verified";
-        }
-        else if (r.outcome == VerifiedSend::Outcome::differences)
-        {
-            detail = "Sent at " + when + ", not all taken";
-            headline = juce::String((int)r.differences.size()) +
-                       (r.differences.size() == 1 ? " value differs" : " values differ");
-        }
-        else
-        {
-            detail = "Sent at " + when + ", not verified";
-            headline = "Not verified";
-        }
-    }
-    else if (readAt != juce::Time())
-    {
-        detail = "Read from the keyboard at " + clockTime(readAt);
-        headline = "Connected";
-        tooltip = detail + " on " + port + ".";
-    }
-    const int unsent = (int)unsentShown.size();
-    if (unsent > 0)
-    {
-        headline = editsText(unsent) + " not sent";
-        tooltip << " " << editsText(unsent) << " in the editor are not on the keyboard yet; Send to Keyboard "
-                << "sends them.";
-    }
-    display.setStatus(note.isNotEmpty() ? note : detail, headline, tooltip, false);
+    const auto& readOut = link.getReadOut();
+    const auto& sender = link.getSender();
+    LinkFacts facts;
+    facts.sending = sender.isRunning();
+    facts.sendProgress = sender.getProgress();
+    facts.reading = readOut.isActive();
+    facts.readSteps = readOut.stepsDone();
+    facts.readStepsInAll = ReadOutChain::numSteps();
+    facts.found = manager.isKeyboardFound();
+    facts.searching = manager.isScanning() || scanStartPending;
+    facts.unplugged = unplugged;
+    facts.readIncomplete = readIncomplete;
+    facts.port = manager.getKeyboardOutputName();
+    facts.lastSend = lastSend;
+    facts.sentAt = sentAt;
+    facts.readAt = readAt;
+    facts.unsent = (int)unsentShown.size();
+    facts.note = note;
+    const auto t = describeLink(facts);
+    statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
 
 //==============================================================================
-void KbdSettingComponent49::applyUserChange(const std::function<void(SettingsState&)>& change,
-                                            bool typingName)
+void KbdSettingComponent49::showStep(int selectId)
 {
-    const auto before = manager.snapshot();
-    auto after = before;
-    change(after);
-    auto delta = SettingsDelta::between(before, after);
-    if (delta.empty())
-        return;
-    if (!typingName || nameTransactionFor != selectedItemId)
-        undoManager.beginNewTransaction();
-    nameTransactionFor = typingName ? selectedItemId : -1;
-    userEdited = true;
-    note = {};
-    undoManager.perform(new Edit(*this, std::move(delta), selectedItemId, selectedItemId, typingName));
-}
-
-std::set<std::pair<int, int>> KbdSettingComponent49::applyDelta(const SettingsDelta& delta, bool forward,
-                                                                int selectId,
-                                                                const std::set<std::pair<int, int>>& answered)
-{
-    // A value the user set, or set back, is theirs until it is sent: the keyboard's answers leave it alone.
-    std::set<std::pair<int, int>> newlyPinned;
-    bool numbers = false;
-    for (const auto& v : delta.values)
-    {
-        if (!manager.getPins().isPinned(v.field, v.id))
-            newlyPinned.insert({v.field, v.id});
-        pinEdit(v.field, v.id);
-        numbers = numbers || v.field == itemFieldNumber;
-    }
-    manager.modify([&](SettingsState& state) { delta.apply(state, forward); });
-    // Taking back an edit that alone held a value against the keyboard returns to what the keyboard said,
-    // where it answered after the edit was made: the value before the edit was only a stand-in.
-    for (const auto& key : answered)
-        if (const auto answer = manager.getPins().keptAnswer(key.first, key.second))
-        {
-            if (key.first == OrvManager49::globalField)
-                manager.setGlobal(key.second, *answer);
-            else
-                manager.setItemField(key.first, key.second, *answer);
-            manager.getPins().unpin(key.first, key.second);
-        }
-    if (numbers)
-        manager.rebuildNumberIndex();
     if (selectId >= 0 && selectId != selectedItemId)
         selectControl(selectId);
     showGlobals();
     if (selectedItemId >= 0)
         refreshSelectedControl();
     updateStatus();
-    return newlyPinned;
-}
-
-bool KbdSettingComponent49::undo()
-{
-    nameTransactionFor = -1;
-    return undoManager.undo();
-}
-
-bool KbdSettingComponent49::redo()
-{
-    nameTransactionFor = -1;
-    return undoManager.redo();
 }
 
 void KbdSettingComponent49::selectControl(int id)
 {
-    if (auto* button = picker->findButtonFor(id))
+    if (auto* button = picker.findButtonFor(id))
         button->setToggleState(true, juce::dontSendNotification);
     selectedItemId = id;
     refreshSelectedControl();
@@ -762,55 +558,7 @@ juce::String KbdSettingComponent49::nameShownFor(int id) const
     return own != itemNames.end() ? own->second : juce::String();
 }
 
-void KbdSettingComponent49::markSaved()
-{
-    savedState = manager.snapshot();
-    fileTouched = true;
-    userEdited = false;
-}
-
-void KbdSettingComponent49::afterReadOut()
-{
-    readAt = juce::Time::getCurrentTime();
-    // What the keyboard said, but for the values the user changed meanwhile: what it holds there is unknown.
-    confirmed = manager.snapshot();
-    for (const auto& [field, id] : manager.getPins().values())
-    {
-        const int answer = manager.getPins().keptAnswer(field, id).value_or(-2);
-        if (field == OrvManager49::globalField)
-            confirmed->globals[(size_t)id] = (int16_t)answer;
-        else
-            confirmed->set(field, id, answer);
-    }
-    if (!userEdited && !fileTouched)
-        savedState = manager.snapshot();
-}
-
-std::set<std::pair<int, int>> KbdSettingComponent49::unsentValues() const
-{
-    if (!confirmed)
-        return manager.getPins().values();
-    // Compared where the store holds them: this runs on every status update.
-    std::set<std::pair<int, int>> unsent;
-    manager.read(
-        [&](const SettingsState& s)
-        {
-            for (int id : ControlCatalogue::configurableControls())
-                for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-                    if (s.get(field, id) != confirmed->get(field, id))
-                        unsent.insert({field, id});
-            for (int id : OrvManager49::sentGlobals)
-                if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
-                    unsent.insert({OrvManager49::globalField, id});
-        });
-    return unsent;
-}
-
-bool KbdSettingComponent49::hasUnsavedChanges() const
-{
-    return manager.snapshot() != savedState;
-}
-
+//==============================================================================
 void KbdSettingComponent49::confirmClose(std::function<void()> approved)
 {
     const int unsent = manager.isKeyboardFound() ? (int)unsentValues().size() : 0;
@@ -823,7 +571,7 @@ void KbdSettingComponent49::confirmClose(std::function<void()> approved)
 
     juce::String what;
     if (unsent > 0)
-        what << editsText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
+        what << changesText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
     if (unsaved)
         what << (what.isEmpty() ? "The configuration has" : ", and the configuration has")
              << " changes that are not saved in a file";
@@ -880,7 +628,7 @@ void KbdSettingComponent49::refreshMarks()
     for (const auto& [field, id] : unsentShown)
         if (field != OrvManager49::globalField)
             controls.insert(id);
-    picker->setMarkedControls(controls);
+    picker.setMarkedControls(controls);
     repaint();
 }
 
@@ -906,7 +654,7 @@ void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
 
 void KbdSettingComponent49::textEditorTextChanged(juce::TextEditor& editor)
 {
-    if (&editor != nameEditor.get() || !ControlCatalogue::isConfigurable(selectedItemId))
+    if (&editor != &nameEditor || !ControlCatalogue::isConfigurable(selectedItemId))
         return;
     // Emptying the field gives the control its own name back.
     const auto text = editor.getText();
@@ -927,8 +675,8 @@ void KbdSettingComponent49::textEditorTextChanged(juce::TextEditor& editor)
 
 void KbdSettingComponent49::textEditorFocusLost(juce::TextEditor& editor)
 {
-    nameTransactionFor = -1;
-    if (&editor == nameEditor.get() && selectedItemId >= 0)
+    history.endTyping();
+    if (&editor == &nameEditor && selectedItemId >= 0)
         editor.setText(nameShownFor(selectedItemId), false);
 }
 
@@ -976,28 +724,23 @@ void KbdSettingComponent49::searchAgain()
     updateStatus();
 }
 
-void KbdSettingComponent49::pinEdit(int field, int id)
+std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes()
 {
-    manager.getPins().pin(field, id);
+    return {{{&lowerChannelCombo, globalLowerChannel},
+             {&knobModeCombo, globalKnobMode},
+             {&splitModeCombo, globalSplitMode},
+             {&upperChannelCombo, globalUpperChannel},
+             {&faderModeCombo, globalFaderMode},
+             {&splitPointCombo, globalSplitPoint}}};
 }
 
-std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes() const
+std::array<std::pair<juce::ComboBox*, int>, 5> KbdSettingComponent49::fieldBoxes()
 {
-    return {{{lowerChannelCombo.get(), globalLowerChannel},
-             {knobModeCombo.get(), globalKnobMode},
-             {splitModeCombo.get(), globalSplitMode},
-             {upperChannelCombo.get(), globalUpperChannel},
-             {faderModeCombo.get(), globalFaderMode},
-             {splitPointCombo.get(), globalSplitPoint}}};
-}
-
-std::array<std::pair<juce::ComboBox*, int>, 5> KbdSettingComponent49::fieldBoxes() const
-{
-    return {{{numberCombo.get(), itemFieldNumber},
-             {modeCombo.get(), itemFieldMode},
-             {channelCombo.get(), itemFieldChannel},
-             {maxCombo.get(), itemFieldMaxMsb},
-             {minCombo.get(), itemFieldMinLsb}}};
+    return {{{&numberCombo, itemFieldNumber},
+             {&modeCombo, itemFieldMode},
+             {&channelCombo, itemFieldChannel},
+             {&maxCombo, itemFieldMaxMsb},
+             {&minCombo, itemFieldMinLsb}}};
 }
 
 void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
@@ -1034,15 +777,15 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
 //==============================================================================
 void KbdSettingComponent49::buttonClicked(juce::Button* button)
 {
-    if (button == defaultButton.get())
+    if (button == &defaultButton)
         restoreDefaultValues();
-    else if (button == sendKeyboardButton.get())
+    else if (button == &sendKeyboardButton)
         sendToKeyboard();
-    else if (button == loadButton.get())
+    else if (button == &loadButton)
         loadSettings();
-    else if (button == saveButton.get())
+    else if (button == &saveButton)
         saveSettings();
-    else if (button == chartButton.get())
+    else if (button == &chartButton)
         writeChart();
 }
 
@@ -1051,9 +794,9 @@ void KbdSettingComponent49::restoreDefaultValues()
     // Every value Default Values sets stays as set, even where an answer of a read-out is still coming.
     for (int id : ControlCatalogue::configurableControls())
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-            pinEdit(field, id);
+            history.hold(field, id);
     for (int id : OrvManager49::sentGlobals)
-        pinEdit(OrvManager49::globalField, id);
+        history.hold(OrvManager49::globalField, id);
     applyUserChange(
         [](SettingsState& state)
         {
@@ -1067,227 +810,23 @@ void KbdSettingComponent49::restoreDefaultValues()
 
 void KbdSettingComponent49::sendToKeyboard()
 {
+    auto& sender = link.getSender();
     if (sender.isRunning())
         return; // the status display shows the send in progress
     if (!manager.isKeyboardFound())
     {
-        dialogs->showMessage(keyboardProblemTitle, unplugged ? unpluggedText : cannotSetText);
+        dialogs->showMessage(keyboardProblemTitle, unplugged ? keyboardUnpluggedText : cannotSetText);
         return;
     }
     // What is sent is the editor's configuration; a read-out still running would only overwrite the
     // read-back of it.
-    readOut.cancel();
+    link.getReadOut().cancel();
     lastSend.reset();
     note = {};
     // The send and its verification run on their own thread: the window stays responsive, and the status
     // display shows the progress.
-    sentConfiguration = manager.snapshot();
-    sender.start(sentConfiguration);
+    const auto configuration = manager.snapshot();
+    history.sendStarted(configuration);
+    sender.start(configuration);
     updateStatus();
-}
-
-juce::File KbdSettingComponent49::documentsFolder()
-{
-    // A fresh account may have no documents folder yet: the dialogs then start at home.
-    const auto documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
-    return documents.isDirectory() ? documents
-                                   : juce::File::getSpecialLocation(juce::File::userHomeDirectory);
-}
-
-juce::File KbdSettingComponent49::withReplacedExtension(const juce::File& file, const juce::String& extension)
-{
-    auto name = file.getFileName();
-    const int dot = name.lastIndexOfChar('.');
-    if (dot >= 0)
-        name = name.substring(0, dot);
-    return file.getParentDirectory().getChildFile(name + "." + extension);
-}
-
-void KbdSettingComponent49::reportFileProblem(const juce::String& what, const juce::File& file,
-                                              const juce::String& why)
-{
-    // The reason stands on a line of its own, so it starts as a sentence does.
-    dialogs->showMessage(fileProblemTitle, what + " " + file.getFullPathName() + ":\n" +
-                                               why.substring(0, 1).toUpperCase() + why.substring(1) + ".");
-}
-
-void KbdSettingComponent49::loadSettings()
-{
-    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
-    if (std::exchange(fileDialogOpen, true))
-        return;
-    dialogs->chooseFileToOpen("Please select the settings file you want to load...",
-                              settingsFolder.value_or(documentsFolder()), "*.qmv49",
-                              [self = Self(this)](std::optional<juce::File> chosen)
-                              {
-                                  if (self == nullptr)
-                                      return;
-                                  self->fileDialogOpen = false;
-                                  if (chosen)
-                                      self->loadSettingsFrom(*chosen);
-                              });
-}
-
-void KbdSettingComponent49::loadSettingsFrom(const juce::File& file)
-{
-    // Save... then proposes the folder of the file last loaded, also one the editor was opened with.
-    if (file.getParentDirectory().isDirectory())
-        settingsFolder = file.getParentDirectory();
-    SettingsDocument doc;
-    const auto result = readSettingsDocument(file, doc);
-    if (!result.ok)
-    {
-        reportFileProblem("Nothing was loaded from", file, result.message);
-        return;
-    }
-    // Every value the file sets stays as loaded, even where an answer of a read-out is still coming.
-    for (const auto& item : doc.items)
-        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-            pinEdit(field, item.id);
-    for (const auto& [slot, value] : doc.globals)
-        pinEdit(OrvManager49::globalField, slot);
-    // One step, whatever the file holds; the keyboard is not involved.
-    applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
-    markSaved();
-
-    // The problems 'quillet check' finds: the file as a freshly started editor would load it.
-    SettingsState fresh;
-    fresh.resetItemsToDefaults();
-    doc.applyTo(fresh);
-    const auto problems = settingsProblems(doc, result, fresh);
-    if (!problems.isEmpty())
-    {
-        const int n = problems.size();
-        juce::StringArray shown;
-        for (int i = 0; i < juce::jmin(n, 12); ++i)
-            shown.add(problems[i]);
-        if (n > 12)
-            shown.add("and " + juce::String(n - 12) + " more ('quillet check' lists them all)");
-        dialogs->showMessage(fileProblemTitle, juce::String(n) + (n == 1 ? " problem" : " problems") +
-                                                   " in " + file.getFullPathName() +
-                                                   "; what could be used was loaded.\n\n" +
-                                                   shown.joinIntoString("\n"));
-    }
-}
-
-void KbdSettingComponent49::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
-                                             std::optional<juce::File> KbdSettingComponent49::*folder,
-                                             std::function<void(std::optional<juce::File>)> chosen)
-{
-    const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
-    // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
-    dialogs->chooseFileToSave(
-        title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName), "*." + extension,
-        [self = Self(this), folder, extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
-        {
-            if (self == nullptr)
-                return;
-            if (!picked)
-                return chosen(std::nullopt);
-            (*self.getComponent()).*folder = picked->getParentDirectory();
-            const auto file = withReplacedExtension(*picked, extension);
-            // The dialog confirmed the name that was typed; a different file that the new extension hits is
-            // asked for.
-            if (file == *picked || !file.exists())
-                return chosen(file);
-            self->dialogs->confirmOverwrite(file,
-                                            [self, file, chosen](bool replace)
-                                            {
-                                                if (self != nullptr)
-                                                    chosen(replace ? std::optional<juce::File>(file)
-                                                                   : std::nullopt);
-                                            });
-        });
-}
-
-void KbdSettingComponent49::writeTo(const juce::File& file, const juce::String& failure,
-                                    std::function<FileWriteResult(ReadOnlyFiles)> write,
-                                    std::function<void(bool)> done)
-{
-    auto finish = [self = Self(this), file, failure, done](const FileWriteResult& result)
-    {
-        if (self == nullptr)
-            return;
-        if (!result.ok)
-            self->reportFileProblem(failure, file, result.message);
-        done(result.ok);
-    };
-    const auto result = write(ReadOnlyFiles::refuse);
-    if (!result.readOnly)
-        return finish(result);
-    // A read-only file is the user's to replace, but only when asked.
-    dialogs->confirmReplaceReadOnly(file,
-                                    [self = Self(this), write, finish, done](bool replace)
-                                    {
-                                        if (self == nullptr)
-                                            return;
-                                        if (replace)
-                                            finish(write(ReadOnlyFiles::replace));
-                                        else
-                                            done(false);
-                                    });
-}
-
-void KbdSettingComponent49::saveTo(const juce::String& title, const juce::String& proposedName,
-                                   std::optional<juce::File> KbdSettingComponent49::*folder,
-                                   const juce::String& failure,
-                                   std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
-                                   std::function<void(bool)> done)
-{
-    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
-    if (std::exchange(fileDialogOpen, true))
-    {
-        if (done)
-            done(false);
-        return;
-    }
-    const auto ended = [self = Self(this), done](bool written)
-    {
-        if (self != nullptr)
-            self->fileDialogOpen = false;
-        if (done)
-            done(written);
-    };
-    chooseSaveTarget(title, proposedName, folder,
-                     [self = Self(this), failure, write, ended](std::optional<juce::File> file)
-                     {
-                         if (self == nullptr)
-                             return;
-                         if (!file)
-                             return ended(false);
-                         self->writeTo(
-                             *file, failure,
-                             [write, f = *file](ReadOnlyFiles readOnly) { return write(f, readOnly); },
-                             ended);
-                     });
-}
-
-void KbdSettingComponent49::saveSettings(std::function<void(bool)> done)
-{
-    // What the file holds, taken as it is written: what changes while a question is up is not in it.
-    auto written = std::make_shared<SettingsState>();
-    saveTo(
-        "Please select the settings file where to save...", "Quillet 49 setup.qmv49",
-        &KbdSettingComponent49::settingsFolder, "The settings could not be saved to",
-        [this, written](const juce::File& file, ReadOnlyFiles readOnly)
-        {
-            *written = manager.snapshot();
-            return writeSettingsFile(manager, file, readOnly);
-        },
-        [self = Self(this), written, done](bool saved)
-        {
-            if (self != nullptr && saved && self->manager.snapshot() == *written)
-                self->markSaved();
-            if (done)
-                done(saved);
-        });
-}
-
-void KbdSettingComponent49::writeChart()
-{
-    saveTo("Please select the chart file...", "Quillet 49 chart.html", &KbdSettingComponent49::chartFolder,
-           "The chart could not be written to",
-           [this](const juce::File& file, ReadOnlyFiles readOnly)
-           { return writeMidiChart(manager, file, readOnly); },
-           {});
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "EditorDialogs.h"
+#include "FileCommands.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "device/KeyboardLink.h"
-#include "files/SafeFileWriter.h"
+#include "model/EditHistory.h"
 
 #include <array>
 #include <atomic>
@@ -12,9 +13,10 @@
 #include <set>
 
 /** The editor's working surface: the keyboard-wide settings, the selected control's settings, the five
-    command buttons and the clickable keyboard picture. It owns the device manager, starts the scan for the
-    keyboard when it is created, reads the keyboard out once it is found, and writes every edit into the
-    manager's store. */
+    command buttons and the clickable keyboard picture. It owns the link to the keyboard (and through it the
+    device manager), which starts the search for the keyboard and reads it out once it is found; it shows
+    the link's state, keeps the selection and the shortcuts, and hands edits to the edit history and the file
+    commands to FileCommands. */
 class KbdSettingComponent49 : public juce::Component,
                               public juce::ActionListener,
                               public OrvManagerListener,
@@ -60,14 +62,11 @@ public:
 
     //==============================================================================
     // Undo and what is not sent or saved.
-    bool undo();
-    bool redo();
-    juce::UndoManager& getUndoManager() { return undoManager; }
-    /** The values (field, id) that differ from what the keyboard last confirmed, or, before it ever did, that
-        the user changed. */
-    std::set<std::pair<int, int>> unsentValues() const;
-    /** True when the configuration differs from the last file saved or loaded (or from the start). */
-    bool hasUnsavedChanges() const;
+    bool undo() { return history.undo(); }
+    bool redo() { return history.redo(); }
+    juce::UndoManager& getUndoManager() { return history.getUndoManager(); }
+    std::set<std::pair<int, int>> unsentValues() const { return history.unsentValues(); }
+    bool hasUnsavedChanges() const { return history.hasUnsavedChanges(); }
     /** Asks, when something is not sent or not saved, what to do before the window closes; calls approved
         when it may close now (at once when nothing would be lost). Cancelled, or closing after a send that
         is under way, it is not called. */
@@ -79,99 +78,72 @@ public:
     // The commands of the five buttons.
     void restoreDefaultValues();
     void sendToKeyboard();
-    void loadSettings();
+    void loadSettings() { files.load(); }
     /** Loads a settings file and reports it as Load... does, for a file the editor was opened with. */
-    void loadSettingsFrom(const juce::File& file);
+    void loadSettingsFrom(const juce::File& file) { files.loadFrom(file); }
     /** Asks where and saves; done, if given, is told whether the settings were saved. */
-    void saveSettings(std::function<void(bool)> done = {});
-    void writeChart();
-
-    /** The file name with everything from its last dot replaced by "." and the extension. */
-    static juce::File withReplacedExtension(const juce::File& file, const juce::String& extension);
+    void saveSettings(std::function<void(bool)> done = {}) { files.save(std::move(done)); }
+    void writeChart() { files.writeChart(); }
 
     //==============================================================================
-    OrvManager49& getManager() { return manager; }
-    ReadOutChain& getReadOut() { return readOut; }
-    VerifiedSend& getSender() { return sender; }
-    LinkStatusDisplay& statusDisplay() { return picker->getStatusDisplay(); }
+    OrvManager49& getManager() { return link.getManager(); }
+    ReadOutChain& getReadOut() { return link.getReadOut(); }
+    VerifiedSend& getSender() { return link.getSender(); }
+    LinkStatusDisplay& statusDisplay() { return picker.getStatusDisplay(); }
     int getSelectedItemId() const { return selectedItemId; }
-    QMV49CtrlPickerComponent& getPicker() { return *picker; }
+    QMV49CtrlPickerComponent& getPicker() { return picker; }
 
     /** The widgets, for the window's tests. */
-    juce::ComboBox& lowerChannelBox() { return *lowerChannelCombo; }
-    juce::ComboBox& upperChannelBox() { return *upperChannelCombo; }
-    juce::ComboBox& knobModeBox() { return *knobModeCombo; }
-    juce::ComboBox& faderModeBox() { return *faderModeCombo; }
-    juce::ComboBox& splitModeBox() { return *splitModeCombo; }
-    juce::ComboBox& splitPointBox() { return *splitPointCombo; }
-    juce::ComboBox& modeBox() { return *modeCombo; }
-    juce::ComboBox& channelBox() { return *channelCombo; }
-    juce::ComboBox& numberBox() { return *numberCombo; }
-    juce::ComboBox& minBox() { return *minCombo; }
-    juce::ComboBox& maxBox() { return *maxCombo; }
-    juce::TextEditor& nameField() { return *nameEditor; }
-    juce::Button& defaultValuesButton() { return *defaultButton; }
-    juce::Button& sendButton() { return *sendKeyboardButton; }
-    juce::Button& loadButtonWidget() { return *loadButton; }
-    juce::Button& saveButtonWidget() { return *saveButton; }
-    juce::Button& chartButtonWidget() { return *chartButton; }
+    juce::ComboBox& lowerChannelBox() { return lowerChannelCombo; }
+    juce::ComboBox& upperChannelBox() { return upperChannelCombo; }
+    juce::ComboBox& knobModeBox() { return knobModeCombo; }
+    juce::ComboBox& faderModeBox() { return faderModeCombo; }
+    juce::ComboBox& splitModeBox() { return splitModeCombo; }
+    juce::ComboBox& splitPointBox() { return splitPointCombo; }
+    juce::ComboBox& modeBox() { return modeCombo; }
+    juce::ComboBox& channelBox() { return channelCombo; }
+    juce::ComboBox& numberBox() { return numberCombo; }
+    juce::ComboBox& minBox() { return minCombo; }
+    juce::ComboBox& maxBox() { return maxCombo; }
+    juce::TextEditor& nameField() { return nameEditor; }
+    juce::Button& defaultValuesButton() { return defaultButton; }
+    juce::Button& sendButton() { return sendKeyboardButton; }
+    juce::Button& loadButtonWidget() { return loadButton; }
+    juce::Button& saveButtonWidget() { return saveButton; }
+    juce::Button& chartButtonWidget() { return chartButton; }
 
 private:
     void build();
-    juce::Label* makeLabel(std::unique_ptr<juce::Label>& slot, const char* name, const char* text, int focus);
-    juce::ComboBox* makeCombo(std::unique_ptr<juce::ComboBox>& slot, const char* name,
-                              const juce::StringArray& items, int focus, bool rightJustified = false);
-    /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
-        and gives the name the proposed name's extension; chosen is told the file, or nothing on cancel. */
-    void chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
-                          std::optional<juce::File> KbdSettingComponent49::*folder,
-                          std::function<void(std::optional<juce::File>)> chosen);
-    /** Save... and Chart...: asks where, then writes; done, if given, is told whether it was written. */
-    void saveTo(const juce::String& title, const juce::String& proposedName,
-                std::optional<juce::File> KbdSettingComponent49::*folder, const juce::String& failure,
-                std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
-                std::function<void(bool)> done);
-    void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
-    /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file;
-        done is told whether it was written. */
-    void writeTo(const juce::File& file, const juce::String& failure,
-                 std::function<FileWriteResult(ReadOnlyFiles)> write, std::function<void(bool)> done);
-    // Dialogs answer after their caller has returned: their callbacks hold the panel by this.
-    using Self = juce::Component::SafePointer<KbdSettingComponent49>;
-    static juce::File documentsFolder();
-    /** Records a change the user made, so that no answer of the keyboard overwrites it before it is sent. */
-    void pinEdit(int field, int id);
+    void setUpLabel(juce::Label& label, int focus);
+    void setUpCombo(juce::ComboBox& combo, const juce::StringArray& items, int focus,
+                    bool rightJustified = false);
+    /** A change the user asked for, as one undoable step; typing in the Name field adds to one step. */
+    void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false)
+    {
+        history.applyUserChange(change, typingName);
+    }
+    /** Shows a step of the history that was applied or taken back, with its control selected. */
+    void showStep(int selectId);
     void showSendResult(const VerifiedSend::Result& result);
-
-    class Edit;
-    /** Makes a change the user asked for as one undoable step; typing in the Name field adds to one step. */
-    void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false);
-    /** Applies a step or takes it back, then shows it with the control it concerned selected. Returns the
-        values the step was the first to hold against the keyboard's answers; taking it back, those in
-        `answered` return to the keyboard's answer where one came meanwhile. */
-    std::set<std::pair<int, int>> applyDelta(const SettingsDelta& delta, bool forward, int selectId,
-                                             const std::set<std::pair<int, int>>& answered);
+    /** At the first search's end without a keyboard: the editor's keyboard-wide defaults, and the box. */
+    void reportNoKeyboardAtStart();
+    void afterReadOut(bool complete);
     void selectControl(int id);
     /** The name the Name field shows for a control. */
     juce::String nameShownFor(int id) const;
-    /** The state a file now holds, or the start's: what unsaved changes are measured against. */
-    void markSaved();
-    void afterReadOut();
     void refreshMarks();
     /** The keyboard-wide boxes with their slots, and the selected control's boxes with their fields. */
-    std::array<std::pair<juce::ComboBox*, int>, 6> globalBoxes() const;
-    std::array<std::pair<juce::ComboBox*, int>, 5> fieldBoxes() const;
+    std::array<std::pair<juce::ComboBox*, int>, 6> globalBoxes();
+    std::array<std::pair<juce::ComboBox*, int>, 5> fieldBoxes();
 
     //==============================================================================
     KeyboardLink link;
     OrvManager49& manager;
-    ReadOutChain& readOut;
-    VerifiedSend& sender;
     std::unique_ptr<EditorDialogs> dialogs;
+    EditHistory history;
+    FileCommands files;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
-    // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
-    std::optional<juce::File> settingsFolder, chartFolder;
 
     // Why the asynchronous update was asked for; set on any thread.
     std::atomic<bool> globalsPending{false}, scanEndedPending{false}, readOutIncompletePending{false};
@@ -187,51 +159,46 @@ private:
     std::optional<VerifiedSend::Result> lastSend;
     juce::Time sentAt;
 
-    juce::UndoManager undoManager;
-    std::optional<SettingsState> confirmed; // what the keyboard last confirmed; -2 marks an unknown value
-    SettingsState sentConfiguration;
-    SettingsState savedState;
-    bool userEdited = false, fileTouched = false, closeAfterSend = false;
-    int nameTransactionFor = -1;
+    bool closeAfterSend = false, closeQuestionOpen = false, editingName = false;
     juce::String note; // a passing word in the status display, such as how to undo Default Values
-    bool editingName = false;
-    bool closeQuestionOpen = false, fileDialogOpen = false;
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     juce::Component::SafePointer<juce::Component> keyTarget;
+    // Dialogs answer after their caller has returned: their callbacks hold the panel by this.
+    using Self = juce::Component::SafePointer<KbdSettingComponent49>;
 
     // Child widgets, in creation (and z-) order.
-    std::unique_ptr<juce::GroupComponent> globalGroup;
-    std::unique_ptr<juce::Label> lowerChannelLabel;
-    std::unique_ptr<juce::ComboBox> lowerChannelCombo;
-    std::unique_ptr<juce::Label> knobModeLabel;
-    std::unique_ptr<juce::ComboBox> knobModeCombo;
-    std::unique_ptr<juce::GroupComponent> controlGroup;
-    std::unique_ptr<juce::Label> nameLabel;
-    std::unique_ptr<juce::TextEditor> nameEditor;
-    std::unique_ptr<juce::Label> numberLabel;
-    std::unique_ptr<juce::ComboBox> numberCombo;
-    std::unique_ptr<juce::ImageButton> defaultButton;
-    std::unique_ptr<juce::ImageButton> sendKeyboardButton;
-    std::unique_ptr<QMV49CtrlPickerComponent> picker;
-    std::unique_ptr<juce::Label> modeLabel;
-    std::unique_ptr<juce::ComboBox> modeCombo;
-    std::unique_ptr<juce::Label> channelLabel;
-    std::unique_ptr<juce::ComboBox> channelCombo;
-    std::unique_ptr<juce::Label> maxLabel;
-    std::unique_ptr<juce::ComboBox> maxCombo;
-    std::unique_ptr<juce::Label> minLabel;
-    std::unique_ptr<juce::ComboBox> minCombo;
-    std::unique_ptr<juce::Label> splitModeLabel;
-    std::unique_ptr<juce::ComboBox> splitModeCombo;
-    std::unique_ptr<juce::Label> upperChannelLabel;
-    std::unique_ptr<juce::ComboBox> upperChannelCombo;
-    std::unique_ptr<juce::Label> faderModeLabel;
-    std::unique_ptr<juce::ComboBox> faderModeCombo;
-    std::unique_ptr<juce::Label> splitPointLabel;
-    std::unique_ptr<juce::ComboBox> splitPointCombo;
-    std::unique_ptr<juce::TextButton> loadButton;
-    std::unique_ptr<juce::TextButton> saveButton;
-    std::unique_ptr<juce::TextButton> chartButton;
+    juce::GroupComponent globalGroup{"global group", "Global Parameters"};
+    juce::Label lowerChannelLabel{"channel label", "Lower channel:"};
+    juce::ComboBox lowerChannelCombo{"lower channel combo"};
+    juce::Label knobModeLabel{"knob mode label", "Knob mode:"};
+    juce::ComboBox knobModeCombo{"knob mode combo"};
+    juce::GroupComponent controlGroup{"new group", "Selected Control Parameters"};
+    juce::Label nameLabel{"new label", "Name:"};
+    juce::TextEditor nameEditor{"new text editor"};
+    juce::Label numberLabel{"new label", "CC number:"};
+    juce::ComboBox numberCombo{"CC number combo"};
+    juce::ImageButton defaultButton{"new button"};
+    juce::ImageButton sendKeyboardButton{"new button"};
+    QMV49CtrlPickerComponent picker;
+    juce::Label modeLabel{"new label", "Mode:"};
+    juce::ComboBox modeCombo{"Mode combo"};
+    juce::Label channelLabel{"new label", "Channel:"};
+    juce::ComboBox channelCombo{"Channel combo"};
+    juce::Label maxLabel{"new label", "Max / MSB:"};
+    juce::ComboBox maxCombo{"Max MSB combo"};
+    juce::Label minLabel{"new label", "Min / LSB:"};
+    juce::ComboBox minCombo{"Min LSB combo"};
+    juce::Label splitModeLabel{"knob mode label", "Split mode:"};
+    juce::ComboBox splitModeCombo{"split mode combo"};
+    juce::Label upperChannelLabel{"channel label", "Upper channel:"};
+    juce::ComboBox upperChannelCombo{"upper channel combo"};
+    juce::Label faderModeLabel{"knob mode label", "Fader mode:"};
+    juce::ComboBox faderModeCombo{"fader mode combo"};
+    juce::Label splitPointLabel{"knob mode label", "Split point:"};
+    juce::ComboBox splitPointCombo{"split point combo"};
+    juce::TextButton loadButton{"load button"};
+    juce::TextButton saveButton{"save button"};
+    juce::TextButton chartButton{"chart button"};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdSettingComponent49)
 };

@@ -1,0 +1,221 @@
+#include "FileCommands.h"
+
+#include "files/MidiChart.h"
+#include "files/SettingsFile.h"
+
+namespace
+{
+const char* const fileProblemTitle = "File Problem";
+} // namespace
+
+FileCommands::FileCommands(KbdSettingsStore& s, EditHistory& h, EditorDialogs& d)
+    : store(s), history(h), dialogs(d)
+{
+}
+
+juce::File FileCommands::documentsFolder()
+{
+    // A fresh account may have no documents folder yet: the dialogs then start at home.
+    const auto documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents
+                                   : juce::File::getSpecialLocation(juce::File::userHomeDirectory);
+}
+
+juce::File FileCommands::withReplacedExtension(const juce::File& file, const juce::String& extension)
+{
+    auto name = file.getFileName();
+    const int dot = name.lastIndexOfChar('.');
+    if (dot >= 0)
+        name = name.substring(0, dot);
+    return file.getParentDirectory().getChildFile(name + "." + extension);
+}
+
+void FileCommands::reportFileProblem(const juce::String& what, const juce::File& file,
+                                     const juce::String& why)
+{
+    // The reason stands on a line of its own, so it starts as a sentence does.
+    dialogs.showMessage(fileProblemTitle, what + " " + file.getFullPathName() + ":\n" +
+                                              why.substring(0, 1).toUpperCase() + why.substring(1) + ".");
+}
+
+//==============================================================================
+void FileCommands::load()
+{
+    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
+    if (std::exchange(dialogOpen, true))
+        return;
+    dialogs.chooseFileToOpen("Please select the settings file you want to load...",
+                             settingsFolder.value_or(documentsFolder()), "*.qmv49",
+                             [self = Self(this)](std::optional<juce::File> chosen)
+                             {
+                                 if (self == nullptr)
+                                     return;
+                                 self->dialogOpen = false;
+                                 if (chosen)
+                                     self->loadFrom(*chosen);
+                             });
+}
+
+void FileCommands::loadFrom(const juce::File& file)
+{
+    // Save... then proposes the folder of the file last loaded, also one the editor was opened with.
+    if (file.getParentDirectory().isDirectory())
+        settingsFolder = file.getParentDirectory();
+    SettingsDocument doc;
+    const auto result = readSettingsDocument(file, doc);
+    if (!result.ok)
+    {
+        reportFileProblem("Nothing was loaded from", file, result.message);
+        return;
+    }
+    // Every value the file sets stays as loaded, even where an answer of a read-out is still coming.
+    for (const auto& item : doc.items)
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            history.hold(field, item.id);
+    for (const auto& [slot, value] : doc.globals)
+        history.hold(EditPins::globalField, slot);
+    // One step, whatever the file holds; the keyboard is not involved.
+    history.applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
+    history.markSaved();
+
+    // The problems 'quillet check' finds: the file as a freshly started editor would load it.
+    SettingsState fresh;
+    fresh.resetItemsToDefaults();
+    doc.applyTo(fresh);
+    const auto problems = settingsProblems(doc, result, fresh);
+    if (!problems.isEmpty())
+    {
+        const int n = problems.size();
+        juce::StringArray shown;
+        for (int i = 0; i < juce::jmin(n, 12); ++i)
+            shown.add(problems[i]);
+        if (n > 12)
+            shown.add("and " + juce::String(n - 12) + " more ('quillet check' lists them all)");
+        dialogs.showMessage(fileProblemTitle, juce::String(n) + (n == 1 ? " problem" : " problems") + " in " +
+                                                  file.getFullPathName() +
+                                                  "; what could be used was loaded.\n\n" +
+                                                  shown.joinIntoString("\n"));
+    }
+}
+
+//==============================================================================
+void FileCommands::save(std::function<void(bool)> done)
+{
+    // The file holds the configuration as it was when it was written, and is marked saved against that same
+    // copy: what changes while a question is up is not in it.
+    auto written = std::make_shared<SettingsState>();
+    saveTo(
+        "Please select the settings file where to save...", "Quillet 49 setup.qmv49",
+        &FileCommands::settingsFolder, "The settings could not be saved to",
+        [this, written](const juce::File& file, ReadOnlyFiles readOnly)
+        {
+            *written = store.snapshot();
+            return writeXmlDocument(*createSettingsXml(*written), file, readOnly);
+        },
+        [self = Self(this), written, done](bool saved)
+        {
+            if (self != nullptr && saved)
+                self->history.markSaved(*written);
+            if (done)
+                done(saved);
+        });
+}
+
+void FileCommands::writeChart()
+{
+    saveTo("Please select the chart file...", "Quillet 49 chart.html", &FileCommands::chartFolder,
+           "The chart could not be written to",
+           [this](const juce::File& file, ReadOnlyFiles readOnly)
+           { return writeMidiChart(store, file, readOnly); },
+           {});
+}
+
+void FileCommands::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
+                                    Folder folder, std::function<void(std::optional<juce::File>)> chosen)
+{
+    const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
+    // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
+    dialogs.chooseFileToSave(
+        title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName), "*." + extension,
+        [self = Self(this), folder, extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
+        {
+            if (self == nullptr)
+                return;
+            if (!picked)
+                return chosen(std::nullopt);
+            (*self.get()).*folder = picked->getParentDirectory();
+            const auto file = withReplacedExtension(*picked, extension);
+            // The dialog confirmed the name that was typed; a different file that the new extension hits is
+            // asked for.
+            if (file == *picked || !file.exists())
+                return chosen(file);
+            self->dialogs.confirmOverwrite(file,
+                                           [self, file, chosen](bool replace)
+                                           {
+                                               if (self != nullptr)
+                                                   chosen(replace ? std::optional<juce::File>(file)
+                                                                  : std::nullopt);
+                                           });
+        });
+}
+
+void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
+                           std::function<FileWriteResult(ReadOnlyFiles)> write,
+                           std::function<void(bool)> done)
+{
+    auto finish = [self = Self(this), file, failure, done](const FileWriteResult& result)
+    {
+        if (self == nullptr)
+            return;
+        if (!result.ok)
+            self->reportFileProblem(failure, file, result.message);
+        done(result.ok);
+    };
+    const auto result = write(ReadOnlyFiles::refuse);
+    if (!result.readOnly)
+        return finish(result);
+    // A read-only file is the user's to replace, but only when asked.
+    dialogs.confirmReplaceReadOnly(file,
+                                   [self = Self(this), write, finish, done](bool replace)
+                                   {
+                                       if (self == nullptr)
+                                           return;
+                                       if (replace)
+                                           finish(write(ReadOnlyFiles::replace));
+                                       else
+                                           done(false);
+                                   });
+}
+
+void FileCommands::saveTo(const juce::String& title, const juce::String& proposedName, Folder folder,
+                          const juce::String& failure,
+                          std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
+                          std::function<void(bool)> done)
+{
+    // One file dialog at a time: a second would take the first one's place and its answer would be lost.
+    if (std::exchange(dialogOpen, true))
+    {
+        if (done)
+            done(false);
+        return;
+    }
+    const auto ended = [self = Self(this), done](bool written)
+    {
+        if (self != nullptr)
+            self->dialogOpen = false;
+        if (done)
+            done(written);
+    };
+    chooseSaveTarget(title, proposedName, folder,
+                     [self = Self(this), failure, write, ended](std::optional<juce::File> file)
+                     {
+                         if (self == nullptr)
+                             return;
+                         if (!file)
+                             return ended(false);
+                         self->writeTo(
+                             *file, failure,
+                             [write, f = *file](ReadOnlyFiles readOnly) { return write(f, readOnly); },
+                             ended);
+                     });
+}

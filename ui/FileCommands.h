@@ -1,0 +1,53 @@
+#pragma once
+
+#include "EditorDialogs.h"
+#include "files/SafeFileWriter.h"
+#include "model/EditHistory.h"
+
+/** Load..., Save... and Chart...: their dialogs, the files they read and write, and their messages. A load
+    is one undoable step of the edit history; a save marks the configuration saved. */
+class FileCommands
+{
+public:
+    FileCommands(KbdSettingsStore& store, EditHistory& history, EditorDialogs& dialogs);
+
+    void load();
+    /** Loads a settings file and reports it as Load... does (also for a file the editor was opened with). */
+    void loadFrom(const juce::File& file);
+    /** Asks where and saves; done, if given, is told whether the settings were saved. */
+    void save(std::function<void(bool)> done = {});
+    void writeChart();
+
+    /** The file name with everything from its last dot replaced by "." and the extension. */
+    static juce::File withReplacedExtension(const juce::File& file, const juce::String& extension);
+
+private:
+    using Folder = std::optional<juce::File> FileCommands::*;
+    /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
+        and gives the name the proposed name's extension; chosen is told the file, or nothing on cancel. */
+    void chooseSaveTarget(const juce::String& title, const juce::String& proposedName, Folder folder,
+                          std::function<void(std::optional<juce::File>)> chosen);
+    /** Save... and Chart...: asks where, then writes; done, if given, is told whether it was written. */
+    void saveTo(const juce::String& title, const juce::String& proposedName, Folder folder,
+                const juce::String& failure,
+                std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
+                std::function<void(bool)> done);
+    /** Runs a save, asking before it replaces a read-only file, and reports a failure naming the file;
+        done is told whether it was written. */
+    void writeTo(const juce::File& file, const juce::String& failure,
+                 std::function<FileWriteResult(ReadOnlyFiles)> write, std::function<void(bool)> done);
+    void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
+    static juce::File documentsFolder();
+
+    KbdSettingsStore& store;
+    EditHistory& history;
+    EditorDialogs& dialogs;
+    // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
+    std::optional<juce::File> settingsFolder, chartFolder;
+    bool dialogOpen = false;
+
+    // Dialogs answer after their caller has returned: their callbacks hold the commands by this.
+    using Self = juce::WeakReference<FileCommands>;
+    JUCE_DECLARE_WEAK_REFERENCEABLE(FileCommands)
+    JUCE_DECLARE_NON_COPYABLE(FileCommands)
+};
