@@ -114,3 +114,28 @@ TEST(LinkStatus, AMovedControlIsSelectedWithoutAChangeUnlessTheUserIsBusyInADial
     EXPECT_EQ(panel->numberBox().getSelectedItemIndex(), 99);
     EXPECT_TRUE(panel->getManager().snapshot() == before) << "moving a control never changes a value";
 }
+
+TEST(LinkStatus, AControlSelectedBeforeALateReadOutShowsTheKeyboardsValuesWhenTheyArrive)
+{
+    VirtualMidiPorts ports;
+    std::unique_ptr<KeyboardEmulator> kbd;
+    ScriptedDialogs* dialogs = nullptr;
+    auto panel = openPanel(ports, dialogs);
+    drainMessages(); // the search at start-up ends unanswered
+    panel->getPicker().buttonClicked(panel->getPicker().findButtonFor(0x70));
+    drainMessages();
+    ASSERT_EQ(panel->getSelectedItemId(), 0x70);
+
+    // The keyboard, plugged in later, holds other values for the selected pad.
+    auto setup = KeyboardEmulator::demoConfiguration();
+    setup.set(itemFieldMode, 0x70, modeNoteToggle);
+    setup.set(itemFieldNumber, 0x70, 99);
+    kbd = std::make_unique<KeyboardEmulator>(ports);
+    kbd->setConfiguration(setup);
+    panel->getManager().checkPorts();
+    ASSERT_TRUE(pumpUntil([&] { return panel->statusDisplay().getDetail().startsWith("Read from"); }));
+
+    EXPECT_EQ(panel->getSelectedItemId(), 0x70);
+    EXPECT_EQ(panel->modeBox().getText(), "Note Toggle");
+    EXPECT_EQ(panel->numberBox().getText(), "99 - NRPN - MSB");
+}
