@@ -7,11 +7,6 @@
 
 namespace
 {
-const char* const notDetectedText =
-    "The keyboard has not been detected. Please correct the problem and try again.";
-const char* const cannotSetText = "The keyboard has not been detected, so it can't be set.";
-const char* const keyboardProblemTitle = "Keyboard Problem";
-
 juce::StringArray numbersText(int count)
 {
     juce::StringArray s;
@@ -41,7 +36,13 @@ KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMid
 KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_ptr<EditorDialogs> d)
     : link(ports), manager(link.getManager()),
       dialogs(d != nullptr ? std::move(d) : std::make_unique<NativeEditorDialogs>()),
-      history(manager, manager.getPins()), files(manager, history, *dialogs)
+      history(manager, manager.getPins()), files(manager, history, *dialogs),
+      linkState(link, history, *dialogs), closeQuestion(manager, history, *dialogs, files,
+                                                        [this]
+                                                        {
+                                                            linkState.sendThenClose();
+                                                            updateStatus();
+                                                        })
 {
     build();
     setSize(1063, 460);
@@ -56,39 +57,30 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     };
     history.onUserStep = [this]
     {
-        note = {};
+        linkState.setNote({});
     };
     history.onStepApplied = [this](int selectId)
     {
         showStep(selectId);
     };
-
-    auto& readOut = link.getReadOut();
-    readOut.onGlobalsReceived = [this]
-    {
-        globalsPending = true;
-        triggerAsyncUpdate();
-    };
-    readOut.onFinished = [this](ReadOutChain::Outcome outcome)
-    {
-        if (outcome != ReadOutChain::Outcome::complete)
-            readOutIncompletePending = true;
-        else
-            readOutCompletePending = true;
-        triggerAsyncUpdate();
-    };
-    auto& sender = link.getSender();
-    sender.onProgress = [this]
+    linkState.changed = [this]
     {
         triggerAsyncUpdate();
     };
-    sender.onFinished = [this](const VerifiedSend::Result& result)
+    linkState.onGlobalsArrived = [this]
     {
-        {
-            std::lock_guard<std::mutex> g(sendResultLock);
-            sendResultPending = result;
-        }
-        triggerAsyncUpdate();
+        showGlobals();
+    };
+    // A control selected before the keyboard was read shows what the keyboard holds.
+    linkState.onReadOutEnded = [this]
+    {
+        if (selectedItemId >= 0)
+            refreshSelectedControl();
+    };
+    linkState.onCloseApproved = [this]
+    {
+        if (onCloseApproved)
+            onCloseApproved();
     };
     statusDisplay().onClick = [this]
     {
@@ -99,8 +91,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     manager.addListener(this);
     // The search starts from the message loop, once the window that holds the panel is on the screen:
     // opening the system's MIDI ports need not delay it.
-    scanStartPending = true;
-    triggerAsyncUpdate();
+    linkState.searchSoon();
     updateStatus();
 }
 
@@ -348,179 +339,24 @@ void KbdSettingComponent49::showGlobals()
 void KbdSettingComponent49::handleManagerEvent(int event, int p1, int, int)
 {
     // The link has handed the event to the read-out and the send already.
-    switch (event)
-    {
-    case ScanEndedUnanswered:
-        scanEndedPending = true;
-        break;
-    case KeyboardDetected:
-        detectedPending = true;
-        break;
-    case KeyboardUnplugged:
-        unpluggedPending = true;
-        break;
-    case ControlChanged:
-    case ModulationWheelMoved:
-    case PitchWheelMoved:
-    case SustainPedalMoved:
-    case ExpressionPedalMoved:
-    case AuxPedalMoved:
-    case BreathControlMoved:
-    case PadStruck:
-        touchedPending = p1;
-        break;
-    default:
-        break;
-    }
-    // Every answer moves the status on (read-out progress) as well.
-    triggerAsyncUpdate();
+    linkState.noteEvent(event, p1);
 }
 
 void KbdSettingComponent49::handleAsyncUpdate()
 {
-    if (scanStartPending.exchange(false))
-    {
-        manager.startScan();
-        // Plugging the keyboard in late, or again, is noticed without a restart.
-        manager.watchPorts(1000);
-    }
-    if (globalsPending.exchange(false))
-        showGlobals();
-    if (detectedPending.exchange(false))
-    {
-        startupScan = unplugged = readIncomplete = false;
-        readAt = {};
-        lastSend.reset();
-        note = {};
-    }
-    if (unpluggedPending.exchange(false))
-    {
-        unplugged = true;
-        link.getReadOut().cancel(); // its answers cannot come any more; the stall box would only confuse
-    }
-    if (scanEndedPending.exchange(false) && !manager.isKeyboardFound())
-        reportNoKeyboardAtStart();
-    if (readOutCompletePending.exchange(false))
-        afterReadOut(true);
-    if (readOutIncompletePending.exchange(false) && manager.isKeyboardFound())
-        afterReadOut(false);
-
-    std::optional<VerifiedSend::Result> result;
-    {
-        std::lock_guard<std::mutex> g(sendResultLock);
-        result.swap(sendResultPending);
-    }
-    if (result)
-        showSendResult(*result);
-
+    const int touched = linkState.update();
     // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
-    const int touched = touchedPending.exchange(-1);
     if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
         !nameEditor.hasKeyboardFocus(true))
         picker.selectTouchedControl(touched);
-
     updateStatus();
-}
-
-void KbdSettingComponent49::reportNoKeyboardAtStart()
-{
-    if (startupScan)
-    {
-        // Without a keyboard the keyboard-wide values would stay unset and blank, yet Save would write
-        // them: the editor's defaults are put in and shown, so what is saved is what is seen.
-        const auto before = manager.snapshot();
-        bool blank = true;
-        for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
-            blank = blank && before.globals[(size_t)id] == 0;
-        if (blank && !manager.getPins().isPinned(OrvManager49::globalField, globalSplitPoint))
-        {
-            manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
-            history.startChanged(before);
-            showGlobals();
-        }
-        // The box belongs to the search at start-up; later searches answer in the status display.
-        dialogs->showMessage(keyboardProblemTitle, notDetectedText);
-    }
-    startupScan = false;
-}
-
-void KbdSettingComponent49::afterReadOut(bool complete)
-{
-    if (complete)
-        readAt = juce::Time::getCurrentTime();
-    else
-        readIncomplete = true;
-    history.readOutEnded(complete);
-    // A control selected before the keyboard was read shows what the keyboard holds.
-    if (selectedItemId >= 0)
-        refreshSelectedControl();
-    if (!complete)
-        dialogs->showMessage(
-            keyboardProblemTitle,
-            "The keyboard stopped answering while its settings were being read, so the settings "
-            "shown may not be the keyboard's. Please check the connection and try again.");
-}
-
-void KbdSettingComponent49::showSendResult(const VerifiedSend::Result& result)
-{
-    sentAt = juce::Time::getCurrentTime();
-    lastSend = result;
-    using Outcome = VerifiedSend::Outcome;
-    if (result.outcome == Outcome::verified || result.outcome == Outcome::differences)
-    {
-        std::vector<EditHistory::Refusal> refused;
-        for (const auto& d : result.differences)
-            refused.push_back({d.field, d.id, d.readBack});
-        history.sendTaken(refused);
-    }
-    const bool closing = std::exchange(closeAfterSend, false);
-    if (closing && result.outcome == Outcome::verified && onCloseApproved)
-    {
-        // Changes made while that send ran go too before the window closes.
-        if (unsentValues().empty())
-        {
-            onCloseApproved();
-            return;
-        }
-        closeAfterSend = true;
-        sendToKeyboard();
-        return;
-    }
-    if (result.outcome == Outcome::notConnected)
-    {
-        lastSend.reset();
-        dialogs->showMessage(keyboardProblemTitle,
-                             "The keyboard's MIDI output could not be opened, so it can't be set.");
-    }
-    else if (result.outcome == Outcome::lost)
-        dialogs->showMessage(keyboardProblemTitle, result.describe() + ". " + keyboardUnpluggedText);
-    else if (result.outcome != Outcome::verified)
-        dialogs->showMessage(keyboardProblemTitle, result.describe() + ".");
 }
 
 void KbdSettingComponent49::updateStatus()
 {
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
-    const auto& readOut = link.getReadOut();
-    const auto& sender = link.getSender();
-    LinkFacts facts;
-    facts.sending = sender.isRunning();
-    facts.sendProgress = sender.getProgress();
-    facts.reading = readOut.isActive();
-    facts.readSteps = readOut.stepsDone();
-    facts.readStepsInAll = ReadOutChain::numSteps();
-    facts.found = manager.isKeyboardFound();
-    facts.searching = manager.isScanning() || scanStartPending;
-    facts.unplugged = unplugged;
-    facts.readIncomplete = readIncomplete;
-    facts.port = manager.getKeyboardOutputName();
-    facts.lastSend = lastSend;
-    facts.sentAt = sentAt;
-    facts.readAt = readAt;
-    facts.unsent = (int)unsentShown.size();
-    facts.note = note;
-    const auto t = describeLink(facts);
+    const auto t = describeLink(linkState.facts((int)unsentShown.size()));
     statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
 
@@ -559,65 +395,6 @@ juce::String KbdSettingComponent49::nameShownFor(int id) const
 }
 
 //==============================================================================
-void KbdSettingComponent49::confirmClose(std::function<void()> approved)
-{
-    const int unsent = manager.isKeyboardFound() ? (int)unsentValues().size() : 0;
-    const bool unsaved = hasUnsavedChanges();
-    if (unsent == 0 && !unsaved)
-        return approved();
-    // A second request to close while the question is up changes nothing.
-    if (closeQuestionOpen)
-        return;
-
-    juce::String what;
-    if (unsent > 0)
-        what << changesText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
-    if (unsaved)
-        what << (what.isEmpty() ? "The configuration has" : ", and the configuration has")
-             << " changes that are not saved in a file";
-    what << ".";
-
-    closeQuestionOpen = true;
-    dialogs->askBeforeClosing(
-        what,
-        [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
-        {
-            if (self == nullptr)
-                return;
-            // Until a save asked for here has ended, the question counts as open.
-            self->closeQuestionOpen = choice == EditorDialogs::CloseChoice::save;
-            switch (choice)
-            {
-            case EditorDialogs::CloseChoice::send:
-                if (!self->manager.isKeyboardFound())
-                {
-                    self->dialogs->showMessage(keyboardProblemTitle, cannotSetText);
-                    return;
-                }
-                // The window closes once the keyboard is seen to hold everything.
-                self->closeAfterSend = true;
-                self->sendToKeyboard();
-                return;
-            case EditorDialogs::CloseChoice::save:
-                self->saveSettings(
-                    [self, approved](bool saved)
-                    {
-                        if (self != nullptr)
-                            self->closeQuestionOpen = false;
-                        if (saved)
-                            approved();
-                    });
-                return;
-            case EditorDialogs::CloseChoice::discard:
-                approved();
-                return;
-            case EditorDialogs::CloseChoice::cancel:
-            default:
-                return;
-            }
-        });
-}
-
 void KbdSettingComponent49::refreshMarks()
 {
     auto unsent = unsentValues();
@@ -804,29 +581,12 @@ void KbdSettingComponent49::restoreDefaultValues()
             state.applyEditorGlobalDefaults();
         });
     // No question is asked: the step can be taken back, and the status says how.
-    note = "Defaults set: Ctrl+Z takes them back";
+    linkState.setNote("Defaults set: Ctrl+Z takes them back");
     updateStatus();
 }
 
 void KbdSettingComponent49::sendToKeyboard()
 {
-    auto& sender = link.getSender();
-    if (sender.isRunning())
-        return; // the status display shows the send in progress
-    if (!manager.isKeyboardFound())
-    {
-        dialogs->showMessage(keyboardProblemTitle, unplugged ? keyboardUnpluggedText : cannotSetText);
-        return;
-    }
-    // What is sent is the editor's configuration; a read-out still running would only overwrite the
-    // read-back of it.
-    link.getReadOut().cancel();
-    lastSend.reset();
-    note = {};
-    // The send and its verification run on their own thread: the window stays responsive, and the status
-    // display shows the progress.
-    const auto configuration = manager.snapshot();
-    history.sendStarted(configuration);
-    sender.start(configuration);
+    linkState.send();
     updateStatus();
 }

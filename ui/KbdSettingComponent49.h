@@ -1,10 +1,7 @@
 #pragma once
 
-#include "EditorDialogs.h"
-#include "FileCommands.h"
+#include "CloseQuestion.h"
 #include "QMV49CtrlPickerComponent.h"
-#include "device/KeyboardLink.h"
-#include "model/EditHistory.h"
 
 #include <array>
 #include <atomic>
@@ -16,7 +13,7 @@
     command buttons and the clickable keyboard picture. It owns the link to the keyboard (and through it the
     device manager), which starts the search for the keyboard and reads it out once it is found; it shows
     the link's state, keeps the selection and the shortcuts, and hands edits to the edit history and the file
-    commands to FileCommands. */
+    commands to FileCommands; LinkState tells what happens on the link. */
 class KbdSettingComponent49 : public juce::Component,
                               public juce::ActionListener,
                               public OrvManagerListener,
@@ -70,7 +67,7 @@ public:
     /** Asks, when something is not sent or not saved, what to do before the window closes; calls approved
         when it may close now (at once when nothing would be lost). Cancelled, or closing after a send that
         is under way, it is not called. */
-    void confirmClose(std::function<void()> approved);
+    void confirmClose(std::function<void()> approved) { closeQuestion.ask(std::move(approved)); }
     /** Called when the window may close after all, once a send asked for on closing has been verified. */
     std::function<void()> onCloseApproved;
 
@@ -124,10 +121,6 @@ private:
     }
     /** Shows a step of the history that was applied or taken back, with its control selected. */
     void showStep(int selectId);
-    void showSendResult(const VerifiedSend::Result& result);
-    /** At the first search's end without a keyboard: the editor's keyboard-wide defaults, and the box. */
-    void reportNoKeyboardAtStart();
-    void afterReadOut(bool complete);
     void selectControl(int id);
     /** The name the Name field shows for a control. */
     juce::String nameShownFor(int id) const;
@@ -142,29 +135,13 @@ private:
     std::unique_ptr<EditorDialogs> dialogs;
     EditHistory history;
     FileCommands files;
+    LinkState linkState;
+    CloseQuestion closeQuestion;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
-
-    // Why the asynchronous update was asked for; set on any thread.
-    std::atomic<bool> globalsPending{false}, scanEndedPending{false}, readOutIncompletePending{false};
-    std::atomic<bool> detectedPending{false}, unpluggedPending{false}, readOutCompletePending{false};
-    std::atomic<bool> scanStartPending{false};
-    std::atomic<int> touchedPending{-1};
-    std::mutex sendResultLock;
-    std::optional<VerifiedSend::Result> sendResultPending;
-
-    // The link as the status display tells it; message thread only.
-    bool startupScan = true, unplugged = false, readIncomplete = false;
-    juce::Time readAt;
-    std::optional<VerifiedSend::Result> lastSend;
-    juce::Time sentAt;
-
-    bool closeAfterSend = false, closeQuestionOpen = false, editingName = false;
-    juce::String note; // a passing word in the status display, such as how to undo Default Values
+    bool editingName = false;
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     juce::Component::SafePointer<juce::Component> keyTarget;
-    // Dialogs answer after their caller has returned: their callbacks hold the panel by this.
-    using Self = juce::Component::SafePointer<KbdSettingComponent49>;
 
     // Child widgets, in creation (and z-) order.
     juce::GroupComponent globalGroup{"global group", "Global Parameters"};

@@ -1,0 +1,56 @@
+#include "CloseQuestion.h"
+
+CloseQuestion::CloseQuestion(const OrvManager49& m, EditHistory& h, EditorDialogs& d, FileCommands& f,
+                             std::function<void()> send)
+    : manager(m), history(h), dialogs(d), files(f), sendThenClose(std::move(send))
+{
+}
+
+void CloseQuestion::ask(std::function<void()> approved)
+{
+    const int unsent = manager.isKeyboardFound() ? (int)history.unsentValues().size() : 0;
+    const bool unsaved = history.hasUnsavedChanges();
+    if (unsent == 0 && !unsaved)
+        return approved();
+    // A second request to close while the question is up changes nothing.
+    if (open)
+        return;
+
+    juce::String what;
+    if (unsent > 0)
+        what << changesText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
+    if (unsaved)
+        what << (what.isEmpty() ? "The configuration has" : ", and the configuration has")
+             << " changes that are not saved in a file";
+    what << ".";
+
+    open = true;
+    dialogs.askBeforeClosing(
+        what,
+        [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
+        {
+            if (self == nullptr)
+                return;
+            // Until a save asked for here has ended, the question counts as open.
+            self->open = choice == EditorDialogs::CloseChoice::save;
+            switch (choice)
+            {
+            case EditorDialogs::CloseChoice::send:
+                return self->sendThenClose();
+            case EditorDialogs::CloseChoice::save:
+                return self->files.save(
+                    [self, approved](bool saved)
+                    {
+                        if (self != nullptr)
+                            self->open = false;
+                        if (saved)
+                            approved();
+                    });
+            case EditorDialogs::CloseChoice::discard:
+                return approved();
+            case EditorDialogs::CloseChoice::cancel:
+            default:
+                return;
+            }
+        });
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "EditorDialogs.h"
+#include "LinkStatusText.h"
+#include "device/KeyboardLink.h"
+#include "model/EditHistory.h"
+
+#include <atomic>
+#include <mutex>
+
+/** The link to the keyboard as the editor tells it. What happens on the link is noted on any thread and
+    acted on at the next update, on the message thread: the search started from the message loop, the
+    read-out's end, an unplugged keyboard, a send's result, with the messages the user must see. It keeps
+    the facts the status display is worded from, and runs Send to Keyboard. */
+class LinkState
+{
+public:
+    LinkState(KeyboardLink& link, EditHistory& history, EditorDialogs& dialogs);
+    ~LinkState();
+
+    /** Called, on any thread, when something happened that the next update acts on. */
+    std::function<void()> changed;
+    /** Called on the message thread: the keyboard-wide values arrived (or were put in) and are to be shown.
+     */
+    std::function<void()> onGlobalsArrived;
+    /** Called on the message thread when a read-out has ended, complete or not. */
+    std::function<void()> onReadOutEnded;
+    /** Called when the window may close after all, once a send asked for on closing has been verified. */
+    std::function<void()> onCloseApproved;
+
+    /** Records one of the manager's events; any thread. */
+    void noteEvent(int event, int p1);
+    /** The search starts at the next update: from the message loop, once the window is on the screen. */
+    void searchSoon();
+    /** Acts on everything noted since the last update. Returns the control last moved on the keyboard, or
+        -1. Message thread. */
+    int update();
+
+    /** Sends the editor's configuration and has it verified, or says why it cannot. */
+    void send();
+    /** Sends, then lets the window close once the keyboard is seen to hold everything. */
+    void sendThenClose();
+    /** A passing word in the status display, such as how to undo Default Values; cleared by what follows. */
+    void setNote(const juce::String& text) { note = text; }
+
+    /** The facts of the link now, with the count of values not sent. */
+    LinkFacts facts(int unsent) const;
+
+private:
+    enum Pending : unsigned
+    {
+        startSearch = 1,
+        globals = 2,
+        detected = 4,
+        unplugged = 8,
+        scanEnded = 16,
+        readComplete = 32,
+        readIncomplete = 64
+    };
+    void setPending(unsigned what);
+    void putInEditorGlobals();
+    void readOutEnded(bool complete);
+    void showSendResult(const VerifiedSend::Result& result);
+
+    KeyboardLink& link;
+    OrvManager49& manager;
+    EditHistory& history;
+    EditorDialogs& dialogs;
+
+    std::atomic<unsigned> pending{0};
+    std::atomic<int> touched{-1};
+    std::mutex sendResultLock;
+    std::optional<VerifiedSend::Result> sendResult;
+
+    // Message thread only.
+    bool startupSearch = true, isUnplugged = false, notAllRead = false, closeAfterSend = false;
+    juce::Time readAt, sentAt;
+    std::optional<VerifiedSend::Result> lastSend;
+    juce::String note;
+
+    JUCE_DECLARE_NON_COPYABLE(LinkState)
+};
