@@ -32,6 +32,10 @@ OrvManager49::OrvManager49() : OrvManager49(systemMidiPorts()) {}
 OrvManager49::OrvManager49(MidiPortSystem& p)
     : ports(p), clock([] { return juce::Time::getMillisecondCounter(); })
 {
+    portWatch.onTick = [this]
+    {
+        checkPorts();
+    };
 }
 
 OrvManager49::~OrvManager49()
@@ -42,19 +46,16 @@ OrvManager49::~OrvManager49()
 void OrvManager49::closeAllPorts()
 {
     stopTimer();
-    portWatch.stopTimer();
+    portWatch.watch(0);
     scanning = false;
     stopScanInputs(false);
 
-    std::unique_ptr<MidiOutputPort> oldProbe, oldOutput;
+    std::unique_ptr<MidiOutputPort> oldProbe;
     {
         std::lock_guard<std::mutex> g(scanLock);
         oldProbe = std::move(probe);
     }
-    {
-        std::lock_guard<std::mutex> g(outputLock);
-        oldOutput = std::move(keyboardOutput);
-    }
+    output.close();
 }
 
 //==============================================================================
@@ -74,17 +75,6 @@ juce::String OrvManager49::getKeyboardOutputName() const
 {
     std::lock_guard<std::mutex> g(scanLock);
     return keyboardOutputName;
-}
-
-bool OrvManager49::hasKeyboardOutput() const
-{
-    std::lock_guard<std::mutex> g(outputLock);
-    return keyboardOutput != nullptr;
-}
-
-bool OrvManager49::isScanning() const
-{
-    return scanning.load();
 }
 
 void OrvManager49::startScan()
@@ -107,8 +97,6 @@ void OrvManager49::startScan()
     std::vector<std::unique_ptr<MidiInputPort>> earlier;
     {
         std::lock_guard<std::mutex> g(scanLock);
-        seenInputs = ports.getInputIdentifiers();
-        seenOutputs = ports.getOutputIdentifiers();
         earlier = std::move(scanInputs);
         scanInputs = std::move(opened);
         outputCount = outputs;
@@ -119,6 +107,7 @@ void OrvManager49::startScan()
         lastActionTime = clock() + (juce::uint32)scanPeriodMs;
     }
     earlier.clear();
+    portWatch.rememberLists();
 
     if (outputs <= 0)
     {
@@ -187,31 +176,19 @@ juce::String OrvManager49::outputNameAtProbeIndex()
 
 void OrvManager49::keyboardFound(const juce::String& inputName, const juce::String& outputName)
 {
-    const auto outputNames = ports.getOutputNames();
-    const int index = outputNames.indexOf(outputName);
-    // The identities that the port watch looks for: a quick replug keeps the names but not these.
-    const auto inputId = ports.getInputIdentifiers()[ports.getInputNames().indexOf(inputName)];
-    const auto outputId = ports.getOutputIdentifiers()[index];
+    // Remembered before the keyboard counts as found: the port watch then always knows what to look for.
+    portWatch.rememberKeyboard(inputName, outputName);
     {
         std::lock_guard<std::mutex> g(scanLock);
         found = true;
         keyboardInputName = inputName;
         keyboardOutputName = outputName;
-        keyboardInputId = inputId.isNotEmpty() ? inputId : inputName;
-        keyboardOutputId = outputId.isNotEmpty() ? outputId : outputName;
     }
-
+    const int index = ports.getOutputNames().indexOf(outputName);
     if (index >= 0)
     {
-        std::unique_ptr<MidiOutputPort> old;
-        {
-            std::lock_guard<std::mutex> g(outputLock);
-            old = std::move(keyboardOutput);
-        }
-        old.reset(); // close the earlier one before opening: a device may not open twice
-        auto opened = ports.openOutput(index);
-        std::lock_guard<std::mutex> g(outputLock);
-        keyboardOutput = std::move(opened);
+        output.close(); // the earlier one goes before opening: a device may not open twice
+        output.open(ports.openOutput(index));
     }
     notifyListeners(KeyboardDetected, 0, 0);
 }
@@ -388,114 +365,52 @@ void OrvManager49::dispatchChannelMessage(const juce::MidiMessage& message)
 }
 
 //==============================================================================
-bool OrvManager49::sendLocked(const juce::MidiMessage& message)
-{
-    if (keyboardOutput == nullptr || !OrvSysEx::isWireSafe(message))
-        return false;
-    keyboardOutput->sendMessageNow(message);
-    return true;
-}
-
-bool OrvManager49::send(const juce::MidiMessage& message)
-{
-    std::lock_guard<std::mutex> g(outputLock);
-    return sendLocked(message);
-}
-
 bool OrvManager49::requestItemField(int field)
 {
-    return allDataBytes({field}) && send(OrvSysEx::makeItemFieldRequest(field));
+    return allDataBytes({field}) && output.send(OrvSysEx::makeItemFieldRequest(field));
 }
 
 bool OrvManager49::sendItemField(int control, int field, int value)
 {
-    return allDataBytes({control, field, value}) && send(OrvSysEx::makeItemFieldSet(field, control, value));
+    return allDataBytes({control, field, value}) &&
+           output.send(OrvSysEx::makeItemFieldSet(field, control, value));
 }
 
 bool OrvManager49::requestGlobal(int id)
 {
-    return allDataBytes({id}) && send(OrvSysEx::makeGlobalParamRequest(id));
+    return allDataBytes({id}) && output.send(OrvSysEx::makeGlobalParamRequest(id));
 }
 
 bool OrvManager49::sendGlobal(int id, int value)
 {
-    return allDataBytes({id, value}) && send(OrvSysEx::makeGlobalParamSet(id, value));
+    return allDataBytes({id, value}) && output.send(OrvSysEx::makeGlobalParamSet(id, value));
 }
 
 bool OrvManager49::sendClosingCommand()
 {
-    return send(OrvSysEx::makeClosingCommand());
+    return output.send(OrvSysEx::makeClosingCommand());
 }
 
 bool OrvManager49::sendAllSettings()
 {
-    // The frames are built from the store as it stands, without a copy of the whole configuration, into
-    // the frames of the last send.
-    std::lock_guard<std::mutex> f(framesLock);
-    read([this](const SettingsState& s) { OrvSysEx::buildSendAllFrames(s, sendAllFrames); });
-    return sendAll(sendAllFrames, {});
+    return output.sendAll(*this);
 }
 
 bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<void(int, int)>& progress)
 {
-    std::lock_guard<std::mutex> f(framesLock);
-    OrvSysEx::buildSendAllFrames(s, sendAllFrames);
-    return sendAll(sendAllFrames, progress);
-}
-
-bool OrvManager49::sendAll(const std::vector<juce::MidiMessage>& messages,
-                           const std::function<void(int, int)>& progress)
-{
-    // One lock for the whole stream: a read-out request from the MIDI thread cannot land inside it.
-    std::lock_guard<std::mutex> g(outputLock);
-    if (keyboardOutput == nullptr)
-        return false;
-    const int total = (int)messages.size();
-    for (int i = 0; i < total; ++i)
-    {
-        const bool sent = sendLocked(messages[(size_t)i]);
-        if (progress)
-            progress(i + 1, total);
-        if (i == total - 1)
-            return sent;
-    }
-    return false;
+    return output.sendAll(s, progress);
 }
 
 //==============================================================================
 bool OrvManager49::checkPorts()
 {
-    const auto inputs = ports.getInputIdentifiers();
-    const auto outputs = ports.getOutputIdentifiers();
-    bool newOutputs = false, keyboardGone = false, searchable = true;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        // The keyboard's ports are looked for even while a scan runs (it goes on for a while after the
-        // keyboard answered): a device pulled then is otherwise never noticed.
-        keyboardGone = found && (!inputs.contains(keyboardInputId) || !outputs.contains(keyboardOutputId));
-        // A scan still looking has its own list of outputs; other changes are looked at once it is over.
-        if (!keyboardGone && (scanning || (inputs == seenInputs && outputs == seenOutputs)))
-            return false;
-        for (const auto& id : outputs)
-            newOutputs = newOutputs || !seenOutputs.contains(id);
-        seenInputs = inputs;
-        seenOutputs = outputs;
-        searchable = !found || keyboardGone;
-    }
-    if (keyboardGone)
+    const auto look = portWatch.look(found, scanning);
+    if (look.keyboardGone)
         keyboardLost();
     // A keyboard plugged in again between two looks comes back as new outputs.
-    if (searchable && newOutputs)
+    if (look.newOutputs && (!found || look.keyboardGone))
         startScan();
-    return true;
-}
-
-void OrvManager49::watchPorts(int intervalMs)
-{
-    if (intervalMs > 0)
-        portWatch.startTimer(intervalMs);
-    else
-        portWatch.stopTimer();
+    return look.changed;
 }
 
 void OrvManager49::stopScanInputs(bool keyboardGone)
@@ -523,11 +438,6 @@ void OrvManager49::keyboardLost()
     probeOutput(-1);
     scanning = false;
     stopScanInputs(true);
-    std::unique_ptr<MidiOutputPort> oldOutput;
-    {
-        std::lock_guard<std::mutex> g(outputLock);
-        oldOutput = std::move(keyboardOutput);
-    }
-    oldOutput.reset();
+    output.close();
     notifyListeners(KeyboardUnplugged, 0, 0);
 }

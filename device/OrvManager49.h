@@ -1,7 +1,8 @@
 #pragma once
 
 #include "../model/EditPins.h"
-#include "MidiPorts.h"
+#include "KeyboardOutput.h"
+#include "PortWatch.h"
 
 #include <juce_events/juce_events.h>
 
@@ -46,8 +47,8 @@ public:
     bool isKeyboardFound() const { return found.load(); }
     juce::String getKeyboardInputName() const;
     juce::String getKeyboardOutputName() const;
-    bool hasKeyboardOutput() const;
-    bool isScanning() const;
+    bool hasKeyboardOutput() const { return output.isOpen(); }
+    bool isScanning() const { return scanning.load(); }
 
     /** Replaces the millisecond clock that the scan's timing reads (for driving the scan in tests). */
     void setClock(std::function<juce::uint32()> clock);
@@ -59,10 +60,8 @@ public:
         scan runs: a new scan asks them. Nothing changed: nothing is done. Returns true when the lists had
         changed. */
     bool checkPorts();
-    /** Calls checkPorts from the message thread every intervalMs (0 stops). The toolkit has no callback for
-        a changed device list, so the lists are compared; that costs one look a second and no work while
-        they stay the same. */
-    void watchPorts(int intervalMs);
+    /** Calls checkPorts from the message thread every intervalMs (0 stops). */
+    void watchPorts(int intervalMs) { portWatch.watch(intervalMs); }
 
     //==============================================================================
     /** The incoming dispatch, given the name of the input that carried the message. */
@@ -102,10 +101,6 @@ private:
     void dispatchChannelMessage(const juce::MidiMessage& message);
     void probeOutput(int index);
     juce::String outputNameAtProbeIndex();
-    bool send(const juce::MidiMessage& message);
-    bool sendLocked(const juce::MidiMessage& message);
-    bool sendAll(const std::vector<juce::MidiMessage>& messages,
-                 const std::function<void(int, int)>& progress);
     void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
     /** Stops and closes every input the scan holds, the keyboard's too; keyboardGone also forgets it. */
@@ -120,28 +115,12 @@ private:
     int probeIndex = 0, outputCount = 0, passesLeft = 0;
     juce::uint32 lastActionTime = 0;
     juce::String keyboardInputName, keyboardOutputName;
-    juce::String keyboardInputId, keyboardOutputId; // the ports' identities when the keyboard was found
     std::function<juce::uint32()> clock;
     std::atomic<bool> found{false}, scanning{false};
 
-    // The keyboard output; its lock also keeps the bytes of messages from two threads apart.
-    mutable std::mutex outputLock;
-    std::unique_ptr<MidiOutputPort> keyboardOutput;
-
-    // The frames of the last send-all, built anew only where a value changed.
-    std::mutex framesLock;
-    std::vector<juce::MidiMessage> sendAllFrames;
-
+    KeyboardOutput output;
     std::atomic<int> padBank{-1};
-
-    // What the last look at the port lists saw: the ports' identities.
-    juce::StringArray seenInputs, seenOutputs; // guarded by scanLock
-    struct PortWatch : juce::Timer
-    {
-        explicit PortWatch(OrvManager49& m) : manager(m) {}
-        void timerCallback() override { manager.checkPorts(); }
-        OrvManager49& manager;
-    } portWatch{*this};
+    PortWatch portWatch{ports};
 
     EditPins pins;
 
