@@ -6,46 +6,6 @@ namespace
 {
 constexpr const auto& sentGlobals = OrvManager49::sentGlobals;
 
-juce::String globalName(int id)
-{
-    switch (id)
-    {
-    case globalLowerChannel:
-        return "lower channel";
-    case globalUpperChannel:
-        return "upper channel";
-    case globalKnobMode:
-        return "knob mode";
-    case globalFaderMode:
-        return "fader mode";
-    case globalSplitMode:
-        return "split mode";
-    case globalSplitPoint:
-        return "split point";
-    default:
-        return "keyboard-wide value " + juce::String(id);
-    }
-}
-
-juce::String fieldName(int field)
-{
-    switch (field)
-    {
-    case itemFieldMode:
-        return "mode";
-    case itemFieldChannel:
-        return "channel";
-    case itemFieldNumber:
-        return "number";
-    case itemFieldMinLsb:
-        return "min/LSB";
-    case itemFieldMaxMsb:
-        return "max/MSB";
-    default:
-        return "value";
-    }
-}
-
 juce::String plural(int n, const char* one, const char* many)
 {
     return juce::String(n) + " " + (n == 1 ? one : many);
@@ -92,14 +52,14 @@ juce::String VerifiedSend::Result::describe() const
         {
             if (d.field == OrvManager49::globalField)
             {
-                parts.add(globalName(d.id));
+                parts.add(ControlCatalogue::globalName(d.id));
                 continue;
             }
             auto it =
                 std::find_if(byControl.begin(), byControl.end(), [&](auto& e) { return e.first == d.id; });
             if (it == byControl.end())
                 it = byControl.insert(byControl.end(), {d.id, {}});
-            it->second.add(fieldName(d.field));
+            it->second.add(ControlCatalogue::fieldName(d.field));
         }
         juce::StringArray controlParts;
         for (const auto& [id, fields] : byControl)

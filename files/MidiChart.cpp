@@ -4,13 +4,31 @@ namespace
 {
 const char* const chartTitle = "The Quillet Midi Chart";
 
-void addRow(juce::XmlElement& table, const char* cellTag, const juce::StringArray& cells)
+void addRow(juce::XmlElement& table, const char* cellTag, const std::array<juce::String, 6>& cells)
 {
     auto* row = table.createNewChildElement("tr");
     for (const auto& text : cells)
         row->createNewChildElement(cellTag)->addTextElement(text);
 }
 } // namespace
+
+std::vector<std::array<juce::String, 6>> assignmentRows(const SettingsState& state)
+{
+    std::vector<std::array<juce::String, 6>> rows(1);
+    rows[0][0] = "Item";
+    for (size_t i = 0; i < std::size(fieldTable); ++i)
+        rows[0][i + 1] = ControlCatalogue::fieldHeading(fieldTable[i].field);
+    for (const auto& [id, number] : state.numbers())
+    {
+        if (!isChartedItem(id))
+            continue;
+        rows.push_back(
+            {controlLabel(state, id), ControlCatalogue::modeShortName(state.get(itemFieldMode, id)),
+             ControlCatalogue::channelChartText(state.get(itemFieldChannel, id)), juce::String(number),
+             juce::String(state.get(itemFieldMinLsb, id)), juce::String(state.get(itemFieldMaxMsb, id))});
+    }
+    return rows;
+}
 
 std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state)
 {
@@ -21,17 +39,9 @@ std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state)
 
     auto* table = new juce::XmlElement("table");
     table->setAttribute("border", 1);
-    addRow(*table, "th", {"Item", "Mode", "Channel", "Number", "Min/LSB", "Max/MSB"});
-
-    for (const auto& [id, number] : state.numbers())
-    {
-        if (!isChartedItem(id))
-            continue;
-        addRow(*table, "td",
-               {controlLabel(state, id), ControlCatalogue::modeShortName(state.get(itemFieldMode, id)),
-                ControlCatalogue::channelChartText(state.get(itemFieldChannel, id)), juce::String(number),
-                juce::String(state.get(itemFieldMinLsb, id)), juce::String(state.get(itemFieldMaxMsb, id))});
-    }
+    const auto rows = assignmentRows(state);
+    for (size_t i = 0; i < rows.size(); ++i)
+        addRow(*table, i == 0 ? "th" : "td", rows[i]);
     body->addChildElement(table);
     return html;
 }

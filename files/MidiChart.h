@@ -2,6 +2,13 @@
 
 #include "SettingsFile.h"
 
+#include <array>
+#include <vector>
+
+/** The chart's table: a heading row, then one row per charted control with its name, mode, channel, number,
+    minimum and maximum, in id order. The chart and 'quillet show' both print these. */
+std::vector<std::array<juce::String, 6>> assignmentRows(const SettingsState& state);
+
 /** Builds the HTML chart of every visible control's assignment. */
 std::unique_ptr<juce::XmlElement> createMidiChartXml(const SettingsState& state);
 

@@ -332,28 +332,27 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
         if (!ControlCatalogue::isConfigurable(item.id))
             problems.add("control id " + juce::String(item.id) + " is not a control of the keyboard");
         if (item.config.mode >= numItemModes)
-            problems.add(named(item.id) + ": mode " + juce::String(item.config.mode) +
-                         " is not a known mode");
+            problems.add(named(item.id) + ": " + ControlCatalogue::fieldName(itemFieldMode) + " " +
+                         juce::String(item.config.mode) + " is not a known mode");
         const int channel = item.config.channel;
         if (!((channel >= 0 && channel <= 15) || ControlCatalogue::channelListIndex(channel) >= 0))
-            problems.add(named(item.id) + ": channel code " + juce::String(channel) +
-                         " is not a known channel");
+            problems.add(named(item.id) + ": " + ControlCatalogue::fieldName(itemFieldChannel) + " code " +
+                         juce::String(channel) + " is not a known channel");
     }
     for (int id : ControlCatalogue::configurableControls())
         if (present.count(id) == 0)
             problems.add(named(id) + " is missing (its factory default would be sent)");
 
-    static const std::pair<int, const char*> channels[] = {{globalLowerChannel, "lower channel"},
-                                                           {globalUpperChannel, "upper channel"}};
-    for (const auto& [slot, what] : channels)
-        if (loaded.globals[(size_t)slot] < 0 || loaded.globals[(size_t)slot] > 15)
-            problems.add(juce::String(what) + ": " + juce::String(loaded.globals[(size_t)slot]) +
-                         " is not a MIDI channel (0..15)");
-    static const std::pair<int, const char*> twoWay[] = {
-        {globalFaderMode, "fader mode"}, {globalKnobMode, "knob mode"}, {globalSplitMode, "split mode"}};
-    for (const auto& [slot, what] : twoWay)
-        if (loaded.globals[(size_t)slot] != 1 && loaded.globals[(size_t)slot] != 127)
-            problems.add(juce::String(what) + ": value " + juce::String(loaded.globals[(size_t)slot]) +
-                         " is neither 1 nor 127");
+    // The channels first, then the two-way values, each by id.
+    for (const auto& g : globalParamTable)
+        if (g.kind == GlobalKind::channel &&
+            (loaded.globals[(size_t)g.id] < 0 || loaded.globals[(size_t)g.id] > 15))
+            problems.add(juce::String(ControlCatalogue::globalName(g.id)) + ": " +
+                         juce::String(loaded.globals[(size_t)g.id]) + " is not a MIDI channel (0..15)");
+    for (const auto& g : globalParamTable)
+        if (g.kind == GlobalKind::twoWay && loaded.globals[(size_t)g.id] != 1 &&
+            loaded.globals[(size_t)g.id] != 127)
+            problems.add(juce::String(ControlCatalogue::globalName(g.id)) + ": value " +
+                         juce::String(loaded.globals[(size_t)g.id]) + " is neither 1 nor 127");
     return problems;
 }

@@ -1,6 +1,7 @@
 #include "ControlCatalogue.h"
 
 #include <algorithm>
+#include <cctype>
 
 int ItemConfig::field(int itemField) const
 {
@@ -421,5 +422,73 @@ const std::array<std::string, 128>& controllerNames()
         return out;
     }();
     return names;
+}
+
+//==============================================================================
+const GlobalParamInfo* globalParam(int id)
+{
+    for (const auto& g : globalParamTable)
+        if (g.id == id)
+            return &g;
+    return nullptr;
+}
+
+std::string globalName(int id)
+{
+    const auto* g = globalParam(id);
+    if (g == nullptr)
+        return "keyboard-wide value " + std::to_string(id);
+    std::string name = g->label;
+    name[0] = (char)std::tolower((unsigned char)name[0]);
+    return name;
+}
+
+std::vector<std::string> globalChoices(int id)
+{
+    std::vector<std::string> choices;
+    const auto* g = globalParam(id);
+    if (g == nullptr)
+        return choices;
+    switch (g->kind)
+    {
+    case GlobalKind::channel:
+        for (int c = 1; c <= 16; ++c)
+            choices.push_back(std::to_string(c));
+        break;
+    case GlobalKind::twoWay:
+        choices = {g->choices[0], g->choices[1]};
+        break;
+    case GlobalKind::note:
+        for (int n = 0; n < 128; ++n)
+            choices.push_back(noteName(n));
+        break;
+    }
+    return choices;
+}
+
+std::string globalValueText(int id, int value)
+{
+    const auto* g = globalParam(id);
+    if (g != nullptr && g->kind == GlobalKind::twoWay)
+        return g->choices[value == 127 ? 1 : 0];
+    const int choices = g != nullptr && g->kind == GlobalKind::channel ? 16 : 128;
+    if (g == nullptr || value < 0 || value >= choices)
+        return "? (" + std::to_string(value) + ")";
+    return g->kind == GlobalKind::channel ? std::to_string(value + 1) : noteName(value);
+}
+
+const char* fieldName(int field)
+{
+    for (const auto& f : fieldTable)
+        if (f.field == field)
+            return f.name;
+    return "value";
+}
+
+std::string fieldHeading(int field)
+{
+    std::string heading = fieldName(field);
+    heading[0] = (char)std::toupper((unsigned char)heading[0]);
+    return heading;
 }
 } // namespace ControlCatalogue

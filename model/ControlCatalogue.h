@@ -64,6 +64,50 @@ enum GlobalParamId
 constexpr int sentGlobalParams[] = {globalLowerChannel, globalUpperChannel, globalKnobMode,
                                     globalFaderMode,    globalSplitMode,    globalSplitPoint};
 
+/** How a keyboard-wide value is picked: a MIDI channel (0..15 for 1..16), one of two choices (stored as 1 and
+    127), or a note (0..127). */
+enum class GlobalKind
+{
+    channel,
+    twoWay,
+    note
+};
+
+/** One keyboard-wide value that the editor shows and sends. */
+struct GlobalParamInfo
+{
+    int id;
+    const char* label; // as the panel shows it, without the colon; messages write it in lower case
+    GlobalKind kind;
+    const char* choices[2]; // a two-way value's choices, for the stored 1 and 127
+    int editorDefault;      // what Default Values sets
+};
+
+/** The keyboard-wide values that the editor shows and sends, by id. */
+constexpr GlobalParamInfo globalParamTable[] = {
+    {globalFaderMode, "Fader mode", GlobalKind::twoWay, {"Normal", "Drawbar"}, 1},
+    {globalKnobMode, "Knob mode", GlobalKind::twoWay, {"Absolute", "Relative"}, 1},
+    {globalLowerChannel, "Lower channel", GlobalKind::channel, {}, 0},
+    {globalUpperChannel, "Upper channel", GlobalKind::channel, {}, 0},
+    {globalSplitMode, "Split mode", GlobalKind::twoWay, {"Off", "On"}, 1},
+    {globalSplitPoint, "Split point", GlobalKind::note, {}, 60},
+};
+
+/** One configurable field of a control, by name. */
+struct FieldInfo
+{
+    int field;
+    const char* name;       // in messages and, capitalised, as a column heading
+    const char* panelLabel; // beside its box in the panel, without the colon
+};
+
+/** The five configurable fields, in field order. */
+constexpr FieldInfo fieldTable[] = {{itemFieldMode, "mode", "Mode"},
+                                    {itemFieldChannel, "channel", "Channel"},
+                                    {itemFieldNumber, "number", "CC number"},
+                                    {itemFieldMinLsb, "min/LSB", "Min / LSB"},
+                                    {itemFieldMaxMsb, "max/MSB", "Max / MSB"}};
+
 /** The modes offered for a group of controls. Sets with equal contents stay separate sets. */
 enum class ModeSet
 {
@@ -188,6 +232,20 @@ const std::array<ChannelListEntry, 20>& channelList();
 
 /** List position of a channel code in the panel's list, or -1 when the list does not hold it. */
 int channelListIndex(int code);
+
+/** The row of a keyboard-wide value in globalParamTable, or null. */
+const GlobalParamInfo* globalParam(int id);
+/** A keyboard-wide value's name in messages: "lower channel", or "keyboard-wide value " and the id. */
+std::string globalName(int id);
+/** What the panel offers for a keyboard-wide value: "1".."16", the two choices, or the 128 note names. */
+std::vector<std::string> globalChoices(int id);
+/** A stored keyboard-wide value in words: its choice, or "? (" value ")" when it has none. */
+std::string globalValueText(int id, int value);
+
+/** A field's name in messages ("min/LSB"), "value" for any other field. */
+const char* fieldName(int field);
+/** A field's column heading: its name capitalised ("Min/LSB"). */
+std::string fieldHeading(int field);
 
 /** Note name of a split point: 0 is "C-2", 60 is "C3", 127 is "G8". */
 std::string noteName(int note);

@@ -37,12 +37,8 @@ void SettingsState::resetItemsToDefaults()
 
 void SettingsState::applyEditorGlobalDefaults()
 {
-    globals[globalKnobMode] = 1;
-    globals[globalFaderMode] = 1;
-    globals[globalSplitMode] = 1;
-    globals[globalLowerChannel] = 0;
-    globals[globalUpperChannel] = 0;
-    globals[globalSplitPoint] = 60;
+    for (const auto& g : globalParamTable)
+        globals[(size_t)g.id] = (int16_t)g.editorDefault;
 }
 
 //==============================================================================

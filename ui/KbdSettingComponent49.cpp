@@ -20,6 +20,12 @@ juce::Image picture(const void* data, int size)
     return juce::ImageCache::getFromMemory(data, size);
 }
 
+bool isTwoWay(int id)
+{
+    const auto* g = ControlCatalogue::globalParam(id);
+    return g != nullptr && g->kind == GlobalKind::twoWay;
+}
+
 /** The stored value of a two-choice keyboard-wide setting for a list position, and back. */
 int twoWayValue(int index)
 {
@@ -51,26 +57,12 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     for (int id : ControlCatalogue::namedControls())
         itemNames[(juce::uint16)id] = ControlCatalogue::displayName(id);
 
-    history.selection = [this]
-    {
-        return selectedItemId;
-    };
-    history.onUserStep = [this]
-    {
-        linkState.setNote({});
-    };
-    history.onStepApplied = [this](int selectId)
-    {
-        showStep(selectId);
-    };
-    linkState.changed = [this]
-    {
-        triggerAsyncUpdate();
-    };
-    linkState.onGlobalsArrived = [this]
-    {
-        showGlobals();
-    };
+    using Self = KbdSettingComponent49;
+    history.selection = std::bind(&Self::getSelectedItemId, this);
+    history.onUserStep = std::bind(&LinkState::setNote, &linkState, juce::String());
+    history.onStepApplied = std::bind(&Self::showStep, this, std::placeholders::_1);
+    linkState.changed = std::bind(&juce::AsyncUpdater::triggerAsyncUpdate, this);
+    linkState.onGlobalsArrived = std::bind(&Self::showGlobals, this);
     // A control selected before the keyboard was read shows what the keyboard holds.
     linkState.onReadOutEnded = [this]
     {
@@ -82,10 +74,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
         if (onCloseApproved)
             onCloseApproved();
     };
-    statusDisplay().onClick = [this]
-    {
-        searchAgain();
-    };
+    statusDisplay().onClick = std::bind(&Self::searchAgain, this);
     nameEditor.addListener(this);
 
     manager.addListener(this);
@@ -107,9 +96,10 @@ KbdSettingComponent49::~KbdSettingComponent49()
 }
 
 //==============================================================================
-void KbdSettingComponent49::setUpLabel(juce::Label& l, int focus)
+void KbdSettingComponent49::setUpLabel(juce::Label& l, const juce::String& text, int focus)
 {
     addAndMakeVisible(l);
+    l.setText(text, juce::dontSendNotification);
     l.setFont(juce::Font(15.0f, juce::Font::plain));
     l.setJustificationType(juce::Justification::centredLeft);
     l.setEditable(false, false, false);
@@ -134,31 +124,45 @@ void KbdSettingComponent49::setUpCombo(juce::ComboBox& c, const juce::StringArra
         c.setExplicitFocusOrder(focus);
 }
 
+void KbdSettingComponent49::setUpGlobal(juce::Label& label, juce::ComboBox& combo, int id)
+{
+    const auto* g = ControlCatalogue::globalParam(id);
+    juce::StringArray items;
+    for (const auto& choice : ControlCatalogue::globalChoices(id))
+        items.add(choice);
+    // The channels stand first in each column's row and read from the right.
+    const bool channel = g->kind == GlobalKind::channel;
+    setUpLabel(label, juce::String(g->label) + ":", channel ? 1 : 3);
+    setUpCombo(combo, items, channel ? 2 : 4, channel);
+}
+
+void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo, int field,
+                                       const juce::StringArray& items, const char* tooltip)
+{
+    setUpLabel(label, juce::String(fieldTable[field - itemFieldMode].panelLabel) + ":", 0);
+    setUpCombo(combo, items, 2);
+    combo.setTooltip(tooltip);
+}
+
 void KbdSettingComponent49::build()
 {
-    juce::StringArray channels, modes, controllers, notes, channelList;
-    for (int i = 1; i <= 16; ++i)
-        channels.add(juce::String(i));
+    juce::StringArray modes, controllers, channelList;
     for (auto* m : ControlCatalogue::modePanelTexts())
         modes.add(m);
     for (const auto& n : ControlCatalogue::controllerNames())
         controllers.add(n);
-    for (int i = 0; i < 128; ++i)
-        notes.add(ControlCatalogue::noteName(i));
     for (const auto& c : ControlCatalogue::channelList())
         channelList.add(c.text);
 
     addAndMakeVisible(globalGroup);
     globalGroup.setTextLabelPosition(juce::Justification::centredLeft);
 
-    setUpLabel(lowerChannelLabel, 1);
-    setUpCombo(lowerChannelCombo, channels, 2, true);
-    setUpLabel(knobModeLabel, 3);
-    setUpCombo(knobModeCombo, {"Absolute", "Relative"}, 4);
+    setUpGlobal(lowerChannelLabel, lowerChannelCombo, globalLowerChannel);
+    setUpGlobal(knobModeLabel, knobModeCombo, globalKnobMode);
 
     addAndMakeVisible(controlGroup);
 
-    setUpLabel(nameLabel, 0);
+    setUpLabel(nameLabel, "Name:", 0);
     addAndMakeVisible(nameEditor);
     nameEditor.setMultiLine(false, false);
     nameEditor.setReturnKeyStartsNewLine(false);
@@ -172,9 +176,8 @@ void KbdSettingComponent49::build()
     nameEditor.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
     nameEditor.setText("<Click a Control>");
 
-    setUpLabel(numberLabel, 0);
-    setUpCombo(numberCombo, controllers, 2);
-    numberCombo.setTooltip("Midi control number assigned to the selected control");
+    setUpField(numberLabel, numberCombo, itemFieldNumber, controllers,
+               "Midi control number assigned to the selected control");
 
     auto imageButton = [this](juce::ImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
     {
@@ -195,26 +198,17 @@ void KbdSettingComponent49::build()
 
     addAndMakeVisible(picker);
 
-    setUpLabel(modeLabel, 0);
-    setUpCombo(modeCombo, modes, 2);
-    modeCombo.setTooltip("Mode assigned to the selected control");
-    setUpLabel(channelLabel, 0);
-    setUpCombo(channelCombo, channelList, 2);
-    channelCombo.setTooltip("Midi channel assigned to the selected control");
-    setUpLabel(maxLabel, 0);
-    setUpCombo(maxCombo, numbersText(128), 2);
-    maxCombo.setTooltip("Max value (or MSB) set for the selected control");
-    setUpLabel(minLabel, 0);
-    setUpCombo(minCombo, numbersText(128), 2);
-    minCombo.setTooltip("Min value (or LSB) set for the selected control");
-    setUpLabel(splitModeLabel, 3);
-    setUpCombo(splitModeCombo, {"Off", "On"}, 4);
-    setUpLabel(upperChannelLabel, 1);
-    setUpCombo(upperChannelCombo, channels, 2, true);
-    setUpLabel(faderModeLabel, 3);
-    setUpCombo(faderModeCombo, {"Normal", "Drawbar"}, 4);
-    setUpLabel(splitPointLabel, 3);
-    setUpCombo(splitPointCombo, notes, 4);
+    setUpField(modeLabel, modeCombo, itemFieldMode, modes, "Mode assigned to the selected control");
+    setUpField(channelLabel, channelCombo, itemFieldChannel, channelList,
+               "Midi channel assigned to the selected control");
+    setUpField(maxLabel, maxCombo, itemFieldMaxMsb, numbersText(128),
+               "Max value (or MSB) set for the selected control");
+    setUpField(minLabel, minCombo, itemFieldMinLsb, numbersText(128),
+               "Min value (or LSB) set for the selected control");
+    setUpGlobal(splitModeLabel, splitModeCombo, globalSplitMode);
+    setUpGlobal(upperChannelLabel, upperChannelCombo, globalUpperChannel);
+    setUpGlobal(faderModeLabel, faderModeCombo, globalFaderMode);
+    setUpGlobal(splitPointLabel, splitPointCombo, globalSplitPoint);
 
     auto textButton = [this](juce::TextButton& b, const char* text)
     {
@@ -319,20 +313,17 @@ void KbdSettingComponent49::showGlobals()
     manager.modify(
         [&s](SettingsState& state)
         {
-            for (int id : {globalKnobMode, globalFaderMode, globalSplitMode})
-                state.globals[(size_t)id] = (int16_t)twoWayValue(twoWayIndex(state.globals[(size_t)id]));
+            for (const auto& g : globalParamTable)
+                if (isTwoWay(g.id))
+                    state.globals[(size_t)g.id] =
+                        (int16_t)twoWayValue(twoWayIndex(state.globals[(size_t)g.id]));
             s = state;
         });
-    const auto show = [](juce::ComboBox& box, int index)
+    for (const auto& [box, id] : globalBoxes())
     {
-        box.setSelectedItemIndex(index, juce::dontSendNotification);
-    };
-    show(lowerChannelCombo, s.globals[globalLowerChannel]);
-    show(upperChannelCombo, s.globals[globalUpperChannel]);
-    show(knobModeCombo, twoWayIndex(s.globals[globalKnobMode]));
-    show(faderModeCombo, twoWayIndex(s.globals[globalFaderMode]));
-    show(splitModeCombo, twoWayIndex(s.globals[globalSplitMode]));
-    show(splitPointCombo, s.globals[globalSplitPoint]);
+        const int value = s.globals[(size_t)id];
+        box->setSelectedItemIndex(isTwoWay(id) ? twoWayIndex(value) : value, juce::dontSendNotification);
+    }
 }
 
 //==============================================================================
@@ -530,8 +521,7 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
     {
         if (box != combo)
             continue;
-        const bool twoWay = id == globalKnobMode || id == globalSplitMode || id == globalFaderMode;
-        const int value = twoWay ? twoWayValue(index) : index;
+        const int value = isTwoWay(id) ? twoWayValue(index) : index;
         applyUserChange([id = id, value](SettingsState& state)
                         { state.globals[(size_t)id] = (int16_t)value; });
         return;

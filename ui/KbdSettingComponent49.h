@@ -111,9 +111,14 @@ public:
 
 private:
     void build();
-    void setUpLabel(juce::Label& label, int focus);
+    void setUpLabel(juce::Label& label, const juce::String& text, int focus);
     void setUpCombo(juce::ComboBox& combo, const juce::StringArray& items, int focus,
                     bool rightJustified = false);
+    /** A keyboard-wide value's label and box, as its row in the catalogue's table says. */
+    void setUpGlobal(juce::Label& label, juce::ComboBox& combo, int id);
+    /** A field's label and box, as its row in the catalogue's table says. */
+    void setUpField(juce::Label& label, juce::ComboBox& combo, int field, const juce::StringArray& items,
+                    const char* tooltip);
     /** A change the user asked for, as one undoable step; typing in the Name field adds to one step. */
     void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false)
     {
@@ -145,33 +150,33 @@ private:
 
     // Child widgets, in creation (and z-) order.
     juce::GroupComponent globalGroup{"global group", "Global Parameters"};
-    juce::Label lowerChannelLabel{"channel label", "Lower channel:"};
+    juce::Label lowerChannelLabel{"channel label"};
     juce::ComboBox lowerChannelCombo{"lower channel combo"};
-    juce::Label knobModeLabel{"knob mode label", "Knob mode:"};
+    juce::Label knobModeLabel{"knob mode label"};
     juce::ComboBox knobModeCombo{"knob mode combo"};
     juce::GroupComponent controlGroup{"new group", "Selected Control Parameters"};
     juce::Label nameLabel{"new label", "Name:"};
     juce::TextEditor nameEditor{"new text editor"};
-    juce::Label numberLabel{"new label", "CC number:"};
+    juce::Label numberLabel{"new label"};
     juce::ComboBox numberCombo{"CC number combo"};
     juce::ImageButton defaultButton{"new button"};
     juce::ImageButton sendKeyboardButton{"new button"};
     QMV49CtrlPickerComponent picker;
-    juce::Label modeLabel{"new label", "Mode:"};
+    juce::Label modeLabel{"new label"};
     juce::ComboBox modeCombo{"Mode combo"};
-    juce::Label channelLabel{"new label", "Channel:"};
+    juce::Label channelLabel{"new label"};
     juce::ComboBox channelCombo{"Channel combo"};
-    juce::Label maxLabel{"new label", "Max / MSB:"};
+    juce::Label maxLabel{"new label"};
     juce::ComboBox maxCombo{"Max MSB combo"};
-    juce::Label minLabel{"new label", "Min / LSB:"};
+    juce::Label minLabel{"new label"};
     juce::ComboBox minCombo{"Min LSB combo"};
-    juce::Label splitModeLabel{"knob mode label", "Split mode:"};
+    juce::Label splitModeLabel{"knob mode label"};
     juce::ComboBox splitModeCombo{"split mode combo"};
-    juce::Label upperChannelLabel{"channel label", "Upper channel:"};
+    juce::Label upperChannelLabel{"channel label"};
     juce::ComboBox upperChannelCombo{"upper channel combo"};
-    juce::Label faderModeLabel{"knob mode label", "Fader mode:"};
+    juce::Label faderModeLabel{"knob mode label"};
     juce::ComboBox faderModeCombo{"fader mode combo"};
-    juce::Label splitPointLabel{"knob mode label", "Split point:"};
+    juce::Label splitPointLabel{"knob mode label"};
     juce::ComboBox splitPointCombo{"split point combo"};
     juce::TextButton loadButton{"load button"};
     juce::TextButton saveButton{"save button"};

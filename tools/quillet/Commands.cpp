@@ -17,11 +17,6 @@ juce::File fileArg(const juce::String& path)
     return juce::File::getCurrentWorkingDirectory().getChildFile(path);
 }
 
-const char* twoWay(int value, const char* first, const char* second)
-{
-    return value == 127 ? second : first;
-}
-
 } // namespace
 
 bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
@@ -259,16 +254,12 @@ int show(const juce::File& in, std::ostream& out, std::ostream& err)
         return exitUnreadable;
 
     const auto s = store.snapshot();
-    std::vector<std::array<std::string, 6>> rows = {
-        {"Item", "Mode", "Channel", "Number", "Min/LSB", "Max/MSB"}};
-    for (const auto& [id, number] : s.numbers())
+    std::vector<std::array<std::string, 6>> rows;
+    for (const auto& row : assignmentRows(s))
     {
-        if (!isChartedItem(id))
-            continue;
-        rows.push_back(
-            {controlLabel(s, id).toStdString(), ControlCatalogue::modeShortName(s.get(itemFieldMode, id)),
-             ControlCatalogue::channelChartText(s.get(itemFieldChannel, id)), std::to_string(number),
-             std::to_string(s.get(itemFieldMinLsb, id)), std::to_string(s.get(itemFieldMaxMsb, id))});
+        rows.emplace_back();
+        for (size_t c = 0; c < 6; ++c)
+            rows.back()[c] = row[c].toStdString();
     }
     std::array<size_t, 6> width{};
     for (const auto& r : rows)
@@ -291,22 +282,11 @@ int show(const juce::File& in, std::ostream& out, std::ostream& err)
         }
     }
 
-    auto channel = [](int v)
-    {
-        return (v >= 0 && v <= 15) ? std::to_string(v + 1) : "? (" + std::to_string(v) + ")";
-    };
-    const auto& g = s.globals;
-    out << "\nKeyboard-wide values\n"
-        << "  Lower channel:  " << channel(g[globalLowerChannel]) << "\n"
-        << "  Upper channel:  " << channel(g[globalUpperChannel]) << "\n"
-        << "  Knob mode:      " << twoWay(g[globalKnobMode], "Absolute", "Relative") << "\n"
-        << "  Fader mode:     " << twoWay(g[globalFaderMode], "Normal", "Drawbar") << "\n"
-        << "  Split mode:     " << twoWay(g[globalSplitMode], "Off", "On") << "\n"
-        << "  Split point:    "
-        << (g[globalSplitPoint] >= 0 && g[globalSplitPoint] <= 127
-                ? ControlCatalogue::noteName(g[globalSplitPoint])
-                : "? (" + std::to_string(g[globalSplitPoint]) + ")")
-        << "\n";
+    out << "\nKeyboard-wide values\n";
+    for (int id : sentGlobalParams)
+        out << "  " << std::left << std::setw(16)
+            << std::string(ControlCatalogue::globalParam(id)->label) + ":"
+            << ControlCatalogue::globalValueText(id, s.globals[(size_t)id]) << "\n";
     if (!result.skipped.isEmpty())
         out << "\n"
             << result.skipped.size()
