@@ -3,9 +3,9 @@
 #include "emulator/KeyboardEmulator.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
+#include "support/ui_test_support.h"
 #include "tools/quillet/Commands.h"
 #include "ui/KbdSettingComponent49.h"
-#include "ui_test_support.h"
 
 #include <sstream>
 

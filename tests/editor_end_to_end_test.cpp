@@ -1,6 +1,6 @@
 #include "emulator/KeyboardEmulator.h"
+#include "support/ui_test_support.h"
 #include "ui/KbdSettingComponent49.h"
-#include "ui_test_support.h"
 
 #include <atomic>
 

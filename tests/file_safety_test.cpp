@@ -1,7 +1,7 @@
 // Saves that fail keep the old file; what a save may replace; inputs built to hang or fool the loader.
-#include "file_test_support.h"
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
+#include "support/file_test_support.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "device_test_support.h"
+#include "support/device_test_support.h"
 
 #include <set>
 

@@ -1,8 +1,8 @@
 // The link as the editor shows it: the status display, searching again, unplug and replug, edits kept
 // against the keyboard's answers, and controls selected by moving them.
 #include "emulator/KeyboardEmulator.h"
+#include "support/ui_test_support.h"
 #include "ui/KbdSettingComponent49.h"
-#include "ui_test_support.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // The link over time: the keyboard unplugged and plugged in again, and Send verified against what the
 // keyboard actually took.
-#include "device_test_support.h"
+#include "support/device_test_support.h"
 
 #include <thread>
 

@@ -1,8 +1,8 @@
 #include "model/ControlCatalogue.h"
+#include "support/ui_test_support.h"
 #include "ui/OpaquePicture.h"
 #include "ui/PickerLayout.h"
 #include "ui/QMV49CtrlPickerComponent.h"
-#include "ui_test_support.h"
 
 #include <QuilletBinaryData.h>
 

@@ -1,5 +1,5 @@
 #include "device/SysExCodec.h"
-#include "midi_bytes.h"
+#include "support/midi_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "device/KeyboardLink.h"
+#include "device/MessageLoop.h"
 #include "device/VirtualMidiPorts.h"
 #include "emulator/KeyboardEmulator.h"
 #include "files/SettingsFile.h"
@@ -11,21 +12,6 @@ namespace QuilletLinkCommands
 namespace
 {
 using namespace QuilletCommands;
-
-/** Runs the message loop of this thread (the scan's and the read-out's timers) until the condition holds;
-    false when the time ran out. */
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    auto* mm = juce::MessageManager::getInstance();
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
-    while (!condition())
-    {
-        if ((int)(deadline - juce::Time::getMillisecondCounter()) <= 0)
-            return condition();
-        mm->runDispatchLoopUntil(10);
-    }
-    return true;
-}
 
 /** The keyboard, reached the way the options say, through the editor's own link. */
 class LinkSession

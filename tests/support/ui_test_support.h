@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/MessageLoop.h"
 #include "ui/EditorDialogs.h"
 
 #include <gtest/gtest.h>
@@ -12,27 +13,14 @@
 #include <utility>
 #include <vector>
 
-/** Runs the message loop until the condition holds, for about five seconds at most. */
-inline bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
-{
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
-    while (!condition())
-    {
-        if (juce::Time::getMillisecondCounter() > deadline)
-            return condition();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
-    }
-    return true;
-}
-
-/** Lets everything already queued on the message thread run, and what that queues in turn: a marker posted
-    behind the queue is reached only once all earlier messages are handled. */
 /** Picks a list entry as the user does: the box tells its listeners at once. */
 inline void pick(juce::ComboBox& combo, int index)
 {
     combo.setSelectedItemIndex(index, juce::sendNotificationSync);
 }
 
+/** Lets everything already queued on the message thread run, and what that queues in turn: a marker posted
+    behind the queue is reached only once all earlier messages are handled. */
 inline void drainMessages(int rounds = 3)
 {
     for (int i = 0; i < rounds; ++i)

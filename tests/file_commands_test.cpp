@@ -1,0 +1,245 @@
+// Load..., Save... and Chart... as the panel runs them: dialogs, names, folders, problems and messages.
+#if !JUCE_WINDOWS
+#include "support/file_test_support.h"
+#endif
+#include "files/SettingsFile.h"
+#include "support/panel_test_support.h"
+#include "tools/quillet/Commands.h"
+
+#include <sstream>
+#if !JUCE_WINDOWS
+#include <sys/stat.h>
+#endif
+
+namespace
+{
+/** A configuration unlike the defaults in every keyboard-wide value and in Pad #1. */
+SettingsState loadedState(SettingsState s)
+{
+    for (auto [g, v] : {std::pair{globalKnobMode, 127},
+                        {globalFaderMode, 127},
+                        {globalSplitMode, 127},
+                        {globalSplitPoint, 48},
+                        {globalLowerChannel, 3},
+                        {globalUpperChannel, 5}})
+        s.globals[(size_t)g] = (int16_t)v;
+    s.set(itemFieldMode, 0x70, modeNoteToggle);
+    s.set(itemFieldChannel, 0x70, channelAll);
+    return s;
+}
+const juce::StringArray loadedGlobalsText{"Relative", "Drawbar", "On", "C2", "4", "6"};
+} // namespace
+
+TEST_F(PanelTest, SaveReplacesTheExtensionOfTheChosenName)
+{
+    store().setGlobal(globalSplitPoint, 52);
+    dialogs->filesToSave = {scratch.file("my settings.txt"), scratch.file("setup")};
+    panel->saveButtonWidget().triggerClick();
+    drainMessages();
+    panel->saveSettings();
+    EXPECT_TRUE(scratch.file("my settings.qmv49").existsAsFile());
+    EXPECT_TRUE(scratch.file("setup.qmv49").existsAsFile());
+    EXPECT_EQ(scratch.fileCount(), 2);
+    EXPECT_TRUE(dialogs->shown.empty());
+
+    KbdSettingsStore reread;
+    ASSERT_TRUE(readSettingsFile(reread, scratch.file("my settings.qmv49")).ok);
+    EXPECT_TRUE(reread.snapshot() == store().snapshot());
+}
+
+TEST_F(PanelTest, ChartGetsTheHtmlExtension)
+{
+    dialogs->filesToSave.push_back(scratch.file("chart"));
+    panel->chartButtonWidget().triggerClick();
+    drainMessages();
+    EXPECT_TRUE(scratch.file("chart.html").existsAsFile());
+    EXPECT_EQ(scratch.fileCount(), 1);
+}
+
+TEST_F(PanelTest, CancellingAnyFileDialogChangesNothing)
+{
+    const auto before = store().snapshot();
+    dialogs->filesToSave = {std::nullopt, std::nullopt};
+    dialogs->filesToOpen = {std::nullopt};
+    panel->saveSettings();
+    panel->writeChart();
+    panel->loadSettings();
+    drainMessages();
+    EXPECT_EQ(scratch.fileCount(), 0);
+    EXPECT_TRUE(store().snapshot() == before);
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
+#if !JUCE_WINDOWS // the documents folder is found through HOME on Linux only
+TEST_F(PanelTest, FileDialogsProposeTheirNamesAndReopenTheFolderLastChosen)
+{
+    // A home of the test's own, with a documents folder.
+    const juce::String realHome = juce::SystemStats::getEnvironmentVariable("HOME", {});
+    const auto home = scratch.file("home"), documents = home.getChildFile("Documents");
+    const auto setups = scratch.file("setups"), charts = scratch.file("charts");
+    for (const auto& folder : {documents, setups, charts})
+        ASSERT_TRUE(folder.createDirectory());
+    setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    dialogs->filesToSave = {setups.getChildFile("live.txt"), std::nullopt, charts.getChildFile("c")};
+    panel->saveSettings();
+    panel->writeChart(); // cancelled: remembers nothing
+    panel->writeChart();
+    dialogs->filesToOpen = {std::nullopt};
+    panel->loadSettings();
+    dialogs->filesToSave = {std::nullopt, std::nullopt, std::nullopt};
+    panel->saveSettings();
+    panel->writeChart();
+    // A file loaded without the dialog, as when the editor is opened with one, counts as well.
+    const auto gig = scratch.file("gig");
+    ASSERT_TRUE(gig.createDirectory());
+    ASSERT_TRUE(setups.getChildFile("live.qmv49").copyFileTo(gig.getChildFile("opened.qmv49")));
+    panel->loadSettingsFrom(gig.getChildFile("opened.qmv49"));
+    panel->saveSettings();
+    setenv("HOME", realHome.toRawUTF8(), 1);
+
+    juce::StringArray started;
+    for (const auto& f : dialogs->startedAt)
+        started.add(f.getFullPathName());
+    const auto path = [](const juce::File& folder, const char* name)
+    {
+        return folder.getChildFile(name).getFullPathName();
+    };
+    EXPECT_EQ(started, (juce::StringArray{
+                           path(documents, "Quillet 49 setup.qmv49"),
+                           path(documents, "Quillet 49 chart.html"), path(documents, "Quillet 49 chart.html"),
+                           setups.getFullPathName(), path(setups, "Quillet 49 setup.qmv49"),
+                           path(charts, "Quillet 49 chart.html"), path(gig, "Quillet 49 setup.qmv49")}));
+    EXPECT_TRUE(setups.getChildFile("live.qmv49").existsAsFile());
+    EXPECT_TRUE(charts.getChildFile("c.html").existsAsFile());
+}
+#endif
+
+TEST_F(PanelTest, SaveIntoAMissingFolderNamesTheFile)
+{
+    const auto target = scratch.file("missing").getChildFile("out.qmv49");
+    dialogs->filesToSave.push_back(target);
+    panel->saveSettings();
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_TRUE(dialogs->shown[0].text.contains(target.getFullPathName()));
+}
+
+#if !JUCE_WINDOWS // file modes and size limits are POSIX
+TEST_F(PanelTest, SaveAsksBeforeReplacingAReadOnlyFileAndReportsAFullDisk)
+{
+    const juce::String previous = juce::String::repeatedString("previous contents. ", 100);
+    const auto locked = scratch.file("locked.qmv49");
+    locked.replaceWithText(previous);
+    chmod(locked.getFullPathName().toRawUTF8(), 0444);
+
+    dialogs->filesToSave = {locked, locked};
+    dialogs->readOnlyAnswer = false;
+    panel->saveSettings();
+    EXPECT_EQ(dialogs->readOnlyQuestions, 1);
+    EXPECT_EQ(locked.loadFileAsString(), previous);
+    EXPECT_TRUE(dialogs->shown.empty());
+
+    dialogs->readOnlyAnswer = true;
+    panel->saveSettings();
+    EXPECT_EQ(dialogs->readOnlyQuestions, 2);
+    KbdSettingsStore reread;
+    EXPECT_TRUE(readSettingsFile(reread, locked).ok);
+    struct stat st;
+    ASSERT_EQ(stat(locked.getFullPathName().toRawUTF8(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u) << "the replaced file stays read-only";
+    EXPECT_TRUE(dialogs->shown.empty());
+
+    const auto full = scratch.file("full.qmv49");
+    full.replaceWithText(previous);
+    dialogs->filesToSave = {full};
+    {
+        FileSizeLimit nearlyFull(1024);
+        panel->saveSettings();
+    }
+    EXPECT_EQ(full.loadFileAsString(), previous);
+    ASSERT_EQ(dialogs->countTitled("File Problem"), 1);
+    EXPECT_TRUE(dialogs->shown[0].text.contains(full.getFullPathName()));
+}
+#endif
+
+//==============================================================================
+TEST_F(PanelTest, LoadFillsTheStoreAndShowsItWithoutAKeyboard)
+{
+    const auto wanted = loadedState(store().snapshot());
+    ASSERT_TRUE(createSettingsXml(wanted)->writeTo(scratch.file("saved.qmv49")));
+    select("0x70");
+
+    dialogs->filesToOpen.push_back(scratch.file("saved.qmv49"));
+    panel->loadButtonWidget().triggerClick();
+    drainMessages();
+
+    EXPECT_TRUE(store().snapshot() == wanted);
+    EXPECT_EQ(globalsShown(*panel), loadedGlobalsText);
+    EXPECT_EQ(panel->modeBox().getText(), "Note Toggle");
+    EXPECT_EQ(panel->channelBox().getText(), "All");
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
+TEST(PanelLoad, LoadRightAfterStartUpBringsOnlyTheScansOwnReport)
+{
+    VirtualMidiPorts ports;
+    ScratchFolder scratch;
+    auto d = std::make_unique<ScriptedDialogs>();
+    auto* dialogs = d.get();
+    KbdSettingComponent49 panel(ports, std::move(d));
+    ASSERT_TRUE(
+        createSettingsXml(loadedState(panel.getManager().snapshot()))->writeTo(scratch.file("a.qmv49")));
+
+    dialogs->filesToOpen.push_back(scratch.file("a.qmv49"));
+    panel.loadSettings();
+    drainMessages();
+
+    EXPECT_EQ(globalsShown(panel), loadedGlobalsText);
+    EXPECT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_EQ(dialogs->countTitled(keyboardProblem), 1);
+}
+
+TEST_F(PanelTest, UnreadableFileIsReportedWithItsPathAndLoadsNothing)
+{
+    scratch.file("junk.qmv49").replaceWithText("this is not a settings file");
+    const auto before = store().snapshot();
+    for (const auto& name : {"absent.qmv49", "junk.qmv49"})
+    {
+        dialogs->shown.clear();
+        dialogs->filesToOpen.push_back(scratch.file(name));
+        panel->loadSettings();
+        drainMessages();
+        ASSERT_EQ(dialogs->shown.size(), 1u) << name;
+        EXPECT_TRUE(dialogs->shown[0].text.contains(scratch.file(name).getFullPathName()));
+        EXPECT_TRUE(store().snapshot() == before) << name;
+    }
+}
+
+TEST_F(PanelTest, LoadSkipsAnOutOfRangeItemAndSaysHowMany)
+{
+    const auto file = scratch.file("partly.qmv49");
+    file.replaceWithText("<Settings><Items>"
+                         "<Item ID=\"1\" Mode=\"1\" Chan=\"0\" Num=\"200\" MinLSB=\"0\" MaxMSB=\"127\"/>"
+                         "<Item ID=\"2\" Mode=\"1\" Chan=\"3\" Num=\"33\" MinLSB=\"0\" MaxMSB=\"127\"/>"
+                         "</Items><Globals><Param ID=\"8\" Value=\"50\"/></Globals></Settings>");
+    const int numberBefore = store().getItemField(itemFieldNumber, 0x01);
+    dialogs->filesToOpen.push_back(file);
+    panel->loadSettings();
+    drainMessages();
+
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x01), numberBefore);
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x02), 33);
+    EXPECT_EQ(store().getItemField(itemFieldChannel, 0x02), 3);
+    EXPECT_EQ(store().getGlobal(globalSplitPoint), 50);
+    // One box with what 'quillet check' says of the same file, controls named by their names.
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    const auto& box = dialogs->shown[0].text;
+    std::ostringstream out, err;
+    EXPECT_EQ(QuilletCommands::check(file, out, err), QuilletCommands::exitProblems);
+    auto lines = juce::StringArray::fromLines(juce::String(out.str()));
+    const auto count = lines[0].fromFirstOccurrenceOf(": ", false, false);
+    EXPECT_TRUE(box.startsWith(count + " in ")) << count << "\n" << box;
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_TRUE(box.contains(lines[i].trim())) << lines[i];
+    EXPECT_TRUE(box.contains("Filter Cutoff")) << box;
+}
