@@ -9,9 +9,9 @@
     take, on a thread of its own so that the window stays responsive.
 
     The first pass is exactly the send-all stream. The read-back uses the read-out's requests (without its
-    closing value messages) and lands in the manager's capture, never in the editor's configuration. Values
-    that differ are sent again one by one, with a pause between messages that grows on each try, followed by
-    the closing command, and read back again; at most three tries. */
+    closing value messages) and lands in the capture of the manager's EditPins, never in the editor's
+    configuration. Values that differ are sent again one by one, with a pause between messages that grows on
+    each try, followed by the closing command, and read back again; at most three tries. */
 class VerifiedSend
 {
 public:
