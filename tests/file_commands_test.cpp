@@ -33,17 +33,18 @@ const juce::StringArray loadedGlobalsText{"Relative", "Drawbar", "On", "C2", "4"
 TEST_F(PanelTest, SaveReplacesTheExtensionOfTheChosenName)
 {
     store().setGlobal(globalSplitPoint, 52);
-    dialogs->filesToSave = {scratch.file("my settings.txt"), scratch.file("setup")};
+    // Everything from the last dot is the extension, not from the first.
+    dialogs->filesToSave = {scratch.file("v1.2 setup.txt"), scratch.file("setup")};
     panel->saveButtonWidget().triggerClick();
     drainMessages();
     panel->saveSettings();
-    EXPECT_TRUE(scratch.file("my settings.qmv49").existsAsFile());
+    EXPECT_TRUE(scratch.file("v1.2 setup.qmv49").existsAsFile());
     EXPECT_TRUE(scratch.file("setup.qmv49").existsAsFile());
     EXPECT_EQ(scratch.fileCount(), 2);
     EXPECT_TRUE(dialogs->shown.empty());
 
     KbdSettingsStore reread;
-    ASSERT_TRUE(readSettingsFile(reread, scratch.file("my settings.qmv49")).ok);
+    ASSERT_TRUE(readSettingsFile(reread, scratch.file("v1.2 setup.qmv49")).ok);
     EXPECT_TRUE(reread.snapshot() == store().snapshot());
 }
 

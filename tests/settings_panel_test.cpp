@@ -178,11 +178,18 @@ TEST_F(PanelTest, PickingKeyboardWideValuesStoresTheirCodes)
         {panel->splitModeBox(), "On", globalSplitMode, 127},
         {panel->splitPointBox(), "C3", globalSplitPoint, 60},
         {panel->lowerChannelBox(), "3", globalLowerChannel, 2},
-        {panel->upperChannelBox(), "6", globalUpperChannel, 5}};
+        {panel->upperChannelBox(), "6", globalUpperChannel, 5},
+        {panel->lowerChannelBox(), "16", globalLowerChannel, 15},
+        {panel->upperChannelBox(), "16", globalUpperChannel, 15}};
     for (const auto& [box, text, id, value] : picks)
     {
         pick(box, text);
         EXPECT_EQ(store().getGlobal(id), value) << text;
+    }
+    for (auto* box : {&panel->lowerChannelBox(), &panel->upperChannelBox()})
+    {
+        EXPECT_EQ(box->getNumItems(), 16);
+        EXPECT_EQ(box->getItemText(box->getNumItems() - 1), "16");
     }
 }
 
