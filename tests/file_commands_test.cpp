@@ -1,13 +1,12 @@
 // Load..., Save... and Chart... as the panel runs them: dialogs, names, folders, problems and messages.
-#if !JUCE_WINDOWS
-#include "support/file_test_support.h"
-#endif
 #include "files/SettingsFile.h"
 #include "support/panel_test_support.h"
 #include "tools/quillet/Commands.h"
 
 #include <sstream>
 #if !JUCE_WINDOWS
+#include "support/file_test_support.h"
+
 #include <sys/stat.h>
 #endif
 
