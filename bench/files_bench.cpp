@@ -3,6 +3,7 @@
 // beside a well-formed settings file of the same size.
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
+#include "tests/support/scratch_folder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +13,8 @@ namespace
 {
 juce::File benchFile(const char* name)
 {
-    return juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile(name);
+    static const ScratchFolder scratch;
+    return scratch.file(name);
 }
 
 /** The bare toolkit write of an already built tree, with the same declaration and encoding. */

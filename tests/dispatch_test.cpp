@@ -37,6 +37,8 @@ TEST_F(Dispatch, FieldAnswersStoreKnownControlsAndReportTheField)
 
 TEST_F(Dispatch, SingleNumberIsReportedAndRemapsControllers)
 {
+    // The controller index is built by the first controller message, before the number changes.
+    ASSERT_EQ(eventsOf(msg("B0 4A 33")), (Events{{ControlChanged, 0x01, 0x33}}));
     EXPECT_EQ(eventsOf(answer({0x03, 0x01, 10})), (Events{{NumbersReceived, 0x01, 10}}));
     EXPECT_EQ(r.manager.getItemField(itemFieldNumber, 0x01), 10);
     EXPECT_EQ(eventsOf(msg("B0 0A 33")), (Events{{ControlChanged, 0x01, 0x33}}));

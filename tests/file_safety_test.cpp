@@ -2,6 +2,7 @@
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "support/file_test_support.h"
+#include "support/scratch_folder.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,7 @@ namespace
 class FileSafetyTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        dir = juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("safety", "");
-        ASSERT_TRUE(dir.createDirectory().wasOk());
-        ASSERT_EQ(tool({"defaults", "good.qmv49"}), 0);
-    }
-    void TearDown() override { dir.deleteRecursively(); }
+    void SetUp() override { ASSERT_EQ(tool({"defaults", "good.qmv49"}), 0); }
 
     int tool(juce::StringArray args)
     {
@@ -58,7 +53,8 @@ protected:
         return r.skipped.joinIntoString("\n");
     }
 
-    juce::File dir;
+    ScratchFolder scratch;
+    const juce::File& dir = scratch.folder;
     std::string out, err;
     KbdSettingsStore store;
 };

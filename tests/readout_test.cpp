@@ -107,6 +107,23 @@ TEST(ReadOut, SilentKeyboardEndsTheReadOutOnceAfterTheTimeout)
     EXPECT_EQ(r.sentToKeyboard(from), expected);
 }
 
+TEST(ReadOut, KeyboardWideValuesAreAnnouncedOnceWhenTheSplitPointHasArrived)
+{
+    Rig r;
+    r.detect();
+    auto& chain = r.attachChain();
+    r.kbd.stopAnsweringAfter(10); // the five fields and five keyboard-wide values, not the split point
+    chain.handleManagerEvent(KeyboardDetected, 0);
+    r.ports.waitUntilIdle();
+    EXPECT_EQ(r.globalsReceived.load(), 0);
+
+    r.fromKeyboard(answer({0x40, 0x08, 0x3C}));
+    EXPECT_EQ(r.globalsReceived.load(), 1);
+    r.fromKeyboard(answer({0x40, 0x03, 0x00})); // the octave shift, which ends the read-out
+    EXPECT_EQ(r.globalsReceived.load(), 1);
+    EXPECT_EQ(r.outcomes.all(), Outcomes{ReadOutChain::Outcome::complete});
+}
+
 TEST(ReadOut, EveryAnswerRestartsTheStallWait)
 {
     Rig r;

@@ -1,5 +1,6 @@
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,6 @@ namespace
 class SettingsFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        folder =
-            juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("settings", "");
-        ASSERT_TRUE(folder.createDirectory().wasOk());
-    }
-    void TearDown() override { folder.deleteRecursively(); }
-
     juce::File withText(const juce::String& text)
     {
         auto f = folder.getNonexistentChildFile("in", ".xml");
@@ -45,7 +38,8 @@ protected:
         return {s.get(1, id), s.get(2, id), s.get(3, id), s.get(4, id), s.get(5, id)};
     }
 
-    juce::File folder;
+    ScratchFolder scratch;
+    const juce::File& folder = scratch.folder;
     KbdSettingsStore store;
 };
 } // namespace

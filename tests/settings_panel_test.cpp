@@ -41,12 +41,50 @@ TEST_F(PanelTest, WidgetsSitAtTheirFixedPlacesAndListTheirChoices)
 {
     using R = juce::Rectangle<int>;
     EXPECT_EQ(panel->getBounds(), R(0, 0, 1063, 460));
-    EXPECT_EQ(panel->lowerChannelBox().getBounds(), R(122, 32, 88, 24));
-    EXPECT_EQ(panel->upperChannelBox().getBounds(), R(322, 32, 88, 24));
-    EXPECT_EQ(panel->modeBox().getBounds(), R(783, 32, 120, 24));
-    EXPECT_EQ(panel->channelBox().getBounds(), R(555, 64, 120, 24));
-    EXPECT_EQ(panel->getPicker().getBounds(), R(0, 149, 1063, 317));
-    EXPECT_EQ(panel->loadButtonWidget().getBounds(), R(948, 67, 78, 20));
+    // Every widget, in creation (and z-) order, with its name and place.
+    const std::vector<std::pair<const char*, R>> layout = {{"global group", {13, 8, 419, 128}},
+                                                           {"channel label", {27, 32, 93, 24}},
+                                                           {"lower channel combo", {122, 32, 88, 24}},
+                                                           {"knob mode label", {27, 64, 88, 24}},
+                                                           {"knob mode combo", {122, 64, 88, 24}},
+                                                           {"new group", {443, 8, 480, 128}},
+                                                           {"new label", {459, 32, 80, 24}},
+                                                           {"new text editor", {555, 32, 120, 24}},
+                                                           {"new label", {687, 64, 80, 24}},
+                                                           {"CC number combo", {783, 64, 120, 24}},
+                                                           {"new button", {944, 38, 88, 24}},
+                                                           {"new button", {936, 14, 102, 24}},
+                                                           {nullptr, {0, 149, 1063, 317}},
+                                                           {"new label", {687, 32, 80, 24}},
+                                                           {"Mode combo", {783, 32, 120, 24}},
+                                                           {"new label", {459, 64, 80, 24}},
+                                                           {"Channel combo", {555, 64, 120, 24}},
+                                                           {"new label", {687, 96, 80, 24}},
+                                                           {"Max MSB combo", {783, 96, 120, 24}},
+                                                           {"new label", {459, 96, 80, 24}},
+                                                           {"Min LSB combo", {555, 96, 120, 24}},
+                                                           {"knob mode label", {27, 96, 88, 24}},
+                                                           {"split mode combo", {122, 96, 88, 24}},
+                                                           {"channel label", {227, 32, 93, 24}},
+                                                           {"upper channel combo", {322, 32, 88, 24}},
+                                                           {"knob mode label", {227, 64, 88, 24}},
+                                                           {"fader mode combo", {322, 64, 88, 24}},
+                                                           {"knob mode label", {227, 96, 88, 24}},
+                                                           {"split point combo", {322, 96, 88, 24}},
+                                                           {"load button", {948, 67, 78, 20}},
+                                                           {"save button", {948, 91, 78, 20}},
+                                                           {"chart button", {948, 115, 78, 20}}};
+    ASSERT_GE(panel->getNumChildComponents(), (int)layout.size());
+    for (size_t i = 0; i < layout.size(); ++i)
+    {
+        const auto* child = panel->getChildComponent((int)i);
+        if (layout[i].first != nullptr)
+        {
+            EXPECT_EQ(child->getName(), layout[i].first) << "widget " << i + 1;
+        }
+        EXPECT_EQ(child->getBounds(), layout[i].second) << "widget " << i + 1 << " " << child->getName();
+    }
+    EXPECT_EQ(panel->getChildComponent(12), &panel->getPicker());
     EXPECT_EQ(panel->nameField().getText(), clickAControl);
 
     juce::StringArray channels;
@@ -218,18 +256,33 @@ TEST_F(PanelTest, ShowGlobalsDisplaysTheStoredKeyboardWideValues)
     drainMessages();
     EXPECT_EQ(globalsShown(*panel), juce::StringArray({"Relative", "Normal", "On", "C3", "4", "1"}));
     EXPECT_TRUE(store().snapshot() == before);
+
+    // A value that is neither choice's code (from a file) shows as the first choice, which is what a save
+    // or a send then carries.
+    store().setGlobal(globalKnobMode, 100);
+    store().setGlobal(globalSplitMode, 100);
+    panel->showGlobals();
+    drainMessages();
+    EXPECT_EQ(panel->knobModeBox().getText(), "Absolute");
+    EXPECT_EQ(panel->splitModeBox().getText(), "Off");
+    EXPECT_EQ(store().getGlobal(globalKnobMode), 1);
+    EXPECT_EQ(store().getGlobal(globalSplitMode), 1);
 }
 
 //==============================================================================
 TEST_F(PanelTest, DefaultValuesRestoresFactoryFieldsAndEditorGlobals)
 {
+    // Every keyboard-wide value the button sets starts elsewhere.
     store().setGlobal(globalSplitPoint, 66);
     store().setGlobal(globalKnobMode, 127);
+    store().setGlobal(globalFaderMode, 127);
+    store().setGlobal(globalSplitMode, 127);
     store().setGlobal(globalLowerChannel, 7);
+    store().setGlobal(globalUpperChannel, 9);
     store().setItemField(itemFieldNumber, 0x01, 3);
     panel->showGlobals();
     drainMessages();
-    ASSERT_EQ(panel->splitPointBox().getText(), "F#3"); // 60 is C3
+    ASSERT_EQ(globalsShown(*panel), juce::StringArray({"Relative", "Drawbar", "On", "F#3", "8", "10"}));
 
     panel->defaultValuesButton().triggerClick();
     drainMessages();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/MessageLoop.h"
+#include "scratch_folder.h"
 #include "ui/EditorDialogs.h"
 
 #include <gtest/gtest.h>
@@ -106,22 +107,4 @@ private:
         queue.pop_front();
         return f;
     }
-};
-
-/** A fresh folder under the temporary directory, removed with everything in it. */
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-        : folder(juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getNonexistentChildFile("quillet_ui_test", "", false))
-    {
-        folder.createDirectory();
-    }
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    juce::File file(const juce::String& name) const { return folder.getChildFile(name); }
-    int fileCount() const { return folder.getNumberOfChildFiles(juce::File::findFiles); }
-
-    const juce::File folder;
 };
