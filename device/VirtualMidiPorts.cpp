@@ -29,7 +29,7 @@ public:
         : owner(o), index(i), generation(g), name(std::move(n))
     {
     }
-    ~OutputPort() override { owner.closeOutput(); }
+    ~OutputPort() override { owner.closeOutput(index); }
 
     juce::String getName() const override { return name; }
     void sendMessageNow(const juce::MidiMessage& message) override
@@ -80,7 +80,13 @@ void VirtualMidiPorts::setOutputReceiver(int index, Receiver receiver)
         receivers[(size_t)index] = std::move(receiver);
 }
 
-void VirtualMidiPorts::setPlugged(const juce::String& name, bool plugged)
+void VirtualMidiPorts::setOpensOnce(const juce::String& outputName)
+{
+    std::lock_guard<std::mutex> g(lock);
+    opensOnce.addIfNotAlreadyThere(outputName);
+}
+
+void VirtualMidiPorts::setPlugged(const juce::String& name, bool plugged, Ports which)
 {
     std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
@@ -90,8 +96,10 @@ void VirtualMidiPorts::setPlugged(const juce::String& name, bool plugged)
             if (names[i] == name && (generations[(size_t)i] >= 0) != plugged)
                 generations[(size_t)i] = plugged ? -generations[(size_t)i] : -generations[(size_t)i] - 1;
     };
-    change(inputNames, inputGenerations);
-    change(outputNames, outputGenerations);
+    if (which != Ports::outputs)
+        change(inputNames, inputGenerations);
+    if (which != Ports::inputs)
+        change(outputNames, outputGenerations);
 }
 
 int VirtualMidiPorts::internalIndex(const std::vector<int>& generations, int listed)
@@ -203,6 +211,10 @@ std::unique_ptr<MidiOutputPort> VirtualMidiPorts::openOutput(int index)
     const int i = internalIndex(outputGenerations, index);
     if (i < 0)
         return nullptr;
+    openCounts.resize((size_t)outputNames.size());
+    if (openCounts[(size_t)i] > 0 && opensOnce.contains(outputNames[i]))
+        return nullptr;
+    ++openCounts[(size_t)i];
     ++outputsOpen;
     return std::make_unique<OutputPort>(*this, i, outputGenerations[(size_t)i], outputNames[i]);
 }
@@ -220,10 +232,11 @@ void VirtualMidiPorts::setStarted(InputPort* port, bool started)
     port->started = started;
 }
 
-void VirtualMidiPorts::closeOutput()
+void VirtualMidiPorts::closeOutput(int index)
 {
     std::lock_guard<std::recursive_mutex> d(deliveryLock);
     std::lock_guard<std::mutex> g(lock);
+    --openCounts[(size_t)index];
     --outputsOpen;
 }
 

@@ -27,9 +27,18 @@ public:
     int addOutput(const juce::String& name, Receiver receiver = {});
     void setOutputReceiver(int index, Receiver receiver);
 
+    enum class Ports
+    {
+        both,
+        inputs,
+        outputs
+    };
     /** Takes every port of that name out of the lists (false) or brings it back (true), as unplugging and
         replugging a device does. Ports opened before an unplug stay dead: nothing reaches or leaves them. */
-    void setPlugged(const juce::String& name, bool plugged);
+    void setPlugged(const juce::String& name, bool plugged, Ports which = Ports::both);
+    /** Outputs of that name open once at a time, as some drivers allow: a second open fails while the first
+        is open. */
+    void setOpensOnce(const juce::String& outputName);
 
     /** Queues a message on an input, to be delivered after delayMs. */
     void deliver(int inputIndex, const juce::MidiMessage& message, int delayMs = 0);
@@ -73,7 +82,7 @@ private:
     static int internalIndex(const std::vector<int>& generations, int listed);
     static juce::StringArray pluggedNames(const juce::StringArray& names, const std::vector<int>& generations,
                                           bool withGeneration = false);
-    void closeOutput();
+    void closeOutput(int index);
 
     mutable std::mutex lock;
     std::condition_variable wake, idle;
@@ -84,6 +93,8 @@ private:
     std::vector<Receiver> receivers;
     std::vector<InputPort*> openInputs;
     int outputsOpen = 0;
+    std::vector<int> openCounts; // per output
+    juce::StringArray opensOnce;
     std::deque<Pending> queue;
     bool delivering = false, quitting = false;
 

@@ -221,6 +221,7 @@ void KeyboardEmulator::receive(const juce::MidiMessage& message)
     {
         std::lock_guard<std::mutex> g(lock);
         log.push_back(message);
+        log.back().setTimeStamp(juce::Time::getMillisecondCounterHiRes());
         replies = answer(message);
         if (repliesLeft >= 0)
         {

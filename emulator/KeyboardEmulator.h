@@ -50,7 +50,8 @@ public:
     int getItemValue(int id) const;
     int closingCommandsReceived() const;
     int messagesReceived() const;
-    /** Every message the keyboard has received, in order. */
+    /** Every message the keyboard has received, in order, each stamped with the millisecond counter
+        (Time::getMillisecondCounterHiRes) at its arrival. */
     std::vector<juce::MidiMessage> receivedLog() const;
 
     //==============================================================================

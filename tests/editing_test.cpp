@@ -116,7 +116,28 @@ TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
     EXPECT_TRUE(panel->unsentValues().empty());
     EXPECT_FALSE(panel->hasUnsavedChanges());
 
+    // Each of a control's five fields counts on its own, the maximum included.
     select(0x70);
+    const std::pair<juce::ComboBox*, int> fields[] = {{&panel->modeBox(), itemFieldMode},
+                                                      {&panel->channelBox(), itemFieldChannel},
+                                                      {&panel->numberBox(), itemFieldNumber},
+                                                      {&panel->minBox(), itemFieldMinLsb},
+                                                      {&panel->maxBox(), itemFieldMaxMsb}};
+    for (auto [box, field] : fields)
+    {
+        const int shown = box->getSelectedItemIndex();
+        // Both modes are a pad's; the other fields take another of the first sixteen entries.
+        const int other = field == itemFieldMode ? (shown == modeNoteToggle ? modeMidiNote : modeNoteToggle)
+                                                 : (shown + 1) % 16;
+        pick(*box, other);
+        EXPECT_EQ(panel->unsentValues(), (std::set<std::pair<int, int>>{{field, 0x70}})) << box->getName();
+        EXPECT_EQ(panel->getPicker().getMarkedControls(), std::set<int>{0x70}) << box->getName();
+        EXPECT_EQ(panel->statusDisplay().getHeadline(), "1 change not sent");
+        panel->undo();
+        EXPECT_TRUE(panel->unsentValues().empty()) << box->getName();
+        EXPECT_TRUE(panel->getPicker().getMarkedControls().empty()) << box->getName();
+    }
+
     pick(panel->channelBox(), 3);
     pick(panel->knobModeBox(), 0);
     EXPECT_EQ(panel->unsentValues().size(), 2u);
@@ -150,11 +171,21 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     EXPECT_TRUE(closes(*panel));
     EXPECT_TRUE(dialogs->closeQuestions.isEmpty()) << "nothing to lose, nothing to ask";
 
-    pick(panel->splitPointBox(), 40);
+    // A name alone is a change worth a question.
+    select(0x01);
+    typeName(*panel, "Lead");
+    EXPECT_TRUE(panel->hasUnsavedChanges());
     dialogs->closeAnswer = EditorDialogs::CloseChoice::cancel;
     EXPECT_FALSE(closes(*panel));
     ASSERT_EQ(dialogs->closeQuestions.size(), 1);
     EXPECT_TRUE(dialogs->closeQuestions[0].contains("not saved")) << dialogs->closeQuestions[0];
+    panel->undo();
+    EXPECT_FALSE(panel->hasUnsavedChanges());
+
+    pick(panel->splitPointBox(), 40);
+    EXPECT_FALSE(closes(*panel));
+    ASSERT_EQ(dialogs->closeQuestions.size(), 2);
+    EXPECT_TRUE(dialogs->closeQuestions[1].contains("not saved")) << dialogs->closeQuestions[1];
 
     // Save... that is cancelled keeps the window open; one that saves lets it close.
     dialogs->closeAnswer = EditorDialogs::CloseChoice::save;
@@ -173,7 +204,7 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     int approvals = 0;
     panel->confirmClose([&] { ++approvals; });
     panel->confirmClose([&] { ++approvals; });
-    EXPECT_EQ(dialogs->closeQuestions.size(), 5);
+    EXPECT_EQ(dialogs->closeQuestions.size(), 6);
     ASSERT_TRUE(dialogs->heldCloseAnswer);
     std::exchange(dialogs->heldCloseAnswer, nullptr)(EditorDialogs::CloseChoice::cancel);
     panel->confirmClose([&] { ++approvals; });
@@ -201,8 +232,11 @@ TEST_F(Editing, WhileAFileDialogIsOpenNoOtherOpensAndItsLateAnswerFindsNothingGo
     EXPECT_EQ(dialogs->closeQuestions.size(), 1);
     EXPECT_EQ(dialogs->startedAt.size(), opened);
 
+    // A value changed while the dialog is up: the cancelled save leaves it unsaved.
+    pick(panel->splitPointBox(), 42);
     std::exchange(dialogs->heldFileToSave, nullptr)(std::nullopt);
     EXPECT_EQ(approvals, 0) << "a cancelled save does not close";
+    EXPECT_TRUE(panel->hasUnsavedChanges());
     panel->confirmClose([&] { ++approvals; });
     EXPECT_EQ(dialogs->closeQuestions.size(), 2) << "asked again once the save had ended";
     ASSERT_TRUE(dialogs->heldFileToSave);
@@ -289,4 +323,76 @@ TEST_F(Editing, AFileLoadedDuringTheReadOutStaysWholeAndAnEditUndoneThenTakesThe
     panel->undo(); // control 6's maximum goes back to what the keyboard said meanwhile: nothing to send
     EXPECT_EQ(store().get(itemFieldMaxMsb, 0x06), 91);
     EXPECT_EQ(panel->unsentValues().count({itemFieldMaxMsb, 0x06}), 0u);
+}
+
+TEST_F(Editing, AValueChangedWhileTheSaveDialogIsUpIsSavedOnlyIfTheFileHoldsIt)
+{
+    open(false);
+    pick(panel->splitPointBox(), 40);
+    dialogs->holdFileToSave = true;
+    bool saved = false;
+    panel->saveSettings([&](bool s) { saved = s; });
+    ASSERT_TRUE(dialogs->heldFileToSave);
+    pick(panel->splitPointBox(), 43);
+    std::exchange(dialogs->heldFileToSave, nullptr)(scratch.file("while.qmv49"));
+    ASSERT_TRUE(saved);
+
+    KbdSettingsStore reread;
+    ASSERT_TRUE(readSettingsFile(reread, scratch.file("while.qmv49")).ok);
+    EXPECT_EQ(panel->hasUnsavedChanges(), !(reread.snapshot() == store()))
+        << "saved means the file holds what the editor holds";
+    pick(panel->splitPointBox(), 44);
+    EXPECT_TRUE(panel->hasUnsavedChanges());
+}
+
+TEST_F(Editing, ClosingAnsweredSendStaysOpenAndNamesWhatAKeyboardThatDropsEveryValueDidNotTake)
+{
+    open(true);
+    select(0x70);
+    pick(panel->channelBox(), 9); // channel 10
+    kbd->dropEverySetValue(1);
+    bool closed = false;
+    panel->onCloseApproved = [&]
+    {
+        closed = true;
+    };
+    dialogs->closeAnswer = EditorDialogs::CloseChoice::send;
+    EXPECT_FALSE(closes(*panel));
+    ASSERT_TRUE(pumpUntil([this] { return !dialogs->shown.empty(); }, 20000));
+    drainMessages();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(dialogs->shown[0].text.contains("Pad #1 (channel)")) << dialogs->shown[0].text;
+    EXPECT_EQ(panel->unsentValues(), (std::set<std::pair<int, int>>{{itemFieldChannel, 0x70}}));
+
+    // The read-back of a later send stops after five answers: the status counts them.
+    kbd->dropEverySetValue(0);
+    kbd->stopAnsweringAfter(5);
+    panel->sendToKeyboard();
+    EXPECT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "Verifying 5 of 12"; }))
+        << panel->statusDisplay().getHeadline();
+}
+
+TEST_F(Editing, UndoingALoadThatAddedAControlLeavesTheStoreAndTheNextSaveAsBefore)
+{
+    open(false);
+    dialogs->filesToSave.push_back(scratch.file("before.qmv49"));
+    ASSERT_TRUE(saves(*panel));
+    const auto before = store();
+
+    // A file from a newer keyboard holds a control this editor does not know.
+    auto withExtra = before;
+    for (int f = itemFieldMode; f <= itemFieldMaxMsb; ++f)
+        withExtra.set(f, 100, 3);
+    withExtra.set(itemFieldMode, 0x70, modeNoteToggle);
+    ASSERT_TRUE(createSettingsXml(withExtra)->writeTo(scratch.file("newer.qmv49")));
+    dialogs->filesToOpen.push_back(scratch.file("newer.qmv49"));
+    panel->loadSettings();
+    ASSERT_EQ(store().get(itemFieldMode, 100), 3);
+
+    ASSERT_TRUE(panel->undo());
+    EXPECT_TRUE(store() == before);
+    dialogs->filesToSave.push_back(scratch.file("after.qmv49"));
+    ASSERT_TRUE(saves(*panel));
+    EXPECT_EQ(scratch.file("after.qmv49").loadFileAsString(),
+              scratch.file("before.qmv49").loadFileAsString());
 }

@@ -139,6 +139,23 @@ TEST_F(EditorWithKeyboard, EditsStayInTheEditorUntilSendPutsThemAllIntoTheKeyboa
     EXPECT_EQ(closingCommandsSent(kbd), 1);
     EXPECT_EQ(kbd.closingCommandsReceived(), 1);
     EXPECT_TRUE(dialogs->shown.empty());
+
+    // Changed on the keyboard itself, then unplugged and plugged in again: the read-out takes the
+    // keyboard's values, those just sent included.
+    auto changedOnKeyboard = kbd.getConfiguration();
+    changedOnKeyboard.set(itemFieldMode, 0x40, modeRpn);
+    changedOnKeyboard.globals[globalSplitPoint] = 50;
+    kbd.setConfiguration(changedOnKeyboard);
+    kbd.setPlugged(false);
+    panel->getManager().checkPorts();
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "Unplugged"; }));
+    kbd.setPlugged(true);
+    panel->getManager().checkPorts();
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getDetail().startsWith("Read from"); }))
+        << panel->statusDisplay().getDetail();
+    EXPECT_EQ(store().get(itemFieldMode, 0x40), modeRpn);
+    EXPECT_EQ(store().globals[globalSplitPoint], 50);
+    EXPECT_TRUE(panel->unsentValues().empty());
 }
 
 TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
@@ -157,6 +174,7 @@ TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
     drainMessages();
     EXPECT_TRUE(panel->getReadOut().isActive());
     EXPECT_TRUE(dialogs->shown.empty()) << "no stall before the timeout has passed";
+    EXPECT_EQ(panel->statusDisplay().getHeadline(), "Reading 3 of 12") << "numbers, modes and channels";
 
     // The link's stall watch notices, though the read-out began on the MIDI thread.
     *now += 2500;
@@ -165,4 +183,16 @@ TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
     ASSERT_EQ(dialogs->shown.size(), 1u);
     EXPECT_EQ(dialogs->shown[0].title, "Keyboard Problem");
     EXPECT_TRUE(dialogs->shown[0].text.contains("stopped answering")) << dialogs->shown[0].text;
+
+    // What the keyboard holds is not known: an edit now is one it has not been sent.
+    panel->getPicker().buttonClicked(panel->getPicker().findButtonFor(0x70));
+    drainMessages();
+    pick(panel->channelBox(), 12);
+    EXPECT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "1 change not sent"; }))
+        << panel->statusDisplay().getHeadline();
+    dialogs->holdCloseAnswer = true;
+    panel->confirmClose([] {});
+    ASSERT_EQ(dialogs->closeQuestions.size(), 1);
+    EXPECT_TRUE(dialogs->closeQuestions[0].startsWith("1 change has not been sent"))
+        << dialogs->closeQuestions[0];
 }

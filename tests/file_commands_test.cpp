@@ -45,6 +45,15 @@ TEST_F(PanelTest, SaveReplacesTheExtensionOfTheChosenName)
     KbdSettingsStore reread;
     ASSERT_TRUE(readSettingsFile(reread, scratch.file("v1.2 setup.qmv49")).ok);
     EXPECT_TRUE(reread.snapshot() == store().snapshot());
+
+    // A typed name whose new extension hits another file asks first; "No" leaves that file alone.
+    const auto kept = scratch.file("setup.qmv49").loadFileAsString();
+    store().setGlobal(globalSplitPoint, 53);
+    dialogs->overwriteAnswer = false;
+    dialogs->filesToSave = {scratch.file("setup.xml")};
+    panel->saveSettings();
+    EXPECT_EQ(scratch.file("setup.qmv49").loadFileAsString(), kept);
+    EXPECT_EQ(scratch.fileCount(), 2);
 }
 
 TEST_F(PanelTest, ChartGetsTheHtmlExtension)

@@ -57,14 +57,21 @@ TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
     auto panel = openPanel(ports, dialogs);
     auto& manager = panel->getManager();
 
-    // The edit lands while the keyboard's answer for the same field is still on its way.
-    ASSERT_TRUE(pumpUntil([&] { return panel->getReadOut().isActive(); }));
+    // One edit of a field the keyboard has answered already, one while its answer is still on its way.
+    const auto demo = KeyboardEmulator::demoConfiguration();
+    ASSERT_NE(demo.get(itemFieldNumber, 0x01), manager.getItemField(itemFieldNumber, 0x01));
+    ASSERT_NE(demo.get(itemFieldNumber, 0x70), 37);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return manager.getItemField(itemFieldNumber, 0x01) == demo.get(itemFieldNumber, 0x01); }));
+    ASSERT_TRUE(panel->getReadOut().isActive());
     panel->getPicker().buttonClicked(panel->getPicker().findButtonFor(0x70));
     drainMessages();
     ASSERT_EQ(panel->getSelectedItemId(), 0x70);
+    pick(panel->numberBox(), 37);
     pick(panel->modeBox(), modeNoteToggle);
-    ASSERT_TRUE(headlineBecomes(*panel, "1 change not sent")) << panel->statusDisplay().getHeadline();
+    ASSERT_TRUE(headlineBecomes(*panel, "2 changes not sent")) << panel->statusDisplay().getHeadline();
     EXPECT_EQ(manager.getItemField(itemFieldMode, 0x70), modeNoteToggle);
+    EXPECT_EQ(manager.getItemField(itemFieldNumber, 0x70), 37);
     EXPECT_EQ(manager.getGlobal(globalSplitPoint), 48) << "the rest was read";
 
     kbd.setPlugged(false);
@@ -77,8 +84,9 @@ TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
     kbd.setReplyDelayMs(0);
     kbd.setPlugged(true);
     manager.checkPorts();
-    ASSERT_TRUE(headlineBecomes(*panel, "1 change not sent")) << panel->statusDisplay().getHeadline();
+    ASSERT_TRUE(headlineBecomes(*panel, "2 changes not sent")) << panel->statusDisplay().getHeadline();
     EXPECT_EQ(manager.getItemField(itemFieldMode, 0x70), modeNoteToggle);
+    EXPECT_EQ(manager.getItemField(itemFieldNumber, 0x70), 37);
     EXPECT_NE(kbd.getConfiguration().get(itemFieldMode, 0x70), modeNoteToggle) << "nothing was sent";
 }
 
@@ -138,4 +146,28 @@ TEST(LinkStatus, AControlSelectedBeforeALateReadOutShowsTheKeyboardsValuesWhenTh
     EXPECT_EQ(panel->getSelectedItemId(), 0x70);
     EXPECT_EQ(panel->modeBox().getText(), "Note Toggle");
     EXPECT_EQ(panel->numberBox().getText(), "99 - NRPN - MSB");
+}
+
+TEST(LinkStatus, SendSaysSoWhenTheKeyboardsOutputCouldNotBeOpened)
+{
+    VirtualMidiPorts ports;
+    KeyboardEmulator kbd(ports);
+    // The search's own use of the port still holds it when the keyboard answers.
+    ports.setOpensOnce(KeyboardEmulator::defaultPortName);
+    ScriptedDialogs* dialogs = nullptr;
+    auto panel = openPanel(ports, dialogs);
+    ASSERT_TRUE(pumpUntil([&] { return panel->getManager().isKeyboardFound(); }));
+    ASSERT_FALSE(panel->getManager().hasKeyboardOutput());
+
+    const int heard = kbd.messagesReceived();
+    panel->sendToKeyboard();
+    const auto reported = [&]
+    {
+        for (const auto& s : dialogs->shown)
+            if (s.title == "Keyboard Problem" && s.text.contains("output could not be opened"))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(pumpUntil(reported));
+    EXPECT_EQ(kbd.messagesReceived(), heard);
 }

@@ -201,3 +201,77 @@ TEST(LiveLink, SendReportsAKeyboardThatStopsAnsweringOrIsUnpluggedAndOneThatKeep
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->outcome, VerifiedSend::Outcome::lost);
 }
+
+TEST(LiveLink, WhenOnlyTheKeyboardsOutputGoesTheKeyboardCountsAsUnpluggedAndSendsFail)
+{
+    Rig r;
+    r.detect();
+    const int heard = r.kbd.messagesReceived();
+    r.ports.setPlugged(Rig::keyboardName, false, VirtualMidiPorts::Ports::outputs);
+    EXPECT_TRUE(r.manager.checkPorts());
+    EXPECT_EQ(r.events.count(KeyboardUnplugged), 1);
+    EXPECT_FALSE(r.manager.isKeyboardFound());
+    EXPECT_FALSE(r.manager.sendGlobal(globalSplitPoint, 50));
+    EXPECT_FALSE(r.manager.sendAllSettings());
+    EXPECT_EQ(r.kbd.messagesReceived(), heard);
+}
+
+TEST(LiveLink, AKnobModeOfZeroIsVerifiedAtOnceAndEachRetryPausesLongerAndEndsWithTheClosingCommand)
+{
+    Rig r;
+    r.detect();
+    auto& sender = r.attachSender(1000);
+    std::atomic<int> retries{-1};
+    sender.onFinished = [&](const VerifiedSend::Result& res)
+    {
+        retries = res.retries;
+    };
+
+    // The keyboard reports any knob mode but relative as absolute: a file's 0 is what it holds.
+    auto config = KeyboardEmulator::factoryConfiguration();
+    config.globals[globalKnobMode] = 0;
+    ASSERT_TRUE(sender.start(config));
+    ASSERT_TRUE(sender.waitUntilFinished(20000));
+    EXPECT_EQ(retries.load(), 0);
+
+    // Every value dropped: the two changed values are sent again three times.
+    config.set(itemFieldMode, 0x70, modeNoteToggle);
+    config.set(itemFieldChannel, 0x70, 5);
+    r.kbd.dropEverySetValue(1);
+    sender.retryPauseMs = 30;
+    const size_t from = r.kbd.receivedLog().size();
+    ASSERT_TRUE(sender.start(config));
+    ASSERT_TRUE(sender.waitUntilFinished(20000));
+    EXPECT_EQ(retries.load(), 3);
+
+    const auto log = r.kbd.receivedLog();
+    const auto kind = [&](size_t i)
+    {
+        return hex(log[i]).substring(0, 20);
+    };
+    const juce::String setValue = "F0 00 6E 31 7F 42 02", closing = "F0 00 6E 31 7F 42 06",
+                       request = "F0 00 6E 31 7F 42 01";
+    // Past the first pass (the send-all stream up to its closing command), each batch of resent values.
+    size_t i = from;
+    while (i < log.size() && kind(i) != closing)
+        ++i;
+    int batch = 0;
+    for (++i; i < log.size(); ++i)
+    {
+        if (kind(i) != setValue)
+            continue;
+        ++batch;
+        const double minimumPause = 30.0 * batch - 1.0;
+        size_t sets = 0;
+        for (; i < log.size() && kind(i) == setValue; ++i, ++sets)
+            ASSERT_LT(i + 1, log.size());
+        for (size_t k = i - sets; k < i; ++k)
+            EXPECT_GE(log[k + 1].getTimeStamp() - log[k].getTimeStamp(), minimumPause)
+                << "try " << batch << ", after message " << k - (i - sets) + 1;
+        EXPECT_EQ(sets, 2u) << "try " << batch;
+        ASSERT_EQ(kind(i), closing) << "try " << batch;
+        ASSERT_LT(i + 1, log.size());
+        EXPECT_EQ(kind(i + 1), request) << "the read-back follows the closing command";
+    }
+    EXPECT_EQ(batch, 3);
+}
