@@ -25,6 +25,9 @@ dismiss() { # title[, screenshot[, seconds to wait for the box]]
       xdotool key --window "$box" Return 2>/dev/null || true
       sleep "${screen_pause:-0.3}"
     done
+    # A press whose box went before its release leaves the key down on the server, repeating into the
+    # next box that opens: let go of it.
+    xdotool keyup Return 2>/dev/null || true
     [ -z "$(xdotool search --name "$1" 2>/dev/null || true)" ] || fail "the $1 box would not close"
   fi
 }

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Launches the real editor under a virtual X server, finds its window by title, checks its size, its class,
 # icon and size hints, clicks a control of the keyboard picture and checks that the settings panel shows
-# it; then opens the editor with a settings file, as the desktop does. Screenshots are kept in the artifacts
-# folder.
+# it; then opens the editor with a settings file, as the desktop does, changes it and presses the window's
+# close box: Cancel keeps the window, Discard quits. Screenshots are kept in the artifacts folder.
 set -euo pipefail
 
-editor=${1:?usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR}
-artifacts=${2:?usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR}
+usage="usage: screen_test.sh EDITOR_BINARY ARTIFACT_DIR REQUEST_CLOSE_BINARY"
+editor=${1:?$usage}
+artifacts=${2:?$usage}
+request_close=${3:?$usage}
 mkdir -p "$artifacts"
 editor=$(realpath "$editor")
+request_close=$(realpath "$request_close")
 
 if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   # Without a display the editor must say so plainly and fail, not crash.
@@ -34,10 +37,12 @@ if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   done
 
   export QUILLET_SCREEN_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "$artifacts"
+  # -noreset: the server keeps the names request_close --prepare makes after that client has gone.
+  exec xvfb-run -a -s "-noreset -screen 0 1280x800x24" "$0" "$editor" "$artifacts" "$request_close"
 fi
 
 title="Morvane - The Quillet MIDI Control Center"
+"$request_close" --prepare
 desktop_entry="$(dirname "$0")/../resources/quillet-editor.desktop"
 work=$(mktemp -d)
 "$editor" >"$work/editor.log" 2>&1 &
@@ -54,6 +59,19 @@ fail() {
 
 # shellcheck source=screen_helpers.sh
 source "$(dirname "$0")/screen_helpers.sh"
+
+# Presses a key in a box until the box is gone.
+press_in_box() { # title, key
+  for _ in $(seq 10); do
+    local box
+    box=$(xdotool search --all --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -z "$box" ] && return 0
+    sleep 0.3
+    xdotool key --window "$box" "$2" 2>/dev/null || true
+    sleep 0.5
+  done
+  fail "the $1 box would not close with $2"
+}
 
 # A loaded machine (the other tests run beside this one) can be slow to show the first window; one
 # more start is tried before the test gives up.
@@ -140,8 +158,35 @@ done
 cp "$work/opened.png" "$artifacts/screen-opened-with-file.png"
 echo "screen test: keyboard-wide values changed pixels after opening a file: $globals_pixels"
 [ "${globals_pixels%.*}" -gt 200 ] || fail "the settings file given on the command line was not loaded"
-kill -INT "$pid"
+
+# Default Values (at 944, 38, 88, 24) changes the loaded settings: the close box asks first. Cancel (Escape)
+# keeps the window; Discard (Ctrl+D) lets it close.
+xdotool mousemove --window "$win" 988 50 click 1
+for _ in $(seq 20); do
+  sleep 0.5
+  grab "$win" "$work/defaults.png"
+  defaults_pixels=$(changed 122 32 288 88 "$work/opened.png" "$work/defaults.png")
+  [ "${defaults_pixels%.*}" -gt 200 ] && break
+done
+[ "${defaults_pixels%.*}" -gt 200 ] || fail "Default Values did not change the loaded settings"
+# The pointer goes where the close box would be, off the panel.
+xdotool mousemove 0 0
+question="Unsaved changes"
+"$request_close" "$win" || fail "could not press the window's close box"
+find_window "$question" 10 "$pid" >/dev/null || fail "closing with unsaved changes asked nothing"
+sleep 0.5
+import -window root "$artifacts/screen-close-question.png" || true
+press_in_box "$question" Escape
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "Cancel in the close question quit the editor"
+xwininfo -id "$win" >/dev/null 2>&1 || fail "Cancel in the close question closed the window"
+"$request_close" "$win" || fail "could not press the window's close box"
+find_window "$question" 10 "$pid" >/dev/null || fail "closing again asked nothing"
+press_in_box "$question" ctrl+d
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "Discard in the close question did not quit the editor"
 wait "$pid" 2>/dev/null || true
+echo "screen test: the close box asked; Cancel kept the window and Discard quit"
 
 # A file that is not there is reported as Load... reports it.
 "$editor" "$work/not there.qmv49" >"$work/editor.log" 2>&1 &

@@ -60,7 +60,8 @@ void NativeEditorDialogs::askBeforeClosing(const juce::String& what, std::functi
                                       juce::MessageBoxIconType::QuestionIcon);
     box->addButton("Send", 1);
     box->addButton("Save...", 2);
-    box->addButton("Discard", 3);
+    // Ctrl+D (Cmd+D on a Mac) is the usual key for not keeping changes.
+    box->addButton("Discard", 3, juce::KeyPress('d', juce::ModifierKeys::commandModifier, 0));
     box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
     box->enterModalState(true,
                          juce::ModalCallbackFunction::create(
