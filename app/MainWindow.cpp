@@ -10,10 +10,6 @@ MainComponent::MainComponent(MidiPortSystem& ports)
 {
     settingsPanel = new KbdSettingComponent49(ports, nullptr);
     addAndMakeVisible(settingsPanel);
-    settingsPanel->onCloseApproved = []
-    {
-        juce::JUCEApplication::getInstance()->systemRequestedQuit();
-    };
     setSize(1063, 460);
     // Told of the pointer over every child too.
     addMouseListener(this, true);

@@ -2,10 +2,12 @@
 
 #include <juce_audio_devices/juce_audio_devices.h>
 
+#include <cerrno>
+#include <cstring>
+
 #if JUCE_LINUX
 #include <alsa/asoundlib.h>
 
-#include <cerrno>
 #include <map>
 #include <mutex>
 #endif
@@ -163,6 +165,22 @@ public:
         return port->isOpen() ? std::move(port) : nullptr;
     }
 
+    juce::String serviceProblem() override
+    {
+#if JUCE_LINUX
+        snd_seq_t* seq = nullptr;
+        const int error = snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
+        if (error >= 0)
+        {
+            snd_seq_close(seq);
+            return {};
+        }
+        return describeMidiServiceError(-error);
+#else
+        return {};
+#endif
+    }
+
     std::unique_ptr<MidiOutputPort> openOutput(int index) override
     {
         auto devices = juce::MidiOutput::getAvailableDevices();
@@ -202,4 +220,14 @@ MidiPortSystem& systemMidiPorts()
 {
     static JuceMidiPortSystem ports;
     return ports;
+}
+
+juce::String describeMidiServiceError(int errorNumber)
+{
+    if (errorNumber == ENOENT || errorNumber == ENODEV)
+        return "The system has no MIDI service: the ALSA sequencer (/dev/snd/seq) is missing.";
+    if (errorNumber == EACCES || errorNumber == EPERM)
+        return "The system's MIDI service is closed to this user: /dev/snd/seq cannot be opened (on many "
+               "systems only members of the audio group may).";
+    return "The system's MIDI service cannot be opened: " + juce::String(std::strerror(errorNumber)) + ".";
 }

@@ -49,7 +49,12 @@ public:
     virtual std::unique_ptr<MidiInputPort> openInput(int index, MidiPortListener& listener) = 0;
     /** Opens output index; null when it cannot be opened. */
     virtual std::unique_ptr<MidiOutputPort> openOutput(int index) = 0;
+    /** Why the system's MIDI service cannot be used, as a sentence for the user; empty when it can. */
+    virtual juce::String serviceProblem() { return {}; }
 };
+
+/** The sentence for a MIDI service that could not be opened, from the system's error number. */
+juce::String describeMidiServiceError(int errorNumber);
 
 /** The operating system's MIDI ports through JUCE. On a machine without MIDI (no ALSA sequencer) the lists
     are empty and ALSA's complaints are kept off stderr. */

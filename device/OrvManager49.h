@@ -28,6 +28,8 @@ public:
     OrvManager49();
     /** Uses the given ports, which must outlive the manager. */
     explicit OrvManager49(MidiPortSystem& ports);
+    /** Why the system's MIDI service cannot be used; empty when it can. */
+    juce::String midiServiceProblem() const { return ports.serviceProblem(); }
     ~OrvManager49() override;
 
     //==============================================================================

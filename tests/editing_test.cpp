@@ -179,6 +179,7 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     EXPECT_FALSE(closes(*panel));
     ASSERT_EQ(dialogs->closeQuestions.size(), 1);
     EXPECT_TRUE(dialogs->closeQuestions[0].contains("not saved")) << dialogs->closeQuestions[0];
+    EXPECT_EQ(dialogs->closeTitles[0], "Unsaved changes");
     panel->undo();
     EXPECT_FALSE(panel->hasUnsavedChanges());
 
@@ -351,18 +352,24 @@ TEST_F(Editing, ClosingAnsweredSendStaysOpenAndNamesWhatAKeyboardThatDropsEveryV
     select(0x70);
     pick(panel->channelBox(), 9); // channel 10
     kbd->dropEverySetValue(1);
-    bool closed = false;
-    panel->onCloseApproved = [&]
-    {
-        closed = true;
-    };
+    auto approvals = std::make_shared<int>(0);
     dialogs->closeAnswer = EditorDialogs::CloseChoice::send;
-    EXPECT_FALSE(closes(*panel));
+    panel->confirmClose([approvals] { ++*approvals; });
     ASSERT_TRUE(pumpUntil([this] { return !dialogs->shown.empty(); }, 20000));
     drainMessages();
-    EXPECT_FALSE(closed);
+    EXPECT_EQ(*approvals, 0);
+    EXPECT_EQ(dialogs->closeTitles[0], "Changes not sent or saved");
     EXPECT_TRUE(dialogs->shown[0].text.contains("Pad #1 (channel)")) << dialogs->shown[0].text;
     EXPECT_EQ(panel->unsentValues(), (std::set<std::pair<int, int>>{{itemFieldChannel, 0x70}}));
+
+    // A keyboard that takes everything: once the send is verified the window closes, with no second question
+    // about the file, which the answer Send has covered.
+    kbd->dropEverySetValue(0);
+    panel->confirmClose([approvals] { ++*approvals; });
+    ASSERT_TRUE(pumpUntil([approvals] { return *approvals > 0; }, 20000));
+    drainMessages();
+    EXPECT_EQ(*approvals, 1);
+    EXPECT_EQ(dialogs->closeQuestions.size(), 2);
 
     // The read-back of a later send stops after five answers: the status counts them.
     kbd->dropEverySetValue(0);

@@ -16,6 +16,7 @@ void CloseQuestion::ask(std::function<void()> approved)
     if (open)
         return;
 
+    approvedAfterSend = nullptr;
     juce::String what;
     if (unsent > 0)
         what << changesText(unsent) << (unsent == 1 ? " has" : " have") << " not been sent to the keyboard";
@@ -24,9 +25,11 @@ void CloseQuestion::ask(std::function<void()> approved)
              << " changes that are not saved in a file";
     what << ".";
 
+    const char* title =
+        unsent > 0 ? (unsaved ? "Changes not sent or saved" : "Changes not sent") : "Unsaved changes";
     open = true;
     dialogs.askBeforeClosing(
-        what,
+        title, what,
         [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
         {
             if (self == nullptr)
@@ -36,6 +39,9 @@ void CloseQuestion::ask(std::function<void()> approved)
             switch (choice)
             {
             case EditorDialogs::CloseChoice::send:
+                // Send was the answer for everything at stake: once verified, the window closes without
+                // asking about the file again.
+                self->approvedAfterSend = approved;
                 return self->sendThenClose();
             case EditorDialogs::CloseChoice::save:
                 return self->files.save(
@@ -53,4 +59,10 @@ void CloseQuestion::ask(std::function<void()> approved)
                 return;
             }
         });
+}
+
+void CloseQuestion::sendVerified()
+{
+    if (auto approved = std::exchange(approvedAfterSend, nullptr))
+        approved();
 }

@@ -14,6 +14,8 @@ public:
     /** Asks, when something would be lost; calls approved when the window may close now (at once when
         nothing would be lost). Cancelled, or closing after a send that is under way, it is not called. */
     void ask(std::function<void()> approved);
+    /** The send asked for here has been verified: the window may close, with no further question. */
+    void sendVerified();
 
 private:
     const OrvManager49& manager;
@@ -22,6 +24,7 @@ private:
     FileCommands& files;
     std::function<void()> sendThenClose;
     bool open = false;
+    std::function<void()> approvedAfterSend;
 
     using Self = juce::WeakReference<CloseQuestion>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(CloseQuestion)

@@ -53,11 +53,12 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
     juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
 }
 
-void NativeEditorDialogs::askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer)
+void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce::String& what,
+                                           std::function<void(CloseChoice)> answer)
 {
-    auto* box = new juce::AlertWindow("Unsaved changes",
-                                      what + "\n\nWhat should happen to them before the editor closes?",
-                                      juce::MessageBoxIconType::QuestionIcon);
+    auto* box =
+        new juce::AlertWindow(title, what + "\n\nWhat should happen to them before the editor closes?",
+                              juce::MessageBoxIconType::QuestionIcon);
     box->addButton("Send", 1);
     box->addButton("Save...", 2);
     // Ctrl+D (Cmd+D on a Mac) is the usual key for not keeping changes.

@@ -37,8 +37,10 @@ public:
         discard,
         cancel
     };
-    /** Asks what to do with changes that were not sent or saved before the window closes. */
-    virtual void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) = 0;
+    /** Asks what to do with changes that were not sent or saved before the window closes; the title says
+        which of the two are at stake. */
+    virtual void askBeforeClosing(const juce::String& title, const juce::String& what,
+                                  std::function<void(CloseChoice)> answer) = 0;
 };
 
 /** The platform's native file dialogs and the toolkit's modal message boxes, all shown without a modal loop
@@ -53,7 +55,8 @@ public:
     void confirmOverwrite(const juce::File& file, YesNoAnswer answer) override;
     void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
-    void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) override;
+    void askBeforeClosing(const juce::String& title, const juce::String& what,
+                          std::function<void(CloseChoice)> answer) override;
 
 private:
     void choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer);

@@ -77,6 +77,8 @@ void FileCommands::loadFrom(const juce::File& file)
     // One step, whatever the file holds; the keyboard is not involved.
     history.applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
     history.markSaved();
+    current = file;
+    answer("Loaded " + file.getFileName());
 
     // The problems 'quillet check' finds: the file as a freshly started editor would load it.
     SettingsState fresh;
@@ -109,13 +111,19 @@ void FileCommands::save(std::function<void(bool)> done)
         &FileCommands::settingsFolder, "The settings could not be saved to",
         [this, written](const juce::File& file, ReadOnlyFiles readOnly)
         {
+            lastWritten = file;
             *written = store.snapshot();
             return writeXmlDocument(*createSettingsXml(*written), file, readOnly);
         },
         [self = Self(this), written, done](bool saved)
         {
             if (self != nullptr && saved)
+            {
                 self->history.markSaved(*written);
+                self->current = self->lastWritten;
+                self->answer("Saved " + self->lastWritten.getFileName() + " at " +
+                             juce::Time::getCurrentTime().formatted("%H:%M"));
+            }
             if (done)
                 done(saved);
         });
@@ -126,7 +134,13 @@ void FileCommands::writeChart()
     saveTo("Please select the chart file...", "Quillet 49 chart.html", &FileCommands::chartFolder,
            "The chart could not be written to",
            [this](const juce::File& file, ReadOnlyFiles readOnly)
-           { return writeMidiChart(store, file, readOnly); },
+           {
+               const auto result = writeMidiChart(store, file, readOnly);
+               if (result.ok)
+                   answer("Chart written: click to open",
+                          [file] { juce::URL(file).launchInDefaultBrowser(); });
+               return result;
+           },
            {});
 }
 
@@ -218,4 +232,10 @@ void FileCommands::saveTo(const juce::String& title, const juce::String& propose
                              [write, f = *file](ReadOnlyFiles readOnly) { return write(f, readOnly); },
                              ended);
                      });
+}
+
+void FileCommands::answer(const juce::String& note, std::function<void()> onClick)
+{
+    if (onAnswered)
+        onAnswered(note, std::move(onClick));
 }

@@ -18,6 +18,12 @@ public:
     void save(std::function<void(bool)> done = {});
     void writeChart();
 
+    /** Told what a command did, in a few words for the status display, with what a click on them does
+        (nothing, or opening the chart just written). */
+    std::function<void(const juce::String& note, std::function<void()> onClick)> onAnswered;
+    /** The settings file last loaded or saved; nothing before. */
+    const std::optional<juce::File>& currentFile() const { return current; }
+
     /** The file name with everything from its last dot replaced by "." and the extension. */
     static juce::File withReplacedExtension(const juce::File& file, const juce::String& extension);
 
@@ -37,6 +43,7 @@ private:
     void writeTo(const juce::File& file, const juce::String& failure,
                  std::function<FileWriteResult(ReadOnlyFiles)> write, std::function<void(bool)> done);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
+    void answer(const juce::String& note, std::function<void()> onClick = {});
     static juce::File documentsFolder();
 
     KbdSettingsStore& store;
@@ -44,6 +51,8 @@ private:
     EditorDialogs& dialogs;
     // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
     std::optional<juce::File> settingsFolder, chartFolder;
+    std::optional<juce::File> current;
+    juce::File lastWritten;
     bool dialogOpen = false;
 
     // Dialogs answer after their caller has returned: their callbacks hold the commands by this.

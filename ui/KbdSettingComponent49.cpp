@@ -44,7 +44,17 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
 
     using Self = KbdSettingComponent49;
     history.selection = std::bind(&Self::getSelectedItemId, this);
-    history.onUserStep = std::bind(&LinkState::setNote, &linkState, juce::String());
+    history.onUserStep = [this]
+    {
+        linkState.setNote({});
+    };
+    files.onAnswered = [this](const juce::String& note, std::function<void()> onClick)
+    {
+        linkState.setNote(note, std::move(onClick));
+        if (files.currentFile())
+            linkState.setFileName(files.currentFile()->getFileName());
+        updateStatus();
+    };
     history.onStepApplied = std::bind(&Self::showStep, this, std::placeholders::_1);
     linkState.changed = std::bind(&juce::AsyncUpdater::triggerAsyncUpdate, this);
     linkState.onGlobalsArrived = std::bind(&Self::showGlobals, this);
@@ -56,10 +66,14 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     };
     linkState.onCloseApproved = [this]
     {
-        if (onCloseApproved)
-            onCloseApproved();
+        closeQuestion.sendVerified();
     };
-    statusDisplay().onClick = std::bind(&Self::searchAgain, this);
+    statusDisplay().onClick = [this]
+    {
+        if (linkState.clickNote())
+            return updateStatus();
+        searchAgain();
+    };
     nameEditor.addListener(this);
 
     manager.addListener(this);
@@ -308,8 +322,15 @@ void KbdSettingComponent49::searchAgain()
 {
     if (manager.isScanning() || manager.isKeyboardFound())
         return;
+    linkState.searchStarted();
     manager.startScan();
     updateStatus();
+    juce::Timer::callAfterDelay(LinkState::minimumSearchShownMs + 50,
+                                [safe = juce::Component::SafePointer<KbdSettingComponent49>(this)]
+                                {
+                                    if (safe != nullptr)
+                                        safe->updateStatus();
+                                });
 }
 
 std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes()

@@ -65,11 +65,9 @@ public:
     std::set<std::pair<int, int>> unsentValues() const { return history.unsentValues(); }
     bool hasUnsavedChanges() const { return history.hasUnsavedChanges(); }
     /** Asks, when something is not sent or not saved, what to do before the window closes; calls approved
-        when it may close now (at once when nothing would be lost). Cancelled, or closing after a send that
-        is under way, it is not called. */
+        when it may close: at once when nothing would be lost, after the answer, or once a send asked for has
+        been verified. Cancelled, it is not called. */
     void confirmClose(std::function<void()> approved) { closeQuestion.ask(std::move(approved)); }
-    /** Called when the window may close after all, once a send asked for on closing has been verified. */
-    std::function<void()> onCloseApproved;
 
     //==============================================================================
     // The commands of the five buttons.

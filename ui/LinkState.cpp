@@ -106,6 +106,8 @@ int LinkState::update()
     }
     if ((now & scanEnded) != 0 && !manager.isKeyboardFound())
     {
+        searchedAt = juce::Time::getCurrentTime();
+        serviceProblem = manager.midiServiceProblem();
         if (startupSearch)
         {
             putInEditorGlobals();
@@ -244,7 +246,8 @@ LinkFacts LinkState::facts(int unsent) const
     f.readStepsInAll = ReadOutChain::numSteps();
     f.found = manager.isKeyboardFound();
     // A search about to start counts as one under way: the window's first picture says so.
-    f.searching = manager.isScanning() || (pending.load() & startSearch) != 0;
+    f.searching = manager.isScanning() || (pending.load() & startSearch) != 0 ||
+                  (int)(searchShownUntil - juce::Time::getMillisecondCounter()) > 0;
     f.unplugged = isUnplugged;
     f.readIncomplete = notAllRead;
     f.port = manager.getKeyboardOutputName();
@@ -253,5 +256,19 @@ LinkFacts LinkState::facts(int unsent) const
     f.readAt = readAt;
     f.unsent = unsent;
     f.note = note;
+    f.noteClickable = noteAction != nullptr;
+    f.searchedAt = searchedAt;
+    f.serviceProblem = serviceProblem;
+    f.fileName = fileName;
     return f;
+}
+
+bool LinkState::clickNote()
+{
+    auto action = std::exchange(noteAction, nullptr);
+    if (action == nullptr)
+        return false;
+    note = {};
+    action();
+    return true;
 }

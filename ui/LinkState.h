@@ -40,8 +40,22 @@ public:
     void send();
     /** Sends, then lets the window close once the keyboard is seen to hold everything. */
     void sendThenClose();
-    /** A passing word in the status display, such as how to undo Default Values; cleared by what follows. */
-    void setNote(const juce::String& text) { note = text; }
+    /** A passing word in the status display, such as how to undo Default Values, and what a click on it
+        does, if anything; cleared by what follows. */
+    void setNote(const juce::String& text, std::function<void()> onClick = {})
+    {
+        note = text;
+        noteAction = std::move(onClick);
+    }
+    /** The status display was clicked: does what the note offers and clears it; false when it offers
+        nothing. */
+    bool clickNote();
+    /** A search the user asked for starts: it is shown as under way for a moment at least, so that the
+        click is seen to be taken also when the search ends at once. */
+    void searchStarted() { searchShownUntil = juce::Time::getMillisecondCounter() + minimumSearchShownMs; }
+    static constexpr int minimumSearchShownMs = 700;
+    /** The settings file the editor holds, named in the status display's tooltip. */
+    void setFileName(const juce::String& name) { fileName = name; }
 
     /** The facts of the link now, with the count of values not sent. */
     LinkFacts facts(int unsent) const;
@@ -76,7 +90,10 @@ private:
     bool startupSearch = true, isUnplugged = false, notAllRead = false, closeAfterSend = false;
     juce::Time readAt, sentAt;
     std::optional<VerifiedSend::Result> lastSend;
-    juce::String note;
+    juce::String note, fileName, serviceProblem;
+    std::function<void()> noteAction;
+    juce::Time searchedAt;
+    juce::uint32 searchShownUntil = 0;
 
     JUCE_DECLARE_NON_COPYABLE(LinkState)
 };

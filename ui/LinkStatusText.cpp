@@ -43,7 +43,10 @@ juce::String changesText(int n)
     return juce::String(n) + (n == 1 ? " change" : " changes");
 }
 
-LinkStatusText describeLink(const LinkFacts& f)
+namespace
+{
+/** The texts for the link alone, before the note's click and the settings file are added. */
+LinkStatusText describeLinkAlone(const LinkFacts& f)
 {
     if (f.sending || f.reading)
         return duringWork(f);
@@ -55,8 +58,14 @@ LinkStatusText describeLink(const LinkFacts& f)
         return {"Plug it in again to reconnect", "Unplugged",
                 juce::String(keyboardUnpluggedText) + " Click here to search again.", true};
     if (!f.found)
-        return {f.note.isNotEmpty() ? f.note : "Check cable, power, MIDI port", "Not found: click",
-                notFoundAdvice, true};
+    {
+        const juce::String when = f.searchedAt != juce::Time() ? "Not found at " + clockTime(f.searchedAt)
+                                                               : "Check cable, power, MIDI port";
+        if (f.serviceProblem.isNotEmpty())
+            return {f.note.isNotEmpty() ? f.note : when, "No MIDI service",
+                    f.serviceProblem + " Click here to search again.", true};
+        return {f.note.isNotEmpty() ? f.note : when, "Not found: click", notFoundAdvice, true};
+    }
 
     // The last thing that happened on the link, then whether the editor holds changes the keyboard lacks.
     LinkStatusText t{f.port, f.readIncomplete ? "Not all read" : "Connected",
@@ -98,5 +107,16 @@ LinkStatusText describeLink(const LinkFacts& f)
     }
     if (f.note.isNotEmpty())
         t.detail = f.note;
+    return t;
+}
+} // namespace
+
+LinkStatusText describeLink(const LinkFacts& f)
+{
+    auto t = describeLinkAlone(f);
+    if (f.note.isNotEmpty() && f.noteClickable && t.detail == f.note)
+        t.clickable = true;
+    if (f.fileName.isNotEmpty())
+        t.tooltip << "\nSettings file: " << f.fileName;
     return t;
 }

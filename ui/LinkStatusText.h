@@ -16,16 +16,20 @@ struct LinkFacts
     bool unplugged = false, readIncomplete = false;
     juce::String port; // the keyboard's output
     std::optional<VerifiedSend::Result> lastSend;
-    juce::Time sentAt, readAt; // readAt: a null time when no read-out completed since the keyboard was found
-    int unsent = 0;            // values in the editor the keyboard does not have yet
-    juce::String note;         // a passing word of the editor's, shown over the detail
+    juce::Time sentAt, readAt;  // readAt: a null time when no read-out completed since the keyboard was found
+    int unsent = 0;             // values in the editor the keyboard does not have yet
+    juce::String note;          // a passing word of the editor's, shown over the detail
+    bool noteClickable = false; // a click on the note does what it offers
+    juce::Time searchedAt;      // when the last search ended without finding the keyboard
+    juce::String serviceProblem; // why the system's MIDI service cannot be used, if it cannot
+    juce::String fileName;       // the settings file last loaded or saved
 };
 
 /** The status display's texts for those facts. */
 struct LinkStatusText
 {
     juce::String detail, headline, tooltip;
-    bool clickable = false; // a click searches again
+    bool clickable = false; // a click searches again, or does what the note offers
 
     bool operator==(const LinkStatusText& o) const
     {

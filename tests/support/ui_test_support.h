@@ -81,8 +81,11 @@ public:
     bool holdCloseAnswer = false;           // kept in heldCloseAnswer, for the test to give later
     std::function<void(CloseChoice)> heldCloseAnswer;
     juce::StringArray closeQuestions;
-    void askBeforeClosing(const juce::String& what, std::function<void(CloseChoice)> answer) override
+    juce::StringArray closeTitles;
+    void askBeforeClosing(const juce::String& title, const juce::String& what,
+                          std::function<void(CloseChoice)> answer) override
     {
+        closeTitles.add(title);
         closeQuestions.add(what);
         if (holdCloseAnswer)
             return void(heldCloseAnswer = std::move(answer));
