@@ -154,6 +154,8 @@ TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
     dialogs->filesToSave.push_back(scratch.file("setup.qmv49"));
     EXPECT_TRUE(saves(*panel));
     EXPECT_FALSE(panel->hasUnsavedChanges());
+    EXPECT_TRUE(panel->statusDisplay().getDetail().startsWith("Saved setup.qmv49 at "))
+        << panel->statusDisplay().getDetail();
 
     panel->undo(); // the knob mode
     EXPECT_EQ(panel->unsentValues().size(), 1u);
@@ -161,6 +163,7 @@ TEST_F(Editing, UnsentAndUnsavedChangesFollowEditSendSaveLoadAndUndo)
 
     dialogs->filesToOpen.push_back(scratch.file("setup.qmv49"));
     panel->loadSettings();
+    EXPECT_EQ(panel->statusDisplay().getDetail(), "Loaded setup.qmv49");
     EXPECT_FALSE(panel->hasUnsavedChanges());
     EXPECT_TRUE(panel->unsentValues().empty()) << "the file holds what the keyboard was sent";
 }

@@ -63,6 +63,9 @@ TEST_F(PanelTest, ChartGetsTheHtmlExtension)
     drainMessages();
     EXPECT_TRUE(scratch.file("chart.html").existsAsFile());
     EXPECT_EQ(scratch.fileCount(), 1);
+    // The status display offers the chart instead of a search.
+    EXPECT_EQ(panel->statusDisplay().getDetail(), "Chart written: click to open");
+    EXPECT_TRUE(panel->statusDisplay().isClickable());
 }
 
 TEST_F(PanelTest, CancellingAnyFileDialogChangesNothing)

@@ -30,6 +30,12 @@ TEST(LinkStatus, NotFoundSaysWhatToCheckAndAClickFindsAKeyboardPluggedInSince)
 
     auto& display = panel->statusDisplay();
     EXPECT_EQ(dialogs->countTitled("Keyboard Problem"), 1);
+    EXPECT_TRUE(display.getDetail().startsWith("Not found at ")) << display.getDetail();
+
+    // A search that ends at once is still seen to run, and then to have ended.
+    display.onClick();
+    EXPECT_EQ(display.getHeadline(), "Searching...");
+    EXPECT_TRUE(pumpUntil([&] { return display.getHeadline() != "Searching..."; }));
     EXPECT_TRUE(display.isClickable());
     EXPECT_TRUE(display.getTooltip().contains("USB cable")) << display.getTooltip();
     EXPECT_TRUE(display.getTooltip().containsIgnoreCase("click here to search again"))

@@ -49,3 +49,27 @@ TEST(LinkStatusText, ConnectedItCountsTheChangesNotSentAndANoteTakesTheDetailLin
     EXPECT_EQ(describeLink(f).headline, "Unplugged");
     EXPECT_TRUE(describeLink(f).clickable);
 }
+
+TEST(LinkStatusText, NotFoundSaysWhenAndWhyAndANoteThatOffersAClickTakesIt)
+{
+    LinkFacts f;
+    f.searchedAt = juce::Time(2026, 11, 8, 14, 5);
+    EXPECT_EQ(describeLink(f).detail, "Not found at 14:05");
+    f.serviceProblem = "The system has no MIDI service.";
+    const auto noService = describeLink(f);
+    EXPECT_EQ(noService.headline, "No MIDI service");
+    EXPECT_TRUE(noService.tooltip.startsWith(f.serviceProblem)) << noService.tooltip;
+
+    // Connected, a note takes a click only when it offers one; the settings file is named in the tooltip.
+    f = {};
+    f.found = true;
+    f.note = "Saved live.qmv49 at 14:05";
+    EXPECT_FALSE(describeLink(f).clickable);
+    f.noteClickable = true;
+    EXPECT_TRUE(describeLink(f).clickable);
+    f.sending = true;
+    EXPECT_FALSE(describeLink(f).clickable) << "the note is not shown while a send runs";
+    f.sending = false;
+    f.fileName = "live.qmv49";
+    EXPECT_TRUE(describeLink(f).tooltip.contains("live.qmv49"));
+}

@@ -172,3 +172,17 @@ TEST(Scan, MessagesFromOtherInputsAreIgnoredOnceTheKeyboardIsKnown)
     EXPECT_TRUE(r.events.all().empty());
     EXPECT_EQ(r.manager.getGlobal(globalUpperChannel), 0);
 }
+
+#if JUCE_LINUX
+TEST(MidiService, AMissingOrClosedSequencerIsNamed)
+{
+    // This machine's own service: named as missing exactly when the sequencer's device is not there.
+    const auto problem = systemMidiPorts().serviceProblem();
+    if (!juce::File("/dev/snd/seq").exists())
+    {
+        EXPECT_TRUE(problem.contains("/dev/snd/seq") && problem.contains("missing")) << problem;
+    }
+    EXPECT_TRUE(describeMidiServiceError(EACCES).contains("audio group"));
+    EXPECT_NE(describeMidiServiceError(EIO), describeMidiServiceError(ENOENT));
+}
+#endif

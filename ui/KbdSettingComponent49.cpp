@@ -128,6 +128,27 @@ void KbdSettingComponent49::refreshSelectedControl()
     show(minCombo, s.get(itemFieldMinLsb, selectedItemId));
     show(maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
     applyModeSet(selectedItemId);
+    showHints();
+}
+
+void KbdSettingComponent49::showHints()
+{
+    const auto s = manager.snapshot();
+    const bool shown = ControlCatalogue::isConfigurable(selectedItemId);
+    hints.update(shown ? s.get(itemFieldMode, selectedItemId) : -1, s.get(itemFieldChannel, selectedItemId),
+                 s.get(itemFieldNumber, selectedItemId));
+    repaint();
+}
+
+void KbdSettingComponent49::takeTypedValue(juce::ComboBox& box)
+{
+    const auto typed = box.getText().trim();
+    if (typed.isEmpty())
+        return;
+    const int value = typed.getIntValue();
+    if (typed.containsOnly("0123456789") && value <= 127)
+        return box.setSelectedItemIndex(value, juce::sendNotificationSync);
+    refreshSelectedControl();
 }
 
 void KbdSettingComponent49::applyModeSet(int itemId)
@@ -181,6 +202,7 @@ void KbdSettingComponent49::updateStatus()
 {
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
+    manager.read([this](const SettingsState& s) { picker.setUserNames(s.names); });
     const auto t = describeLink(linkState.facts((int)unsentShown.size()));
     statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
@@ -244,13 +266,16 @@ void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
     for (const auto& [box, field] : fieldBoxes())
         if (unsentShown.count({field, selectedItemId}) != 0)
             marked.push_back(box);
-    g.setColour(juce::Colour(0xFFE8A33D));
+    hints.paint(g);
     for (auto* box : marked)
     {
         const auto r = box->getBounds().toFloat();
         juce::Path corner;
-        corner.addTriangle(r.getX(), r.getY(), r.getX() + 7.0f, r.getY(), r.getX(), r.getY() + 7.0f);
+        corner.addTriangle(r.getX(), r.getY(), r.getX() + 11.0f, r.getY(), r.getX(), r.getY() + 11.0f);
+        g.setColour(juce::Colour(0xFFE8A33D));
         g.fillPath(corner);
+        g.setColour(juce::Colour(0xFF9A5F12));
+        g.strokePath(corner, juce::PathStrokeType(1.0f));
     }
 }
 
@@ -356,7 +381,12 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
 {
     const int index = combo->getSelectedItemIndex();
     if (index < 0)
+    {
+        // Text typed into a box that takes it, which no list entry matched.
+        if (combo->isTextEditable())
+            takeTypedValue(*combo);
         return;
+    }
 
     for (const auto& [box, id] : globalBoxes())
     {
@@ -378,6 +408,7 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
             field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code : index;
         applyUserChange([field = field, value, id = selectedItemId](SettingsState& state)
                         { state.set(field, id, value); });
+        showHints();
         return;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "CloseQuestion.h"
 #include "QMV49CtrlPickerComponent.h"
+#include "ValueHints.h"
 
 #include <array>
 #include <atomic>
@@ -128,6 +129,11 @@ private:
     /** The name the Name field shows for a control. */
     juce::String nameShownFor(int id) const;
     void refreshMarks();
+    /** Shows what the selected control's number and values mean in its mode. */
+    void showHints();
+    /** A number typed into the number, Min or Max box: picked as if from the list, else the box shows the
+        stored value again. */
+    void takeTypedValue(juce::ComboBox& box);
     /** The keyboard-wide boxes with their slots, and the selected control's boxes with their fields. */
     std::array<std::pair<juce::ComboBox*, int>, 6> globalBoxes();
     std::array<std::pair<juce::ComboBox*, int>, 5> fieldBoxes();
@@ -179,6 +185,8 @@ private:
     juce::TextButton loadButton{"load button"};
     juce::TextButton saveButton{"save button"};
     juce::TextButton chartButton{"chart button"};
+
+    ValueHints hints{numberCombo, minCombo, maxCombo}; // after the boxes, whose tooltips it starts from
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdSettingComponent49)
 };

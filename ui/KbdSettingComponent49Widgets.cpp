@@ -67,6 +67,12 @@ void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo
     setUpLabel(label, juce::String(fieldTable[field - itemFieldMode].panelLabel) + ":", 0);
     setUpCombo(combo, items, 2);
     combo.setTooltip(tooltip);
+    if (field == itemFieldNumber || field == itemFieldMinLsb || field == itemFieldMaxMsb)
+    {
+        // A value can be typed, or stepped with the mouse wheel, instead of picked from 128 entries.
+        combo.setEditableText(true);
+        combo.setScrollWheelEnabled(true);
+    }
 }
 
 void KbdSettingComponent49::build()

@@ -87,6 +87,22 @@ void QMV49CtrlPickerComponent::fadeTouchedLater(int itemId, int delayMs)
                                 });
 }
 
+void QMV49CtrlPickerComponent::setUserNames(const std::map<int, std::string>& names)
+{
+    if (names == userNames)
+        return;
+    userNames = names;
+    for (size_t i = 0; i < std::size(pickerSpots) && i < (size_t)buttons.size(); ++i)
+    {
+        const int id = pickerSpots[i].id;
+        const auto named = userNames.find(id);
+        buttons[(int)i]->setTooltip(named == userNames.end()
+                                        ? juce::String(ControlCatalogue::tooltip(id))
+                                        : juce::String(ControlCatalogue::tooltip(id)) + " - \"" +
+                                              juce::String::fromUTF8(named->second.c_str()) + "\"");
+    }
+}
+
 void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
 {
     if (ids == marked)

@@ -3,7 +3,9 @@
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
 
+#include <map>
 #include <set>
+#include <string>
 
 /** What the settings panel may ask of a control picker. */
 class IKbdCtrlPicker
@@ -47,6 +49,8 @@ public:
 
     /** Marks the controls whose values the keyboard does not have yet, with a small quiet dot. */
     void setMarkedControls(const std::set<int>& ids);
+    /** The names the user gave controls, added to their buttons' tooltips. */
+    void setUserNames(const std::map<int, std::string>& names);
     const std::set<int>& getMarkedControls() const { return marked; }
 
     /** The keyboard's status, in the picture's own display. */
@@ -61,6 +65,7 @@ private:
     mutable juce::Image picture;
     LinkStatusDisplay statusDisplay;
     std::set<int> marked;
+    std::map<int, std::string> userNames;
     int touchedId = -1;
     juce::uint32 touchedAt = 0;
 

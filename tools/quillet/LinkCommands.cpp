@@ -123,6 +123,9 @@ int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
     list("MIDI outputs:", outputs, keyboardOut);
     if (!found)
     {
+        const auto service = ports.serviceProblem();
+        if (service.isNotEmpty())
+            out << service << "\n";
         out << "No keyboard answered the identity request.\n";
         return exitNoKeyboard;
     }
