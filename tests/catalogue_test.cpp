@@ -1,4 +1,5 @@
 #include "model/ControlCatalogue.h"
+#include "model/ValueMeaning.h"
 
 #include <gtest/gtest.h>
 
@@ -149,4 +150,24 @@ TEST(CatalogueTexts, NoteAndControllerNames)
     EXPECT_EQ(names[71], "71 - Timbre/Harmonic Intens.");
     EXPECT_EQ(names[98], "98 - NRPN - LSB");
     EXPECT_EQ(names[127], "127 - Poly Mode On");
+}
+
+TEST(ValueMeaningTexts, EachModeSaysWhatItsNumberAndValuesAre)
+{
+    namespace VM = ValueMeaning;
+    // A pad on note 36: on channel 10 (code 9) the General MIDI kick, elsewhere just the note.
+    const auto kick = VM::ofNumber(modeMidiNote, 9, 36);
+    EXPECT_NE(kick.find("C1"), std::string::npos) << kick;
+    EXPECT_NE(kick.find("Bass Drum 1"), std::string::npos) << kick;
+    EXPECT_EQ(VM::ofNumber(modeNoteToggle, 0, 36).find("Drum"), std::string::npos);
+    EXPECT_NE(VM::ofNumber(modeMidiNote, 9, 81).find("Open Triangle"), std::string::npos);
+    EXPECT_EQ(VM::drumName(82), "");
+    EXPECT_NE(VM::ofNumber(modePatchChange, 0, 0).find("program 1"), std::string::npos);
+    EXPECT_NE(VM::ofNumber(modeRpn, 0, 0).find("Pitch Bend Sensitivity"), std::string::npos);
+    EXPECT_NE(VM::ofNumber(modeMmc, 0, 2).find("Play"), std::string::npos);
+    EXPECT_EQ(VM::ofNumber(modeControl, 0, 74), "") << "the controller list says it already";
+    EXPECT_EQ(VM::roleOf(modeNrpn, itemFieldMinLsb), "LSB");
+    EXPECT_EQ(VM::roleOf(modeRpn, itemFieldMaxMsb), "MSB");
+    EXPECT_EQ(VM::roleOf(modeControl, itemFieldMinLsb), "Min");
+    EXPECT_EQ(VM::roleOf(modeMidiNote, itemFieldMaxMsb), "Max");
 }

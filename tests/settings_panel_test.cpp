@@ -155,6 +155,33 @@ TEST_F(PanelTest, ShowingAControlNeverOverwritesALaterAnswer)
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x01), 99);
 }
 
+TEST_F(PanelTest, NumbersCanBeTypedOrSteppedWithTheWheelAndSayWhatTheyMean)
+{
+    select("0x70");
+    pick(panel->modeBox(), "Midi Note");
+    pick(panel->channelBox(), "10");
+    auto& number = panel->numberBox();
+    number.setText("36", juce::sendNotificationSync);
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x70), 36);
+    EXPECT_TRUE(number.getTooltip().contains("Bass Drum 1")) << number.getTooltip();
+
+    // Not a value of the list: the box shows the stored one again.
+    number.setText("300", juce::sendNotificationSync);
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x70), 36);
+    EXPECT_EQ(number.getSelectedItemIndex(), 36);
+
+    // One notch of the wheel moves the maximum by one.
+    auto& maximum = panel->maxBox();
+    const int before = store().getItemField(itemFieldMaxMsb, 0x70);
+    const juce::MouseEvent at(juce::Desktop::getInstance().getMainMouseSource(), {5.0f, 5.0f}, {}, 0.0f, 0.0f,
+                              0.0f, 0.0f, 0.0f, &maximum, &maximum, juce::Time::getCurrentTime(),
+                              {5.0f, 5.0f}, juce::Time::getCurrentTime(), 0, false);
+    const juce::MouseWheelDetails notch{0.0f, 0.25f, false, false, false};
+    maximum.mouseWheelMove(at, notch);
+    drainMessages();
+    EXPECT_EQ(std::abs(store().getItemField(itemFieldMaxMsb, 0x70) - before), 1);
+}
+
 TEST_F(PanelTest, PitchWheelCanBeShownButKeepsNoSettings)
 {
     select("0x41");
