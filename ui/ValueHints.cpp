@@ -34,8 +34,10 @@ bool ValueHints::isTyping(const juce::ComboBox& box)
 
 juce::Rectangle<int> ValueHints::textArea(const juce::ComboBox& box)
 {
+    // Up to the arrow, which is as wide as the box is high.
     auto area = box.getBounds().reduced(2);
-    return area.withTrimmedRight(box.getHeight());
+    area.setRight(box.getRight() - box.getHeight());
+    return area;
 }
 
 void ValueHints::paint(juce::Graphics& g) const
