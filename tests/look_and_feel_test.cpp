@@ -163,6 +163,16 @@ namespace
 /** A message box as the editor shows one, in a window-sized parent, drawn with the look. */
 juce::Image snapshotOfBox(ALookAndFeel& lf, juce::MessageBoxIconType icon)
 {
+    // A box measures itself against the screen as it is made; headless there is none, so one is lent.
+    auto& displays = const_cast<juce::Displays&>(juce::Desktop::getInstance().getDisplays());
+    const bool lent = displays.displays.isEmpty();
+    if (lent)
+    {
+        juce::Displays::Display screen;
+        screen.totalArea = screen.userArea = {0, 0, 1280, 800};
+        screen.isMain = true;
+        displays.displays.add(screen);
+    }
     juce::LookAndFeel::setDefaultLookAndFeel(&lf);
     juce::Component window;
     window.setSize(1063, 460);
@@ -174,6 +184,8 @@ juce::Image snapshotOfBox(ALookAndFeel& lf, juce::MessageBoxIconType icon)
     auto image = box.createComponentSnapshot(box.getLocalBounds(), true, 1.0f);
     window.removeChildComponent(&box);
     juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+    if (lent)
+        displays.displays.clear();
     return image;
 }
 

@@ -99,9 +99,9 @@ const CommandHelp commandHelp[] = {
      true},
     {"send", 1, "IN.qmv49",
      "Sends the settings file IN.qmv49 to the keyboard (the bytes 'syx' writes), reads it back and sends\n"
-     "again what the keyboard did not take, up to three times. Prints \"verified\" or what still differs.\n"
-     "Parts of the file that cannot be used are skipped; the keyboard then gets the factory settings for\n"
-     "them, and the command says so.\n"
+     "again what the keyboard did not take, up to three times. Prints \"Sent and verified\" or what still\n"
+     "differs. Parts of the file that cannot be used are skipped and the defaults of a freshly started\n"
+     "editor are sent in their place; the command says so.\n"
      "Exits with 1 when values still differ, 4 when no keyboard is found or it is lost, 5 when the send was\n"
      "verified but parts of the file were skipped.\n",
      true},
@@ -171,8 +171,8 @@ const char* usage()
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
            "  4   no keyboard was found, or it was lost (ports, read, send)\n"
-           "  5   send was verified, but parts of the file were skipped and the factory settings were sent\n"
-           "      for them\n"
+           "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
+           "      place ('check' lists them)\n"
            "  64  bad command line\n";
 }
 
