@@ -70,17 +70,15 @@ juce::String EditorCommandLine::help(bool emulated)
             "  -h, --help   show this text\n"
             "  --           what follows is the settings file, even a name that starts with '-'\n";
     if (emulated)
-        text
-            << "  --emulated-keyboard[=TROUBLE,...]\n"
-               "               make the emulated keyboard misbehave. TROUBLE: slow=MS (answers that late:\n"
-               "               slow=100 lets the read-out's progress be watched), drop-every=N (ignores "
-               "every\n"
-               "               Nth value sent), silent-after=N (stops answering after N answers),\n"
-               "               unplug-after=N (is unplugged after N answers), split=N (N values per answer,\n"
-               "               0: all in one), no-identity (never answers the search)\n";
+        text << "  --emulated-keyboard[=TROUBLE,...]\n"
+                "      make the emulated keyboard misbehave. TROUBLE: slow=MS (answers that late;\n"
+                "      slow=400 makes the read-out last about five seconds), drop-every=N (ignores\n"
+                "      every Nth value sent), silent-after=N (stops answering after N answers),\n"
+                "      unplug-after=N (is unplugged after N answers), split=N (N values per answer,\n"
+                "      0: all in one), no-identity (never answers the search)\n";
     else
-        text
-            << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same editor\n"
-               "attached to a built-in emulation of the keyboard ('scripts/run.sh --emulated-keyboard').\n";
+        text << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same\n"
+                "editor attached to a built-in emulation of the keyboard ('scripts/run.sh\n"
+                "--emulated-keyboard' starts it).\n";
     return text;
 }

@@ -3,8 +3,8 @@
 # installs) and launches the editor.
 #   scripts/run.sh                                  the editor, on the system's MIDI ports
 #   scripts/run.sh --emulated-keyboard              the same editor attached to a built-in keyboard emulator
-#   scripts/run.sh --emulated-keyboard=TROUBLE,...  the emulated keyboard misbehaving as asked, e.g. slow=100
-#                                                   (answers 100 ms late, so the read-out's progress shows)
+#   scripts/run.sh --emulated-keyboard=TROUBLE,...  the emulated keyboard misbehaving as asked, e.g. slow=400
+#                                                   (answers 400 ms late: the read-out takes about five seconds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
