@@ -2,6 +2,14 @@
 
 #include <QuilletBinaryData.h>
 
+namespace
+{
+// The panel's own colours: its flat grey buttons with light text, and the amber of what is not yet sent.
+const juce::Colour panelButtonFill(0xFF535A5E), panelButtonFrame(0xFF808080), panelButtonText(0xFFF0F0F0);
+const juce::Colour warningAmber(0xFFE8A33D), iconInk(0xFF1D1D1D);
+constexpr float panelFontHeight = 15.0f;
+} // namespace
+
 ALookAndFeel::ALookAndFeel()
 {
     setColour(juce::ComboBox::outlineColourId, juce::Colour(0xFF959595));
@@ -45,7 +53,11 @@ juce::Colour ALookAndFeel::buttonFill(juce::Colour colour, bool isMouseOver)
 {
     if (!isMouseOver)
         return colour;
-    colour = colour.getBrightness() > 0.5f ? colour.darker(0.1f) : colour.brighter(0.3f);
+    // A dark fill carries light text: lit a little and kept as opaque as it was, it stays readable. Lit
+    // more and made see-through over the light panel, it left white text on light grey.
+    if (colour.getBrightness() <= 0.5f)
+        return colour.brighter(0.1f);
+    colour = colour.darker(0.1f);
     const float a = colour.getFloatAlpha();
     return colour.withAlpha(a > 0.5f ? a - 0.2f : a + 0.2f);
 }
@@ -72,6 +84,130 @@ void ALookAndFeel::drawButtonText(juce::Graphics& g, juce::TextButton& button, b
     const int xIndent = juce::roundToInt(font.getHeight() * 0.6f) / 2;
     g.drawFittedText(button.getButtonText(), xIndent, yIndent, button.getWidth() - 2 * xIndent,
                      button.getHeight() - 2 * yIndent, juce::Justification::centred, 2, 0.7f);
+}
+
+//==============================================================================
+juce::Font ALookAndFeel::getPopupMenuFont()
+{
+    return juce::Font(panelFontHeight);
+}
+
+juce::PopupMenu::Options ALookAndFeel::getOptionsForComboBoxPopupMenu(juce::ComboBox& box, juce::Label& label)
+{
+    // Shown as a child of the window rather than on the desktop, a list of 128 entries is bounded by the
+    // window and scrolls there instead of running to the screen's edges.
+    auto options = LookAndFeel_V2::getOptionsForComboBoxPopupMenu(box, label);
+    if (auto* window = box.getTopLevelComponent(); window != nullptr && window != &box)
+        options = options.withParentComponent(window);
+    return options;
+}
+
+juce::Font ALookAndFeel::fontToFit(const juce::Font& font, const juce::String& text, float width)
+{
+    // Three points smaller at the most: below that the text no longer matches the panel's.
+    const float smallest = font.getHeight() - 3.0f;
+    auto fitted = font;
+    while (fitted.getHeight() > smallest && fitted.getStringWidthFloat(text) > width)
+        fitted.setHeight(juce::jmax(smallest, fitted.getHeight() - 0.5f));
+    return fitted;
+}
+
+void ALookAndFeel::drawLabel(juce::Graphics& g, juce::Label& label)
+{
+    if (label.isBeingEdited() || dynamic_cast<juce::ComboBox*>(label.getParentComponent()) == nullptr)
+        return LookAndFeel_V2::drawLabel(g, label);
+
+    g.fillAll(label.findColour(juce::Label::backgroundColourId));
+    const auto area = getLabelBorderSize(label).subtractedFrom(label.getLocalBounds());
+    const float alpha = label.isEnabled() ? 1.0f : 0.5f;
+    g.setColour(label.findColour(juce::Label::textColourId).withMultipliedAlpha(alpha));
+    g.setFont(fontToFit(getLabelFont(label), label.getText(), (float)area.getWidth()));
+    // A horizontal scale of 1 cuts what still does not fit with an ellipsis instead of squeezing it.
+    g.drawFittedText(label.getText(), area, label.getJustificationType(), 1, 1.0f);
+    g.setColour(label.findColour(juce::Label::outlineColourId).withMultipliedAlpha(alpha));
+    g.drawRect(label.getLocalBounds());
+}
+
+//==============================================================================
+void ALookAndFeel::drawAlertBox(juce::Graphics& g, juce::AlertWindow& alert,
+                                const juce::Rectangle<int>& textArea, juce::TextLayout& textLayout)
+{
+    const auto bounds = alert.getLocalBounds().toFloat();
+    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFFFCFCFC), 0.0f, 0.0f, juce::Colour(0xFFE4E4E4),
+                                           0.0f, bounds.getBottom(), false));
+    g.fillAll();
+
+    // The box keeps an 80-pixel column left of its text for the icon: a 40-pixel icon sits in it whole.
+    constexpr int iconColumn = 80;
+    const auto type = alert.getAlertType();
+    if (type != juce::MessageBoxIconType::NoIcon)
+    {
+        const juce::Rectangle<float> icon((float)textArea.getX() + 16.0f, (float)textArea.getY() + 4.0f,
+                                          40.0f, 40.0f);
+        juce::String mark;
+        juce::Path shape;
+        juce::Colour ink;
+        if (type == juce::MessageBoxIconType::WarningIcon)
+        {
+            shape.addTriangle(icon.getCentreX(), icon.getY() + 1.0f, icon.getRight(), icon.getBottom() - 2.0f,
+                              icon.getX(), icon.getBottom() - 2.0f);
+            shape = shape.createPathWithRoundedCorners(4.0f);
+            g.setColour(warningAmber);
+            mark = "!";
+            ink = iconInk;
+        }
+        else
+        {
+            shape.addEllipse(icon.reduced(2.0f));
+            g.setColour(panelButtonFill);
+            mark = type == juce::MessageBoxIconType::InfoIcon ? "i" : "?";
+            ink = panelButtonText;
+        }
+        g.fillPath(shape);
+        g.setColour(ink);
+        g.setFont(juce::Font(24.0f, juce::Font::bold));
+        g.drawText(mark, icon.withTrimmedTop(type == juce::MessageBoxIconType::WarningIcon ? 10.0f : 0.0f),
+                   juce::Justification::centred, false);
+    }
+
+    const int indent = type == juce::MessageBoxIconType::NoIcon ? 0 : iconColumn;
+    g.setColour(alert.findColour(juce::AlertWindow::textColourId));
+    textLayout.draw(g, textArea.withTrimmedLeft(indent).toFloat());
+
+    g.setColour(findColour(juce::ComboBox::outlineColourId));
+    g.drawRect(alert.getLocalBounds());
+}
+
+int ALookAndFeel::getAlertWindowButtonHeight()
+{
+    return 24;
+}
+
+juce::Array<int> ALookAndFeel::getWidthsForTextButtons(juce::AlertWindow&,
+                                                       const juce::Array<juce::TextButton*>& buttons)
+{
+    juce::Array<int> widths;
+    for (auto* b : buttons)
+    {
+        b->setColour(juce::TextButton::buttonColourId, panelButtonFrame);
+        b->setColour(juce::TextButton::buttonOnColourId, panelButtonFill);
+        b->setColour(juce::TextButton::textColourOffId, panelButtonText);
+        b->setColour(juce::TextButton::textColourOnId, panelButtonText);
+        // Measured in the bold face the text is drawn in, so that it is never squeezed.
+        const auto font = getTextButtonFont(*b, getAlertWindowButtonHeight()).boldened();
+        widths.add(juce::jmax(80, font.getStringWidth(b->getButtonText()) + 28));
+    }
+    return widths;
+}
+
+juce::Font ALookAndFeel::getAlertWindowTitleFont()
+{
+    return juce::Font(panelFontHeight + 1.0f, juce::Font::bold);
+}
+
+juce::Font ALookAndFeel::getAlertWindowMessageFont()
+{
+    return juce::Font(panelFontHeight);
 }
 
 //==============================================================================

@@ -1,6 +1,11 @@
 #include "EditorCommandLine.h"
 
-EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments)
+namespace
+{
+const juce::String emulatedOption = "--emulated-keyboard";
+} // namespace
+
+EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments, bool emulated)
 {
     EditorCommandLine result;
     juce::StringArray files;
@@ -12,13 +17,26 @@ EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments)
         if (arg.startsWith("-psn_"))
             continue;
 #endif
+        const bool isOption = !optionsEnded && arg.length() > 1 && arg.startsWithChar('-');
         if (!optionsEnded && arg == "--")
             optionsEnded = true;
-        else if (!optionsEnded && arg.length() > 1 && arg.startsWithChar('-'))
+        else if (isOption && (arg == "--help" || arg == "-h"))
+            result.helpWanted = true;
+        else if (isOption && (arg == emulatedOption || arg.startsWith(emulatedOption + "=")))
+        {
+            if (!emulated)
+                return {std::nullopt,
+                        "the keyboard emulator is in quillet-editor-emulated, built beside this "
+                        "editor ('scripts/run.sh --emulated-keyboard' starts it)"};
+            result.emulatorTrouble = arg.fromFirstOccurrenceOf("=", false, false);
+        }
+        else if (isOption)
             return {std::nullopt, "unknown option '" + arg + "'"};
         else
             files.add(arg);
     }
+    if (result.helpWanted)
+        return result;
     if (files.size() > 1)
         return {std::nullopt, "only one settings file can be opened at a time"};
     if (files.size() == 1)
@@ -30,7 +48,37 @@ EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments)
     return result;
 }
 
-const char* EditorCommandLine::usage()
+juce::String EditorCommandLine::usage(bool emulated)
 {
-    return "usage: quillet-editor [SETTINGS-FILE.qmv49]";
+    return emulated
+               ? "usage: quillet-editor-emulated [--emulated-keyboard[=TROUBLE,...]] [SETTINGS-FILE.qmv49]"
+               : "usage: quillet-editor [SETTINGS-FILE.qmv49]";
+}
+
+juce::String EditorCommandLine::help(bool emulated)
+{
+    juce::String text = usage(emulated) + "\n\n";
+    if (emulated)
+        text << "The Quillet 49 editor attached, through virtual MIDI ports, to a built-in emulation of the\n"
+                "keyboard: detection, read-out, edits and Send can all be tried without one.\n";
+    else
+        text << "The Quillet 49 editor. It looks for the keyboard on the system's MIDI ports, reads its\n"
+                "configuration and shows it on a picture of the keyboard.\n";
+    text << "SETTINGS-FILE.qmv49, when given, is loaded as Load... would load it.\n"
+            "\n"
+            "Options:\n"
+            "  -h, --help   show this text\n"
+            "  --           what follows is the settings file, even a name that starts with '-'\n";
+    if (emulated)
+        text << "  --emulated-keyboard[=TROUBLE,...]\n"
+                "      make the emulated keyboard misbehave. TROUBLE: slow=MS (answers that late;\n"
+                "      slow=400 makes the read-out last about five seconds), drop-every=N (ignores\n"
+                "      every Nth value sent), silent-after=N (stops answering after N answers),\n"
+                "      unplug-after=N (is unplugged after N answers), split=N (N values per answer,\n"
+                "      0: all in one), no-identity (never answers the search)\n";
+    else
+        text << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same\n"
+                "editor attached to a built-in emulation of the keyboard ('scripts/run.sh\n"
+                "--emulated-keyboard' starts it).\n";
+    return text;
 }

@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 namespace
 {
@@ -56,11 +57,48 @@ private:
 };
 #endif
 
+#if QUILLET_EMULATED_KEYBOARD
+constexpr bool emulatedEditor = true;
+const char* const programName = "quillet-editor-emulated";
+#else
+constexpr bool emulatedEditor = false;
+const char* const programName = "quillet-editor";
+#endif
+
+/** The command line, with the emulated keyboard's trouble checked against a throwaway emulator: a typo is a
+    usage error, not a quiet run without the trouble asked for. */
+EditorCommandLine parseCommandLine(const juce::StringArray& arguments)
+{
+    auto commandLine = EditorCommandLine::parse(arguments, emulatedEditor);
+#if QUILLET_EMULATED_KEYBOARD
+    VirtualMidiPorts scratch;
+    KeyboardEmulator check(scratch);
+    if (const auto unknown = check.applyTrouble(commandLine.emulatorTrouble); unknown.isNotEmpty())
+        commandLine.problem =
+            "unknown trouble '" + unknown + "'; the emulator knows " + KeyboardEmulator::troubleHelp();
+#endif
+    return commandLine;
+}
+
 /** Says why the command line cannot be used; the exit code is that of a bad command line. */
 int refuseCommandLine(const EditorCommandLine& commandLine)
 {
-    std::cerr << "quillet-editor: " << commandLine.problem << "\n" << EditorCommandLine::usage() << "\n";
+    std::cerr << programName << ": " << commandLine.problem << "\n"
+              << EditorCommandLine::usage(emulatedEditor) << "\n";
     return 64;
+}
+
+/** Answers --help, or a mistaken command line: the exit code, or nothing when the editor is to start. */
+std::optional<int> answerCommandLine(const EditorCommandLine& commandLine)
+{
+    if (commandLine.problem.isNotEmpty())
+        return refuseCommandLine(commandLine);
+    if (commandLine.helpWanted)
+    {
+        std::cout << EditorCommandLine::help(emulatedEditor);
+        return 0;
+    }
+    return std::nullopt;
 }
 
 /** The program's look, whose message boxes carry the editor's window class too: a dock shows them as the
@@ -104,10 +142,10 @@ class AppClass : public juce::JUCEApplication
 public:
     void initialise(const juce::String&) override
     {
-        const auto commandLine = EditorCommandLine::parse(getCommandLineParameterArray());
-        if (commandLine.problem.isNotEmpty())
+        const auto commandLine = parseCommandLine(getCommandLineParameterArray());
+        if (const auto code = answerCommandLine(commandLine))
         {
-            setApplicationReturnValue(refuseCommandLine(commandLine));
+            setApplicationReturnValue(*code);
             quit();
             return;
         }
@@ -119,6 +157,7 @@ public:
 #if QUILLET_EMULATED_KEYBOARD
         emulator = std::make_unique<KeyboardEmulator>(ports);
         emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
+        emulator->applyTrouble(commandLine.emulatorTrouble);
         auto* content = new MainComponent(ports);
         mainWindow =
             std::make_unique<MainAppWindow>(juce::String(applicationTitle) + " (emulated keyboard)", content);
@@ -193,13 +232,12 @@ JUCE_CREATE_APPLICATION_DEFINE(AppClass)
 
 int main(int argc, char* argv[])
 {
-    // A mistaken command line is said before anything else, display or not.
+    // Help and a mistaken command line are answered before anything else, display or not.
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
         arguments.add(juce::String::fromUTF8(argv[i]));
-    const auto commandLine = EditorCommandLine::parse(arguments);
-    if (commandLine.problem.isNotEmpty())
-        return refuseCommandLine(commandLine);
+    if (const auto code = answerCommandLine(parseCommandLine(arguments)))
+        return *code;
 
     if (!displayAvailable())
     {

@@ -8,6 +8,9 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#if JUCE_LINUX
+#include <sys/vfs.h>
+#endif
 #endif
 
 namespace SafeFileWriter
@@ -58,6 +61,33 @@ std::string folderOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/** True for a folder of one of the kernel's own file systems (/proc, /sys and their kind): it exists, but
+    no file can be created in it (proc answers that the file does not exist, sysfs that it may not). */
+bool isKernelFileSystem(const std::string& folder)
+{
+#if JUCE_LINUX
+    struct statfs fs;
+    if (statfs(folder.c_str(), &fs) != 0)
+        return false;
+    switch ((unsigned long)fs.f_type)
+    {
+    case 0x9FA0UL:     // proc
+    case 0x62656572UL: // sysfs
+    case 0x64626720UL: // debugfs
+    case 0x74726163UL: // tracefs
+    case 0x27E0EBUL:   // cgroup
+    case 0x63677270UL: // cgroup2
+    case 0x73636673UL: // securityfs
+        return true;
+    default:
+        return false;
+    }
+#else
+    juce::ignoreUnused(folder);
+    return false;
+#endif
 }
 
 /** Follows symbolic links to the path that is finally written, so that a link stays a link and its target
@@ -145,6 +175,11 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
     if (!resolveLinks(path, error))
         return errnoFailure(error);
 
+    const auto folder = folderOf(path);
+    if (isKernelFileSystem(folder))
+        return failure("the folder belongs to the system's own file system (as /proc and /sys do), where no "
+                       "file can be saved");
+
     struct stat old;
     const bool exists = stat(path.c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
@@ -161,7 +196,6 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
             return failure("the file is read-only", true);
     }
 
-    const auto folder = folderOf(path);
     struct stat folderStat;
     if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
         return failure("the folder does not exist");

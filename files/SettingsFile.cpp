@@ -11,7 +11,11 @@
 
 namespace
 {
-const char* const itemAttributes[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "MaxMSB"};
+/** An item's attribute in messages: as the panel names its field ("CC number" for "Num"), the id as "ID". */
+const char* itemAttributeWord(int k)
+{
+    return k == 0 ? "ID" : fieldTable[k - 1].panelLabel;
+}
 
 /** Text from a file, cut to maxLength characters and quoted for a message. Control characters are written
     as \xNN: a message may end up on a terminal (quillet check), where ESC or BEL would set its title,
@@ -201,12 +205,12 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             int id = -1;
             ItemConfig c;
             juce::String bad;
-            const bool idOk = readInteger(attributes[0], "ID", -1, id, bad);
-            bool numbers = readInteger(attributes[1], "Mode", 0, c.mode, bad) && idOk;
-            numbers = readInteger(attributes[2], "Chan", 0, c.channel, bad) && numbers;
-            numbers = readInteger(attributes[3], "Num", 0, c.number, bad) && numbers;
-            numbers = readInteger(attributes[4], "MinLSB", 0, c.minLsb, bad) && numbers;
-            numbers = readInteger(attributes[5], "MaxMSB", 127, c.maxMsb, bad) && numbers;
+            const bool idOk = readInteger(attributes[0], itemAttributeWord(0), -1, id, bad);
+            bool numbers = readInteger(attributes[1], itemAttributeWord(1), 0, c.mode, bad) && idOk;
+            numbers = readInteger(attributes[2], itemAttributeWord(2), 0, c.channel, bad) && numbers;
+            numbers = readInteger(attributes[3], itemAttributeWord(3), 0, c.number, bad) && numbers;
+            numbers = readInteger(attributes[4], itemAttributeWord(4), 0, c.minLsb, bad) && numbers;
+            numbers = readInteger(attributes[5], itemAttributeWord(5), 127, c.maxMsb, bad) && numbers;
             // Named by the control's name where the id is one of the keyboard's; made only for a problem.
             const auto label = [&]
             {
@@ -218,6 +222,8 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             if (!numbers)
             {
                 doc.skipped.add(label() + ": " + bad);
+                if (idOk)
+                    doc.skippedControls.push_back(id);
                 continue;
             }
 
@@ -225,10 +231,11 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             const int values[] = {id, c.mode, c.channel, c.number, c.minLsb, c.maxMsb};
             for (int k = 0; k < 6; ++k)
                 if (!OrvSysEx::isDataByte(values[k]))
-                    bad << (bad.isEmpty() ? "" : ", ") << itemAttributes[k] << " " << values[k];
+                    bad << (bad.isEmpty() ? "" : ", ") << itemAttributeWord(k) << " " << values[k];
             if (bad.isNotEmpty())
             {
                 doc.skipped.add(label() + ": " + bad + " is outside 0..127");
+                doc.skippedControls.push_back(id);
                 continue;
             }
             juce::String name;
@@ -256,14 +263,14 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             const auto attributes = findAttributes(*e, globalAttributes);
             if (!readInteger(attributes[0], "ID", -1, slot, bad))
             {
-                doc.skipped.add("global parameter: " + bad);
+                doc.skipped.add("keyboard-wide value: " + bad);
                 continue;
             }
             if (slot < 0 || slot >= numGlobalParams)
                 continue;
             const auto label = [slot]
             {
-                return "global parameter " + juce::String(slot);
+                return juce::String(ControlCatalogue::globalName(slot));
             };
             if (!readInteger(attributes[1], "Value", 0, value, bad))
             {
@@ -325,10 +332,11 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
     for (const auto& why : result.skipped)
         problems.add("skipped " + why);
 
-    std::set<int> present;
+    // A control whose item was skipped is told of once, by the reason it was skipped, not again as missing.
+    std::set<int> toldOf(document.skippedControls.begin(), document.skippedControls.end());
     for (const auto& item : document.items)
     {
-        present.insert(item.id);
+        toldOf.insert(item.id);
         if (!ControlCatalogue::isConfigurable(item.id))
             problems.add("control id " + juce::String(item.id) + " is not a control of the keyboard");
         if (item.config.mode >= numItemModes)
@@ -340,7 +348,7 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
                          juce::String(channel) + " is not a known channel");
     }
     for (int id : ControlCatalogue::configurableControls())
-        if (present.count(id) == 0)
+        if (toldOf.count(id) == 0)
             problems.add(named(id) + " is missing (its factory default would be sent)");
 
     // The channels first, then the two-way values, each by id.

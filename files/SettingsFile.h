@@ -30,6 +30,7 @@ struct SettingsDocument
     std::vector<Item> items;                   // in document order
     std::vector<std::pair<int, int>> globals;  // (slot, value), in document order, slots 0..11 only
     juce::StringArray skipped;                 // elements left out, each with its reason
+    std::vector<int> skippedControls;          // the ids of the items among them whose id could be read
     bool hasItems = false, hasGlobals = false; // whether the "Items" and "Globals" elements exist
 
     /** Writes the document into a configuration, element by element, as loading does. */

@@ -36,6 +36,8 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
+echo "install-deps.sh: installing ${#missing[@]} missing Debian packages (the first time about 250 with what" \
+  "they pull in: a few minutes, depending on the network)"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive

@@ -1,4 +1,5 @@
-// What the editor makes of its command line: nothing, or one settings file (as a desktop opens one).
+// What the editor makes of its command line: nothing, or one settings file (as a desktop opens one), help,
+// and for the emulated editor the emulated keyboard's trouble.
 #include "app/EditorCommandLine.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,36 @@ TEST(EditorCommandLine, TakesOneOptionalSettingsFileAndRefusesAnythingElse)
     EXPECT_EQ(EditorCommandLine::parse({"live set.qmv49"}).settingsFile, here.getChildFile("live set.qmv49"));
     EXPECT_EQ(EditorCommandLine::parse({"/music/a.qmv49"}).settingsFile, juce::File("/music/a.qmv49"));
     EXPECT_EQ(EditorCommandLine::parse({"--", "-odd.qmv49"}).settingsFile, here.getChildFile("-odd.qmv49"));
+    EXPECT_EQ(EditorCommandLine::parse({"--", "--help"}).settingsFile, here.getChildFile("--help"));
 
-    for (const auto& refused :
-         {juce::StringArray{"a.qmv49", "b.qmv49"}, juce::StringArray{"--emulated-keyboard"},
-          juce::StringArray{"-h"}, juce::StringArray{""}})
+    for (const auto& refused : {juce::StringArray{"a.qmv49", "b.qmv49"}, juce::StringArray{"--verbose"},
+                                juce::StringArray{"-x"}, juce::StringArray{""}})
     {
         const auto parsed = EditorCommandLine::parse(refused);
         EXPECT_TRUE(parsed.problem.isNotEmpty()) << refused.joinIntoString(" ");
         EXPECT_FALSE(parsed.settingsFile.has_value()) << refused.joinIntoString(" ");
     }
+}
+
+TEST(EditorCommandLine, HelpNamesTheFileArgumentAndTheEmulatorOnlyTheEmulatedEditorTakesIt)
+{
+    for (const char* option : {"--help", "-h"})
+    {
+        const auto asked = EditorCommandLine::parse({option});
+        EXPECT_TRUE(asked.helpWanted) << option;
+        EXPECT_TRUE(asked.problem.isEmpty()) << option;
+    }
+    EXPECT_TRUE(EditorCommandLine::help(false).startsWith(EditorCommandLine::usage(false)));
+    EXPECT_TRUE(EditorCommandLine::help(false).contains("SETTINGS-FILE.qmv49"));
+    EXPECT_TRUE(EditorCommandLine::help(true).contains("--emulated-keyboard[=TROUBLE,...]"));
+    EXPECT_TRUE(EditorCommandLine::help(true).contains("slow=MS"));
+
+    // The emulated editor takes the trouble beside a file; the plain one says where the emulator is.
+    const auto slow = EditorCommandLine::parse({"--emulated-keyboard=slow=40,split=2", "a.qmv49"}, true);
+    EXPECT_TRUE(slow.problem.isEmpty()) << slow.problem;
+    EXPECT_EQ(slow.emulatorTrouble, "slow=40,split=2");
+    EXPECT_TRUE(slow.settingsFile.has_value());
+    EXPECT_TRUE(EditorCommandLine::parse({"--emulated-keyboard"}, true).problem.isEmpty());
+    const auto plain = EditorCommandLine::parse({"--emulated-keyboard=slow=40"});
+    EXPECT_TRUE(plain.problem.contains("quillet-editor-emulated")) << plain.problem;
 }

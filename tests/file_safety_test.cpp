@@ -93,6 +93,16 @@ TEST_F(FileSafetyTest, ASaveRefusesFoldersAndReadOnlyFilesKeepsPermissionsAndWri
     EXPECT_TRUE(file("folder.qmv49").isDirectory());
     EXPECT_EQ(tool({"defaults", "missing/out.qmv49"}), 3);
     EXPECT_NE(err.find("the folder does not exist"), std::string::npos) << err;
+    // The kernel's folders exist but take no files: said as such, not as a missing folder.
+    for (const char* special : {"/proc/out.qmv49", "/sys/out.qmv49"})
+    {
+        if (!juce::File(special).getParentDirectory().isDirectory())
+            continue;
+        std::ostringstream o, e;
+        EXPECT_EQ(QuilletCommands::writeDefaults(juce::File(special), e), 3) << special;
+        EXPECT_EQ(e.str().find("does not exist"), std::string::npos) << e.str();
+        EXPECT_NE(e.str().find("system's own file system"), std::string::npos) << e.str();
+    }
 
     file("locked.qmv49").replaceWithText(previous);
     chmod(path("locked.qmv49").toRawUTF8(), 0444);

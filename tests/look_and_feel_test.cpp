@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 using juce::Colour;
+namespace Colours = juce::Colours;
 
 /** A 100 x 30 button whose on and off colours cannot be mistaken for each other. */
 std::unique_ptr<juce::TextButton> colouredButton(bool on)
@@ -46,17 +49,31 @@ TEST(LookAndFeel, ComboBoxesAreGreyWithDarkArrow)
     EXPECT_EQ(lf.findColour(juce::ComboBox::arrowColourId), Colour(0xFF595959));
 }
 
-TEST(LookAndFeelButtonFill, HoverDarkensLightColoursAndBrightensDarkOnes)
+TEST(LookAndFeelButtonFill, HoverDarkensLightColoursAndBrightensDarkOnesKeepingTheirTextReadable)
 {
     const Colour light(0xFFD7D7D7), dark(0xFF535A5E);
     EXPECT_EQ(ALookAndFeel::buttonFill(light, false), light);
     EXPECT_EQ(ALookAndFeel::buttonFill(dark, false), dark);
     EXPECT_EQ(ALookAndFeel::buttonFill(light, true), light.darker(0.1f).withAlpha(0.8f));
-    EXPECT_EQ(ALookAndFeel::buttonFill(dark, true), dark.brighter(0.3f).withAlpha(0.8f));
     EXPECT_EQ(ALookAndFeel::buttonFill(light, true).getAlpha(), 204);
-    // Alpha moves two tenths toward the middle: 0.8 drops to 0.6, 0.4 rises to 0.6.
+    // Alpha of a light fill moves two tenths toward the middle: 0.8 drops to 0.6.
     EXPECT_EQ(ALookAndFeel::buttonFill(Colour(0xCCFFFFFF), true).getAlpha(), 153);
-    EXPECT_EQ(ALookAndFeel::buttonFill(Colour(0x66202020), true).getAlpha(), 153);
+
+    // The panel's hovered Load... button, on the panel's white: lighter than at rest, and its light text
+    // still stands out by at least the 4.5 : 1 that normal text needs.
+    const auto hovered = Colours::white.overlaidWith(ALookAndFeel::buttonFill(dark, true));
+    EXPECT_GT(hovered.getPerceivedBrightness(), dark.getPerceivedBrightness());
+    const auto luminance = [](Colour c)
+    {
+        const auto channel = [](juce::uint8 v)
+        {
+            const double x = v / 255.0;
+            return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.getRed()) + 0.7152 * channel(c.getGreen()) + 0.0722 * channel(c.getBlue());
+    };
+    EXPECT_GE((luminance(Colour(0xFFF0F0F0)) + 0.05) / (luminance(hovered) + 0.05), 4.5)
+        << hovered.toString();
 }
 
 TEST(LookAndFeelButtonBackground, FillsWithTheOnColourWhateverTheToggleState)
@@ -138,4 +155,105 @@ TEST(LookAndFeelButtonText, ColourFollowsToggleState)
         EXPECT_EQ(anyPixel(image, red), on) << "toggle " << on;
         EXPECT_EQ(anyPixel(image, blue), !on) << "toggle " << on;
     }
+}
+
+//==============================================================================
+namespace
+{
+/** A message box as the editor shows one, in a window-sized parent, drawn with the look. */
+juce::Image snapshotOfBox(ALookAndFeel& lf, juce::MessageBoxIconType icon)
+{
+    // A box measures itself against the screen as it is made; headless there is none, so one is lent.
+    auto& displays = const_cast<juce::Displays&>(juce::Desktop::getInstance().getDisplays());
+    const bool lent = displays.displays.isEmpty();
+    if (lent)
+    {
+        juce::Displays::Display screen;
+        screen.totalArea = screen.userArea = {0, 0, 1280, 800};
+        screen.isMain = true;
+        displays.displays.add(screen);
+    }
+    juce::LookAndFeel::setDefaultLookAndFeel(&lf);
+    juce::Component window;
+    window.setSize(1063, 460);
+    juce::AlertWindow box("Keyboard Problem",
+                          "The keyboard has not been detected. Please correct the problem and try again.",
+                          icon);
+    window.addAndMakeVisible(box);
+    box.addButton("ok", 0);
+    auto image = box.createComponentSnapshot(box.getLocalBounds(), true, 1.0f);
+    window.removeChildComponent(&box);
+    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+    if (lent)
+        displays.displays.clear();
+    return image;
+}
+
+/** The smallest rectangle holding every pixel that passes the test; empty when none does. */
+juce::Rectangle<int> pixelsWhere(const juce::Image& image, const std::function<bool(Colour)>& test)
+{
+    juce::Rectangle<int> found;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (test(image.getPixelAt(x, y)))
+                found = found.isEmpty() ? juce::Rectangle<int>(x, y, 1, 1)
+                                        : found.getUnion(juce::Rectangle<int>(x, y, 1, 1));
+    return found;
+}
+} // namespace
+
+TEST(LookAndFeelAlertBox, AProblemShowsAWholeWarningSignAndTheButtonsAreThePanelsGreyNotBlue)
+{
+    ALookAndFeel lf;
+    const auto amber = [](Colour c)
+    {
+        return c.getRed() > 200 && c.getGreen() > 130 && c.getGreen() < 190 && c.getBlue() < 100;
+    };
+    const auto blue = [](Colour c)
+    {
+        return c.getBlue() > c.getRed() + 60 && c.getBlue() > c.getGreen() + 60;
+    };
+    const auto darkGrey = [](Colour c)
+    {
+        return c.getRed() < 110 && c.getRed() > 60 && std::abs(c.getRed() - c.getBlue()) < 20;
+    };
+
+    const auto warning = snapshotOfBox(lf, juce::MessageBoxIconType::WarningIcon);
+    const auto sign = pixelsWhere(warning, amber);
+    ASSERT_FALSE(sign.isEmpty()) << "a warning sign is drawn";
+    // Whole: clear of every edge of the box, and modest beside a text line of 15 pixels.
+    EXPECT_TRUE(warning.getBounds().reduced(4).contains(sign)) << sign.toString();
+    EXPECT_LE(sign.getHeight(), 60);
+    EXPECT_TRUE(pixelsWhere(warning, blue).isEmpty()) << "no stock blue anywhere";
+    // The "ok" button at the foot of the box is filled with the panel's dark grey.
+    const auto foot = warning.getClippedImage(warning.getBounds().removeFromBottom(warning.getHeight() / 4));
+    EXPECT_GT(pixelsWhere(foot, darkGrey).getWidth(), 40);
+
+    const auto info = snapshotOfBox(lf, juce::MessageBoxIconType::InfoIcon);
+    EXPECT_TRUE(pixelsWhere(info, amber).isEmpty()) << "news is not shown as a problem";
+    EXPECT_TRUE(pixelsWhere(info, blue).isEmpty());
+}
+
+TEST(LookAndFeelComboBox, ListsUseThePanelsFontAndOpenInsideTheWindow)
+{
+    ALookAndFeel lf;
+    EXPECT_FLOAT_EQ(lf.getPopupMenuFont().getHeight(), 15.0f);
+
+    juce::Component window;
+    window.setSize(1063, 460);
+    juce::ComboBox box;
+    window.addAndMakeVisible(box);
+    box.setBounds(783, 64, 120, 24);
+    juce::Label label;
+    const auto options = lf.getOptionsForComboBoxPopupMenu(box, label);
+    EXPECT_EQ(options.getParentComponent(), &window) << "bounded by the window, a long list scrolls in it";
+    EXPECT_EQ(options.getTargetComponent(), &box);
+
+    // A long controller name shrinks a little, never below twelve points, rather than being squeezed.
+    const juce::Font panelFont(15.0f);
+    const juce::String name = "99 - Non-Registered Parameter Number MSB";
+    const auto fitted = ALookAndFeel::fontToFit(panelFont, name, 90.0f);
+    EXPECT_LT(fitted.getHeight(), 15.0f);
+    EXPECT_GE(fitted.getHeight(), 12.0f);
+    EXPECT_FLOAT_EQ(ALookAndFeel::fontToFit(panelFont, "7 - Volume", 90.0f).getHeight(), 15.0f);
 }

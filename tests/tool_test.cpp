@@ -82,8 +82,28 @@ TEST_F(ToolTest, CheckAcceptsACleanFileAndListsEachProblemOfAFaultyOne)
     auto bad = run({"check", path("bad.qmv49")});
     EXPECT_EQ(bad.code, 1);
     for (const char* expected :
-         {"mode 12", "channel code 20", "control id 100", "Num 200", "is missing", "neither 1 nor 127"})
+         {"mode 12", "channel code 20", "control id 100", "CC number 200", "is missing", "neither 1 nor 127"})
         EXPECT_NE(bad.out.find(expected), std::string::npos) << expected << "\n" << bad.out;
+}
+
+TEST_F(ToolTest, CheckCountsAsShowDoesAndTellsOfAFaultOnceInThePanelsWords)
+{
+    // The picture's 53 controls and the six keyboard-wide values of the panel, as 'show' and the chart list.
+    run({"defaults", path("d.qmv49")});
+    EXPECT_NE(run({"check", path("d.qmv49")}).out.find("53 controls and 6 keyboard-wide values"),
+              std::string::npos);
+
+    // Filter Cutoff's item is skipped for its number: said once, not again as a missing control.
+    auto text = dir.getChildFile("d.qmv49").loadFileAsString();
+    text = text.replace("<Item ID=\"1\" Mode=\"1\" Chan=\"0\" Num=\"74\"",
+                        "<Item ID=\"1\" Mode=\"1\" Chan=\"0\" Num=\"300\"");
+    ASSERT_TRUE(text.contains("Num=\"300\""));
+    write("one.qmv49", text);
+    const auto checked = run({"check", path("one.qmv49")});
+    EXPECT_EQ(checked.code, 1);
+    EXPECT_NE(checked.out.find(": 1 problem\n"), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("Filter Cutoff (item 1): CC number 300 is outside 0..127"), std::string::npos)
+        << checked.out;
 }
 
 TEST_F(ToolTest, UnreadableInputsExitWithTwoAndBadCommandLinesWithUsage)
@@ -227,4 +247,34 @@ TEST_F(ToolTest, LinkCommandsReadAndVerifiedSendAgainstTheEmulatorWithTrouble)
     EXPECT_NE(pulled.err.find("disconnected"), std::string::npos) << pulled.err;
     EXPECT_FALSE(dir.getChildFile("y.qmv49").exists());
     EXPECT_EQ(run({"ports", "--emulated-keyboard=bogus"}).code, 64);
+}
+
+TEST_F(ToolTest, SendSaysPlainlyWhatHappenedAndExitsWithFiveWhenPartsOfTheFileWereSkipped)
+{
+    for (const char* command : {"ports", "read", "send"})
+        EXPECT_NE(run({command, "--help"}).out.find("--emulated-keyboard"), std::string::npos) << command;
+    EXPECT_NE(run({"send", "--help"}).out.find("5 when"), std::string::npos);
+    EXPECT_NE(run({"--help"}).out.find("  5 "), std::string::npos) << "documented with the exit codes";
+
+    ASSERT_EQ(run({"defaults", path("d.qmv49")}).code, 0);
+    auto clean = run({"send", path("d.qmv49"), "--emulated-keyboard"});
+    EXPECT_EQ(clean.code, 0) << clean.err;
+    EXPECT_EQ(clean.out.rfind("Sent and verified: ", 0), 0u) << clean.out;
+    EXPECT_EQ(clean.out.find("verified: Sent"), std::string::npos) << clean.out;
+
+    // A skipped element: the rest is sent and verified with the default in its place, and a script can tell.
+    auto text = dir.getChildFile("d.qmv49").loadFileAsString();
+    write("partly.qmv49", text.replace("<Param ID=\"8\" Value=\"60\"/>", "<Param ID=\"8\" Value=\"200\"/>"));
+    ASSERT_NE(dir.getChildFile("partly.qmv49").loadFileAsString(), text);
+    auto partly = run({"send", path("partly.qmv49"), "--emulated-keyboard"});
+    EXPECT_EQ(partly.code, QuilletCommands::exitSentWithDefaults) << partly.err;
+    EXPECT_NE(partly.code, 0);
+    EXPECT_NE(partly.out.find("Sent and verified"), std::string::npos) << partly.out;
+    EXPECT_NE(partly.err.find("1 element of the file was skipped and the default sent"), std::string::npos)
+        << partly.err;
+
+    // A keyboard that goes quiet after the search: the tool's own words, lower-case after its name.
+    auto quiet = run({"send", path("d.qmv49"), "--emulated-keyboard=silent-after=1"});
+    EXPECT_EQ(quiet.code, 1) << quiet.err;
+    EXPECT_EQ(quiet.err.rfind("quillet: the keyboard stopped answering", 0), 0u) << quiet.err;
 }

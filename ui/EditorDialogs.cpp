@@ -50,7 +50,10 @@ void NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file, YesNoAn
 
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
 {
-    juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon, title, text, "ok");
+    // "Keyboard Problem", "File Problem": a problem is shown with the warning sign, anything else as news.
+    const auto icon = title.endsWith("Problem") ? juce::MessageBoxIconType::WarningIcon
+                                                : juce::MessageBoxIconType::InfoIcon;
+    juce::AlertWindow::showMessageBoxAsync(icon, title, text, "ok");
 }
 
 void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce::String& what,

@@ -27,7 +27,8 @@ public:
     virtual void confirmOverwrite(const juce::File& file, YesNoAnswer answer) = 0;
     /** Asks whether to replace a file that is marked read-only. */
     virtual void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) = 0;
-    /** A modal box with the information icon and the single button "ok". */
+    /** A modal box with the single button "ok": the warning icon when its title names a problem, else the
+        information icon. */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
 
     enum class CloseChoice

@@ -7,6 +7,7 @@
 #include "files/SettingsFile.h"
 
 #include <iomanip>
+#include <set>
 
 namespace QuilletCommands
 {
@@ -40,6 +41,16 @@ int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& e
     return exitFailed;
 }
 
+void reportSkipped(const SettingsReadResult& r, std::ostream& err)
+{
+    const int n = r.skippedCount();
+    if (n > 0)
+        err << "quillet: " << n
+            << (n == 1 ? " element of the file was skipped and the default sent in its"
+                       : " elements of the file were skipped and the defaults sent in their")
+            << " place; run 'quillet check' for details\n";
+}
+
 namespace
 {
 /** What each command takes and does, for the command line's checks and for `quillet COMMAND --help`. */
@@ -49,7 +60,16 @@ struct CommandHelp
     int argumentCount;
     const char* arguments;
     const char* description;
+    bool talksToKeyboard = false; // takes --emulated-keyboard
 };
+
+const char* const emulatedKeyboardHelp =
+    "\nOptions:\n"
+    "  --emulated-keyboard[=TROUBLE,...]\n"
+    "      talk to the built-in keyboard emulator over virtual MIDI ports instead of the system's ports.\n"
+    "      TROUBLE makes it misbehave: drop-every=N (ignores every Nth value sent), slow=MS (answers that\n"
+    "      late), silent-after=N (stops answering after N answers), unplug-after=N (is unplugged after N\n"
+    "      answers), split=N (N values per answer, 0: all in one), no-identity (never answers the search).\n";
 
 const CommandHelp commandHelp[] = {
     {"defaults", 1, "OUT.qmv49",
@@ -70,15 +90,21 @@ const CommandHelp commandHelp[] = {
      "transmits, for sending with any SysEx tool.\n"},
     {"ports", 0, "",
      "Lists the system's MIDI inputs and outputs and asks the outputs, as the editor does, which one is\n"
-     "the keyboard. Exits with 4 when none answers.\n"},
+     "the keyboard. Exits with 4 when none answers.\n",
+     true},
     {"read", 1, "OUT.qmv49",
      "Finds the keyboard as the editor does, reads its whole configuration with the editor's start-up\n"
      "read-out and writes it to OUT.qmv49. Exits with 1, writing nothing, when the keyboard stops\n"
-     "answering part way, and with 4 when no keyboard is found.\n"},
+     "answering part way, and with 4 when no keyboard is found.\n",
+     true},
     {"send", 1, "IN.qmv49",
      "Sends the settings file IN.qmv49 to the keyboard (the bytes 'syx' writes), reads it back and sends\n"
-     "again what the keyboard did not take, up to three times. Prints \"verified\" or what still differs.\n"
-     "Exits with 1 when values still differ, 4 when no keyboard is found or it is lost.\n"},
+     "again what the keyboard did not take, up to three times. Prints \"Sent and verified\" or what still\n"
+     "differs. Parts of the file that cannot be used are skipped and the defaults of a freshly started\n"
+     "editor are sent in their place; the command says so.\n"
+     "Exits with 1 when values still differ, 4 when no keyboard is found or it is lost, 5 when the send was\n"
+     "verified but parts of the file were skipped.\n",
+     true},
 };
 
 const CommandHelp* findCommand(const juce::String& name)
@@ -102,7 +128,12 @@ bool isOption(const juce::String& arg)
 
 void printCommandHelp(const CommandHelp& c, std::ostream& out)
 {
-    out << "Usage: quillet " << c.name << " " << c.arguments << "\n\n" << c.description;
+    out << "Usage: quillet " << c.name << " " << c.arguments
+        << (c.talksToKeyboard
+                ? juce::String(c.argumentCount > 0 ? " " : "") + "[--emulated-keyboard[=TROUBLE,...]]"
+                : juce::String())
+        << "\n\n"
+        << c.description << (c.talksToKeyboard ? emulatedKeyboardHelp : "");
 }
 } // namespace
 
@@ -140,6 +171,8 @@ const char* usage()
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
            "  4   no keyboard was found, or it was lost (ports, read, send)\n"
+           "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
+           "      place ('check' lists them)\n"
            "  64  bad command line\n";
 }
 
@@ -177,8 +210,7 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
     // The commands that talk to the keyboard may be pointed at the built-in emulator.
     auto rest = args;
     std::optional<QuilletLinkCommands::LinkOptions> link;
-    const bool talksToKeyboard = command == "ports" || command == "read" || command == "send";
-    if (talksToKeyboard)
+    if (help->talksToKeyboard)
     {
         juce::String problem;
         link = QuilletLinkCommands::takeLinkOptions(rest, problem);
@@ -305,8 +337,16 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err)
     const auto problems = settingsProblems(doc, result, store.snapshot());
     if (problems.isEmpty())
     {
-        out << in.getFileName() << ": OK, " << doc.items.size() << " controls and " << doc.globals.size()
-            << " keyboard-wide values\n";
+        // Counted as 'show' and the chart list them: the picture's controls and the values Send transmits.
+        std::set<int> controls, globals;
+        for (const auto& item : doc.items)
+            if (isChartedItem(item.id))
+                controls.insert(item.id);
+        for (const auto& [slot, value] : doc.globals)
+            if (isSentGlobal(slot))
+                globals.insert(slot);
+        out << in.getFileName() << ": OK, " << controls.size() << " controls and " << globals.size()
+            << " keyboard-wide values, as 'quillet show' lists them\n";
         return exitOk;
     }
     out << in.getFileName() << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems")
@@ -345,9 +385,7 @@ int writeSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
     if (const auto written = SafeFileWriter::replaceFileContents(outFile, bytes.getData(), bytes.getSize());
         !written.ok)
         return reportWrite(written, outFile, err);
-    if (!result.skipped.isEmpty())
-        err << "quillet: " << result.skipped.size()
-            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
+    reportSkipped(result, err);
     return exitOk;
 }
 } // namespace QuilletCommands

@@ -20,6 +20,7 @@ enum ExitCode
     exitUnreadable = 2,
     exitFailed = 3,
     exitNoKeyboard = 4,
+    exitSentWithDefaults = 5, // send: verified, but parts of the file were skipped and defaults went instead
     exitUsage = 64
 };
 
@@ -37,6 +38,9 @@ const char* usage();
     err when it cannot be read. */
 bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
                SettingsReadResult& result, std::ostream& err);
+/** Says in err how many elements of a file were skipped, the defaults of a fresh editor going in their
+    place; nothing when none was. */
+void reportSkipped(const SettingsReadResult& r, std::ostream& err);
 /** exitOk for a written file; otherwise says why in err and gives exitFailed. */
 int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err);
 } // namespace QuilletCommands

@@ -200,16 +200,19 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         err << "quillet: the send did not end\n";
         return exitNoKeyboard;
     }
-    if (!read.skipped.isEmpty())
-        err << "quillet: " << read.skipped.size()
-            << " element(s) of the file were skipped and not sent; run 'quillet check' for details\n";
+    QuilletCommands::reportSkipped(read, err);
     using Outcome = VerifiedSend::Outcome;
     if (result->outcome == Outcome::verified)
     {
-        out << "verified: " << result->describe() << "\n";
-        return exitOk;
+        out << result->describe() << "\n";
+        return read.skippedCount() > 0 ? exitSentWithDefaults : exitOk;
     }
-    err << "quillet: " << result->describe() << "\n";
+    // The result is worded as a sentence for the editor's boxes; after the tool's name it goes on in lower
+    // case, as every other message of the tool does.
+    auto why = result->describe();
+    if (juce::CharacterFunctions::isUpperCase(why[0]) && juce::CharacterFunctions::isLowerCase(why[1]))
+        why = why.substring(0, 1).toLowerCase() + why.substring(1);
+    err << "quillet: " << why << "\n";
     return result->outcome == Outcome::lost || result->outcome == Outcome::notConnected ? exitNoKeyboard
                                                                                         : exitProblems;
 }
