@@ -14,9 +14,21 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     {
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
     };
+    settingsPanel->statusDisplay().onAbout = []
+    {
+        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon,
+                                               "About Quillet MIDI Control Center", aboutText(), "ok");
+    };
     setSize(1063, 460);
     // Told of the pointer over every child too.
     addMouseListener(this, true);
+}
+
+juce::String MainComponent::aboutText()
+{
+    return juce::String("Morvane - The Quillet MIDI Control Center\nVersion ") + QUILLET_VERSION +
+           "\n\nThe editor for the Quillet 49 keyboard controller: reads, edits, sends and saves its "
+           "configuration.";
 }
 
 MainComponent::~MainComponent()
