@@ -40,6 +40,8 @@ install(FILES ${pkg}/quillet.1.gz ${pkg}/quillet-editor.1.gz ${pkg}/quillet-edit
 install(FILES ${pkg}/com.morvane.quillet.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${pkg}/changelog.gz ${pkg}/changelog.Debian.gz resources/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet-editor)
+install(FILES resources/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME quillet-editor)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillet-editor)
@@ -55,8 +57,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 The desktop editor for the Quillet 49, a 49-key USB MIDI keyboard controller
 by Morvane. It finds the keyboard by the MIDI identity request, reads its
 whole configuration, shows a clickable picture of the keyboard with a settings
-panel, sends the configuration back and verifies it, saves and loads it as a
-.qmv49 settings file and writes an HTML chart of every assignment. A second
+panel, sends the configuration back and verifies it, saves and loads it as
+settings files (*.qmv49) and writes an HTML chart of every assignment. A second
 menu entry starts the editor attached to a built-in emulation of the keyboard,
 for trying it without one.
 .
@@ -67,6 +69,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Installed under DESTDIR with the real prefix, so that the menu entries name /usr/bin.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                                 WORLD_READ WORLD_EXECUTE)

@@ -3,6 +3,9 @@
 
 # The launchers name the editors by their installed paths: a user's ~/.local/bin is not on every desktop's
 # PATH. The editor with the emulated keyboard has its own entry, for trying the editor without a keyboard.
+# Written first to a folder of this destination's own: the tests install to several at once.
+string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(written "${QUILLET_BINARY_DIR}/desktop/${destination}")
 foreach(program quillet-editor quillet-editor-emulated)
   set(path "${CMAKE_INSTALL_PREFIX}/${QUILLET_BINDIR}/${program}")
   if(path MATCHES "[ \t\"'\\\\$`]")
@@ -11,8 +14,8 @@ foreach(program quillet-editor quillet-editor-emulated)
   endif()
   file(READ "${QUILLET_SOURCE_DIR}/resources/${program}.desktop" entry)
   string(REPLACE "\nExec=${program} " "\nExec=${path} " entry "${entry}")
-  file(WRITE "${QUILLET_BINARY_DIR}/desktop/${program}.desktop" "${entry}")
-  file(INSTALL "${QUILLET_BINARY_DIR}/desktop/${program}.desktop"
+  file(WRITE "${written}/${program}.desktop" "${entry}")
+  file(INSTALL "${written}/${program}.desktop"
        DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications")
 endforeach()
 
