@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the Debian package and its checks (dpkg-dev, file, lintian,
-# appstream), the tests and the editor need; with --windows also those of the
-# Windows cross build and its tests under Wine (scripts/windows-test.sh).
+# Installs the Debian packages the build, the tests and the editor need, with those that make and check the
+# Debian package (dpkg-dev, which apt-get also unpacks sources with; file; lintian; appstream; groff-base for
+# the manual page); with --windows also those of the Windows cross build, its installer and its tests under
+# Wine (scripts/windows-test.sh).
 # Idempotent: packages already present are left alone.
 set -euo pipefail
 
@@ -16,7 +17,7 @@ packages=(
   xvfb xauth x11-utils x11-apps xdotool imagemagick
   zenity
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl binutils
-  dpkg-dev file lintian appstream
+  dpkg-dev file lintian appstream groff-base
 )
 case "${1:-}" in
   "") ;;
