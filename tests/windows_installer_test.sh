@@ -68,6 +68,8 @@ path=$(value 'HKCU\Environment' /v Path)
 tool_version=$(run "$dir/quillet.exe" --version || true)
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet MIDI Control Center'
 listed=$(value "$uninstall_key" /v DisplayVersion)
+uninstaller=$(value "$uninstall_key" /v UninstallString)
+[ "$uninstaller" = "\"$folder\\uninstall.exe\"" ] || fail "Apps & features would uninstall with '$uninstaller'"
 [ -n "$listed" ] && [ "$tool_version" = "quillet $listed" ] ||
   fail "the installed tool says '$tool_version', the installer lists version '$listed'"
 run "$dir/quillet.exe" defaults 'C:\factory.qmv49' >/dev/null
