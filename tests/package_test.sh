@@ -75,7 +75,8 @@ for program in quillet quillet-editor quillet-editor-emulated; do
 done
 
 metainfo="$root/usr/share/metainfo/com.morvane.quillet.metainfo.xml"
-appstreamcli validate --no-net "$metainfo" || fail "the AppStream description does not validate"
+# The description, and the menu entry it names, as a software centre reads them from the installed tree.
+appstreamcli validate-tree --no-net "$root" || fail "the AppStream description does not validate"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream description does not name version $version"
 for entry in quillet-editor quillet-editor-emulated; do
   desktop-file-validate "$root/usr/share/applications/$entry.desktop" || fail "$entry.desktop does not validate"
