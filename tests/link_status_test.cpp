@@ -1,12 +1,8 @@
 // The link as the editor shows it: the status display, searching again, unplug and replug, edits kept
-// against the keyboard's answers, controls selected by moving them, and the display's About box.
-#include "app/MainWindow.h"
+// against the keyboard's answers, and controls selected by moving them.
 #include "emulator/KeyboardEmulator.h"
 #include "support/ui_test_support.h"
-#include "tools/quillet/Commands.h"
 #include "ui/KbdSettingComponent49.h"
-
-#include <sstream>
 
 namespace
 {
@@ -142,23 +138,4 @@ TEST(LinkStatus, AControlSelectedBeforeALateReadOutShowsTheKeyboardsValuesWhenTh
     EXPECT_EQ(panel->getSelectedItemId(), 0x70);
     EXPECT_EQ(panel->modeBox().getText(), "Note Toggle");
     EXPECT_EQ(panel->numberBox().getText(), "99 - NRPN - MSB");
-}
-
-TEST(LinkStatus, TheDisplaysMenuOpensAnAboutBoxWithTheVersionTheToolReports)
-{
-    VirtualMidiPorts ports;
-    MainComponent window(ports);
-    auto& display = window.getSettingsPanel().statusDisplay();
-    ASSERT_TRUE(display.onAbout != nullptr) << "the window gives the display its About box";
-    const auto menu = display.makeMenu();
-    juce::PopupMenu::MenuItemIterator item(menu);
-    ASSERT_TRUE(item.next());
-    EXPECT_TRUE(item.getItem().text.startsWith("About")) << item.getItem().text;
-
-    std::ostringstream out, err;
-    ASSERT_EQ(QuilletCommands::run({"--version"}, out, err), 0);
-    const auto toolVersion = juce::String(out.str()).fromFirstOccurrenceOf(" ", false, false).trim();
-    ASSERT_TRUE(toolVersion.containsOnly("0123456789.")) << out.str();
-    EXPECT_TRUE(MainComponent::aboutText().contains("Version " + toolVersion + "\n"))
-        << MainComponent::aboutText();
 }
