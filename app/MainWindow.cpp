@@ -14,14 +14,15 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     {
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
     };
+    setSize(1063, 460);
+    // Told of the pointer over every child too.
+    addMouseListener(this, true);
+    // The status display's pop-up menu opens the About box.
     settingsPanel->statusDisplay().onAbout = []
     {
         juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon,
                                                "About Quillet MIDI Control Center", aboutText(), "ok");
     };
-    setSize(1063, 460);
-    // Told of the pointer over every child too.
-    addMouseListener(this, true);
 }
 
 juce::String MainComponent::aboutText()
