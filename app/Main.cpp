@@ -2,6 +2,7 @@
 #include "EditorCommandLine.h"
 #include "MainWindow.h"
 #include "NativeWindowHints.h"
+#include "device/MidiClientName.h"
 
 #if QUILLET_EMULATED_KEYBOARD
 #include "emulator/KeyboardEmulator.h"
@@ -206,7 +207,7 @@ public:
     }
     const juce::String getApplicationVersion() override
     {
-        return "1.0";
+        return QUILLET_VERSION;
     }
     bool moreThanOneInstanceAllowed() override
     {
@@ -256,6 +257,8 @@ int main(int argc, char* argv[])
     // A file size limit then fails a save, which is reported, instead of killing the editor.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    // In the system's MIDI connection lists under the name of its menu entry, not the window's long title.
+    setMidiClientName("Quillet MIDI Control Center");
     juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
     return juce::JUCEApplicationBase::main(argc, (const char**)argv);
 }

@@ -13,6 +13,19 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     setSize(1063, 460);
     // Told of the pointer over every child too.
     addMouseListener(this, true);
+    // The status display's pop-up menu opens the About box.
+    settingsPanel->statusDisplay().onAbout = []
+    {
+        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon,
+                                               "About Quillet MIDI Control Center", aboutText(), "ok");
+    };
+}
+
+juce::String MainComponent::aboutText()
+{
+    return juce::String("Morvane - The Quillet MIDI Control Center\nVersion ") + QUILLET_VERSION +
+           "\n\nThe editor for the Quillet 49 keyboard controller: reads, edits, sends and saves its "
+           "configuration.";
 }
 
 MainComponent::~MainComponent()

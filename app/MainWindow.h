@@ -18,6 +18,8 @@ public:
     void mouseExit(const juce::MouseEvent&) override;
 
     KbdSettingComponent49& getSettingsPanel() { return *settingsPanel; }
+    /** What the About box says: the program and its version. */
+    static juce::String aboutText();
 
 private:
     // A tooltip window polls the pointer for as long as it exists, so it exists only while the pointer is

@@ -1,17 +1,23 @@
-# Runs at install time: installs the editor's launcher and makes the desktop see it and the settings file
+# Runs at install time: installs the editors' launchers and makes the desktop see them and the settings file
 # type at once. Expects QUILLET_SOURCE_DIR, QUILLET_BINARY_DIR and QUILLET_BINDIR.
 
-# The launcher names the editor by its installed path: a user's ~/.local/bin is not on every desktop's PATH.
-set(editor "${CMAKE_INSTALL_PREFIX}/${QUILLET_BINDIR}/quillet-editor")
-if(editor MATCHES "[ \t\"'\\\\$`]")
-  string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" editor "${editor}")
-  set(editor "\"${editor}\"")
-endif()
-file(READ "${QUILLET_SOURCE_DIR}/resources/quillet-editor.desktop" entry)
-string(REPLACE "\nExec=quillet-editor " "\nExec=${editor} " entry "${entry}")
-file(WRITE "${QUILLET_BINARY_DIR}/desktop/quillet-editor.desktop" "${entry}")
-file(INSTALL "${QUILLET_BINARY_DIR}/desktop/quillet-editor.desktop"
-     DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications")
+# The launchers name the editors by their installed paths: a user's ~/.local/bin is not on every desktop's
+# PATH. The editor with the emulated keyboard has its own entry, for trying the editor without a keyboard.
+# Written first to a folder of this destination's own: the tests install to several at once.
+string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(written "${QUILLET_BINARY_DIR}/desktop/${destination}")
+foreach(program quillet-editor quillet-editor-emulated)
+  set(path "${CMAKE_INSTALL_PREFIX}/${QUILLET_BINDIR}/${program}")
+  if(path MATCHES "[ \t\"'\\\\$`]")
+    string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" path "${path}")
+    set(path "\"${path}\"")
+  endif()
+  file(READ "${QUILLET_SOURCE_DIR}/resources/${program}.desktop" entry)
+  string(REPLACE "\nExec=${program} " "\nExec=${path} " entry "${entry}")
+  file(WRITE "${written}/${program}.desktop" "${entry}")
+  file(INSTALL "${written}/${program}.desktop"
+       DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications")
+endforeach()
 
 # A package build (DESTDIR) leaves the caches to the package manager's triggers.
 if("$ENV{DESTDIR}" STREQUAL "")

@@ -51,6 +51,14 @@ endfunction()
 
 quillet_juce_library(quillet_juce_base juce::juce_core juce::juce_events juce::juce_data_structures
                      juce::juce_audio_basics juce::juce_audio_devices)
+# The toolkit names the ALSA sequencer client after the application's title, or "JUCE" without an application
+# object: each program gives its own name instead (device/MidiClientName.h), set by its main. The name lives
+# in this library, beside the toolkit code that asks for it.
+target_sources(quillet_juce_base PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/device/MidiClientName.cpp)
+if(CMAKE_SYSTEM_NAME MATCHES "Linux|BSD")
+  target_compile_definitions(quillet_juce_base PRIVATE "JUCE_ALSA_MIDI_NAME=quilletMidiClientName()")
+  target_compile_options(quillet_juce_base PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/device/MidiClientName.h)
+endif()
 if(QUILLET_GUI)
   quillet_juce_library_on(quillet_juce quillet_juce_base juce::juce_graphics juce::juce_gui_basics)
   # Debian's JUCE draws images with the system's libpng and libjpeg (a JUCE checkout brings its own copies).

@@ -1,5 +1,7 @@
 #include "MidiPorts.h"
 
+#include "MidiClientName.h"
+
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 #endif
 
 namespace
@@ -56,7 +59,9 @@ private:
             seq = nullptr;
             return;
         }
-        snd_seq_set_client_name(seq, "Quillet port watch");
+        // Listed beside the program's own client, under its name.
+        const std::string name = std::string(quilletMidiClientName()) + " (port watch)";
+        snd_seq_set_client_name(seq, name.c_str());
         const int port = snd_seq_create_simple_port(seq, "announcements",
                                                     SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
                                                     SND_SEQ_PORT_TYPE_APPLICATION);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the editor need; with --windows also those of the
-# Windows cross build and its tests under Wine (scripts/windows-test.sh).
+# Installs the Debian packages the build, the tests and the editor need, with those that make and check the
+# Debian package (dpkg-dev, which apt-get also unpacks sources with; file; lintian; appstream; groff-base for
+# the manual page); with --windows also those of the Windows cross build, its installer and its tests under
+# Wine (scripts/windows-test.sh).
 # Idempotent: packages already present are left alone.
 set -euo pipefail
 
@@ -15,13 +17,14 @@ packages=(
   xvfb xauth x11-utils x11-apps xdotool imagemagick
   zenity
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl binutils
+  dpkg-dev file lintian appstream groff-base
 )
 case "${1:-}" in
   "") ;;
   # MinGW-w64 with POSIX threads, its zlib, Wine, GoogleTest's sources (built for the target) and
-  # dpkg-dev, with which apt-get unpacks the sources of libpng and libjpeg.
+  # NSIS, which makes the installer.
   --windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 googletest
-    dpkg-dev) ;;
+    nsis) ;;
   *) echo "usage: $0 [--windows]" >&2; exit 64 ;;
 esac
 

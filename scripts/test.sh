@@ -3,8 +3,10 @@
 #   1. the device and store tests under ThreadSanitizer (a build without the interface),
 #   2. the core and device tests under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer,
 #      then the fuzz target for a minute on each half (MIDI dispatch, settings files) from its seeds,
-#   3. the whole suite: unit, device, interface, tool and screen tests,
-#   4. the same suite cross-built for 64-bit Windows and run under Wine (scripts/windows-test.sh).
+#   3. the whole suite: unit, device, interface, tool and screen tests, and the Debian package's checks
+#      (lintian, AppStream, a throw-away install and purge, the manual page against --help),
+#   4. the same suite cross-built for 64-bit Windows and run under Wine, with the installer's silent install
+#      and uninstall (scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

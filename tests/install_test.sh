@@ -12,7 +12,7 @@ fail() { echo "install test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || { cat "$prefix.log" >&2; rm -f "$prefix.log"; fail "cmake --install failed"; }
 rm -f "$prefix.log"
 
-for program in quillet-editor quillet; do
+for program in quillet-editor quillet-editor-emulated quillet; do
   [ -x "$prefix/bin/$program" ] || fail "$program was not installed"
   if readelf -S "$prefix/bin/$program" | grep -q '\.debug_info'; then
     fail "$program was installed with its debug data ($(du -h "$prefix/bin/$program" | cut -f1))"

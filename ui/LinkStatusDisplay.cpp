@@ -42,8 +42,24 @@ void LinkStatusDisplay::paint(juce::Graphics& g)
                      0.75f);
 }
 
+juce::PopupMenu LinkStatusDisplay::makeMenu() const
+{
+    juce::PopupMenu menu;
+    if (onAbout)
+        menu.addItem("About Quillet MIDI Control Center", onAbout);
+    return menu;
+}
+
+void LinkStatusDisplay::mouseDown(const juce::MouseEvent& e)
+{
+    if (e.mods.isPopupMenu() && onAbout)
+        makeMenu().showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this));
+}
+
 void LinkStatusDisplay::mouseUp(const juce::MouseEvent& e)
 {
+    if (e.mods.isPopupMenu())
+        return; // the menu's click, not a request to search
     if (clickable && onClick && getLocalBounds().contains(e.getPosition()))
         onClick();
 }

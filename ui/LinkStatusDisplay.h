@@ -6,7 +6,7 @@
 
 /** The keyboard's state, shown in the drawn display of the keyboard picture: a small detail line over a
     bold headline, with the whole story in the tooltip. Clicking it asks for a new search when one is
-    offered. */
+    offered; its pop-up menu (a right-click) offers the About box. */
 class LinkStatusDisplay : public juce::Component, public juce::SettableTooltipClient
 {
 public:
@@ -19,10 +19,15 @@ public:
     bool isClickable() const { return clickable; }
 
     void paint(juce::Graphics& g) override;
+    void mouseDown(const juce::MouseEvent& e) override;
     void mouseUp(const juce::MouseEvent& e) override;
 
     /** Called when the user clicks the display while it offers a search. */
     std::function<void()> onClick;
+    /** Called when the user picks About from the display's pop-up menu; without it there is no menu. */
+    std::function<void()> onAbout;
+    /** The pop-up menu's items. */
+    juce::PopupMenu makeMenu() const;
 
 private:
     juce::String detail, headline;

@@ -25,6 +25,13 @@ pictures=(
   "icon 256 256 6"
   # The window's own icon, for switchers and title bars; launchers take the 256-pixel one.
   "window_icon 64 64 6 icon"
+  # The menu's icon at the theme's usual sizes, which the packages install (256 is icon.png).
+  "icons/quillet-editor-16 16 16 6 icon"
+  "icons/quillet-editor-24 24 24 6 icon"
+  "icons/quillet-editor-32 32 32 6 icon"
+  "icons/quillet-editor-48 48 48 6 icon"
+  "icons/quillet-editor-64 64 64 6 icon"
+  "icons/quillet-editor-128 128 128 6 icon"
 )
 
 # rsvg-convert writes a fully opaque picture as RGB; the other pictures are

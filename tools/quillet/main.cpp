@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "device/MidiClientName.h"
 
 #include <juce_events/juce_events.h>
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
     // A file size limit then fails the write, which is reported, instead of killing the tool mid-save.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    setMidiClientName("quillet");
     juce::StringArray args;
     for (int i = 1; i < argc; ++i)
         args.add(juce::String::fromUTF8(argv[i]));
