@@ -183,6 +183,7 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     ASSERT_EQ(dialogs->closeQuestions.size(), 1);
     EXPECT_TRUE(dialogs->closeQuestions[0].contains("not saved")) << dialogs->closeQuestions[0];
     EXPECT_EQ(dialogs->closeTitles[0], "Unsaved changes");
+    EXPECT_FALSE(dialogs->sendOffered[0]) << "no keyboard: nothing to send";
     panel->undo();
     EXPECT_FALSE(panel->hasUnsavedChanges());
 
@@ -362,6 +363,7 @@ TEST_F(Editing, ClosingAnsweredSendStaysOpenAndNamesWhatAKeyboardThatDropsEveryV
     drainMessages();
     EXPECT_EQ(*approvals, 0);
     EXPECT_EQ(dialogs->closeTitles[0], "Changes not sent or saved");
+    EXPECT_TRUE(dialogs->sendOffered[0]);
     EXPECT_TRUE(dialogs->shown[0].text.contains("Pad #1 (channel)")) << dialogs->shown[0].text;
     EXPECT_EQ(panel->unsentValues(), (std::set<std::pair<int, int>>{{itemFieldChannel, 0x70}}));
 

@@ -28,8 +28,9 @@ void CloseQuestion::ask(std::function<void()> approved)
     const char* title =
         unsent > 0 ? (unsaved ? "Changes not sent or saved" : "Changes not sent") : "Unsaved changes";
     open = true;
+    // With nothing to send (no keyboard, or only the file at stake), Send would answer nothing.
     dialogs.askBeforeClosing(
-        title, what,
+        title, what, unsent > 0,
         [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
         {
             if (self == nullptr)

@@ -57,12 +57,13 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
 }
 
 void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce::String& what,
-                                           std::function<void(CloseChoice)> answer)
+                                           bool offerSend, std::function<void(CloseChoice)> answer)
 {
     auto* box =
         new juce::AlertWindow(title, what + "\n\nWhat should happen to them before the editor closes?",
                               juce::MessageBoxIconType::QuestionIcon);
-    box->addButton("Send", 1);
+    if (offerSend)
+        box->addButton("Send", 1);
     box->addButton("Save...", 2);
     // Ctrl+D (Cmd+D on a Mac) is the usual key for not keeping changes.
     box->addButton("Discard", 3, juce::KeyPress('d', juce::ModifierKeys::commandModifier, 0));

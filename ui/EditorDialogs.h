@@ -39,8 +39,8 @@ public:
         cancel
     };
     /** Asks what to do with changes that were not sent or saved before the window closes; the title says
-        which of the two are at stake. */
-    virtual void askBeforeClosing(const juce::String& title, const juce::String& what,
+        which of the two are at stake. Send is offered only when offerSend (something can be sent). */
+    virtual void askBeforeClosing(const juce::String& title, const juce::String& what, bool offerSend,
                                   std::function<void(CloseChoice)> answer) = 0;
 };
 
@@ -56,7 +56,7 @@ public:
     void confirmOverwrite(const juce::File& file, YesNoAnswer answer) override;
     void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
-    void askBeforeClosing(const juce::String& title, const juce::String& what,
+    void askBeforeClosing(const juce::String& title, const juce::String& what, bool offerSend,
                           std::function<void(CloseChoice)> answer) override;
 
 private:

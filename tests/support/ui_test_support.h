@@ -82,10 +82,12 @@ public:
     std::function<void(CloseChoice)> heldCloseAnswer;
     juce::StringArray closeQuestions;
     juce::StringArray closeTitles;
-    void askBeforeClosing(const juce::String& title, const juce::String& what,
+    std::vector<bool> sendOffered;
+    void askBeforeClosing(const juce::String& title, const juce::String& what, bool offerSend,
                           std::function<void(CloseChoice)> answer) override
     {
         closeTitles.add(title);
+        sendOffered.push_back(offerSend);
         closeQuestions.add(what);
         if (holdCloseAnswer)
             return void(heldCloseAnswer = std::move(answer));
