@@ -71,10 +71,19 @@ bool EditPins::isPinned(int field, int id) const
     return pins.count({field, id}) != 0;
 }
 
-void EditPins::beginCapture()
+bool EditPins::beginCapture(const SettingsState& start)
 {
     std::lock_guard<std::mutex> g(lock);
-    capture = std::make_unique<SettingsState>();
+    if (capture != nullptr)
+        return false;
+    capture = std::make_unique<SettingsState>(start);
+    return true;
+}
+
+bool EditPins::isCapturing() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return capture != nullptr;
 }
 
 SettingsState EditPins::endCapture()

@@ -38,7 +38,10 @@ public:
     bool isPinned(int field, int id) const;
 
     //==============================================================================
-    void beginCapture();
+    /** Starts a capture holding start (empty: nothing known yet); false, changing nothing, while another
+        capture runs: the keyboard's answers can fill only one. */
+    bool beginCapture(const SettingsState& start = {});
+    bool isCapturing() const;
     SettingsState endCapture();
 
     //==============================================================================

@@ -33,7 +33,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
                                                         {
                                                             linkState.sendThenClose();
                                                             updateStatus();
-                                                        })
+                                                        }),
+      comparison(link, history, *dialogs)
 {
     build();
     setSize(1063, 460);
@@ -60,6 +61,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
             onCloseApproved();
     };
     statusDisplay().onClick = std::bind(&Self::searchAgain, this);
+    comparison.statusChanged = std::bind(&Self::updateStatus, this);
+    comparison.attachTo(statusDisplay());
     nameEditor.addListener(this);
 
     manager.addListener(this);
@@ -167,7 +170,9 @@ void KbdSettingComponent49::updateStatus()
 {
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
-    const auto t = describeLink(linkState.facts((int)unsentShown.size()));
+    const auto facts = linkState.facts((int)unsentShown.size());
+    auto t = describeLink(facts);
+    comparison.decorate(t, facts);
     statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
 
@@ -284,6 +289,8 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
         loadSettings();
     else if (letter == 's')
         saveSettings();
+    else if (letter == 'r')
+        comparison.readFromKeyboard();
     else if (key.getKeyCode() == juce::KeyPress::returnKey)
         sendToKeyboard();
     else
