@@ -1,5 +1,6 @@
 #include "ComparisonCommands.h"
 
+#include "LinkStatusDisplay.h"
 #include "files/SettingsFile.h"
 
 namespace

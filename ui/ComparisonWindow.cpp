@@ -17,12 +17,12 @@ ComparisonWindow::ComparisonWindow()
 
     list.setModel(this);
     auto& header = list.getHeader();
-    const auto flags = juce::TableHeaderComponent::visible;
-    header.addColumn("Control", controlColumn, 210, 60, -1, flags);
-    header.addColumn("Field", fieldColumn, 110, 60, -1, flags);
-    header.addColumn("Editor", editorColumn, 130, 60, -1, flags);
-    header.addColumn("Other", otherColumn, 130, 60, -1, flags);
-    header.addColumn("Take", takeColumn, 70, 60, -1, flags);
+    const auto columnFlags = juce::TableHeaderComponent::visible;
+    header.addColumn("Control", controlColumn, 210, 60, -1, columnFlags);
+    header.addColumn("Field", fieldColumn, 110, 60, -1, columnFlags);
+    header.addColumn("Editor", editorColumn, 130, 60, -1, columnFlags);
+    header.addColumn("Other", otherColumn, 130, 60, -1, columnFlags);
+    header.addColumn("Take", takeColumn, 70, 60, -1, columnFlags);
     list.setRowHeight(22);
     list.setColour(juce::ListBox::outlineColourId, groupLine);
     list.setOutlineThickness(1);
