@@ -89,7 +89,8 @@ bool EditPins::isCapturing() const
 SettingsState EditPins::endCapture()
 {
     std::lock_guard<std::mutex> g(lock);
-    auto captured = capture != nullptr ? *capture : SettingsState();
+    // Moved out, not copied: a whole configuration is read into it.
+    auto captured = capture != nullptr ? std::move(*capture) : SettingsState();
     capture.reset();
     return captured;
 }

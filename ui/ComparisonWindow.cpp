@@ -29,7 +29,14 @@ ComparisonWindow::ComparisonWindow()
     addAndMakeVisible(list);
 
     for (auto* b : {&takeAll, &keepAll, &apply, &close})
+    {
+        // The panel's own buttons' colours.
+        b->setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
+        b->setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
+        b->setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
+        b->setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
         addAndMakeVisible(b);
+    }
     takeAll.setTooltip("Set every row to take the other side's value");
     keepAll.setTooltip("Set every row to keep the editor's value");
     takeAll.onClick = [this]
@@ -139,6 +146,17 @@ void ComparisonWindow::resized()
     apply.setBounds(buttons.removeFromRight(130));
 }
 
+bool ComparisonWindow::startsGroup(int row) const
+{
+    // A control's rows make a group, headed by its name; the keyboard-wide values make one group.
+    const auto& rows = comparison.rows();
+    const auto group = [&rows](int i)
+    {
+        return rows[(size_t)i].field == ConfigComparison::globalField ? -1 : rows[(size_t)i].id;
+    };
+    return row >= 0 && row < (int)rows.size() && (row == 0 || group(row - 1) != group(row));
+}
+
 int ComparisonWindow::getNumRows()
 {
     return (int)comparison.rows().size();
@@ -148,8 +166,7 @@ void ComparisonWindow::paintRowBackground(juce::Graphics& g, int row, int width,
 {
     g.fillAll(isTaken(row) ? juce::Colour(0xFFE3EEF8) : juce::Colours::white);
     // A line above the first row of each control groups its rows.
-    const auto& rows = comparison.rows();
-    if (row > 0 && row < (int)rows.size() && rows[(size_t)row].id != rows[(size_t)row - 1].id)
+    if (row > 0 && startsGroup(row))
     {
         g.setColour(groupLine);
         g.fillRect(0, 0, width, 1);
@@ -161,13 +178,7 @@ void ComparisonWindow::paintCell(juce::Graphics& g, int row, int column, int wid
     if (row < 0 || row >= (int)comparison.rows().size())
         return;
     const auto& r = comparison.rows()[(size_t)row];
-    const auto isGlobal = [](const ConfigComparison::Row& x)
-    {
-        return x.field == ConfigComparison::globalField;
-    };
-    const auto* previous = row > 0 ? &comparison.rows()[(size_t)row - 1] : nullptr;
-    const bool firstOfGroup =
-        previous == nullptr || previous->id != r.id || isGlobal(*previous) != isGlobal(r);
+    const bool firstOfGroup = startsGroup(row);
     juce::String text;
     auto colour = textColour;
     auto font = juce::Font(13.0f);

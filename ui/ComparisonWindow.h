@@ -56,6 +56,7 @@ private:
     void cellClicked(int row, int column, const juce::MouseEvent& e) override;
     juce::String getCellTooltip(int row, int column) override;
     void updateApplyText();
+    bool startsGroup(int row) const;
 
     ConfigComparison comparison;
     std::vector<bool> taken;
