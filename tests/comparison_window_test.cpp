@@ -70,6 +70,7 @@ TEST_F(EditorComparison, SevenListedThreeTakenAsOneStepAReadNeverGoesOverThemAnd
         listed.insert({r.field, r.id});
     EXPECT_EQ(listed, changed);
     ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(panel->getPicker().getComparedControls(), (std::set<int>{0x01, 0x0B, 0x12, 0x50, 0x70}));
 
     // Three of the file's values taken, as one step.
     for (int i = 0; i < (int)rows.size(); ++i)
@@ -80,6 +81,7 @@ TEST_F(EditorComparison, SevenListedThreeTakenAsOneStepAReadNeverGoesOverThemAnd
     window().applyButton().triggerClick();
     drainMessages();
     EXPECT_FALSE(panel->getComparison().isShowing());
+    EXPECT_TRUE(panel->getPicker().getComparedControls().empty());
     const auto afterTaking = panel->getManager().snapshot();
     EXPECT_EQ(ConfigComparison::between(afterTaking, file).differing(), 4);
     ASSERT_TRUE(panel->undo());

@@ -171,6 +171,11 @@ void ComparisonCommands::show(const ConfigComparison& comparison, const juce::St
 {
     view.show(comparison, otherName, heading);
     showing = true;
+    if (onComparedControls)
+    {
+        const auto ids = comparison.differingControls();
+        onComparedControls(std::set<int>(ids.begin(), ids.end()));
+    }
     if (present)
         return present(view);
     if (window == nullptr)
@@ -193,6 +198,8 @@ void ComparisonCommands::take(const std::vector<size_t>& rows)
 void ComparisonCommands::hide()
 {
     showing = false;
+    if (onComparedControls)
+        onComparedControls({});
     if (window != nullptr)
         window->setVisible(false);
 }

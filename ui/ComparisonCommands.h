@@ -37,6 +37,8 @@ public:
 
     /** Called when the status display is to be worded anew. */
     std::function<void()> statusChanged;
+    /** Called with the controls the comparison shown lists (none once it is closed), for the picture. */
+    std::function<void(const std::set<int>&)> onComparedControls;
     /** Shows the comparison instead of opening its window (for the tests: no display is needed). */
     std::function<void(ComparisonWindow&)> present;
 

@@ -63,6 +63,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     statusDisplay().onClick = std::bind(&Self::searchAgain, this);
     comparison.statusChanged = std::bind(&Self::updateStatus, this);
     comparison.attachTo(statusDisplay());
+    comparison.onComparedControls =
+        std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
     nameEditor.addListener(this);
 
     manager.addListener(this);

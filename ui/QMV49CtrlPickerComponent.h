@@ -48,6 +48,9 @@ public:
     /** Marks the controls whose values the keyboard does not have yet, with a small quiet dot. */
     void setMarkedControls(const std::set<int>& ids);
     const std::set<int>& getMarkedControls() const { return marked; }
+    /** Marks the controls listed in the comparison shown, with a blue ring apart from the unsent dot. */
+    void setComparedControls(const std::set<int>& ids);
+    const std::set<int>& getComparedControls() const { return compared; }
 
     /** The keyboard's status, in the picture's own display. */
     LinkStatusDisplay& getStatusDisplay() { return statusDisplay; }
@@ -60,7 +63,7 @@ private:
     // decoding beside the building of the window slowed both.
     mutable juce::Image picture;
     LinkStatusDisplay statusDisplay;
-    std::set<int> marked;
+    std::set<int> marked, compared;
     int touchedId = -1;
     juce::uint32 touchedAt = 0;
 

@@ -71,7 +71,7 @@ const CommandHelp commandHelp[] = {
      "transmits, for sending with any SysEx tool.\n"},
     {"ports", 0, "",
      "Lists the system's MIDI inputs and outputs and asks the outputs, as the editor does, which one is\n"
-     "the keyboard. Exits with 4 when none answers.\n"},
+     "the keyboard, with the firmware version it reports. Exits with 4 when none answers.\n"},
     {"read", 1, "OUT.qmv49",
      "Finds the keyboard as the editor does, reads its whole configuration with the editor's start-up\n"
      "read-out and writes it to OUT.qmv49. Exits with 1, writing nothing, when the keyboard stops\n"
@@ -152,7 +152,7 @@ const char* usage()
            "      incomplete; diff found differences\n"
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
-           "  4   no keyboard was found, or it was lost (ports, read, send)\n"
+           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard)\n"
            "  64  bad command line\n";
 }
 
