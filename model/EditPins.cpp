@@ -80,6 +80,12 @@ bool EditPins::beginCapture(const SettingsState& start)
     return true;
 }
 
+bool EditPins::beginCapture()
+{
+    // Not a default argument: clang then leaves the maps' constructors to the caller's object, unemitted.
+    return beginCapture(SettingsState());
+}
+
 bool EditPins::isCapturing() const
 {
     std::lock_guard<std::mutex> g(lock);

@@ -38,9 +38,11 @@ public:
     bool isPinned(int field, int id) const;
 
     //==============================================================================
-    /** Starts a capture holding start (empty: nothing known yet); false, changing nothing, while another
-        capture runs: the keyboard's answers can fill only one. */
-    bool beginCapture(const SettingsState& start = {});
+    /** Starts a capture holding start; false, changing nothing, while another capture runs: the keyboard's
+        answers can fill only one. */
+    bool beginCapture(const SettingsState& start);
+    /** Starts an empty capture. */
+    bool beginCapture();
     bool isCapturing() const;
     SettingsState endCapture();
 

@@ -116,6 +116,7 @@ void ComparisonCommands::readEnded(const FreshRead::Result& result)
     }
     const bool nothingUnsent = history.unsentValues().empty();
     readSinceFound = true;
+    readAt = juce::Time::getCurrentTime();
     if (afterRead == After::refresh && nothingUnsent)
     {
         // Nothing of the user's is at stake: the editor simply shows what the keyboard holds, as one step.
@@ -215,7 +216,9 @@ void ComparisonCommands::mouseUp(const juce::MouseEvent& e)
 {
     auto* statusDisplay = dynamic_cast<LinkStatusDisplay*>(display.getComponent());
     const bool offersSearch = statusDisplay != nullptr && statusDisplay->isClickable();
-    if (e.mods.isPopupMenu() || !offersSearch)
+    // A right-click is the display's own; a plain click while it offers nothing opens these commands.
+    if (!e.mods.isPopupMenu() && !offersSearch && e.eventComponent == display.getComponent() &&
+        display->getLocalBounds().contains(e.getPosition()))
         showMenu();
 }
 
@@ -277,6 +280,9 @@ void ComparisonCommands::decorate(LinkStatusText& t, const LinkFacts& f)
     }
     if (f.sending || f.reading || !f.found)
         return;
+    // The last read is this one when nothing was sent since the keyboard was found.
+    if (readSinceFound && !f.lastSend && f.note.isEmpty() && readAt > f.readAt)
+        t.detail = "Read from the keyboard at " + readAt.formatted("%H:%M");
     t.tooltip << " " << syncText(f);
     if (const auto version = manager.getFirmwareVersion(); version.isNotEmpty())
         t.tooltip << " Firmware version " << version << ".";

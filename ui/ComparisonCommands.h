@@ -28,8 +28,7 @@ public:
     void compareWithFile(const juce::File& file);
     void compareWithLastSaved();
 
-    /** Offers the commands in a menu when the status display is clicked while it offers no search, or
-        right-clicked. */
+    /** Offers the commands in a menu when the status display is clicked while it offers nothing else. */
     void attachTo(juce::Component& statusDisplay);
     /** Adds to the status display's texts a fresh read under way, whether the keyboard holds the editor's
         configuration and the keyboard's firmware version. */
@@ -73,6 +72,7 @@ private:
     // Message thread only.
     After afterRead = After::compare;
     bool readSinceFound = false, showing = false;
+    juce::Time readAt; // the last complete fresh read
     juce::Component::SafePointer<juce::Component> display;
     ComparisonWindow view;
     std::unique_ptr<ComparisonDocumentWindow> window;
