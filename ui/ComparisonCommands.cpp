@@ -226,7 +226,11 @@ void ComparisonCommands::showMenu()
 {
     const bool found = manager.isKeyboardFound();
     juce::PopupMenu menu;
-    menu.addItem(readItem, "Read from the Keyboard", found);
+    juce::PopupMenu::Item read("Read from the Keyboard");
+    read.itemID = readItem;
+    read.isEnabled = found;
+    read.shortcutKeyDescription = "Ctrl+R";
+    menu.addItem(read);
     menu.addItem(compareKeyboardItem, "Compare with the Keyboard", found);
     menu.addItem(compareFileItem, "Compare with a Settings File...");
     menu.addItem(compareSavedItem, "Compare with the Last Saved Settings");
