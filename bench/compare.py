@@ -101,7 +101,9 @@ def bench(binary, names):
 
 
 d = bench("device_bench", ["BM_ReadOutAgainstEmulator", "BM_FloorBuildAndParseReadOutMessages",
-                           "BM_FloorReadOutRoundTrips", "BM_SendAllIntoVirtualOutput", "BM_FloorRawSendLoop"])
+                           "BM_FloorReadOutRoundTrips", "BM_SendAllIntoVirtualOutput", "BM_FloorRawSendLoop",
+                           "BM_FreshReadAgainstEmulator", "BM_CompareTwoConfigurations",
+                           "BM_FloorCopyConfiguration"])
 # Two floors: the messages built and parsed alone, and the same messages' round trips through the same ports
 # and delivery thread, the part of a read-out no program talking to the keyboard over MIDI can avoid.
 row("read-out vs build and parse", d["BM_ReadOutAgainstEmulator"]["real_time"],
@@ -110,6 +112,10 @@ row("read-out vs round trips", d["BM_ReadOutAgainstEmulator"]["real_time"],
     d["BM_FloorReadOutRoundTrips"]["real_time"], "us", "<= 2x")
 row("send-all into a virtual output", d["BM_SendAllIntoVirtualOutput"]["real_time"],
     d["BM_FloorRawSendLoop"]["real_time"], "us", "<= 1.5x")
+row("read into a comparison vs start-up read-out", d["BM_FreshReadAgainstEmulator"]["real_time"],
+    d["BM_ReadOutAgainstEmulator"]["real_time"], "us", "<= 1x")
+row("compare two configurations vs copy one", d["BM_CompareTwoConfigurations"]["cpu_time"],
+    d["BM_FloorCopyConfiguration"]["cpu_time"], "us", "<= 3x")
 f = bench("files_bench", ["BM_LoadSettings", "BM_FloorXmlParse"])
 row("load (CPU)", f["BM_LoadSettings"]["cpu_time"] / 1000, f["BM_FloorXmlParse"]["cpu_time"] / 1000, "us",
     "<= 1.5x")

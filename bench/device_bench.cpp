@@ -5,6 +5,7 @@
 #include "device/KeyboardLink.h"
 #include "device/SysExCodec.h"
 #include "emulator/KeyboardEmulator.h"
+#include "model/ConfigComparison.h"
 
 #include <benchmark/benchmark.h>
 
@@ -241,4 +242,47 @@ void BM_VerifiedSendIntoEmulator(benchmark::State& state)
     }
 }
 BENCHMARK(BM_VerifiedSendIntoEmulator)->Unit(benchmark::kMicrosecond);
+
+void BM_FreshReadAgainstEmulator(benchmark::State& state)
+{
+    // Read from the Keyboard into a comparison: the read-out's requests into a capture, beside the start-up
+    // read-out (BM_ReadOutAgainstEmulator) against the same emulator.
+    EmulatedLink link;
+    auto& reader = link.link.getFreshRead();
+    for (auto _ : state)
+    {
+        reader.start();
+        reader.waitUntilFinished(60000);
+    }
+}
+BENCHMARK(BM_FreshReadAgainstEmulator)->Unit(benchmark::kMicrosecond);
+
+/** Two full configurations that differ in a handful of values, in controls and keyboard-wide values. */
+std::pair<SettingsState, SettingsState> twoConfigurations()
+{
+    auto a = KeyboardEmulator::demoConfiguration(), b = KeyboardEmulator::factoryConfiguration();
+    b.set(itemFieldMaxMsb, 0x0B, 99);
+    b.set(itemFieldMode, 0x50, modeNoteToggle);
+    b.names[0x70] = "Kick";
+    return {a, b};
+}
+
+void BM_CompareTwoConfigurations(benchmark::State& state)
+{
+    const auto [a, b] = twoConfigurations();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ConfigComparison::between(a, b).rows().size());
+}
+BENCHMARK(BM_CompareTwoConfigurations)->Unit(benchmark::kMicrosecond);
+
+void BM_FloorCopyConfiguration(benchmark::State& state)
+{
+    const auto configurations = twoConfigurations();
+    for (auto _ : state)
+    {
+        SettingsState copy = configurations.first;
+        benchmark::DoNotOptimize(copy.fields[1].size());
+    }
+}
+BENCHMARK(BM_FloorCopyConfiguration)->Unit(benchmark::kMicrosecond);
 } // namespace

@@ -10,13 +10,18 @@ KeyboardLink::KeyboardLink() : KeyboardLink(systemMidiPorts()) {}
 
 KeyboardLink::KeyboardLink(MidiPortSystem& ports, int readOutStallMs, int readBackAnswerMs)
     : manager(ports), readOut(manager, readOutStallMs, true), readBack(manager, readBackAnswerMs, false),
-      sender(manager, readBack)
+      freshChain(manager, readBackAnswerMs, false), sender(manager, readBack),
+      freshRead(manager, freshChain, sender, readOut)
 {
     readOut.onStarted = [this]
     {
         wakeWatch();
     };
     readBack.onStarted = [this]
+    {
+        wakeWatch();
+    };
+    freshChain.onStarted = [this]
     {
         wakeWatch();
     };
@@ -35,6 +40,7 @@ void KeyboardLink::close()
     // thread, which waits for the read-back; then the read-outs and their watch.
     manager.closeAllPorts();
     sender.stop();
+    freshRead.cancel();
     readOut.cancel();
     readBack.cancel();
     {
@@ -51,6 +57,7 @@ void KeyboardLink::handleManagerEvent(int event, int p1, int, int)
     if (event != KeyboardDetected || readOutOnDetection)
         readOut.handleManagerEvent(event, p1);
     sender.handleManagerEvent(event, p1);
+    freshRead.handleManagerEvent(event, p1);
 }
 
 void KeyboardLink::wakeWatch()
@@ -67,7 +74,7 @@ void KeyboardLink::watchForStalls()
     std::unique_lock<std::mutex> g(watchLock);
     while (!watchQuit)
     {
-        if (!readOut.isActive() && !readBack.isActive())
+        if (!readOut.isActive() && !readBack.isActive() && !freshChain.isActive())
         {
             // Nothing is being read: sleep until a read-out starts.
             watchWake.wait(g, [this] { return watchQuit || watchWoken; });
@@ -79,6 +86,7 @@ void KeyboardLink::watchForStalls()
         g.unlock();
         readOut.checkForStall();
         readBack.checkForStall();
+        freshChain.checkForStall();
         g.lock();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FreshRead.h"
 #include "VerifiedSend.h"
 
 #include <condition_variable>
@@ -41,6 +42,8 @@ public:
     const VerifiedSend& getSender() const { return sender; }
     /** The chain a send reads back through; its answer timeout can be changed. */
     ReadOutChain& getReadBack() { return readBack; }
+    /** Reads what the keyboard holds now, for a comparison, without touching the editor's configuration. */
+    FreshRead& getFreshRead() { return freshRead; }
 
 private:
     void handleManagerEvent(int event, int p1, int p2, int p3) override;
@@ -48,8 +51,9 @@ private:
     void watchForStalls();
 
     OrvManager49 manager;
-    ReadOutChain readOut, readBack;
+    ReadOutChain readOut, readBack, freshChain;
     VerifiedSend sender;
+    FreshRead freshRead;
     std::atomic<bool> readOutOnDetection{true};
 
     std::mutex watchLock;

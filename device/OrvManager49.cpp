@@ -77,6 +77,12 @@ juce::String OrvManager49::getKeyboardOutputName() const
     return keyboardOutputName;
 }
 
+juce::String OrvManager49::getFirmwareVersion() const
+{
+    std::lock_guard<std::mutex> g(scanLock);
+    return firmwareVersion;
+}
+
 void OrvManager49::startScan()
 {
     if (isTimerRunning() || scanning.exchange(true))
@@ -224,6 +230,11 @@ void OrvManager49::portMessageReceived(const juce::String& sourceName, const juc
 
 void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMessage& message)
 {
+    if (isIdentityReply(message))
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        firmwareVersion = identityVersion(message);
+    }
     if (!found)
     {
         if (isIdentityReply(message))

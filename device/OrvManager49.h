@@ -50,6 +50,8 @@ public:
     juce::String getKeyboardInputName() const;
     juce::String getKeyboardOutputName() const;
     bool hasKeyboardOutput() const { return output.isOpen(); }
+    /** The software version of the keyboard's last identity reply ("1.0.0.0"), empty before one. */
+    juce::String getFirmwareVersion() const;
     bool isScanning() const { return scanning.load(); }
 
     /** Replaces the millisecond clock that the scan's timing reads (for driving the scan in tests). */
@@ -116,7 +118,7 @@ private:
     std::unique_ptr<MidiOutputPort> probe;
     int probeIndex = 0, outputCount = 0, passesLeft = 0;
     juce::uint32 lastActionTime = 0;
-    juce::String keyboardInputName, keyboardOutputName;
+    juce::String keyboardInputName, keyboardOutputName, firmwareVersion;
     std::function<juce::uint32()> clock;
     std::atomic<bool> found{false}, scanning{false};
 

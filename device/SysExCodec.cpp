@@ -339,3 +339,14 @@ bool isIdentityReply(const juce::MidiMessage& message)
            d[5] == manufacturer[1] && d[6] == manufacturer[2] && d[7] == 0x02 && d[8] == 0x00 &&
            (d[9] >= 0x01 && d[9] <= 0x03) && d[10] == 0x00;
 }
+
+juce::String identityVersion(const juce::MidiMessage& message)
+{
+    if (!isIdentityReply(message))
+        return {};
+    juce::StringArray parts;
+    const auto* d = message.getSysExData();
+    for (int i = 11; i < juce::jmin(15, message.getSysExDataSize()); ++i)
+        parts.add(juce::String(d[i] & 0x7F));
+    return parts.joinIntoString(".");
+}

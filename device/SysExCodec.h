@@ -178,3 +178,6 @@ bool isItemFieldResponse(const juce::MidiMessage& message);
 
 /** True for a MIDI identity reply from the keyboard's family (family 2, member 1 to 3). */
 bool isIdentityReply(const juce::MidiMessage& message);
+/** The software version an identity reply carries (its bytes after the family member, at most four), in
+    decimal joined by dots ("1.0.0.0"); empty when it carries none. */
+juce::String identityVersion(const juce::MidiMessage& message);

@@ -115,7 +115,8 @@ void VerifiedSend::stop()
 
 bool VerifiedSend::start(const SettingsState& configuration)
 {
-    if (running.exchange(true))
+    // A fresh read of the keyboard fills the capture that the read-back needs: the two never interleave.
+    if (manager.getPins().isCapturing() || running.exchange(true))
         return false;
     quitting = false;
     if (worker.joinable())

@@ -68,7 +68,7 @@ public:
     /** Ends a running send without reporting it, and waits for its thread. */
     void stop();
 
-    /** Starts sending a configuration; false when a send is running already. */
+    /** Starts sending a configuration; false when a send or a fresh read is running already. */
     bool start(const SettingsState& configuration);
     bool isRunning() const { return running.load(); }
     /** Acts on one manager event; call it from the listener's handleManagerEvent. */

@@ -141,6 +141,12 @@ void EditHistory::sendTaken(const std::vector<Refusal>& refused)
     }
 }
 
+void EditHistory::keyboardRead(const SettingsState& keyboard)
+{
+    confirmed = keyboard;
+    pins.unpinConfirmed(keyboard, store.snapshot());
+}
+
 void EditHistory::markSaved()
 {
     savedState = store.snapshot();

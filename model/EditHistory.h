@@ -53,6 +53,11 @@ public:
     };
     /** The keyboard took the configuration last sent, but for the refusals. */
     void sendTaken(const std::vector<Refusal>& refused);
+    /** The keyboard was read afresh, completely, into a comparison: it holds this configuration. Values the
+        user changed that it confirms are no longer held against its answers. */
+    void keyboardRead(const SettingsState& keyboard);
+    /** Whether the keyboard has ever confirmed a configuration (by a complete read-out or a send). */
+    bool knowsKeyboard() const { return confirmed.has_value(); }
 
     //==============================================================================
     /** The configuration now in the store is what a file holds. */
@@ -68,6 +73,8 @@ public:
     std::set<std::pair<int, int>> unsentValues() const;
     /** True when the configuration differs from the last file saved or loaded (or from the start). */
     bool hasUnsavedChanges() const;
+    /** The configuration last saved or loaded (or the start's). */
+    const SettingsState& lastSaved() const { return savedState; }
 
 private:
     class Step;

@@ -71,16 +71,32 @@ bool EditPins::isPinned(int field, int id) const
     return pins.count({field, id}) != 0;
 }
 
-void EditPins::beginCapture()
+bool EditPins::beginCapture(const SettingsState& start)
 {
     std::lock_guard<std::mutex> g(lock);
-    capture = std::make_unique<SettingsState>();
+    if (capture != nullptr)
+        return false;
+    capture = std::make_unique<SettingsState>(start);
+    return true;
+}
+
+bool EditPins::beginCapture()
+{
+    // Not a default argument: clang then leaves the maps' constructors to the caller's object, unemitted.
+    return beginCapture(SettingsState());
+}
+
+bool EditPins::isCapturing() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return capture != nullptr;
 }
 
 SettingsState EditPins::endCapture()
 {
     std::lock_guard<std::mutex> g(lock);
-    auto captured = capture != nullptr ? *capture : SettingsState();
+    // Moved out, not copied: a whole configuration is read into it.
+    auto captured = capture != nullptr ? std::move(*capture) : SettingsState();
     capture.reset();
     return captured;
 }

@@ -38,7 +38,12 @@ public:
     bool isPinned(int field, int id) const;
 
     //==============================================================================
-    void beginCapture();
+    /** Starts a capture holding start; false, changing nothing, while another capture runs: the keyboard's
+        answers can fill only one. */
+    bool beginCapture(const SettingsState& start);
+    /** Starts an empty capture. */
+    bool beginCapture();
+    bool isCapturing() const;
     SettingsState endCapture();
 
     //==============================================================================

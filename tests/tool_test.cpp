@@ -2,6 +2,7 @@
 #include "device/SysExCodec.h"
 #include "emulator/KeyboardEmulator.h"
 #include "files/SettingsFile.h"
+#include "support/seven_changes.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
@@ -277,4 +278,97 @@ TEST_F(ToolTest, SendSaysPlainlyWhatHappenedAndExitsWithFiveWhenPartsOfTheFileWe
     auto quiet = run({"send", path("d.qmv49"), "--emulated-keyboard=silent-after=1"});
     EXPECT_EQ(quiet.code, 1) << quiet.err;
     EXPECT_EQ(quiet.err.rfind("quillet: the keyboard stopped answering", 0), 0u) << quiet.err;
+}
+
+namespace
+{
+/** The lines of a report that name a value: those with the words' separator. */
+juce::StringArray valueLines(const std::string& out)
+{
+    juce::StringArray found;
+    for (const auto& line : juce::StringArray::fromLines(juce::String::fromUTF8(out.c_str())))
+        if (line.contains(juce::CharPointer_UTF8("\xc2\xb7")))
+            found.add(line);
+    return found;
+}
+} // namespace
+
+TEST_F(ToolTest, DiffOfTwoFilesSaysWhatDiffersWhatOneLeavesOutAndExitsByTheResult)
+{
+    ASSERT_EQ(run({"defaults", path("a.qmv49")}).code, 0);
+    auto same = run({"diff", path("a.qmv49"), path("a.qmv49")});
+    EXPECT_EQ(same.code, 0);
+    EXPECT_EQ(same.out, "a.qmv49 and a.qmv49 are identical\n");
+
+    // One value changed, one control and the keyboard-wide values left out.
+    const auto a = dir.getChildFile("a.qmv49").loadFileAsString();
+    auto b = a.replace("ID=\"114\" Mode=\"10\" Chan=\"9\"", "ID=\"114\" Mode=\"10\" Chan=\"0\"");
+    ASSERT_NE(b, a);
+    b = b.replace("<Item ID=\"80\" Mode=\"1\" Chan=\"0\" Num=\"64\" MinLSB=\"0\" MaxMSB=\"127\"/>", "");
+    b = b.upToFirstOccurrenceOf("<Globals", false, false) + "</Settings>\n";
+    write("b.qmv49", b);
+
+    const auto differs = run({"diff", path("a.qmv49"), path("b.qmv49")});
+    EXPECT_EQ(differs.code, 1);
+    const auto rows = valueLines(differs.out);
+    EXPECT_EQ(rows.size(), 1 + 5 + 6) << differs.out;
+    EXPECT_TRUE(rows.contains(juce::CharPointer_UTF8("Pad #3 \xc2\xb7 Channel \xc2\xb7 10 \xc2\xb7 1")));
+    EXPECT_TRUE(rows.contains(
+        juce::CharPointer_UTF8("Sustain Pedal \xc2\xb7 Mode \xc2\xb7 Control \xc2\xb7 not defined")));
+    EXPECT_TRUE(rows.contains(
+        juce::CharPointer_UTF8("Global Parameters \xc2\xb7 Split point \xc2\xb7 C3 \xc2\xb7 not defined")));
+
+    const auto tsv = run({"diff", "--format=tsv", path("a.qmv49"), path("b.qmv49")});
+    EXPECT_EQ(tsv.code, 1);
+    const auto tsvLines = juce::StringArray::fromLines(juce::String(tsv.out).trimEnd());
+    ASSERT_EQ(tsvLines.size(), 1 + 12);
+    EXPECT_EQ(tsvLines[0], "control\tfield\ta.qmv49\tb.qmv49");
+    EXPECT_TRUE(tsvLines.contains("Pad #3\tChannel\t10\t1"));
+
+    EXPECT_EQ(run({"diff", path("a.qmv49"), path("missing.qmv49")}).code, 2);
+    EXPECT_EQ(run({"diff", path("a.qmv49")}).code, 64);
+    EXPECT_EQ(run({"diff", path("a.qmv49"), path("b.qmv49"), "--format=csv"}).code, 64);
+}
+
+TEST_F(ToolTest, ARememberingKeyboardTakesASendThroughDroppedValuesAndDiffFindsWhatIsLeft)
+{
+    // The keyboard starts from factory values (no state file yet); the file differs from it in 7 places.
+    const auto file = withSevenChanges(KeyboardEmulator::factoryConfiguration());
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(file), dir.getChildFile("f.qmv49")).ok);
+    const auto state = "--emulated-keyboard=state=" + path("kbd.qmv49") + ",drop-every=3";
+
+    const auto before = run({"diff", path("f.qmv49"), "--keyboard", state});
+    EXPECT_EQ(before.code, 1) << before.err;
+    EXPECT_EQ(valueLines(before.out).size(), 7) << before.out;
+    ASSERT_TRUE(dir.getChildFile("kbd.qmv49").existsAsFile()) << "the keyboard's state was not written back";
+
+    // Three of the file's values taken onto what the keyboard holds, and sent.
+    auto taken = KeyboardEmulator::factoryConfiguration();
+    taken.set(itemFieldChannel, 0x70, 3);
+    taken.set(itemFieldMode, 0x50, modeNoteToggle);
+    taken.globals[globalSplitPoint] = 48;
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(taken), dir.getChildFile("g.qmv49")).ok);
+    const auto sent = run({"send", path("g.qmv49"), state});
+    ASSERT_EQ(sent.code, 0) << sent.err;
+
+    // The next command meets the keyboard the last one left.
+    const auto after =
+        run({"diff", path("f.qmv49"), "--keyboard", "--emulated-keyboard=state=" + path("kbd.qmv49")});
+    EXPECT_EQ(after.code, 1);
+    const auto rows = valueLines(after.out);
+    EXPECT_EQ(rows.size(), 4) << after.out;
+    EXPECT_TRUE(
+        rows.contains(juce::CharPointer_UTF8("Filter Cutoff \xc2\xb7 CC number \xc2\xb7 20 \xc2\xb7 74")));
+    EXPECT_FALSE(rows.joinIntoString("\n").contains("Pad #1"));
+    EXPECT_EQ(
+        run({"diff", path("g.qmv49"), "--keyboard", "--emulated-keyboard=state=" + path("kbd.qmv49")}).code,
+        0);
+    EXPECT_EQ(run({"diff", path("g.qmv49"), path("kbd.qmv49")}).code, 0);
+
+    // An unreadable state file is bad input, and is left as it was.
+    write("bad.qmv49", "not a settings file");
+    EXPECT_EQ(
+        run({"diff", path("g.qmv49"), "--keyboard", "--emulated-keyboard=state=" + path("bad.qmv49")}).code,
+        2);
+    EXPECT_EQ(dir.getChildFile("bad.qmv49").loadFileAsString(), "not a settings file");
 }

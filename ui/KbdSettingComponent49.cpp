@@ -33,7 +33,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
                                                         {
                                                             linkState.sendThenClose();
                                                             updateStatus();
-                                                        })
+                                                        }),
+      comparison(link, history, *dialogs)
 {
     build();
     setSize(1063, 460);
@@ -74,6 +75,10 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
             return updateStatus();
         searchAgain();
     };
+    comparison.statusChanged = std::bind(&Self::updateStatus, this);
+    comparison.attachTo(statusDisplay());
+    comparison.onComparedControls =
+        std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
     nameEditor.addListener(this);
 
     manager.addListener(this);
@@ -203,7 +208,9 @@ void KbdSettingComponent49::updateStatus()
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
     manager.read([this](const SettingsState& s) { picker.setUserNames(s.names); });
-    const auto t = describeLink(linkState.facts((int)unsentShown.size()));
+    const auto facts = linkState.facts((int)unsentShown.size());
+    auto t = describeLink(facts);
+    comparison.decorate(t, facts);
     statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
 
@@ -323,6 +330,8 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
         loadSettings();
     else if (letter == 's')
         saveSettings();
+    else if (letter == 'r')
+        comparison.readFromKeyboard();
     else if (key.getKeyCode() == juce::KeyPress::returnKey)
         sendToKeyboard();
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CloseQuestion.h"
+#include "ComparisonCommands.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "ValueHints.h"
 
@@ -86,6 +87,8 @@ public:
     ReadOutChain& getReadOut() { return link.getReadOut(); }
     VerifiedSend& getSender() { return link.getSender(); }
     LinkStatusDisplay& statusDisplay() { return picker.getStatusDisplay(); }
+    /** Read from the Keyboard (Ctrl+R) and the comparisons. */
+    ComparisonCommands& getComparison() { return comparison; }
     int getSelectedItemId() const { return selectedItemId; }
     QMV49CtrlPickerComponent& getPicker() { return picker; }
 
@@ -146,6 +149,7 @@ private:
     FileCommands files;
     LinkState linkState;
     CloseQuestion closeQuestion;
+    ComparisonCommands comparison;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
     bool editingName = false;

@@ -111,8 +111,24 @@ void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
     repaint();
 }
 
+void QMV49CtrlPickerComponent::setComparedControls(const std::set<int>& ids)
+{
+    if (ids == compared)
+        return;
+    compared = ids;
+    repaint();
+}
+
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
+    g.setColour(juce::Colour(0xFF3C8CD8));
+    for (int id : compared)
+        if (auto* button = findButtonFor(id))
+        {
+            const auto r = button->getBounds().toFloat();
+            g.drawEllipse(r.getX() - 3.5f, r.getBottom() - 3.5f, 7.0f, 7.0f, 1.6f);
+        }
+
     g.setColour(juce::Colour(0xFFE8A33D));
     for (int id : marked)
         if (auto* button = findButtonFor(id))

@@ -52,6 +52,9 @@ public:
     /** The names the user gave controls, added to their buttons' tooltips. */
     void setUserNames(const std::map<int, std::string>& names);
     const std::set<int>& getMarkedControls() const { return marked; }
+    /** Marks the controls listed in the comparison shown, with a blue ring apart from the unsent dot. */
+    void setComparedControls(const std::set<int>& ids);
+    const std::set<int>& getComparedControls() const { return compared; }
 
     /** The keyboard's status, in the picture's own display. */
     LinkStatusDisplay& getStatusDisplay() { return statusDisplay; }
@@ -64,7 +67,7 @@ private:
     // decoding beside the building of the window slowed both.
     mutable juce::Image picture;
     LinkStatusDisplay statusDisplay;
-    std::set<int> marked;
+    std::set<int> marked, compared;
     std::map<int, std::string> userNames;
     int touchedId = -1;
     juce::uint32 touchedAt = 0;

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "DiffCommand.h"
 #include "LinkCommands.h"
 #include "device/OrvManager49.h"
 #include "device/VirtualMidiPorts.h"
@@ -90,7 +91,7 @@ const CommandHelp commandHelp[] = {
      "transmits, for sending with any SysEx tool.\n"},
     {"ports", 0, "",
      "Lists the system's MIDI inputs and outputs and asks the outputs, as the editor does, which one is\n"
-     "the keyboard. Exits with 4 when none answers.\n",
+     "the keyboard, with the firmware version it reports. Exits with 4 when none answers.\n",
      true},
     {"read", 1, "OUT.qmv49",
      "Finds the keyboard as the editor does, reads its whole configuration with the editor's start-up\n"
@@ -104,6 +105,14 @@ const CommandHelp commandHelp[] = {
      "editor are sent in their place; the command says so.\n"
      "Exits with 1 when values still differ, 4 when no keyboard is found or it is lost, 5 when the send was\n"
      "verified but parts of the file were skipped.\n",
+     true},
+    {"diff", 2, "A.qmv49 B.qmv49 | A.qmv49 --keyboard [--format=tsv]",
+     "Lists every value in which the settings file A.qmv49 differs from B.qmv49, or with --keyboard from\n"
+     "what the keyboard holds (read afresh), one a line in the editor's words: control, field, the value\n"
+     "in A, the other value. A value a file leaves out, or that the keyboard did not answer, is listed as\n"
+     "\"not defined\" or \"unknown\", never as equal. --format=tsv prints tab-separated columns instead.\n"
+     "Exits with 0 when identical, 1 when they differ or the read was incomplete, 2 when a file cannot be\n"
+     "read, 4 when no keyboard is found or it is lost.\n",
      true},
 };
 
@@ -154,23 +163,28 @@ const char* usage()
            "  ports                  list the MIDI ports and say which one answers as the keyboard\n"
            "  read OUT.qmv49         read the keyboard's configuration into a settings file\n"
            "  send IN.qmv49          send a settings file to the keyboard, then read it back to verify it\n"
+           "  diff A.qmv49 B.qmv49 | A.qmv49 --keyboard [--format=tsv]\n"
+           "                         list every value in which two settings, or a file and the keyboard,\n"
+           "                         differ\n"
            "\n"
            "  quillet COMMAND --help   more about one command\n"
            "  quillet --help           show this text\n"
            "  quillet --version        show the version\n"
            "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
-           "ports, read and send take --emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard\n"
-           "emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS, silent-after=N,\n"
-           "unplug-after=N, split=N, no-identity.\n"
+           "ports, read, send and diff --keyboard take --emulated-keyboard[=TROUBLE,...] to talk to the\n"
+           "built-in keyboard emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS,\n"
+           "silent-after=N, unplug-after=N, split=N, no-identity, and state=FILE: the emulated keyboard\n"
+           "starts holding the settings file FILE (factory defaults when it does not exist) and writes\n"
+           "what it holds back to FILE when the command ends.\n"
            "\n"
            "Exit codes:\n"
            "  0   success (check: the file is clean)\n"
            "  1   check found problems (each one is listed); send left values that differ; read was\n"
-           "      incomplete\n"
+           "      incomplete; diff found differences\n"
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
-           "  4   no keyboard was found, or it was lost (ports, read, send)\n"
+           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard)\n"
            "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
            "      place ('check' lists them)\n"
            "  64  bad command line\n";
@@ -219,11 +233,16 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
     }
 
     juce::StringArray files;
-    bool optionsEnded = false;
+    bool optionsEnded = false, keyboard = false, tsv = false;
     for (int i = 1; i < rest.size(); ++i)
     {
         if (!optionsEnded && rest[i] == "--")
             optionsEnded = true;
+        else if (!optionsEnded && command == "diff" && rest[i] == "--keyboard")
+            keyboard = true;
+        else if (!optionsEnded && command == "diff" &&
+                 (rest[i] == "--format=tsv" || rest[i] == "--format=text"))
+            tsv = rest[i] == "--format=tsv";
         else if (!optionsEnded && isHelpOption(rest[i]))
         {
             printCommandHelp(*help, out);
@@ -234,6 +253,11 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         else
             files.add(rest[i]);
     }
+    if (command == "diff" && files.size() == (keyboard ? 1 : 2))
+        return keyboard ? QuilletLinkCommands::diffWithKeyboard(fileArg(files[0]), tsv, *link, out, err)
+                        : QuilletDiff::diffFiles(fileArg(files[0]), fileArg(files[1]), tsv, out, err);
+    if (command == "diff")
+        return usageError("'diff' takes two settings files, or one and --keyboard");
     if (files.size() != help->argumentCount)
         return usageError("'" + command + "' takes " + juce::String(help->argumentCount) +
                           (help->argumentCount == 1 ? " argument, " : " arguments, ") + help->arguments);

@@ -1,6 +1,7 @@
 #include "LinkCommands.h"
 
 #include "Commands.h"
+#include "DiffCommand.h"
 #include "device/KeyboardLink.h"
 #include "device/MessageLoop.h"
 #include "device/VirtualMidiPorts.h"
@@ -17,7 +18,7 @@ using namespace QuilletCommands;
 class LinkSession
 {
 public:
-    explicit LinkSession(const LinkOptions& options)
+    LinkSession(const LinkOptions& options, std::ostream& errors) : err(errors)
     {
         juce::MessageManager::getInstance(); // this thread runs the scan's timers
         if (options.emulated)
@@ -25,6 +26,8 @@ public:
             virtualPorts = std::make_unique<VirtualMidiPorts>();
             emulator = std::make_unique<KeyboardEmulator>(*virtualPorts);
             emulator->setConfiguration(KeyboardEmulator::demoConfiguration());
+            if (options.stateFile.isNotEmpty())
+                startFromState(juce::File::getCurrentWorkingDirectory().getChildFile(options.stateFile));
             emulator->applyTrouble(options.trouble);
             link = std::make_unique<KeyboardLink>(*virtualPorts);
         }
@@ -36,7 +39,22 @@ public:
         // A keyboard unplugged part way is told from one that stopped answering.
         link->getManager().watchPorts(1000);
     }
-    ~LinkSession() { link->close(); }
+    ~LinkSession()
+    {
+        link->close();
+        // What the emulated keyboard holds now, for the next command; a failed write keeps the old file.
+        if (stateFile != juce::File() && ready)
+        {
+            const auto written = writeXmlDocument(*createSettingsXml(emulator->getConfiguration()), stateFile,
+                                                  ReadOnlyFiles::refuse);
+            if (!written.ok)
+                err << "quillet: cannot write the emulated keyboard's state to "
+                    << stateFile.getFullPathName() << ": " << written.message << "\n";
+        }
+    }
+
+    /** False when the emulated keyboard's state file could not be read (said in err). */
+    bool ready = true;
 
     /** Runs the editor's scan; true once a keyboard has answered. The read-out starts by itself when asked
         to, exactly as the editor's does. */
@@ -52,9 +70,30 @@ public:
                manager.isKeyboardFound();
     }
 
+    /** The emulated keyboard holds what a settings file holds, over the factory configuration. */
+    void startFromState(const juce::File& file)
+    {
+        stateFile = file;
+        auto state = KeyboardEmulator::factoryConfiguration();
+        if (file.exists())
+        {
+            SettingsDocument doc;
+            const auto read = readSettingsDocument(file, doc);
+            ready = read.ok;
+            if (!ready)
+                err << "quillet: cannot read the emulated keyboard's state " << file.getFullPathName() << ": "
+                    << read.message << "\n";
+            doc.applyTo(state);
+            state.names.clear(); // the keyboard keeps no names
+        }
+        emulator->setConfiguration(state);
+    }
+
     MidiPortSystem& portSystem() { return virtualPorts != nullptr ? *virtualPorts : systemMidiPorts(); }
     OrvManager49& manager() { return link->getManager(); }
 
+    std::ostream& err;
+    juce::File stateFile;
     std::unique_ptr<VirtualMidiPorts> virtualPorts;
     std::unique_ptr<KeyboardEmulator> emulator;
     std::unique_ptr<KeyboardLink> link;
@@ -80,7 +119,16 @@ std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String
         if (a == "--emulated-keyboard" || a.startsWith("--emulated-keyboard="))
         {
             options.emulated = true;
-            options.trouble = a.fromFirstOccurrenceOf("=", false, false);
+            juce::StringArray trouble;
+            for (const auto& item :
+                 juce::StringArray::fromTokens(a.fromFirstOccurrenceOf("=", false, false), ",", {}))
+            {
+                if (item.trim().startsWith("state="))
+                    options.stateFile = item.trim().fromFirstOccurrenceOf("=", false, false);
+                else
+                    trouble.add(item);
+            }
+            options.trouble = trouble.joinIntoString(",");
             args.remove(i);
         }
     }
@@ -101,9 +149,11 @@ std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String
     return options;
 }
 
-int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
+int listPorts(const LinkOptions& options, std::ostream& out, std::ostream& err)
 {
-    LinkSession session(options);
+    LinkSession session(options, err);
+    if (!session.ready)
+        return exitUnreadable;
     auto& ports = session.portSystem();
     const auto inputs = ports.getInputNames();
     const auto outputs = ports.getOutputNames();
@@ -130,12 +180,16 @@ int listPorts(const LinkOptions& options, std::ostream& out, std::ostream&)
         return exitNoKeyboard;
     }
     out << "The keyboard answers on " << keyboardOut << ".\n";
+    if (const auto version = session.manager().getFirmwareVersion(); version.isNotEmpty())
+        out << "Firmware version " << version << ".\n";
     return exitOk;
 }
 
 int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ostream& out, std::ostream& err)
 {
-    LinkSession session(options);
+    LinkSession session(options, err);
+    if (!session.ready)
+        return exitUnreadable;
     session.link->getReadOut().onFinished = [&session](ReadOutChain::Outcome outcome)
     {
         session.readOutcome = outcome;
@@ -173,7 +227,9 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     // The result outlives the session, whose sender's thread may still be reporting when it is stopped.
     std::optional<VerifiedSend::Result> result;
     std::mutex resultLock;
-    LinkSession session(options);
+    LinkSession session(options, err);
+    if (!session.ready)
+        return exitUnreadable;
     // Loaded as a freshly started editor would load it, so the bytes are those that 'syx' writes.
     SettingsDocument doc;
     SettingsReadResult read;
@@ -215,5 +271,53 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     err << "quillet: " << why << "\n";
     return result->outcome == Outcome::lost || result->outcome == Outcome::notConnected ? exitNoKeyboard
                                                                                         : exitProblems;
+}
+
+int diffWithKeyboard(const juce::File& inFile, bool tsv, const LinkOptions& options, std::ostream& out,
+                     std::ostream& err)
+{
+    SettingsState file;
+    if (!QuilletDiff::loadDefined(inFile, file, err))
+        return exitUnreadable;
+    LinkSession session(options, err);
+    if (!session.ready)
+        return exitUnreadable;
+    if (!session.findKeyboard(false))
+    {
+        err << notFound;
+        return exitNoKeyboard;
+    }
+    // The result outlives the session, whose reader may still be reporting when it is closed.
+    std::optional<FreshRead::Result> result;
+    std::mutex resultLock;
+    auto& reader = session.link->getFreshRead();
+    reader.onFinished = [&](const FreshRead::Result& r)
+    {
+        std::lock_guard<std::mutex> g(resultLock);
+        result = r;
+    };
+    if (!reader.start())
+    {
+        err << "quillet: the keyboard could not be read\n";
+        return exitNoKeyboard;
+    }
+    pumpUntil([&reader] { return !reader.isRunning(); }, 120000);
+    reader.waitUntilFinished(5000);
+    std::lock_guard<std::mutex> g(resultLock);
+    if (!result || result->lost)
+    {
+        err << "quillet: the keyboard was disconnected during the read-out\n";
+        return exitNoKeyboard;
+    }
+    const auto comparison = ConfigComparison::between(file, result->keyboard, "not defined", "unknown");
+    const int code = QuilletDiff::report(comparison, inFile.getFileName(), "the keyboard", tsv, out);
+    if (!result->complete)
+    {
+        // Values the keyboard did not get to are listed as unknown, never taken as equal.
+        err << "quillet: the keyboard stopped answering after " << result->answers << " of "
+            << ReadOutChain::numSteps() << " answers; the comparison is incomplete\n";
+        return exitProblems;
+    }
+    return code;
 }
 } // namespace QuilletLinkCommands

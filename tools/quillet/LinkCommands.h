@@ -14,14 +14,20 @@ struct LinkOptions
 {
     bool emulated = false;
     juce::String trouble;
+    /** A settings file the emulated keyboard starts from (factory defaults when it does not exist) and
+        holds its configuration in when the command ends; none when empty. */
+    juce::String stateFile;
 };
 
-/** Takes "--emulated-keyboard[=TROUBLE,...]" out of the arguments. Nothing when an option is not known
-    (the message says which). */
+/** Takes "--emulated-keyboard[=TROUBLE,...]" (TROUBLE may also be state=FILE) out of the arguments.
+    Nothing when an option is not known (the message says which). */
 std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String& problem);
 
 int listPorts(const LinkOptions& options, std::ostream& out, std::ostream& err);
 int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ostream& out, std::ostream& err);
 int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::ostream& out,
                    std::ostream& err);
+/** Compares a settings file with what the keyboard holds, read afresh. */
+int diffWithKeyboard(const juce::File& inFile, bool tsv, const LinkOptions& options, std::ostream& out,
+                     std::ostream& err);
 } // namespace QuilletLinkCommands

@@ -1,0 +1,135 @@
+// Read from the Keyboard and the comparison window in the editor, against the keyboard emulator.
+#include "emulator/KeyboardEmulator.h"
+#include "files/SettingsFile.h"
+#include "support/scratch_folder.h"
+#include "support/seven_changes.h"
+#include "support/ui_test_support.h"
+#include "ui/KbdSettingComponent49.h"
+
+namespace
+{
+class EditorComparison : public ::testing::Test
+{
+protected:
+    void openEditorAndReadOut()
+    {
+        auto d = std::make_unique<ScriptedDialogs>();
+        dialogs = d.get();
+        panel = std::make_unique<KbdSettingComponent49>(ports, std::move(d));
+        panel->getComparison().present = [this](ComparisonWindow&)
+        {
+            ++presented;
+        };
+        ASSERT_TRUE(pumpUntil(
+            [this] {
+                return panel->getReadOut().stepsDone() == ReadOutChain::numSteps() &&
+                       !panel->getReadOut().isActive();
+            }));
+        drainMessages();
+    }
+
+    /** Reads the keyboard afresh as Ctrl+R does and waits for the outcome to be shown. */
+    void readFromKeyboard()
+    {
+        panel->getComparison().readFromKeyboard();
+        ASSERT_TRUE(pumpUntil([this] { return !panel->getManager().getPins().isCapturing(); }));
+        drainMessages();
+    }
+
+    ComparisonWindow& window() { return panel->getComparison().getWindow(); }
+    juce::String tooltip() { return panel->statusDisplay().getTooltip(); }
+
+    VirtualMidiPorts ports;
+    KeyboardEmulator kbd{ports};
+    ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<KbdSettingComponent49> panel;
+    int presented = 0;
+    ScratchFolder scratch;
+};
+} // namespace
+
+TEST_F(EditorComparison, SevenListedThreeTakenAsOneStepAReadNeverGoesOverThemAndSendingLeavesFour)
+{
+    kbd.dropEverySetValue(4); // a flaky cable: the send has to try again
+    openEditorAndReadOut();
+    EXPECT_TRUE(tooltip().contains("In sync")) << tooltip();
+
+    // A file that differs from the keyboard in seven known places.
+    const auto keyboard = kbd.getConfiguration();
+    const auto file = withSevenChanges(keyboard);
+    const auto changed = sevenChangedValues();
+    const std::pair<int, int> pad{itemFieldChannel, 0x70}, pedal{itemFieldMode, 0x50},
+        split{ConfigComparison::globalField, globalSplitPoint};
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(file), scratch.file("f.qmv49")).ok);
+
+    panel->getComparison().compareWithFile(scratch.file("f.qmv49"));
+    ASSERT_EQ(presented, 1);
+    const auto& rows = window().getComparison().rows();
+    std::set<std::pair<int, int>> listed;
+    for (const auto& r : rows)
+        listed.insert({r.field, r.id});
+    EXPECT_EQ(listed, changed);
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(panel->getPicker().getComparedControls(), (std::set<int>{0x01, 0x0B, 0x12, 0x50, 0x70}));
+
+    // Three of the file's values taken, as one step.
+    for (int i = 0; i < (int)rows.size(); ++i)
+    {
+        const std::pair<int, int> value{rows[(size_t)i].field, rows[(size_t)i].id};
+        window().setTaken(i, value == pad || value == pedal || value == split);
+    }
+    window().applyButton().triggerClick();
+    drainMessages();
+    EXPECT_FALSE(panel->getComparison().isShowing());
+    EXPECT_TRUE(panel->getPicker().getComparedControls().empty());
+    const auto afterTaking = panel->getManager().snapshot();
+    EXPECT_EQ(ConfigComparison::between(afterTaking, file).differing(), 4);
+    ASSERT_TRUE(panel->undo());
+    EXPECT_TRUE(ConfigComparison::between(panel->getManager().snapshot(), keyboard).identical())
+        << "taking was not one step";
+    ASSERT_TRUE(panel->redo());
+    EXPECT_EQ(panel->getManager().snapshot(), afterTaking);
+    EXPECT_TRUE(tooltip().contains("Differs from the keyboard in 3 values")) << tooltip();
+
+    // Read from the Keyboard with those three unsent: compared first, the editor's values left alone.
+    readFromKeyboard();
+    ASSERT_EQ(presented, 2);
+    EXPECT_EQ(window().getComparison().differing(), 3);
+    EXPECT_EQ(panel->getManager().snapshot(), afterTaking);
+    window().closeButton().triggerClick();
+    drainMessages();
+
+    panel->sendToKeyboard();
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getSender().isRunning(); }, 30000));
+    drainMessages();
+    EXPECT_EQ(ConfigComparison::between(file, kbd.getConfiguration()).differing(), 4);
+    EXPECT_TRUE(ConfigComparison::between(afterTaking, kbd.getConfiguration()).identical());
+    EXPECT_TRUE(tooltip().contains("In sync")) << tooltip();
+}
+
+TEST_F(EditorComparison, WithNothingUnsentAReadRefreshesTheEditorAsOneStepWithoutAsking)
+{
+    openEditorAndReadOut();
+    const auto before = panel->getManager().snapshot();
+
+    // The keyboard changed behind the editor's back (another program, its own panel).
+    auto changed = kbd.getConfiguration();
+    changed.set(itemFieldChannel, 0x71, 2);
+    changed.globals[globalUpperChannel] = 7;
+    kbd.setConfiguration(changed);
+
+    readFromKeyboard();
+    EXPECT_EQ(presented, 0) << "nothing was at stake, yet a comparison was shown";
+    EXPECT_TRUE(ConfigComparison::between(panel->getManager().snapshot(), changed).identical());
+    EXPECT_TRUE(panel->unsentValues().empty());
+    EXPECT_TRUE(tooltip().contains("In sync")) << tooltip();
+    ASSERT_TRUE(panel->undo());
+    EXPECT_EQ(panel->getManager().snapshot(), before);
+
+    // A keyboard that stops answering part way: the comparison says so and lists what it did not send.
+    kbd.stopAnsweringAfter(4);
+    readFromKeyboard();
+    ASSERT_EQ(presented, 1);
+    EXPECT_TRUE(window().getComparison().unknown() > 0);
+    EXPECT_TRUE(window().getSummary().contains("not known")) << window().getSummary();
+}

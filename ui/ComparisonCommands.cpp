@@ -1,0 +1,294 @@
+#include "ComparisonCommands.h"
+
+#include "LinkStatusDisplay.h"
+#include "files/SettingsFile.h"
+
+namespace
+{
+const char* const problemTitle = "Keyboard Problem";
+const char* const keyboardName = "the keyboard";
+
+enum MenuItem
+{
+    readItem = 1,
+    compareKeyboardItem,
+    compareFileItem,
+    compareSavedItem
+};
+} // namespace
+
+ComparisonCommands::ComparisonCommands(KeyboardLink& l, EditHistory& h, EditorDialogs& d)
+    : link(l), manager(l.getManager()), history(h), dialogs(d)
+{
+    link.getFreshRead().onFinished = [this](const FreshRead::Result& result)
+    {
+        {
+            std::lock_guard<std::mutex> g(resultLock);
+            readResult = result;
+        }
+        triggerAsyncUpdate();
+    };
+    view.onApply = [this](const std::vector<size_t>& rows)
+    {
+        take(rows);
+    };
+    view.onClose = [this]
+    {
+        hide();
+    };
+}
+
+ComparisonCommands::~ComparisonCommands()
+{
+    // Whoever owns the link closes it first; nothing calls in from here on.
+    link.getFreshRead().onFinished = nullptr;
+    cancelPendingUpdate();
+    if (display != nullptr)
+        display->removeMouseListener(this);
+    window.reset();
+}
+
+//==============================================================================
+void ComparisonCommands::readFromKeyboard()
+{
+    startRead(After::refresh);
+}
+
+void ComparisonCommands::compareWithKeyboard()
+{
+    startRead(After::compare);
+}
+
+bool ComparisonCommands::startRead(After after)
+{
+    if (!manager.isKeyboardFound())
+    {
+        dialogs.showMessage(problemTitle, "The keyboard has not been detected, so it can't be read.");
+        return false;
+    }
+    if (link.getFreshRead().isRunning())
+        return false; // the status display shows the read in progress
+    afterRead = after;
+    // Never interleaved with a send or the start-up read-out: both need the keyboard's answers.
+    if (!link.getFreshRead().start())
+    {
+        dialogs.showMessage(problemTitle, "The keyboard is busy sending or being read. Please try again when "
+                                          "it has finished.");
+        return false;
+    }
+    if (statusChanged)
+        statusChanged();
+    return true;
+}
+
+void ComparisonCommands::handleAsyncUpdate()
+{
+    std::optional<FreshRead::Result> result;
+    {
+        std::lock_guard<std::mutex> g(resultLock);
+        result.swap(readResult);
+    }
+    if (result)
+        readEnded(*result);
+    if (statusChanged)
+        statusChanged();
+}
+
+void ComparisonCommands::readEnded(const FreshRead::Result& result)
+{
+    if (result.lost)
+    {
+        dialogs.showMessage(problemTitle,
+                            "The keyboard was disconnected while its settings were being read. " +
+                                juce::String(keyboardUnpluggedText));
+        return;
+    }
+    const auto editor = manager.snapshot();
+    const auto comparison = ConfigComparison::between(editor, result.keyboard);
+    const auto when = juce::Time::getCurrentTime().formatted("%H:%M");
+    if (!result.complete)
+    {
+        // What did come is shown; what did not is listed as unknown, never as equal.
+        show(comparison, keyboardName,
+             "The keyboard stopped answering after " + juce::String(result.answers) + " of " +
+                 juce::String(ReadOutChain::numSteps()) + " answers: not all read");
+        return;
+    }
+    const bool nothingUnsent = history.unsentValues().empty();
+    readSinceFound = true;
+    readAt = juce::Time::getCurrentTime();
+    if (afterRead == After::refresh && nothingUnsent)
+    {
+        // Nothing of the user's is at stake: the editor simply shows what the keyboard holds, as one step.
+        std::vector<size_t> all(comparison.rows().size());
+        for (size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        if (!comparison.identical())
+            history.applyUserChange([&](SettingsState& s) { comparison.takeTheirs(s, all); });
+        history.keyboardRead(result.keyboard);
+        return;
+    }
+    history.keyboardRead(result.keyboard);
+    show(comparison, keyboardName, "The editor compared with the keyboard, read at " + when);
+}
+
+void ComparisonCommands::compareWithFile()
+{
+    dialogs.chooseFileToOpen("Compare with a Settings File",
+                             juce::File::getSpecialLocation(juce::File::userDocumentsDirectory), "*.qmv49",
+                             [self = Self(this)](std::optional<juce::File> file)
+                             {
+                                 if (self != nullptr && file)
+                                     self->compareWithFile(*file);
+                             });
+}
+
+void ComparisonCommands::compareWithFile(const juce::File& file)
+{
+    SettingsDocument doc;
+    const auto read = readSettingsDocument(file, doc);
+    if (!read.ok)
+    {
+        dialogs.showMessage("File Problem", "The settings file " + file.getFileName() +
+                                                " could not be read: " + read.message);
+        return;
+    }
+    // What the file defines, and nothing more: a value it leaves out is not made up.
+    auto defined = ConfigComparison::unknownState();
+    doc.applyTo(defined);
+    show(ConfigComparison::between(manager.snapshot(), defined, "unknown", "not defined"), file.getFileName(),
+         "The editor compared with " + file.getFileName());
+}
+
+void ComparisonCommands::compareWithLastSaved()
+{
+    show(ConfigComparison::between(manager.snapshot(), history.lastSaved()), "last saved",
+         "The editor compared with the settings last saved or loaded");
+}
+
+//==============================================================================
+void ComparisonCommands::show(const ConfigComparison& comparison, const juce::String& otherName,
+                              const juce::String& heading)
+{
+    view.show(comparison, otherName, heading);
+    showing = true;
+    if (onComparedControls)
+    {
+        const auto ids = comparison.differingControls();
+        onComparedControls(std::set<int>(ids.begin(), ids.end()));
+    }
+    if (present)
+        return present(view);
+    if (window == nullptr)
+        window = std::make_unique<ComparisonDocumentWindow>(view);
+    window->setVisible(true);
+    window->toFront(true);
+}
+
+void ComparisonCommands::take(const std::vector<size_t>& rows)
+{
+    // The list is done with before the step is applied: the step's display must not find it half updated.
+    const auto comparison = view.getComparison();
+    hide();
+    if (!rows.empty())
+        history.applyUserChange([&](SettingsState& s) { comparison.takeTheirs(s, rows); });
+    if (statusChanged)
+        statusChanged();
+}
+
+void ComparisonCommands::hide()
+{
+    showing = false;
+    if (onComparedControls)
+        onComparedControls({});
+    if (window != nullptr)
+        window->setVisible(false);
+}
+
+//==============================================================================
+void ComparisonCommands::attachTo(juce::Component& statusDisplay)
+{
+    display = &statusDisplay;
+    statusDisplay.addMouseListener(this, false);
+}
+
+void ComparisonCommands::mouseUp(const juce::MouseEvent& e)
+{
+    auto* statusDisplay = dynamic_cast<LinkStatusDisplay*>(display.getComponent());
+    const bool offersSearch = statusDisplay != nullptr && statusDisplay->isClickable();
+    // A right-click is the display's own; a plain click while it offers nothing opens these commands.
+    if (!e.mods.isPopupMenu() && !offersSearch && e.eventComponent == display.getComponent() &&
+        display->getLocalBounds().contains(e.getPosition()))
+        showMenu();
+}
+
+void ComparisonCommands::showMenu()
+{
+    const bool found = manager.isKeyboardFound();
+    juce::PopupMenu menu;
+    juce::PopupMenu::Item read("Read from the Keyboard");
+    read.itemID = readItem;
+    read.isEnabled = found;
+    read.shortcutKeyDescription = "Ctrl+R";
+    menu.addItem(read);
+    menu.addItem(compareKeyboardItem, "Compare with the Keyboard", found);
+    menu.addItem(compareFileItem, "Compare with a Settings File...");
+    menu.addItem(compareSavedItem, "Compare with the Last Saved Settings");
+    auto options = juce::PopupMenu::Options();
+    if (display != nullptr)
+        options = options.withTargetComponent(display.getComponent());
+    menu.showMenuAsync(options,
+                       [self = Self(this)](int chosen)
+                       {
+                           if (self == nullptr)
+                               return;
+                           if (chosen == readItem)
+                               self->readFromKeyboard();
+                           else if (chosen == compareKeyboardItem)
+                               self->compareWithKeyboard();
+                           else if (chosen == compareFileItem)
+                               self->compareWithFile();
+                           else if (chosen == compareSavedItem)
+                               self->compareWithLastSaved();
+                       });
+}
+
+//==============================================================================
+juce::String ComparisonCommands::syncText(const LinkFacts& f) const
+{
+    const bool sendConfirmed = f.lastSend && (f.lastSend->outcome == VerifiedSend::Outcome::verified ||
+                                              f.lastSend->outcome == VerifiedSend::Outcome::differences);
+    const bool known =
+        f.found && history.knowsKeyboard() && (f.readAt != juce::Time() || sendConfirmed || readSinceFound);
+    if (!known)
+        return "Whether the keyboard holds the editor's settings is unknown: it has not been read since it "
+               "was "
+               "plugged in.";
+    if (f.unsent == 0)
+        return "In sync: the keyboard holds the editor's settings.";
+    return "Differs from the keyboard in " + juce::String(f.unsent) +
+           (f.unsent == 1 ? " value." : " values.");
+}
+
+void ComparisonCommands::decorate(LinkStatusText& t, const LinkFacts& f)
+{
+    if (!f.found)
+        readSinceFound = false; // a keyboard plugged in again holds what it holds
+    if (link.getFreshRead().isRunning() && !f.sending && !f.reading)
+    {
+        t = {"Reading from the keyboard",
+             "Reading " + juce::String(link.getFreshRead().answersSoFar()) + " of " +
+                 juce::String(ReadOutChain::numSteps()),
+             "Reading the keyboard's settings on " + f.port + " for a comparison.", false};
+        return;
+    }
+    if (f.sending || f.reading || !f.found)
+        return;
+    // The last read is this one when nothing was sent since the keyboard was found.
+    if (readSinceFound && !f.lastSend && f.note.isEmpty() && readAt > f.readAt)
+        t.detail = "Read from the keyboard at " + readAt.formatted("%H:%M");
+    t.tooltip << " " << syncText(f);
+    if (const auto version = manager.getFirmwareVersion(); version.isNotEmpty())
+        t.tooltip << " Firmware version " << version << ".";
+    t.tooltip << " Click for Read from the Keyboard and the comparisons.";
+}

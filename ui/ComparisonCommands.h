@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ComparisonWindow.h"
+#include "EditorDialogs.h"
+#include "LinkStatusText.h"
+#include "device/KeyboardLink.h"
+#include "model/EditHistory.h"
+
+#include <mutex>
+
+/** Read from the Keyboard and the comparisons: the editor's configuration against the keyboard read
+    afresh, a settings file or the last saved settings, shown in the comparison window, from which values
+    are taken as one undoable step. A read never goes straight over edits not sent: with none, it refreshes
+    the editor (one step); with some, the comparison is shown first. Also words whether the keyboard holds
+    the editor's configuration, for the status display. Message thread, but for the read's end. */
+class ComparisonCommands : private juce::AsyncUpdater, private juce::MouseListener
+{
+public:
+    ComparisonCommands(KeyboardLink& link, EditHistory& history, EditorDialogs& dialogs);
+    ~ComparisonCommands() override;
+
+    /** Reads the keyboard afresh: refreshes the editor when nothing is unsent, else compares. */
+    void readFromKeyboard();
+    /** Reads the keyboard afresh and shows the comparison, whatever is unsent. */
+    void compareWithKeyboard();
+    /** Asks for a settings file and compares with what it defines. */
+    void compareWithFile();
+    void compareWithFile(const juce::File& file);
+    void compareWithLastSaved();
+
+    /** Offers the commands in a menu when the status display is clicked while it offers nothing else. */
+    void attachTo(juce::Component& statusDisplay);
+    /** Adds to the status display's texts a fresh read under way, whether the keyboard holds the editor's
+        configuration and the keyboard's firmware version. */
+    void decorate(LinkStatusText& text, const LinkFacts& facts);
+
+    /** Called when the status display is to be worded anew. */
+    std::function<void()> statusChanged;
+    /** Called with the controls the comparison shown lists (none once it is closed), for the picture. */
+    std::function<void(const std::set<int>&)> onComparedControls;
+    /** Shows the comparison instead of opening its window (for the tests: no display is needed). */
+    std::function<void(ComparisonWindow&)> present;
+
+    ComparisonWindow& getWindow() { return view; }
+    bool isShowing() const { return showing; }
+    /** The sync words of the status display's tooltip for these facts. */
+    juce::String syncText(const LinkFacts& facts) const;
+
+private:
+    enum class After
+    {
+        refresh,
+        compare
+    };
+    bool startRead(After after);
+    void handleAsyncUpdate() override;
+    void readEnded(const FreshRead::Result& result);
+    void show(const ConfigComparison& comparison, const juce::String& otherName, const juce::String& heading);
+    void take(const std::vector<size_t>& rows);
+    void hide();
+    void mouseUp(const juce::MouseEvent& e) override;
+    void showMenu();
+
+    KeyboardLink& link;
+    OrvManager49& manager;
+    EditHistory& history;
+    EditorDialogs& dialogs;
+
+    std::mutex resultLock;
+    std::optional<FreshRead::Result> readResult;
+
+    // Message thread only.
+    After afterRead = After::compare;
+    bool readSinceFound = false, showing = false;
+    juce::Time readAt; // the last complete fresh read
+    juce::Component::SafePointer<juce::Component> display;
+    ComparisonWindow view;
+    std::unique_ptr<ComparisonDocumentWindow> window;
+
+    using Self = juce::WeakReference<ComparisonCommands>;
+    JUCE_DECLARE_WEAK_REFERENCEABLE(ComparisonCommands)
+    JUCE_DECLARE_NON_COPYABLE(ComparisonCommands)
+};
