@@ -138,10 +138,17 @@ void KbdSettingComponent49::refreshSelectedControl()
 
 void KbdSettingComponent49::showHints()
 {
-    const auto s = manager.snapshot();
-    const bool shown = ControlCatalogue::isConfigurable(selectedItemId);
-    hints.update(shown ? s.get(itemFieldMode, selectedItemId) : -1, s.get(itemFieldChannel, selectedItemId),
-                 s.get(itemFieldNumber, selectedItemId));
+    // Three values, read where the store holds them: no copy of the whole configuration.
+    int mode = -1, channel = -1, number = -1;
+    if (ControlCatalogue::isConfigurable(selectedItemId))
+        manager.read(
+            [&](const SettingsState& s)
+            {
+                mode = s.get(itemFieldMode, selectedItemId);
+                channel = s.get(itemFieldChannel, selectedItemId);
+                number = s.get(itemFieldNumber, selectedItemId);
+            });
+    hints.update(mode, channel, number);
     repaint();
 }
 
