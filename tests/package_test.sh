@@ -10,7 +10,9 @@ set -euo pipefail
 build=$(realpath "${1:?usage: package_test.sh BUILD_DIR}")
 if [ -z "${DISPLAY:-}" ] && [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   export QUILLET_SCREEN_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+  # -noreset: an editor quitting as the last client would otherwise reset the server just as the next
+  # one connects.
+  exec xvfb-run -a -s "-noreset -screen 0 1280x800x24" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -101,7 +103,8 @@ for program in quillet-editor quillet-editor-emulated; do
   "$root/usr/bin/$program" >"$work/$program.log" 2>&1 </dev/null &
   pid=$!
   pids+=("$pid")
-  find_window "^$title" 30 "$pid" >/dev/null || { cat "$work/$program.log" >&2; fail "the installed $program shows no window"; }
+  # A machine busy with the other tests can be slow to show a window.
+  find_window "^$title" 90 "$pid" >/dev/null || { cat "$work/$program.log" >&2; fail "the installed $program shows no window"; }
   kill -INT "$pid"
   wait "$pid" || true
 done
