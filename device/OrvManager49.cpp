@@ -184,17 +184,18 @@ void OrvManager49::keyboardFound(const juce::String& inputName, const juce::Stri
 {
     // Remembered before the keyboard counts as found: the port watch then always knows what to look for.
     portWatch.rememberKeyboard(inputName, outputName);
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        found = true;
-        keyboardInputName = inputName;
-        keyboardOutputName = outputName;
-    }
+    // Its output is open before it counts as found: whoever sees it found may send to it at once.
     const int index = ports.getOutputNames().indexOf(outputName);
     if (index >= 0)
     {
         output.close(); // the earlier one goes before opening: a device may not open twice
         output.open(ports.openOutput(index));
+    }
+    {
+        std::lock_guard<std::mutex> g(scanLock);
+        found = true;
+        keyboardInputName = inputName;
+        keyboardOutputName = outputName;
     }
     notifyListeners(KeyboardDetected, 0, 0);
 }

@@ -33,6 +33,36 @@ TEST(Scan, KeyboardOnFirstOutputIsFoundAndTheNextActingTickEndsTheScan)
     EXPECT_EQ(r.events.count(UpperChannelReceived), 1);
 }
 
+// Whoever sees the keyboard found acts at once (the tool reads it straight away): its output must be open.
+TEST(Scan, TheKeyboardCountsAsFoundOnlyOnceItsOutputIsOpen)
+{
+    struct WatchedPorts : VirtualMidiPorts
+    {
+        std::function<void()> opening;
+        std::unique_ptr<MidiOutputPort> openOutput(int index) override
+        {
+            if (opening)
+                opening();
+            return VirtualMidiPorts::openOutput(index);
+        }
+    } ports;
+    KeyboardEmulator kbd(ports);
+    OrvManager49 manager(ports);
+    std::atomic<int> opensWhileFound{0};
+    ports.opening = [&]
+    {
+        opensWhileFound += manager.isKeyboardFound() ? 1 : 0;
+    };
+
+    manager.startScan();
+    ports.waitUntilIdle();
+    ASSERT_TRUE(manager.isKeyboardFound());
+    EXPECT_TRUE(manager.hasKeyboardOutput());
+    EXPECT_EQ(opensWhileFound.load(), 0);
+    manager.closeAllPorts();
+    ports.waitUntilIdle();
+}
+
 TEST(Scan, KeyboardOnThirdOfFourOutputsIsFoundAfterTheFirstTwoWereAsked)
 {
     Rig r({"Synth A", "Synth B"}, {"Synth C"});
