@@ -196,6 +196,15 @@ public:
 
     void shutdown() override
     {
+        // A quit from outside (Ctrl+C in a terminal, the session ending) can come while a box or a menu is
+        // open. They go first, unanswered: left to the toolkit's own shutdown, a box is deleted after the
+        // timers its window needs and crashes it. Every box of this editor is deleted when dismissed, which
+        // now never comes, so it is deleted here.
+        juce::PopupMenu::dismissAllActiveMenus();
+        if (auto* modal = juce::ModalComponentManager::getInstanceWithoutCreating())
+            for (int i = modal->getNumModalComponents(); --i >= 0;)
+                if (auto* box = dynamic_cast<juce::AlertWindow*>(modal->getModalComponent(i)))
+                    delete box;
         mainWindow = nullptr;
         juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
         lookAndFeel = nullptr;

@@ -192,8 +192,11 @@ echo "screen test: the close box asked; Cancel kept the window and Discard quit"
 pid=$!
 find_window "File Problem" 15 "$pid" >/dev/null || fail "opening a missing file brought no File Problem box"
 import -window root "$artifacts/screen-missing-file.png" || true
+# Stopped from outside with the box still open, it quits cleanly.
 kill -INT "$pid"
-wait "$pid" 2>/dev/null || true
+status=0
+wait "$pid" 2>/dev/null || status=$?
+[ "$status" = 0 ] || fail "stopped with a box open, the editor ended with status $status"
 
 trap 'rm -rf "$work"' EXIT
 echo "screen test: passed"
