@@ -1,0 +1,44 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <map>
+#include <mutex>
+
+/** What the library keeps about its setups beyond the files: favourites and when each was last used.
+    Kept in a small file in the library's folder, read again before every change and merged, so two
+    editors, or an editor and the tool, changing it at once lose nothing. */
+class LibraryMarks
+{
+public:
+    explicit LibraryMarks(const juce::File& folder);
+    static constexpr const char* fileName = ".quillet-marks.xml";
+
+    bool isFavourite(const juce::String& setupFile) const;
+    /** Milliseconds since 1970 of the last load or send; 0 for never. */
+    juce::int64 lastUsed(const juce::String& setupFile) const;
+
+    bool setFavourite(const juce::String& setupFile, bool favourite);
+    bool markUsed(const juce::String& setupFile);
+    /** Follows a setup to its new file name; forgets a setup that is gone (newName empty). */
+    bool moved(const juce::String& oldName, const juce::String& newName);
+
+    /** Reads the file again; false when it is unchanged since the last read. */
+    bool reload();
+    juce::File getFile() const { return file; }
+
+private:
+    struct Mark
+    {
+        bool favourite = false;
+        juce::int64 used = 0;
+    };
+    using Marks = std::map<juce::String, Mark>;
+    Marks readFile() const;
+    /** Re-reads, applies the change and writes, under the lock. */
+    bool change(const std::function<void(Marks&)>& edit);
+
+    const juce::File file;
+    mutable std::mutex lock;
+    Marks marks;
+};

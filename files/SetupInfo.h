@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** What a setup carries beyond the keyboard's values: a title, a free description and tags. Kept in the
+    settings file as one optional element after everything else, so a file without them is as it always
+    was, and an editor that does not know them loads the file all the same. */
+struct SetupInfo
+{
+    juce::String title, description;
+    juce::StringArray tags; // each plain text, no commas, no repeats (compared without case)
+
+    bool isEmpty() const { return title.isEmpty() && description.isEmpty() && tags.isEmpty(); }
+    bool operator==(const SetupInfo& o) const
+    {
+        return title == o.title && description == o.description && tags == o.tags;
+    }
+    bool operator!=(const SetupInfo& o) const { return !(*this == o); }
+
+    static constexpr int maxTitleLength = 80, maxTagLength = 32, maxTags = 24, maxDescriptionLength = 4000;
+
+    /** The tags typed as a comma-separated list, trimmed, without empties or repeats, each cut to its
+        longest; at most maxTags. */
+    static juce::StringArray tagsFromText(const juce::String& text);
+    /** The same info made safe to keep: control characters gone (line breaks kept in the description),
+        each part cut to its longest. */
+    SetupInfo cleaned() const;
+
+    /** Reads the info of a settings document; what is out of bounds is cleaned, never refused. */
+    static SetupInfo fromXml(const juce::XmlElement& settingsRoot);
+    /** Puts the info into a settings document as its last element, replacing any there; an empty info
+        removes it. */
+    void writeInto(juce::XmlElement& settingsRoot) const;
+};

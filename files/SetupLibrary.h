@@ -1,0 +1,116 @@
+#pragma once
+
+#include "LibraryMarks.h"
+#include "SetupInfo.h"
+#include "SettingsFile.h"
+
+#include <bitset>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+/** One setup of the library as listed: what it is called and carries, without its values. */
+struct SetupEntry
+{
+    juce::String fileName; // inside the library's folder
+    juce::int64 size = 0, modified = 0;
+    SetupInfo info;
+    juce::String names;           // the user names given to controls, one per line
+    std::bitset<128> differing;   // the controls whose values differ from the factory configuration
+    juce::String problem;         // why the file cannot be used; empty for a setup
+    std::string haystack;         // what the search looks in, in lower case
+
+    bool isUsable() const { return problem.isEmpty(); }
+    /** The title, else the file name without its extension. */
+    juce::String displayTitle() const;
+    /** Builds the search text from the parts above. */
+    void makeHaystack();
+};
+
+/** What the library's list shows: the words typed (every one must be found, in any order, in a setup's
+    title, tags, description, file name or control names), a tag, favourites only. */
+struct LibraryQuery
+{
+    juce::String text, tag;
+    bool favouritesOnly = false;
+};
+
+/** The library of setups: a folder of ordinary settings files, listed with their titles, tags and marks,
+    searched, added to and changed only through the safe writer. The list is read through an index kept in
+    the folder, so an unchanged library is listed without parsing its files again. Every method may be
+    called from any thread; the entries are shared snapshots that stay valid after the next refresh. */
+class SetupLibrary
+{
+public:
+    explicit SetupLibrary(const juce::File& folder);
+
+    /** QUILLET_LIBRARY when set, else the platform's place for a user's data:
+        $XDG_DATA_HOME/quillet49/setups (~/.local/share/quillet49/setups) on Linux,
+        %APPDATA%\Quillet49\setups on Windows, ~/Library/Application Support/Quillet49/setups on a Mac. */
+    static juce::File defaultFolder();
+    static constexpr const char* indexFileName = ".quillet-index";
+
+    const juce::File& getFolder() const { return folder; }
+
+    //==============================================================================
+    using Entries = std::shared_ptr<const std::vector<SetupEntry>>;
+    /** Reads the folder again (files whose size and time are unchanged come from the index) and keeps
+        the index up to date. Returns the number of files parsed. Creates the folder when missing. */
+    int refresh();
+    /** The entries of the last refresh, sorted by file name. */
+    Entries entries() const;
+    /** True when the folder or its marks changed since the last refresh (a cheap look, for polling). */
+    bool changedOnDisk() const;
+
+    /** The entries the query lets through, favourites first, then the most recently used, then by
+        title; as indexes into entries. */
+    std::vector<int> filter(const std::vector<SetupEntry>& list, const LibraryQuery& query) const;
+    /** Every tag in use, each once, sorted. */
+    static juce::StringArray allTags(const std::vector<SetupEntry>& list);
+
+    LibraryMarks& marks() { return libraryMarks; }
+
+    //==============================================================================
+    /** What came of a change: the setup's file name inside the folder, or why nothing changed. */
+    struct Outcome
+    {
+        bool ok = false;
+        juce::String fileName, message;
+    };
+    /** Copies a settings file in, or imports a .syx file holding the stream Send transmits. A file that
+        is not one of them is refused with the reason; nothing half made is left. */
+    Outcome add(const juce::File& source);
+    /** Saves a configuration as a new setup, named after its title. */
+    Outcome saveNew(const SettingsState& state, const SetupInfo& info);
+    /** Replaces a setup's values (and info), keeping its file name. */
+    Outcome replace(const juce::String& fileName, const SettingsState& state, const SetupInfo& info);
+    /** Gives a setup a new title and a file name that follows it. */
+    Outcome rename(const juce::String& fileName, const juce::String& newTitle);
+    Outcome duplicate(const juce::String& fileName);
+    /** Moves a setup to the desktop's trash; deletes it where there is none. */
+    Outcome remove(const juce::String& fileName);
+    /** Changes what a setup carries beyond its values; its values stay byte for byte. */
+    Outcome setInfo(const juce::String& fileName, const SetupInfo& info);
+
+    /** Reads a setup for loading or sending. */
+    SettingsReadResult read(const juce::String& fileName, SettingsDocument& document) const;
+    /** The file of a setup named on a command line: a file name, with or without its extension, or a
+        title (compared without case). Empty when none or more than one matches; why in problem. */
+    juce::File find(const juce::String& name, juce::String& problem);
+
+    /** Reads one file into an entry (also for the benchmarks). */
+    static SetupEntry readEntry(const juce::File& file);
+
+private:
+    juce::File uniqueFile(const juce::String& title) const;
+    Outcome write(const juce::File& target, const juce::XmlElement& document, bool mustBeNew);
+
+    const juce::File folder;
+    LibraryMarks libraryMarks;
+    mutable std::mutex lock;
+    Entries current;
+    juce::Time folderTimeSeen, marksTimeSeen;
+
+    JUCE_DECLARE_NON_COPYABLE(SetupLibrary)
+};
