@@ -369,6 +369,11 @@ SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
         o.message = source.getFileName() + ": the file cannot be read";
         return o;
     }
+    if (!folder.createDirectory())
+    {
+        o.message = "the library's folder " + folder.getFullPathName() + " cannot be made";
+        return o;
+    }
     const auto target =
         uniqueFile(doc.setup.title.isNotEmpty() ? doc.setup.title : source.getFileNameWithoutExtension());
     o.fileName = target.getFileName();
