@@ -80,5 +80,8 @@ juce::String EditorCommandLine::help(bool emulated)
         text << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same\n"
                 "editor attached to a built-in emulation of the keyboard ('scripts/run.sh\n"
                 "--emulated-keyboard' starts it).\n";
+    text << "\nEnvironment:\n"
+            "  QUILLET_LIBRARY   the folder of the library of setups (Ctrl+L); by default\n"
+            "                    $XDG_DATA_HOME/quillet49/setups\n";
     return text;
 }
