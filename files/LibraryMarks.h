@@ -27,13 +27,16 @@ public:
     bool reload();
     juce::File getFile() const { return file; }
 
-private:
     struct Mark
     {
         bool favourite = false;
         juce::int64 used = 0;
     };
     using Marks = std::map<juce::String, Mark>;
+    /** Every mark at once, for sorting a long list without a lock per setup. */
+    Marks all() const;
+
+private:
     Marks readFile() const;
     /** Re-reads, applies the change and writes, under the lock. */
     bool change(const std::function<void(Marks&)>& edit);

@@ -142,7 +142,7 @@ void SettingsDocument::applyTo(SettingsState& state) const
 }
 
 //==============================================================================
-std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state)
+std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state, const SetupInfo& setup)
 {
     auto root = std::make_unique<juce::XmlElement>("Settings");
     auto* items = root->createNewChildElement("Items");
@@ -167,6 +167,7 @@ std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state)
         param->setAttribute("ID", g);
         param->setAttribute("Value", (int)state.globals[(size_t)g]);
     }
+    setup.writeInto(*root);
     return root;
 }
 
@@ -183,7 +184,11 @@ FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File&
 FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
                                   ReadOnlyFiles readOnly)
 {
-    return writeXmlDocument(*createSettingsXml(store.snapshot()), file, readOnly);
+    SetupInfo kept;
+    if (file.existsAsFile())
+        if (const auto old = SafeXmlReader::readFile(file); old.root != nullptr)
+            kept = SetupInfo::fromXml(*old.root);
+    return writeXmlDocument(*createSettingsXml(store.snapshot(), kept), file, readOnly);
 }
 
 //==============================================================================
@@ -285,6 +290,7 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
             doc.globals.emplace_back(slot, (int)(int16_t)value);
         }
     }
+    doc.setup = SetupInfo::fromXml(root);
     return doc;
 }
 

@@ -2,6 +2,7 @@
 
 #include "../model/KbdSettingsStore.h"
 #include "SafeFileWriter.h"
+#include "SetupInfo.h"
 
 #include <juce_core/juce_core.h>
 
@@ -32,15 +33,18 @@ struct SettingsDocument
     juce::StringArray skipped;                 // elements left out, each with its reason
     std::vector<int> skippedControls;          // the ids of the items among them whose id could be read
     bool hasItems = false, hasGlobals = false; // whether the "Items" and "Globals" elements exist
+    SetupInfo setup;                           // title, description and tags, when the file has them
 
     /** Writes the document into a configuration, element by element, as loading does. */
     void applyTo(SettingsState& state) const;
 };
 
-/** Builds the settings document of a configuration. */
-std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state);
+/** Builds the settings document of a configuration, with a setup's title, description and tags after
+    everything else when it has them. */
+std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state, const SetupInfo& setup = {});
 
-/** Saves the store's configuration into a settings file. */
+/** Saves the store's configuration into a settings file. A file saved over keeps its title, description
+    and tags: they are not the editor's to drop. */
 FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
                                   ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 

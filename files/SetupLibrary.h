@@ -1,8 +1,8 @@
 #pragma once
 
 #include "LibraryMarks.h"
-#include "SetupInfo.h"
 #include "SettingsFile.h"
+#include "SetupInfo.h"
 
 #include <bitset>
 #include <memory>
@@ -16,10 +16,11 @@ struct SetupEntry
     juce::String fileName; // inside the library's folder
     juce::int64 size = 0, modified = 0;
     SetupInfo info;
-    juce::String names;           // the user names given to controls, one per line
-    std::bitset<128> differing;   // the controls whose values differ from the factory configuration
-    juce::String problem;         // why the file cannot be used; empty for a setup
-    std::string haystack;         // what the search looks in, in lower case
+    juce::String names;         // the user names given to controls, one per line
+    std::bitset<128> differing; // the controls whose values differ from the factory configuration
+    juce::String problem;       // why the file cannot be used; empty for a setup
+    std::string haystack;       // what the search looks in, in lower case
+    int order = 0;              // place in the list sorted by title
 
     bool isUsable() const { return problem.isEmpty(); }
     /** The title, else the file name without its extension. */
@@ -88,7 +89,7 @@ public:
     /** Gives a setup a new title and a file name that follows it. */
     Outcome rename(const juce::String& fileName, const juce::String& newTitle);
     Outcome duplicate(const juce::String& fileName);
-    /** Moves a setup to the desktop's trash; deletes it where there is none. */
+    /** Moves a setup to the desktop's trash, from where it can be restored. */
     Outcome remove(const juce::String& fileName);
     /** Changes what a setup carries beyond its values; its values stay byte for byte. */
     Outcome setInfo(const juce::String& fileName, const SetupInfo& info);

@@ -372,3 +372,38 @@ TEST_F(ToolTest, ARememberingKeyboardTakesASendThroughDroppedValuesAndDiffFindsW
         2);
     EXPECT_EQ(dir.getChildFile("bad.qmv49").loadFileAsString(), "not a settings file");
 }
+
+TEST_F(ToolTest, ImportTurnsASyxBackAndTheLibraryAddsListsAndSendsSetups)
+{
+    auto s = KeyboardEmulator::factoryConfiguration();
+    s.set(itemFieldChannel, 0x70, 3);
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(s), dir.getChildFile("drums.qmv49")).ok);
+    ASSERT_EQ(run({"syx", path("drums.qmv49"), path("drums.syx")}).code, 0);
+    ASSERT_EQ(run({"import", path("drums.syx"), path("back.qmv49")}).code, 0);
+    ASSERT_EQ(run({"syx", path("back.qmv49"), path("again.syx")}).code, 0);
+    EXPECT_EQ(dir.getChildFile("again.syx").loadFileAsString(),
+              dir.getChildFile("drums.syx").loadFileAsString());
+    dir.getChildFile("cut.syx").replaceWithData(dir.getChildFile("drums.syx").loadFileAsString().toRawUTF8(),
+                                                40);
+    EXPECT_EQ(run({"import", path("cut.syx"), path("cut.qmv49")}).code, 2);
+    EXPECT_FALSE(dir.getChildFile("cut.qmv49").exists()) << "nothing half imported";
+
+    const auto lib = "--library=" + path("lib");
+    write("notes.qmv49", "set list: opener, ballad");
+    const auto added =
+        run({"library", "add", path("drums.syx"), path("notes.qmv49"), path("back.qmv49"), lib});
+    EXPECT_EQ(added.code, 2) << "one file was refused";
+    EXPECT_TRUE(juce::String(added.err).contains("notes.qmv49")) << added.err;
+    EXPECT_EQ(dir.getChildFile("lib").getNumberOfChildFiles(juce::File::findFiles, "*.qmv49"), 2);
+
+    const auto listed = run({"library", "list", "--search", "DRUMS", lib});
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_TRUE(juce::String(listed.out).contains("drums  (drums.qmv49)")) << listed.out;
+    EXPECT_TRUE(juce::String(listed.out).contains("1 of 2 setups")) << listed.out;
+
+    EXPECT_EQ(run({"library", "send", "back", lib, "--emulated-keyboard"}).code, 0);
+    const auto recent = juce::StringArray::fromLines(juce::String(run({"library", "list", lib}).out));
+    EXPECT_TRUE(recent[0].contains("back.qmv49")) << "the setup just sent comes first";
+    EXPECT_EQ(run({"library", "send", "nothing like it", lib, "--emulated-keyboard"}).code, 2);
+    EXPECT_EQ(run({"library", "list", "--colour", lib}).code, 64);
+}

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "DiffCommand.h"
+#include "LibraryCommand.h"
 #include "LinkCommands.h"
 #include "device/OrvManager49.h"
 #include "device/VirtualMidiPorts.h"
@@ -114,6 +115,19 @@ const CommandHelp commandHelp[] = {
      "Exits with 0 when identical, 1 when they differ or the read was incomplete, 2 when a file cannot be\n"
      "read, 4 when no keyboard is found or it is lost.\n",
      true},
+    {"import", 2, "IN.syx OUT.qmv49",
+     "Reads a .syx file holding the stream that Send transmits (as 'syx' writes it) and writes the\n"
+     "settings file OUT.qmv49 that sends those bytes again. Anything else in a .syx file is refused with\n"
+     "the reason, and nothing is written. Exits with 2 when the file is refused or cannot be read.\n"},
+    {"library", -1, "list [--tag T] [--search TEXT] [--favourites] | add FILE... | send NAME",
+     "Works with the library of setups: a folder of settings files (QUILLET_LIBRARY, else\n"
+     "$XDG_DATA_HOME/quillet49/setups; --library DIR for another). 'list' prints the setups, favourites\n"
+     "and the most recently used first, with their tags and files; a file that cannot be used is listed\n"
+     "with '!' and the reason. --search keeps the setups whose title, tags, description, file name or\n"
+     "control names hold every word of TEXT. 'add' copies settings files in, or imports .syx files. 'send'\n"
+     "sends the setup named by its file or title to the keyboard, as 'send' does.\n"
+     "Exits with 2 when a file is not added or the setup is not found, otherwise as 'send'.\n",
+     true},
 };
 
 const CommandHelp* findCommand(const juce::String& name)
@@ -139,7 +153,7 @@ void printCommandHelp(const CommandHelp& c, std::ostream& out)
 {
     out << "Usage: quillet " << c.name << " " << c.arguments
         << (c.talksToKeyboard
-                ? juce::String(c.argumentCount > 0 ? " " : "") + "[--emulated-keyboard[=TROUBLE,...]]"
+                ? juce::String(c.arguments[0] != 0 ? " " : "") + "[--emulated-keyboard[=TROUBLE,...]]"
                 : juce::String())
         << "\n\n"
         << c.description << (c.talksToKeyboard ? emulatedKeyboardHelp : "");
@@ -166,17 +180,20 @@ const char* usage()
            "  diff A.qmv49 B.qmv49 | A.qmv49 --keyboard [--format=tsv]\n"
            "                         list every value in which two settings, or a file and the keyboard,\n"
            "                         differ\n"
+           "  import IN.syx OUT.qmv49\n"
+           "                         turn a .syx file that 'syx' wrote back into a settings file\n"
+           "  library list|add|send  list the library of setups, add files to it, send one of them\n"
            "\n"
            "  quillet COMMAND --help   more about one command\n"
            "  quillet --help           show this text\n"
            "  quillet --version        show the version\n"
            "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
-           "ports, read, send and diff --keyboard take --emulated-keyboard[=TROUBLE,...] to talk to the\n"
-           "built-in keyboard emulator instead of the system's MIDI ports. TROUBLE: drop-every=N, slow=MS,\n"
-           "silent-after=N, unplug-after=N, split=N, no-identity, and state=FILE: the emulated keyboard\n"
-           "starts holding the settings file FILE (factory defaults when it does not exist) and writes\n"
-           "what it holds back to FILE when the command ends.\n"
+           "ports, read, send, diff --keyboard and library send take --emulated-keyboard[=TROUBLE,...]\n"
+           "to talk to the built-in keyboard emulator instead of the system's MIDI ports. TROUBLE:\n"
+           "drop-every=N, slow=MS, silent-after=N, unplug-after=N, split=N, no-identity, and state=FILE:\n"
+           "the emulated keyboard starts holding the settings file FILE (factory defaults when it does not\n"
+           "exist) and writes what it holds back to FILE when the command ends.\n"
            "\n"
            "Exit codes:\n"
            "  0   success (check: the file is clean)\n"
@@ -184,7 +201,7 @@ const char* usage()
            "      incomplete; diff found differences\n"
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
-           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard)\n"
+           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard, library send)\n"
            "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
            "      place ('check' lists them)\n"
            "  64  bad command line\n";
@@ -232,6 +249,17 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
             return usageError(problem);
     }
 
+    if (command == "library")
+    {
+        if (rest.size() < 2 || isHelpOption(rest[1]) || rest.contains("--help"))
+        {
+            printCommandHelp(*help, out);
+            return rest.size() < 2 ? exitUsage : exitOk;
+        }
+        rest.remove(0);
+        return QuilletLibrary::run(rest, *link, out, err);
+    }
+
     juce::StringArray files;
     bool optionsEnded = false, keyboard = false, tsv = false;
     for (int i = 1; i < rest.size(); ++i)
@@ -276,6 +304,8 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         return QuilletLinkCommands::readKeyboard(fileArg(files[0]), *link, out, err);
     if (command == "send")
         return QuilletLinkCommands::sendToKeyboard(fileArg(files[0]), *link, out, err);
+    if (command == "import")
+        return QuilletLibrary::importSyx(fileArg(files[0]), fileArg(files[1]), err);
     return writeSyx(fileArg(files[0]), fileArg(files[1]), err);
 }
 

@@ -1,0 +1,139 @@
+#include "LibraryCommand.h"
+
+#include "Commands.h"
+#include "files/SetupLibrary.h"
+#include "files/SyxImport.h"
+
+namespace QuilletLibrary
+{
+namespace
+{
+using namespace QuilletCommands;
+
+juce::File fileArg(const juce::String& path)
+{
+    return juce::File::getCurrentWorkingDirectory().getChildFile(path);
+}
+
+int usageError(std::ostream& err, const juce::String& problem)
+{
+    err << "quillet: " << problem << "; see quillet library --help\n";
+    return exitUsage;
+}
+
+int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out)
+{
+    library.refresh();
+    const auto entries = library.entries();
+    const auto shown = library.filter(*entries, query);
+    for (int i : shown)
+    {
+        const auto& e = (*entries)[(size_t)i];
+        if (!e.isUsable())
+        {
+            out << "! " << e.fileName << ": " << e.problem << "\n";
+            continue;
+        }
+        out << (library.marks().isFavourite(e.fileName) ? "* " : "  ") << e.displayTitle();
+        if (!e.info.tags.isEmpty())
+            out << "  [" << e.info.tags.joinIntoString(", ") << "]";
+        out << "  (" << e.fileName << ")\n";
+    }
+    out << shown.size() << " of " << entries->size() << (entries->size() == 1 ? " setup" : " setups")
+        << " in " << library.getFolder().getFullPathName() << "\n";
+    return exitOk;
+}
+
+int add(SetupLibrary& library, const juce::StringArray& files, std::ostream& out, std::ostream& err)
+{
+    int refused = 0;
+    for (const auto& f : files)
+    {
+        const auto outcome = library.add(fileArg(f));
+        if (outcome.ok)
+            out << "Added " << outcome.fileName << "\n";
+        else
+        {
+            err << "quillet: not added: " << outcome.message << "\n";
+            ++refused;
+        }
+    }
+    return refused == 0 ? exitOk : exitUnreadable;
+}
+} // namespace
+
+int run(const juce::StringArray& args, const QuilletLinkCommands::LinkOptions& link, std::ostream& out,
+        std::ostream& err)
+{
+    const auto sub = args[0];
+    LibraryQuery query;
+    juce::File folder = SetupLibrary::defaultFolder();
+    juce::StringArray names;
+    bool optionsEnded = false;
+    for (int i = 1; i < args.size(); ++i)
+    {
+        const auto& a = args[i];
+        const auto value = [&](const char* option) -> std::optional<juce::String>
+        {
+            const juce::String o(option);
+            if (a.startsWith(o + "="))
+                return a.fromFirstOccurrenceOf("=", false, false);
+            if (a == o && i + 1 < args.size())
+                return args[++i];
+            return std::nullopt;
+        };
+        if (optionsEnded || !a.startsWith("--"))
+            names.add(a);
+        else if (a == "--")
+            optionsEnded = true;
+        else if (const auto dir = value("--library"))
+            folder = fileArg(*dir);
+        else if (sub == "list" && a == "--favourites")
+            query.favouritesOnly = true;
+        else if (const auto tag = sub == "list" ? value("--tag") : std::nullopt)
+            query.tag = *tag;
+        else if (const auto text = sub == "list" ? value("--search") : std::nullopt)
+            query.text = *text;
+        else
+            return usageError(err, "unknown option '" + a + "'");
+    }
+
+    SetupLibrary library(folder);
+    if (sub == "list" && names.isEmpty())
+        return list(library, query, out);
+    if (sub == "add" && !names.isEmpty())
+        return add(library, names, out, err);
+    if (sub == "send" && names.size() == 1)
+    {
+        juce::String problem;
+        const auto file = library.find(names[0], problem);
+        if (file == juce::File())
+        {
+            err << "quillet: " << problem << "\n";
+            return exitUnreadable;
+        }
+        const int code = QuilletLinkCommands::sendToKeyboard(file, link, out, err);
+        if (code == exitOk || code == exitSentWithDefaults)
+            library.marks().markUsed(file.getFileName());
+        return code;
+    }
+    if (sub == "list" || sub == "add" || sub == "send")
+        return usageError(err, "'library " + sub + "' takes " +
+                                   (sub == "list"   ? juce::String("no names")
+                                    : sub == "send" ? juce::String("one setup's name")
+                                                    : juce::String("one or more files")));
+    return usageError(err, sub.isEmpty() ? "'library' needs list, add or send"
+                                         : "unknown library command '" + sub + "'");
+}
+
+int importSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
+{
+    const auto imported = SyxImport::fromFile(in);
+    if (!imported.ok)
+    {
+        err << "quillet: cannot import " << in.getFullPathName() << ": " << imported.message << "\n";
+        return exitUnreadable;
+    }
+    return reportWrite(writeXmlDocument(*createSettingsXml(imported.state), outFile), outFile, err);
+}
+} // namespace QuilletLibrary
