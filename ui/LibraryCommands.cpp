@@ -258,7 +258,7 @@ void LibraryCommands::addFiles(const juce::Array<juce::File>& toAdd)
         if (outcome.ok)
             selected = outcome.fileName;
         else
-            refused.add(file.getFileName() + ": " + outcome.message);
+            refused.add(outcome.message); // which names the file
     }
     if (!refused.isEmpty())
         dialogs.showMessage(problemTitle, juce::String(refused.size()) + " of " + juce::String(toAdd.size()) +
