@@ -138,8 +138,13 @@ juce::String LibraryCommands::describe() const
     if (library == nullptr || entries == nullptr)
         return "Reading the library...";
     const auto n = (int)entries->size();
-    auto text = (n == 1 ? juce::String("1 setup") : juce::String(n) + " setups") + " in " +
-                library->getFolder().getFullPathName();
+    // A folder in the user's home is named from there, as a file manager's address bar would.
+    const auto& f = library->getFolder();
+    const auto home = juce::File::getSpecialLocation(juce::File::userHomeDirectory);
+    const auto where = f.isAChildOf(home)
+                           ? "~" + juce::File::getSeparatorString() + f.getRelativePathFrom(home)
+                           : f.getFullPathName();
+    auto text = (n == 1 ? juce::String("1 setup") : juce::String(n) + " setups") + " in " + where;
     if ((int)shown.size() != n)
         text = juce::String((int)shown.size()) + " of " + text;
     return text;
