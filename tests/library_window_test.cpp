@@ -4,6 +4,7 @@
 #include "files/SyxImport.h"
 #include "support/panel_test_support.h"
 #include "ui/LibraryWindow.h"
+#include "ui/SetupThumbnail.h"
 
 namespace
 {
@@ -173,4 +174,80 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
     EXPECT_EQ(held.get(itemFieldChannel, 0x70), 3);
     EXPECT_EQ(held.globals[globalSplitPoint], 61);
     EXPECT_GT(library.getLibrary().marks().lastUsed("b.qmv49"), 0);
+}
+
+TEST_F(PanelTest, SavedToTheLibraryTheEditorCountsAsSavedAndTheSetupStaysSelectedThroughARename)
+{
+    auto& library = panel->getLibrary();
+    library.useFolder(scratch.folder);
+    putSetup(scratch.folder, "other.qmv49", "Another", "");
+    pick(panel->splitPointBox(), 50);
+    ASSERT_TRUE(panel->hasUnsavedChanges());
+
+    library.saveCurrent("  Evening Set ");
+    refreshed(library);
+    EXPECT_FALSE(panel->hasUnsavedChanges());
+    const auto* saved = library.shownEntry(library.rowOf(library.selected));
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->displayTitle(), "Evening Set");
+    KbdSettingsStore reread;
+    ASSERT_TRUE(readSettingsFile(reread, scratch.folder.getChildFile(saved->fileName)).ok);
+    EXPECT_EQ(reread.snapshot().globals[globalSplitPoint], store().snapshot().globals[globalSplitPoint]);
+
+    library.rename(saved->fileName, "Late Set");
+    refreshed(library);
+    const auto* renamed = library.shownEntry(library.rowOf(library.selected));
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->displayTitle(), "Late Set");
+    EXPECT_EQ(library.getNumShown(), 2);
+}
+
+TEST_F(PanelTest, ATagNoSetupCarriesAnyMoreStopsNarrowingTheList)
+{
+    auto& library = panel->getLibrary();
+    library.useFolder(scratch.folder);
+    putSetup(scratch.folder, "a.qmv49", "Alpha", "daw");
+    putSetup(scratch.folder, "b.qmv49", "Bravo", "stage");
+    LibraryWindow view(library);
+    refreshed(library);
+    view.tagChip("daw")->triggerClick();
+    drainMessages();
+    ASSERT_EQ(titlesShown(library), juce::StringArray({"Alpha"}));
+
+    SetupInfo retagged;
+    retagged.title = "Alpha";
+    retagged.tags = {"synth"};
+    library.setInfo("a.qmv49", retagged);
+    refreshed(library);
+    EXPECT_EQ(view.tagChip("daw"), nullptr);
+    EXPECT_NE(view.tagChip("synth"), nullptr);
+    EXPECT_TRUE(view.tagChip("")->getToggleState());
+    EXPECT_EQ(titlesShown(library), juce::StringArray({"Alpha", "Bravo"}));
+}
+
+TEST(SetupThumbnail, FillsTheChangedControlsWhereThePictureHasThem)
+{
+    // The picker's buttons lie where the keyboard picture has the controls.
+    QMV49CtrlPickerComponent picker;
+    juce::Image image(juce::Image::RGB, picker.getWidth() / 2, picker.getHeight() / 2, true);
+    std::bitset<128> changed;
+    changed.set(0x70).set(0x0B);
+    {
+        juce::Graphics g(image);
+        SetupThumbnail::paint(g, image.getBounds().toFloat(), changed, false);
+    }
+    const auto at = [&](int id)
+    {
+        const auto centre = picker.findButtonFor(id)->getBounds().getCentre();
+        return image.getPixelAt(centre.x * image.getWidth() / picker.getWidth(),
+                                centre.y * image.getHeight() / picker.getHeight());
+    };
+    const auto marked = [](juce::Colour c)
+    {
+        return c.getRed() > 180 && c.getBlue() < 120;
+    };
+    EXPECT_TRUE(marked(at(0x70))) << at(0x70).toDisplayString(false);
+    EXPECT_TRUE(marked(at(0x0B))) << at(0x0B).toDisplayString(false);
+    EXPECT_FALSE(marked(at(0x71))) << at(0x71).toDisplayString(false);
+    EXPECT_FALSE(marked(at(0x0C))) << at(0x0C).toDisplayString(false);
 }

@@ -352,11 +352,12 @@ juce::String LibraryWindow::getTooltipForRow(int row)
 bool LibraryWindow::keyPressed(const juce::KeyPress& key)
 {
     if (key.getKeyCode() == juce::KeyPress::returnKey)
-    {
         loadSelected(key.getModifiers().isCommandDown());
-        return true;
-    }
-    return false;
+    else if (key.getKeyCode() == juce::KeyPress::escapeKey)
+        commands.close();
+    else
+        return false;
+    return true;
 }
 
 void LibraryWindow::mouseEnter(const juce::MouseEvent&)
