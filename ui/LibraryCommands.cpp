@@ -52,8 +52,6 @@ void LibraryCommands::open()
     }
     window->setVisible(true);
     window->toFront(true);
-    // Typing goes to the search at once.
-    view->searchBox().grabKeyboardFocus();
     refresh();
     refresher->watch(true);
 }

@@ -462,12 +462,12 @@ void LibraryWindow::chooseFilesToAdd()
 }
 
 //==============================================================================
-LibraryDocumentWindow::LibraryDocumentWindow(LibraryWindow& content, std::function<void()> close)
+LibraryDocumentWindow::LibraryDocumentWindow(LibraryWindow& c, std::function<void()> close)
     : juce::DocumentWindow("Setup Library", juce::Colour(0xFFF4F4F4), juce::DocumentWindow::closeButton),
-      onClose(std::move(close))
+      content(c), onClose(std::move(close))
 {
     setUsingNativeTitleBar(true);
-    setContentNonOwned(&content, true);
+    setContentNonOwned(&c, true);
     setResizable(true, false);
     setResizeLimits(620, 400, 1600, 1400);
     centreWithSize(getWidth(), getHeight());
@@ -477,4 +477,11 @@ void LibraryDocumentWindow::closeButtonPressed()
 {
     if (onClose)
         onClose();
+}
+
+void LibraryDocumentWindow::activeWindowStatusChanged()
+{
+    DocumentWindow::activeWindowStatusChanged();
+    if (isActiveWindow() && !content.hasKeyboardFocus(true))
+        content.searchBox().grabKeyboardFocus();
 }

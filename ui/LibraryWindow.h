@@ -82,7 +82,10 @@ class LibraryDocumentWindow : public juce::DocumentWindow
 public:
     LibraryDocumentWindow(LibraryWindow& content, std::function<void()> onClose);
     void closeButtonPressed() override;
+    /** A window made active with nothing in it focused gives the search the keyboard: typing searches. */
+    void activeWindowStatusChanged() override;
 
 private:
+    LibraryWindow& content;
     std::function<void()> onClose;
 };
