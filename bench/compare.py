@@ -71,6 +71,17 @@ flood_env = dict(os.environ, XDG_DATA_HOME=home)
 s = paired([editor, bare_window], "startup_ms", window_start, flood_env)
 paired_row(f"start-up, {installed + 88} font files", s[editor], s[bare_window], "ms", "<= 1.3x")
 
+# A library of 10,000 setups (one settings file under 10,000 names, with its index made) is there to be
+# found, and is not read before its view opens.
+shelf = pathlib.Path(tempfile.mkdtemp(prefix="quillet-library-"))
+subprocess.run([tool, "defaults", str(shelf / "0.qmv49")], check=True)
+for i in range(1, 10000):
+    os.link(shelf / "0.qmv49", shelf / f"{i}.qmv49")
+subprocess.run([tool, "library", "list", "--library", str(shelf), "--search", "nothing"], check=True,
+               capture_output=True)
+s = paired([editor, bare_window], "startup_ms", window_start, dict(os.environ, QUILLET_LIBRARY=str(shelf)))
+paired_row("start-up, a library of 10,000 setups", s[editor], s[bare_window], "ms", "<= 1.2x")
+
 idle_runs = max(3, runs // 3)
 idle = {p: [] for p in (editor, bare_window)}
 for i in range(idle_runs):
@@ -116,6 +127,18 @@ row("read into a comparison vs start-up read-out", d["BM_FreshReadAgainstEmulato
     d["BM_ReadOutAgainstEmulator"]["real_time"], "us", "<= 1x")
 row("compare two configurations vs copy one", d["BM_CompareTwoConfigurations"]["cpu_time"],
     d["BM_FloorCopyConfiguration"]["cpu_time"], "us", "<= 3x")
+lib = bench("library_bench", ["BM_LibraryFirstListing/iterations:1", "BM_FloorLoaderLoop/iterations:1",
+                              "BM_LibraryListingFromIndex/iterations:3", "BM_SearchAsTyped",
+                              "BM_FloorOnePassOverTheText", "BM_MemoryPerListedSetup/iterations:1"])
+row("library of 10,000: first listing vs the loader in a loop", lib["BM_LibraryFirstListing/iterations:1"]["real_time"],
+    lib["BM_FloorLoaderLoop/iterations:1"]["real_time"], "ms", "<= 1.3x")
+row("library of 10,000: listing from its index vs first listing",
+    lib["BM_LibraryListingFromIndex/iterations:3"]["real_time"], lib["BM_LibraryFirstListing/iterations:1"]["real_time"],
+    "ms", "")
+row("library of 10,000: search as typed, p95 vs one pass over the text", lib["BM_SearchAsTyped"]["p95_ms"],
+    lib["BM_FloorOnePassOverTheText"]["real_time"], "ms", "p95 < 5 ms")
+row("library of 10,000: heap per listed setup", lib["BM_MemoryPerListedSetup/iterations:1"]["bytes_per_setup"] / 1024,
+    2, "KB", "< 2 KB")
 f = bench("files_bench", ["BM_LoadSettings", "BM_FloorXmlParse"])
 row("load (CPU)", f["BM_LoadSettings"]["cpu_time"] / 1000, f["BM_FloorXmlParse"]["cpu_time"] / 1000, "us",
     "<= 1.5x")

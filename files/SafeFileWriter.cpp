@@ -204,11 +204,12 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
     const auto name = path.substr(path.find_last_of('/') + 1);
     std::string temporary;
     int fd = -1;
+    // One generator per thread: the toolkit's shared one is not safe to call from two threads at once.
+    thread_local juce::Random random;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
     {
-        temporary = folder + "/." + name + "." +
-                    juce::String::toHexString(juce::Random::getSystemRandom().nextInt()).toStdString() +
-                    ".tmp";
+        temporary =
+            folder + "/." + name + "." + juce::String::toHexString(random.nextInt()).toStdString() + ".tmp";
         // A new file gets the usual permissions (0666 less the umask); an old file's are restored below.
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)

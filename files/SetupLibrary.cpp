@@ -5,6 +5,7 @@
 #include "Trash.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace
 {
@@ -251,18 +252,38 @@ std::vector<int> SetupLibrary::filter(const std::vector<SetupEntry>& list, const
         if (w.isNotEmpty())
             words.push_back(lowerUtf8(w));
     const auto marks = libraryMarks.all();
-    struct Row
+    // Walked in title order, so that only the few marked setups need sorting: a search as each character is
+    // typed stays one pass over the list.
+    std::vector<int> byTitle(list.size(), -1);
+    bool ranked = true;
+    for (size_t i = 0; i < list.size() && ranked; ++i)
+    {
+        const int at = list[i].order;
+        ranked = at >= 0 && at < (int)list.size() && byTitle[(size_t)at] < 0;
+        if (ranked)
+            byTitle[(size_t)at] = (int)i;
+    }
+    if (!ranked)
+    {
+        std::iota(byTitle.begin(), byTitle.end(), 0);
+        std::stable_sort(
+            byTitle.begin(), byTitle.end(),
+            [&list](int a, int b)
+            { return list[(size_t)a].displayTitle().compareNatural(list[(size_t)b].displayTitle()) < 0; });
+    }
+
+    struct Marked
     {
         int index;
         bool favourite;
         juce::int64 used;
-        int order;
     };
-    std::vector<Row> rows;
-    rows.reserve(list.size());
-    for (size_t i = 0; i < list.size(); ++i)
+    std::vector<Marked> marked;
+    std::vector<int> rest;
+    rest.reserve(list.size());
+    for (int i : byTitle)
     {
-        const auto& e = list[i];
+        const auto& e = list[(size_t)i];
         if (query.tag.isNotEmpty() && !e.info.tags.contains(query.tag, true))
             continue;
         if (!std::all_of(words.begin(), words.end(),
@@ -270,23 +291,23 @@ std::vector<int> SetupLibrary::filter(const std::vector<SetupEntry>& list, const
             continue;
         const auto mark = marks.find(e.fileName);
         const bool favourite = mark != marks.end() && mark->second.favourite;
+        const juce::int64 used = mark != marks.end() ? mark->second.used : 0;
         if (query.favouritesOnly && !favourite)
             continue;
-        rows.push_back({(int)i, favourite, mark != marks.end() ? mark->second.used : 0, e.order});
+        if (favourite || used != 0)
+            marked.push_back({i, favourite, used});
+        else
+            rest.push_back(i);
     }
-    std::sort(rows.begin(), rows.end(),
-              [](const Row& a, const Row& b)
-              {
-                  if (a.favourite != b.favourite)
-                      return a.favourite;
-                  if (a.used != b.used)
-                      return a.used > b.used;
-                  return a.order < b.order;
-              });
+    // Favourites first, then the most recently used; each group keeps the title order.
+    std::stable_sort(marked.begin(), marked.end(),
+                     [](const Marked& a, const Marked& b)
+                     { return a.favourite != b.favourite ? a.favourite : a.used > b.used; });
     std::vector<int> shown;
-    shown.reserve(rows.size());
-    for (const auto& r : rows)
-        shown.push_back(r.index);
+    shown.reserve(marked.size() + rest.size());
+    for (const auto& m : marked)
+        shown.push_back(m.index);
+    shown.insert(shown.end(), rest.begin(), rest.end());
     return shown;
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace
 {
 SettingsState configured()
@@ -210,3 +212,31 @@ TEST(SetupLibrary, DeletingPutsTheSetupInTheDesktopsTrashWithWhatRestoresIt)
     EXPECT_FALSE(library.marks().isFavourite("Gig 2.qmv49"));
 }
 #endif
+
+// The editor lists the library on a worker thread while the message thread searches and marks.
+TEST(SetupLibrary, ListingOnOneThreadWhileAnotherSearchesAndMarksIsSafe)
+{
+    ScratchFolder scratch;
+    SetupLibrary library(scratch.folder);
+    for (const auto* title : {"Alpha", "Beta", "Gamma"})
+        ASSERT_TRUE(library.saveNew(configured(), info(title, "x")).ok);
+    std::thread lister(
+        [&library]
+        {
+            for (int i = 0; i < 20; ++i)
+                library.refresh();
+        });
+    size_t seen = 0;
+    for (int i = 0; i < 20; ++i)
+    {
+        const auto list = library.entries();
+        seen = std::max(seen, library.filter(*list, {"a", {}, false}).size());
+        library.marks().setFavourite("Beta.qmv49", i % 2 == 0);
+        juce::ignoreUnused(library.changedOnDisk());
+    }
+    lister.join();
+    library.refresh();
+    EXPECT_EQ(library.entries()->size(), 3u);
+    EXPECT_LE(seen, 3u);
+    EXPECT_FALSE(library.marks().isFavourite("Beta.qmv49"));
+}

@@ -1,7 +1,7 @@
 // A libFuzzer target for the two places that take outside input: the device manager's incoming dispatch
-// and the settings file reader. The first byte picks the half (even: dispatch, odd: file), unless
-// QUILLET_FUZZ_HALF=dispatch or =file holds every input to one. The test command runs each half for a
-// minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
+// and the settings file reader (with the .syx import). The first byte picks the half (even: dispatch, odd:
+// file), unless QUILLET_FUZZ_HALF=dispatch or =file holds every input to one. The test command runs each half
+// for a minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
 //   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
 //         -DQUILLET_GUI=OFF -DQUILLET_FUZZER=ON -DQUILLET_BENCHMARKS=OFF
 //   cmake --build build-asan --target quillet_fuzzer && tests/fuzz/run.sh build-asan 1800
@@ -10,6 +10,7 @@
 #include "device/VirtualMidiPorts.h"
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
+#include "files/SyxImport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -84,7 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                               item.config.minLsb, item.config.maxMsb})
                     if (!OrvSysEx::isDataByte(v))
                         std::abort();
+            if (doc.setup.title.length() > SetupInfo::maxTitleLength ||
+                doc.setup.tags.size() > SetupInfo::maxTags || doc.setup.title.containsAnyOf("\n\r\t"))
+                std::abort();
         }
+        // A .syx is imported only when it is a stream Send transmits, byte for byte.
+        const auto imported = SyxImport::fromBytes(data, size);
+        if (imported.ok && SyxImport::streamOf(imported.state) != juce::MemoryBlock(data, size))
+            std::abort();
     }
     return 0;
 }
