@@ -1,7 +1,6 @@
 #include "LibraryCommands.h"
 
 #include "LibraryWindow.h"
-#include "files/SyxImport.h"
 
 namespace
 {
@@ -80,7 +79,7 @@ void LibraryCommands::listRead()
     entries = library->entries();
     tags = SetupLibrary::allTags(*entries);
     // A tag that no setup carries any more shows nothing: the list goes back to all of them.
-    if (query.tag.isNotEmpty() && !tags.contains(query.tag))
+    if (query.tag.isNotEmpty() && !tags.contains(query.tag, true))
         query.tag = {};
     filterAgain();
 }

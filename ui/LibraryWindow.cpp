@@ -226,10 +226,12 @@ const SetupEntry* LibraryWindow::current() const
 
 void LibraryWindow::updateButtons()
 {
+    // A file that cannot be read can only be deleted.
     const auto* e = current();
-    for (auto* b : {&rename, &duplicate, &remove, &tagsButton})
-        b->setEnabled(e != nullptr);
-    load.setEnabled(e != nullptr && e->isUsable());
+    const bool usable = e != nullptr && e->isUsable();
+    for (auto* b : {&rename, &duplicate, &tagsButton, &load})
+        b->setEnabled(usable);
+    remove.setEnabled(e != nullptr);
 }
 
 void LibraryWindow::loadSelected(bool thenSend)
