@@ -232,6 +232,9 @@ void LibraryWindow::updateButtons()
     for (auto* b : {&rename, &duplicate, &tagsButton, &load})
         b->setEnabled(usable);
     remove.setEnabled(e != nullptr);
+    // The look draws a button the same whether it can be pressed or not: one that cannot is faded here.
+    for (auto* b : {&rename, &duplicate, &tagsButton, &load, &remove})
+        b->setAlpha(b->isEnabled() ? 1.0f : 0.45f);
 }
 
 void LibraryWindow::loadSelected(bool thenSend)
