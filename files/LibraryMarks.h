@@ -4,6 +4,7 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 
 /** What the library keeps about its setups beyond the files: favourites and when each was last used.
     Kept in a small file in the library's folder, read again before every change and merged, so two
@@ -13,6 +14,7 @@ class LibraryMarks
 public:
     explicit LibraryMarks(const juce::File& folder);
     static constexpr const char* fileName = ".quillet-marks.xml";
+    static constexpr const char* lockFileName = ".quillet-marks.lock";
 
     bool isFavourite(const juce::String& setupFile) const;
     /** Milliseconds since 1970 of the last load or send; 0 for never. */
@@ -37,8 +39,10 @@ public:
     Marks all() const;
 
 private:
-    Marks readFile() const;
-    /** Re-reads, applies the change and writes, under the lock. */
+    /** Nothing when the file is there but cannot be read: then it is never written over. */
+    std::optional<Marks> readFile() const;
+    /** Re-reads, applies the change and writes, holding the lock file in the library's folder that every
+        program changing the marks takes; false when the change could not be made. */
     bool change(const std::function<void(Marks&)>& edit);
 
     const juce::File file;

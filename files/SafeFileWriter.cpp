@@ -1,6 +1,10 @@
 #include "SafeFileWriter.h"
 
-#if !JUCE_WINDOWS
+#if JUCE_WINDOWS
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -15,6 +19,23 @@
 
 namespace SafeFileWriter
 {
+bool createNew(const juce::File& file)
+{
+#if JUCE_WINDOWS
+    const int fd = _wopen(file.getFullPathName().toWideCharPointer(), _O_WRONLY | _O_CREAT | _O_EXCL,
+                          _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return false;
+    _close(fd);
+#else
+    const int fd = open(file.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    close(fd);
+#endif
+    return true;
+}
+
 namespace
 {
 FileWriteResult failure(const juce::String& why, bool readOnly = false)

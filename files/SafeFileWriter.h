@@ -28,6 +28,10 @@ enum class ReadOnlyFiles
     the temporary file behind. */
 namespace SafeFileWriter
 {
+/** Makes an empty file only when no file of that name exists, in one step that two programs cannot both
+    win: the way to claim a new name before writing it. */
+bool createNew(const juce::File& file);
+
 FileWriteResult replaceFileContents(const juce::File& target, const void* data, size_t size,
                                     ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 } // namespace SafeFileWriter

@@ -1,22 +1,31 @@
 #include "SetupInfo.h"
 
+#include <vector>
+
 namespace
 {
 const char* const setupTag = "Setup";
 
-/** Control characters go (line breaks too, unless kept), and the text is cut to its longest. */
+/** Control characters go (line breaks too, unless kept), and the text is cut to its longest. Built in one
+    buffer: appending to a toolkit string a character at a time costs the square of the length. */
 juce::String plain(const juce::String& text, int maxLength, bool keepLineBreaks)
 {
-    juce::String out;
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
+    std::vector<juce::juce_wchar> out;
+    // Enough for the longest text after trimming; what is beyond it would be cut anyway.
+    const size_t keep = (size_t)maxLength * 2 + 64;
+    for (auto p = text.getCharPointer(); !p.isEmpty() && out.size() < keep; ++p)
     {
         const auto c = *p;
         if (c == '\n' && keepLineBreaks)
-            out += c;
-        else if (c == '\t' || (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0)))
-            out += (c == '\t' ? (juce::juce_wchar)' ' : c);
+            out.push_back(c);
+        else if (c == '\t')
+            out.push_back(' ');
+        else if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0))
+            out.push_back(c);
     }
-    return keepLineBreaks ? out.substring(0, maxLength) : out.trim().substring(0, maxLength);
+    out.push_back(0);
+    const juce::String cleaned(juce::CharPointer_UTF32(out.data()));
+    return keepLineBreaks ? cleaned.substring(0, maxLength) : cleaned.trim().substring(0, maxLength);
 }
 } // namespace
 

@@ -1,16 +1,17 @@
 #include "SetupLibrary.h"
 
+#include "LibraryIndex.h"
 #include "SafeXmlReader.h"
+#include "StrictUtf8.h"
 #include "SyxImport.h"
 #include "Trash.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 
 namespace
 {
-const char* const setupExtension = ".qmv49";
-const char* const indexMagic = "quillet-library-index-1";
 
 const SettingsState& factory()
 {
@@ -28,10 +29,16 @@ std::string lowerUtf8(const juce::String& text)
     return text.toLowerCase().toStdString();
 }
 
-bool isPlainSetupName(const juce::String& name)
+std::filesystem::path fsPath(const juce::File& f)
 {
-    return name.isNotEmpty() && !name.startsWithChar('.') && !name.containsAnyOf("/\\") && name != "..";
+    return std::filesystem::u8path(f.getFullPathName().toStdString());
 }
+
+juce::int64 nanoseconds(std::filesystem::file_time_type t)
+{
+    return (juce::int64)std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+}
+
 } // namespace
 
 //==============================================================================
@@ -45,7 +52,34 @@ juce::String SetupEntry::displayTitle() const
 void SetupEntry::makeHaystack()
 {
     haystack = lowerUtf8(info.title + "\n" + info.tags.joinIntoString("\n") + "\n" + info.description + "\n" +
-                         fileName + "\n" + names);
+                         fileName.upToLastOccurrenceOf(".", false, false) + "\n" + names);
+}
+
+bool SetupLibrary::isPlainSetupName(const juce::String& name)
+{
+    return name.isNotEmpty() && !name.startsWithChar('.') && !name.containsAnyOf("/\\:") &&
+           !name.containsChar(0);
+}
+
+juce::String SetupLibrary::cutToBytes(const juce::String& text, size_t maxBytes)
+{
+    auto cut = text;
+    while (cut.getNumBytesAsUTF8() > maxBytes)
+        cut = cut.dropLastCharacters(juce::jmax(1, (int)((cut.getNumBytesAsUTF8() - maxBytes) / 4)));
+    return cut;
+}
+
+juce::File SetupLibrary::child(const juce::String& fileName) const
+{
+    return juce::File::createFileWithoutCheckingPath(folder.getFullPathName() +
+                                                     juce::File::getSeparatorString() + fileName);
+}
+
+juce::int64 SetupLibrary::modificationTime(const juce::File& file)
+{
+    std::error_code error;
+    const auto t = std::filesystem::last_write_time(fsPath(file), error);
+    return error ? 0 : nanoseconds(t);
 }
 
 SetupEntry SetupLibrary::readEntry(const juce::File& file)
@@ -53,7 +87,7 @@ SetupEntry SetupLibrary::readEntry(const juce::File& file)
     SetupEntry e;
     e.fileName = file.getFileName();
     e.size = file.getSize();
-    e.modified = file.getLastModificationTime().toMilliseconds();
+    e.modified = modificationTime(file);
     SettingsDocument doc;
     const auto read = readSettingsDocument(file, doc);
     if (!read.ok)
@@ -111,123 +145,87 @@ juce::File SetupLibrary::defaultFolder()
 #endif
 }
 
-//==============================================================================
-namespace
-{
-std::map<juce::String, SetupEntry> readIndex(const juce::File& file)
-{
-    std::map<juce::String, SetupEntry> index;
-    juce::MemoryBlock data;
-    if (!file.existsAsFile() || file.getSize() > 256 * 1024 * 1024 || !file.loadFileAsData(data))
-        return index;
-    juce::MemoryInputStream in(data, false);
-    if (in.readString() != indexMagic)
-        return index;
-    const int count = in.readInt();
-    for (int i = 0; i < count && !in.isExhausted(); ++i)
-    {
-        SetupEntry e;
-        e.fileName = in.readString();
-        e.size = in.readInt64();
-        e.modified = in.readInt64();
-        e.info.title = in.readString();
-        e.info.description = in.readString();
-        e.info.tags = juce::StringArray::fromLines(in.readString());
-        e.info.tags.removeEmptyStrings();
-        e.names = in.readString();
-        const auto low = (juce::uint64)in.readInt64(), high = (juce::uint64)in.readInt64();
-        for (size_t b = 0; b < 64; ++b)
-        {
-            e.differing.set(b, ((low >> b) & 1) != 0);
-            e.differing.set(b + 64, ((high >> b) & 1) != 0);
-        }
-        e.problem = in.readString();
-        e.makeHaystack();
-        index[e.fileName] = std::move(e);
-    }
-    // A cut-off index is not trusted at all: every file is read again.
-    if ((int)index.size() != count || in.getPosition() != in.getTotalLength())
-        index.clear();
-    return index;
-}
-
-void writeIndex(const juce::File& file, const std::vector<SetupEntry>& entries)
-{
-    juce::MemoryOutputStream out;
-    out.writeString(indexMagic);
-    out.writeInt((int)entries.size());
-    for (const auto& e : entries)
-    {
-        out.writeString(e.fileName);
-        out.writeInt64(e.size);
-        out.writeInt64(e.modified);
-        out.writeString(e.info.title);
-        out.writeString(e.info.description);
-        out.writeString(e.info.tags.joinIntoString("\n"));
-        out.writeString(e.names);
-        juce::uint64 low = 0, high = 0;
-        for (size_t b = 0; b < 64; ++b)
-        {
-            low |= (juce::uint64)e.differing[b] << b;
-            high |= (juce::uint64)e.differing[b + 64] << b;
-        }
-        out.writeInt64((juce::int64)low);
-        out.writeInt64((juce::int64)high);
-        out.writeString(e.problem);
-    }
-    // Only a cache: a library in a read-only folder is listed all the same.
-    SafeFileWriter::replaceFileContents(file, out.getData(), out.getDataSize());
-}
-} // namespace
-
 int SetupLibrary::refresh()
 {
-    folder.createDirectory();
+    const auto generation = ++generations;
+    // The times are taken before the listing: a change made while it runs is seen by the next look.
+    const auto folderTime = modificationTime(folder), marksTime = modificationTime(libraryMarks.getFile());
     const auto indexFile = folder.getChildFile(indexFileName);
-    auto index = readIndex(indexFile);
+    // An entry is taken from the index only when its file had last changed well before the index was
+    // written: a change within the file system's resolution of time would otherwise go unseen.
+    const auto indexTime = modificationTime(indexFile);
+    constexpr juce::int64 margin = 2'000'000'000;
+    auto index = LibraryIndex::read(indexFile);
     const size_t indexed = index.size();
 
     auto list = std::make_shared<std::vector<SetupEntry>>();
     int parsed = 0;
-    for (const auto& found : juce::RangedDirectoryIterator(folder, false, juce::String("*") + setupExtension,
-                                                           juce::File::findFiles))
+    bool stale = false;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(fsPath(folder), error), end; !error && it != end;
+         it.increment(error))
     {
-        const auto file = found.getFile();
-        if (file.getFileName().startsWithChar('.'))
+        const auto raw = it->path().filename().u8string();
+        const auto name = juce::String::fromUTF8(raw.data(), (int)raw.size());
+        std::error_code fileError;
+        if (name.startsWithChar('.') || !name.endsWithIgnoreCase(setupExtension) ||
+            !it->is_regular_file(fileError))
             continue;
-        const auto known = index.find(file.getFileName());
-        if (known != index.end() && known->second.size == found.getFileSize() &&
-            known->second.modified == found.getModificationTime().toMilliseconds())
+        if (!isStrictUtf8(raw.data(), raw.size()))
+        {
+            SetupEntry odd;
+            odd.fileName = name;
+            odd.problem = "its file name is not valid UTF-8; rename the file to use it";
+            odd.makeHaystack();
+            list->push_back(std::move(odd));
+            continue;
+        }
+        const auto size = (juce::int64)it->file_size(fileError);
+        const auto modified = nanoseconds(it->last_write_time(fileError));
+        const auto known = index.find(name);
+        const bool sameFile =
+            known != index.end() && known->second.size == size && known->second.modified == modified;
+        // A file that could not be used is read again: what kept it out (its permissions) may be gone.
+        if (sameFile && known->second.isUsable() && modified + margin < indexTime)
         {
             list->push_back(std::move(known->second));
             continue;
         }
-        list->push_back(readEntry(file));
+        auto entry = readEntry(child(name));
         ++parsed;
+        // The index is written only when it says something else now: writing it changes the folder.
+        stale = stale || !sameFile || entry.info != known->second.info ||
+                entry.names != known->second.names || entry.differing != known->second.differing ||
+                entry.problem != known->second.problem;
+        list->push_back(std::move(entry));
     }
     std::sort(list->begin(), list->end(),
               [](const SetupEntry& a, const SetupEntry& b) { return a.fileName < b.fileName; });
-    if (parsed > 0 || list->size() != indexed)
-        writeIndex(indexFile, *list);
+    if ((stale || list->size() != indexed) && folder.isDirectory())
+        LibraryIndex::write(indexFile, *list);
 
-    // The place of each by title, once, so that sorting a filtered list compares numbers.
+    // The place of each by title (then file), once, so that sorting a filtered list compares numbers.
     std::vector<size_t> byTitle(list->size());
-    for (size_t i = 0; i < byTitle.size(); ++i)
-        byTitle[i] = i;
+    std::iota(byTitle.begin(), byTitle.end(), (size_t)0);
     std::vector<juce::String> titles;
     titles.reserve(list->size());
     for (const auto& e : *list)
         titles.push_back(e.displayTitle());
-    std::sort(byTitle.begin(), byTitle.end(),
-              [&titles](size_t a, size_t b) { return titles[a].compareNatural(titles[b]) < 0; });
+    std::stable_sort(byTitle.begin(), byTitle.end(),
+                     [&titles](size_t a, size_t b) { return titles[a].compareNatural(titles[b]) < 0; });
     for (size_t rank = 0; rank < byTitle.size(); ++rank)
         (*list)[byTitle[rank]].order = (int)rank;
 
     libraryMarks.reload();
     std::lock_guard<std::mutex> g(lock);
-    current = std::move(list);
-    folderTimeSeen = folder.getLastModificationTime();
-    marksTimeSeen = libraryMarks.getFile().getLastModificationTime();
+    // Of two listings at once, the one started last is kept.
+    if (generation > installedGeneration)
+    {
+        installedGeneration = generation;
+        current = std::move(list);
+        folderTimeSeen = folderTime;
+        marksTimeSeen = marksTime;
+    }
     return parsed;
 }
 
@@ -239,8 +237,7 @@ SetupLibrary::Entries SetupLibrary::entries() const
 
 bool SetupLibrary::changedOnDisk() const
 {
-    const auto folderTime = folder.getLastModificationTime();
-    const auto marksTime = libraryMarks.getFile().getLastModificationTime();
+    const auto folderTime = modificationTime(folder), marksTime = modificationTime(libraryMarks.getFile());
     std::lock_guard<std::mutex> g(lock);
     return folderTime != folderTimeSeen || marksTime != marksTimeSeen;
 }
@@ -323,198 +320,6 @@ juce::StringArray SetupLibrary::allTags(const std::vector<SetupEntry>& list)
 }
 
 //==============================================================================
-juce::File SetupLibrary::uniqueFile(const juce::String& title) const
-{
-    auto base = juce::File::createLegalFileName(title.trim()).trim();
-    while (base.startsWithChar('.'))
-        base = base.substring(1);
-    if (base.isEmpty())
-        base = "Setup";
-    base = base.substring(0, 100);
-    for (int n = 1;; ++n)
-    {
-        const auto file =
-            folder.getChildFile(base + (n > 1 ? " " + juce::String(n) : juce::String()) + setupExtension);
-        if (!file.exists())
-            return file;
-    }
-}
-
-SetupLibrary::Outcome SetupLibrary::write(const juce::File& target, const juce::XmlElement& document,
-                                          bool mustBeNew)
-{
-    Outcome o;
-    o.fileName = target.getFileName();
-    if (!folder.createDirectory())
-    {
-        o.message = "the library's folder " + folder.getFullPathName() + " cannot be made";
-        return o;
-    }
-    if (mustBeNew && target.exists())
-    {
-        o.message = target.getFileName() + " is already in the library";
-        return o;
-    }
-    const auto written = writeXmlDocument(document, target);
-    o.ok = written.ok;
-    o.message = written.message;
-    return o;
-}
-
-SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
-{
-    Outcome o;
-    if (source.hasFileExtension("syx"))
-    {
-        const auto imported = SyxImport::fromFile(source);
-        if (!imported.ok)
-        {
-            o.message = source.getFileName() + ": " + imported.message;
-            return o;
-        }
-        SetupInfo info;
-        info.title = source.getFileNameWithoutExtension();
-        return write(uniqueFile(info.title), *createSettingsXml(imported.state, info), true);
-    }
-    SettingsDocument doc;
-    const auto read = readSettingsDocument(source, doc);
-    if (!read.ok)
-    {
-        o.message = source.getFileName() + ": " + read.message;
-        return o;
-    }
-    // Copied as it is, byte for byte: the library holds the user's own file.
-    juce::MemoryBlock bytes;
-    if (!source.loadFileAsData(bytes))
-    {
-        o.message = source.getFileName() + ": the file cannot be read";
-        return o;
-    }
-    if (!folder.createDirectory())
-    {
-        o.message = "the library's folder " + folder.getFullPathName() + " cannot be made";
-        return o;
-    }
-    const auto target =
-        uniqueFile(doc.setup.title.isNotEmpty() ? doc.setup.title : source.getFileNameWithoutExtension());
-    o.fileName = target.getFileName();
-    const auto written = SafeFileWriter::replaceFileContents(target, bytes.getData(), bytes.getSize());
-    o.ok = written.ok;
-    o.message = written.message;
-    return o;
-}
-
-SetupLibrary::Outcome SetupLibrary::saveNew(const SettingsState& state, const SetupInfo& info)
-{
-    return write(uniqueFile(info.title), *createSettingsXml(state, info), true);
-}
-
-SetupLibrary::Outcome SetupLibrary::replace(const juce::String& fileName, const SettingsState& state,
-                                            const SetupInfo& info)
-{
-    if (!isPlainSetupName(fileName) || !folder.getChildFile(fileName).existsAsFile())
-        return {false, fileName, fileName + " is not in the library"};
-    return write(folder.getChildFile(fileName), *createSettingsXml(state, info), false);
-}
-
-namespace
-{
-/** The setup's document, for a change that keeps its values as they are. */
-std::unique_ptr<juce::XmlElement> readForChange(const juce::File& file, juce::String& problem)
-{
-    auto xml = SafeXmlReader::readFile(file);
-    if (xml.root == nullptr)
-    {
-        problem = file.getFileName() + ": " + xml.message;
-        return nullptr;
-    }
-    const auto doc = parseSettingsXml(*xml.root);
-    if (!doc.hasItems && !doc.hasGlobals)
-    {
-        problem = file.getFileName() + ": this is not a Quillet 49 settings file";
-        return nullptr;
-    }
-    return std::move(xml.root);
-}
-} // namespace
-
-SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const SetupInfo& info)
-{
-    Outcome o;
-    if (!isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
-    const auto file = folder.getChildFile(fileName);
-    auto root = readForChange(file, o.message);
-    if (root == nullptr)
-        return o;
-    info.writeInto(*root);
-    return write(file, *root, false);
-}
-
-SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const juce::String& newTitle)
-{
-    Outcome o;
-    if (!isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
-    const auto file = folder.getChildFile(fileName);
-    auto root = readForChange(file, o.message);
-    if (root == nullptr)
-        return o;
-    auto info = SetupInfo::fromXml(*root);
-    info.title = newTitle;
-    info = info.cleaned();
-    if (info.title.isEmpty())
-        return {false, fileName, "a setup's title cannot be empty"};
-    info.writeInto(*root);
-    // The file keeps its name when the title gives the same one.
-    const auto wanted = juce::File::createLegalFileName(info.title).trim() + setupExtension;
-    const auto target = wanted == fileName ? file : uniqueFile(info.title);
-    // The new file is whole before the old one goes: a failure leaves the setup where it was.
-    o = write(target, *root, target != file);
-    if (o.ok && target != file)
-    {
-        file.deleteFile();
-        libraryMarks.moved(fileName, target.getFileName());
-    }
-    return o;
-}
-
-SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)
-{
-    Outcome o;
-    if (!isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
-    const auto file = folder.getChildFile(fileName);
-    auto root = readForChange(file, o.message);
-    if (root == nullptr)
-        return o;
-    auto info = SetupInfo::fromXml(*root);
-    info.title = (info.title.isNotEmpty() ? info.title : file.getFileNameWithoutExtension()) + " (copy)";
-    info = info.cleaned();
-    info.writeInto(*root);
-    return write(uniqueFile(info.title), *root, true);
-}
-
-SetupLibrary::Outcome SetupLibrary::remove(const juce::String& fileName)
-{
-    Outcome o;
-    o.fileName = fileName;
-    const auto file = folder.getChildFile(fileName);
-    if (!isPlainSetupName(fileName) || !file.existsAsFile())
-    {
-        o.message = fileName + " is not in the library";
-        return o;
-    }
-    if (!Trash::moveToTrash(file, o.message))
-    {
-        o.message = fileName + " was kept: " + o.message;
-        return o;
-    }
-    libraryMarks.moved(fileName, {});
-    o.ok = true;
-    return o;
-}
-
 SettingsReadResult SetupLibrary::read(const juce::String& fileName, SettingsDocument& document) const
 {
     if (!isPlainSetupName(fileName))
@@ -523,7 +328,7 @@ SettingsReadResult SetupLibrary::read(const juce::String& fileName, SettingsDocu
         r.message = fileName + " is not in the library";
         return r;
     }
-    return readSettingsDocument(folder.getChildFile(fileName), document);
+    return readSettingsDocument(child(fileName), document);
 }
 
 juce::File SetupLibrary::find(const juce::String& name, juce::String& problem)
@@ -531,8 +336,8 @@ juce::File SetupLibrary::find(const juce::String& name, juce::String& problem)
     if (isPlainSetupName(name))
     {
         for (const auto& candidate : {name, name + setupExtension})
-            if (folder.getChildFile(candidate).existsAsFile() && !candidate.startsWithChar('.'))
-                return folder.getChildFile(candidate);
+            if (child(candidate).existsAsFile())
+                return child(candidate);
     }
     if (entries()->empty())
         refresh();
@@ -541,7 +346,7 @@ juce::File SetupLibrary::find(const juce::String& name, juce::String& problem)
     for (const auto& e : *entries())
         if (e.info.title.equalsIgnoreCase(name.trim()))
         {
-            match = folder.getChildFile(e.fileName);
+            match = child(e.fileName);
             ++matches;
         }
     if (matches == 1)

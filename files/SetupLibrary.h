@@ -4,6 +4,7 @@
 #include "SettingsFile.h"
 #include "SetupInfo.h"
 
+#include <atomic>
 #include <bitset>
 #include <memory>
 #include <mutex>
@@ -13,8 +14,8 @@
 /** One setup of the library as listed: what it is called and carries, without its values. */
 struct SetupEntry
 {
-    juce::String fileName; // inside the library's folder
-    juce::int64 size = 0, modified = 0;
+    juce::String fileName;              // inside the library's folder
+    juce::int64 size = 0, modified = 0; // modified: nanoseconds, as the file system keeps it
     SetupInfo info;
     juce::String names;         // the user names given to controls, one per line
     std::bitset<128> differing; // the controls whose values differ from the factory configuration
@@ -51,6 +52,11 @@ public:
         %APPDATA%\Quillet49\setups on Windows, ~/Library/Application Support/Quillet49/setups on a Mac. */
     static juce::File defaultFolder();
     static constexpr const char* indexFileName = ".quillet-index";
+    static constexpr const char* setupExtension = ".qmv49";
+    /** A name a setup's file may have inside the folder: no separator, not hidden. */
+    static bool isPlainSetupName(const juce::String& fileName);
+    /** Cut to at most maxBytes of UTF-8, at a character's boundary: file names are limited in bytes. */
+    static juce::String cutToBytes(const juce::String& text, size_t maxBytes);
 
     const juce::File& getFolder() const { return folder; }
 
@@ -102,16 +108,23 @@ public:
 
     /** Reads one file into an entry (also for the benchmarks). */
     static SetupEntry readEntry(const juce::File& file);
+    /** A file's last change in nanoseconds, finer than the toolkit's whole seconds; 0 when unknown. */
+    static juce::int64 modificationTime(const juce::File& file);
 
 private:
-    juce::File uniqueFile(const juce::String& title) const;
-    Outcome write(const juce::File& target, const juce::XmlElement& document, bool mustBeNew);
+    /** A new file named after the title, claimed so that no other program writes it meanwhile. */
+    juce::File claimNewFile(const juce::String& title) const;
+    /** The file of a name inside the folder, taken literally (a leading "~" is no home folder). */
+    juce::File child(const juce::String& fileName) const;
+    Outcome write(const juce::File& target, const juce::XmlElement& document);
 
     const juce::File folder;
     LibraryMarks libraryMarks;
     mutable std::mutex lock;
     Entries current;
-    juce::Time folderTimeSeen, marksTimeSeen;
+    juce::int64 installedGeneration = 0;
+    std::atomic<juce::int64> generations{0};
+    juce::int64 folderTimeSeen = 0, marksTimeSeen = 0;
 
     JUCE_DECLARE_NON_COPYABLE(SetupLibrary)
 };

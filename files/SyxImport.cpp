@@ -2,6 +2,8 @@
 
 #include "../device/SysExCodec.h"
 
+#include <filesystem>
+
 namespace SyxImport
 {
 namespace
@@ -93,6 +95,18 @@ Result fromBytes(const void* data, size_t size)
                       "not in Send's order (from byte " +
                       juce::String((juce::int64)same) + " on)");
     }
+    // A stream may carry values that mean nothing to the editor: a mode it does not know, a channel code
+    // that is no channel. Such a stream is not a setup.
+    for (const auto& [id, number] : state.numbers())
+    {
+        const int mode = state.get(itemFieldMode, id), channel = state.get(itemFieldChannel, id);
+        if (mode >= numItemModes)
+            return refuse("control " + juce::String(id) + " has mode " + juce::String(mode) +
+                          ", which the editor does not know");
+        if (!((channel >= 0 && channel <= 15) || ControlCatalogue::channelListIndex(channel) >= 0))
+            return refuse("control " + juce::String(id) + " has channel code " + juce::String(channel) +
+                          ", which is no channel");
+    }
     Result ok;
     ok.ok = true;
     ok.state = std::move(state);
@@ -101,14 +115,18 @@ Result fromBytes(const void* data, size_t size)
 
 Result fromFile(const juce::File& file)
 {
-    if (!file.existsAsFile())
-        return refuse("the file does not exist");
-    if (file.getSize() > (juce::int64)maxStreamSize)
-        return refuse("the file is far larger than a setup's stream (" + juce::String(file.getSize()) +
-                      " bytes)");
-    juce::MemoryBlock bytes;
-    if (!file.loadFileAsData(bytes))
+    // Only a plain file: a device or a pipe would be read without end, or never answer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::u8path(file.getFullPathName().toStdString()),
+                                          error))
+        return refuse(file.exists() ? "it is not a plain file" : "the file does not exist");
+    juce::FileInputStream in(file);
+    if (!in.openedOk())
         return refuse("the file cannot be read");
+    juce::MemoryBlock bytes;
+    in.readIntoMemoryBlock(bytes, (ssize_t)maxStreamSize + 1);
+    if (bytes.getSize() > maxStreamSize)
+        return refuse("the file is far larger than a setup's stream");
     return fromBytes(bytes.getData(), bytes.getSize());
 }
 } // namespace SyxImport

@@ -1,5 +1,7 @@
 #include "Trash.h"
 
+#include "SafeFileWriter.h"
+
 namespace Trash
 {
 #if JUCE_LINUX
@@ -33,8 +35,13 @@ bool moveToTrash(const juce::File& file, juce::String& problem)
                           (n > 1 ? " " + juce::String(n) : juce::String()) + file.getFileExtension();
         infoFile = info.getChildFile(name + ".trashinfo");
         trashed = files.getChildFile(name);
-        if (!infoFile.exists() && !trashed.exists())
-            break;
+        // Made only when no other program has made it: the name is this file's from now on.
+        if (!trashed.exists() && SafeFileWriter::createNew(infoFile))
+        {
+            if (!trashed.exists())
+                break;
+            infoFile.deleteFile();
+        }
         if (n > 10000)
         {
             problem = "the trash holds too many files of this name";

@@ -110,6 +110,13 @@ TEST(SyxImport, TheSendStreamComesBackByteForByteAndAnythingElseIsRefused)
     // Two frames swapped set the same values, but not in the order Send transmits them.
     EXPECT_FALSE(SyxImport::fromBytes(swapped.data(), swapped.size()).ok);
     EXPECT_FALSE(SyxImport::fromBytes(whole.data(), 0).ok);
+    // A mode the editor does not know, where a value belongs, round-trips but is no setup.
+    auto unknownMode = whole;
+    unknownMode[10] = 0x7F;
+    EXPECT_FALSE(SyxImport::fromBytes(unknownMode.data(), unknownMode.size()).ok);
+#if JUCE_LINUX
+    EXPECT_FALSE(SyxImport::fromFile(juce::File("/dev/zero")).ok) << "a device is read without end";
+#endif
 }
 
 TEST(SetupLibrary, ListsEverySetupWithCorruptOnesAndSearchesFavouritesAndRecentFirst)
@@ -164,6 +171,10 @@ TEST(SetupLibrary, AnUnchangedLibraryComesFromItsIndexAndChangesKeepTheValues)
     SetupLibrary library(scratch.folder);
     ASSERT_TRUE(library.saveNew(configured(), info("One", "a")).ok);
     ASSERT_TRUE(library.saveNew(configured(), info("Two", "b")).ok);
+    // A library made an hour ago: files changed just before the index was written are read again.
+    for (const auto* name : {"One.qmv49", "Two.qmv49"})
+        scratch.file(name).setLastModificationTime(juce::Time::getCurrentTime() -
+                                                   juce::RelativeTime::hours(1));
     const auto values = itemsText(scratch.file("One.qmv49"));
     EXPECT_EQ(library.refresh(), 2);
     EXPECT_EQ(SetupLibrary(scratch.folder).refresh(), 0) << "a later start reads the index";
@@ -188,6 +199,19 @@ TEST(SetupLibrary, AnUnchangedLibraryComesFromItsIndexAndChangesKeepTheValues)
     EXPECT_EQ(SetupLibrary(scratch.folder).refresh(), 3);
 
     EXPECT_FALSE(library.rename("../elsewhere.qmv49", "x").ok);
+    // A name starting with "~" is a file in the library, not a path from somewhere else.
+    const auto home = library.saveNew(configured(), info("~home", ""));
+    ASSERT_TRUE(home.ok);
+    EXPECT_TRUE(scratch.file(home.fileName).existsAsFile()) << home.fileName;
+    ASSERT_TRUE(scratch.file("Two.qmv49")
+                    .copyFileTo(juce::File::createFileWithoutCheckingPath(scratch.folder.getFullPathName() +
+                                                                          "/~draft.qmv49")));
+    SettingsDocument draft;
+    EXPECT_TRUE(library.read("~draft.qmv49", draft).ok);
+    // A marks file that cannot be read is never written over with fewer marks.
+    scratch.file(LibraryMarks::fileName).replaceWithText("<LibraryMarks><Setup File=");
+    EXPECT_FALSE(library.marks().setFavourite("Two.qmv49", true));
+    EXPECT_EQ(scratch.file(LibraryMarks::fileName).loadFileAsString(), "<LibraryMarks><Setup File=");
     EXPECT_FALSE(library.add(scratch.file("Two.qmv49").getSiblingFile("missing.qmv49")).ok);
 }
 
@@ -220,11 +244,22 @@ TEST(SetupLibrary, ListingOnOneThreadWhileAnotherSearchesAndMarksIsSafe)
     SetupLibrary library(scratch.folder);
     for (const auto* title : {"Alpha", "Beta", "Gamma"})
         ASSERT_TRUE(library.saveNew(configured(), info(title, "x")).ok);
+    // And another program adds setups of one title meanwhile: each gets its own file.
+    std::thread adder(
+        [&scratch]
+        {
+            SetupLibrary other(scratch.folder);
+            for (int i = 0; i < 10; ++i)
+                other.saveNew(configured(), info("Same", ""));
+        });
     std::thread lister(
         [&library]
         {
             for (int i = 0; i < 20; ++i)
+            {
                 library.refresh();
+                library.saveNew(configured(), info("Same", ""));
+            }
         });
     size_t seen = 0;
     for (int i = 0; i < 20; ++i)
@@ -235,8 +270,9 @@ TEST(SetupLibrary, ListingOnOneThreadWhileAnotherSearchesAndMarksIsSafe)
         juce::ignoreUnused(library.changedOnDisk());
     }
     lister.join();
+    adder.join();
     library.refresh();
-    EXPECT_EQ(library.entries()->size(), 3u);
-    EXPECT_LE(seen, 3u);
+    EXPECT_EQ(library.entries()->size(), 3u + 30u);
+    EXPECT_LE(seen, 3u + 30u);
     EXPECT_FALSE(library.marks().isFavourite("Beta.qmv49"));
 }

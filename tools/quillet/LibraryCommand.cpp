@@ -21,6 +21,15 @@ int usageError(std::ostream& err, const juce::String& problem)
     return exitUsage;
 }
 
+/** A name as it can be printed on one line: a control character in a file name becomes '?'. */
+juce::String printable(const juce::String& text)
+{
+    juce::String out;
+    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
+        out += (*p < 0x20 || *p == 0x7F) ? (juce::juce_wchar)'?' : *p;
+    return out;
+}
+
 int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out)
 {
     library.refresh();
@@ -31,13 +40,13 @@ int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out)
         const auto& e = (*entries)[(size_t)i];
         if (!e.isUsable())
         {
-            out << "! " << e.fileName << ": " << e.problem << "\n";
+            out << "! " << printable(e.fileName) << ": " << e.problem << "\n";
             continue;
         }
         out << (library.marks().isFavourite(e.fileName) ? "* " : "  ") << e.displayTitle();
         if (!e.info.tags.isEmpty())
             out << "  [" << e.info.tags.joinIntoString(", ") << "]";
-        out << "  (" << e.fileName << ")\n";
+        out << "  (" << printable(e.fileName) << ")\n";
     }
     out << shown.size() << " of " << entries->size() << (entries->size() == 1 ? " setup" : " setups")
         << " in " << library.getFolder().getFullPathName() << "\n";

@@ -1,0 +1,223 @@
+#include "SetupLibrary.h"
+
+#include "SafeXmlReader.h"
+#include "SyxImport.h"
+#include "Trash.h"
+
+#include <cstring>
+
+// The library's changes: each writes through the safe writer and claims a new name before writing it.
+
+juce::File SetupLibrary::claimNewFile(const juce::String& title) const
+{
+    auto base = juce::File::createLegalFileName(title.trim()).trim();
+    // Neither hidden nor read as a home folder.
+    while (base.startsWithChar('.') || base.startsWithChar('~'))
+        base = base.substring(1).trimStart();
+    if (base.isEmpty())
+        base = "Setup";
+    // File names are limited in bytes, and the safe writer's temporary name is longer still.
+    base = SetupLibrary::cutToBytes(base, 180);
+    if (!folder.createDirectory())
+        return {};
+    for (int n = 1; n < 100000; ++n)
+    {
+        const auto file =
+            child(base + (n > 1 ? " " + juce::String(n) : juce::String()) + SetupLibrary::setupExtension);
+        if (SafeFileWriter::createNew(file))
+            return file;
+        if (!file.exists())
+            return {}; // not a name taken, but a folder that takes no files
+    }
+    return {};
+}
+
+SetupLibrary::Outcome SetupLibrary::write(const juce::File& target, const juce::XmlElement& document)
+{
+    Outcome o;
+    if (target == juce::File())
+    {
+        o.message = "nothing can be written into the library's folder " + folder.getFullPathName();
+        return o;
+    }
+    o.fileName = target.getFileName();
+    const auto written = writeXmlDocument(document, target);
+    o.ok = written.ok;
+    o.message = written.message;
+    return o;
+}
+
+namespace
+{
+/** A claimed name whose writing failed is given back. */
+SetupLibrary::Outcome releasedOnFailure(SetupLibrary::Outcome o, const juce::File& claimed)
+{
+    if (!o.ok && claimed != juce::File() && claimed.getSize() == 0)
+        claimed.deleteFile();
+    return o;
+}
+} // namespace
+
+SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
+{
+    Outcome o;
+    if (source.hasFileExtension("syx"))
+    {
+        const auto imported = SyxImport::fromFile(source);
+        if (!imported.ok)
+        {
+            o.message = source.getFileName() + ": " + imported.message;
+            return o;
+        }
+        SetupInfo info;
+        info.title = source.getFileNameWithoutExtension();
+        const auto target = claimNewFile(info.title);
+        return releasedOnFailure(write(target, *createSettingsXml(imported.state, info)), target);
+    }
+    SettingsDocument doc;
+    const auto read = readSettingsDocument(source, doc);
+    if (!read.ok)
+    {
+        o.message = source.getFileName() + ": " + read.message;
+        return o;
+    }
+    // Copied as it is, byte for byte: the library holds the user's own file.
+    juce::MemoryBlock bytes;
+    if (!source.loadFileAsData(bytes))
+    {
+        o.message = source.getFileName() + ": the file cannot be read";
+        return o;
+    }
+    const auto target =
+        claimNewFile(doc.setup.title.isNotEmpty() ? doc.setup.title : source.getFileNameWithoutExtension());
+    if (target == juce::File())
+        return write(target, juce::XmlElement("Settings"));
+    o.fileName = target.getFileName();
+    const auto written = SafeFileWriter::replaceFileContents(target, bytes.getData(), bytes.getSize());
+    o.ok = written.ok;
+    o.message = written.message;
+    return releasedOnFailure(o, target);
+}
+
+SetupLibrary::Outcome SetupLibrary::saveNew(const SettingsState& state, const SetupInfo& info)
+{
+    const auto target = claimNewFile(info.title);
+    return releasedOnFailure(write(target, *createSettingsXml(state, info)), target);
+}
+
+SetupLibrary::Outcome SetupLibrary::replace(const juce::String& fileName, const SettingsState& state,
+                                            const SetupInfo& info)
+{
+    if (!SetupLibrary::isPlainSetupName(fileName) || !child(fileName).existsAsFile())
+        return {false, fileName, fileName + " is not in the library"};
+    return write(child(fileName), *createSettingsXml(state, info));
+}
+
+namespace
+{
+/** The setup's document, for a change that keeps its values as they are. */
+std::unique_ptr<juce::XmlElement> readForChange(const juce::File& file, juce::String& problem)
+{
+    auto xml = SafeXmlReader::readFile(file);
+    if (xml.root == nullptr)
+    {
+        problem = file.getFileName() + ": " + xml.message;
+        return nullptr;
+    }
+    const auto doc = parseSettingsXml(*xml.root);
+    if (!doc.hasItems && !doc.hasGlobals)
+    {
+        problem = file.getFileName() + ": this is not a Quillet 49 settings file";
+        return nullptr;
+    }
+    return std::move(xml.root);
+}
+} // namespace
+
+SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const SetupInfo& info)
+{
+    Outcome o;
+    if (!SetupLibrary::isPlainSetupName(fileName))
+        return {false, fileName, fileName + " is not in the library"};
+    const auto file = child(fileName);
+    auto root = readForChange(file, o.message);
+    if (root == nullptr)
+        return o;
+    info.writeInto(*root);
+    return write(file, *root);
+}
+
+SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const juce::String& newTitle)
+{
+    Outcome o;
+    if (!SetupLibrary::isPlainSetupName(fileName))
+        return {false, fileName, fileName + " is not in the library"};
+    const auto file = child(fileName);
+    auto root = readForChange(file, o.message);
+    if (root == nullptr)
+        return o;
+    if (!file.hasWriteAccess())
+        return {false, fileName, fileName + " is read-only"};
+    auto info = SetupInfo::fromXml(*root);
+    info.title = newTitle;
+    info = info.cleaned();
+    if (info.title.isEmpty())
+        return {false, fileName, "a setup's title cannot be empty"};
+    info.writeInto(*root);
+    // The file keeps its name when the title gives the same one.
+    if (juce::File::createLegalFileName(info.title).trim() + SetupLibrary::setupExtension == fileName)
+        return write(file, *root);
+    // The new file is whole before the old one goes: a failure leaves the setup where it was.
+    const auto target = claimNewFile(info.title);
+    o = releasedOnFailure(write(target, *root), target);
+    if (!o.ok)
+        return o;
+    if (!file.deleteFile())
+    {
+        target.deleteFile();
+        return {false, fileName, fileName + " cannot be removed from the library's folder"};
+    }
+    libraryMarks.moved(fileName, target.getFileName());
+    return o;
+}
+
+SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)
+{
+    Outcome o;
+    if (!SetupLibrary::isPlainSetupName(fileName))
+        return {false, fileName, fileName + " is not in the library"};
+    const auto file = child(fileName);
+    auto root = readForChange(file, o.message);
+    if (root == nullptr)
+        return o;
+    auto info = SetupInfo::fromXml(*root);
+    const auto copy = " (copy)";
+    // The copy's title differs from the original's, also for a title at its longest.
+    info.title = (info.title.isNotEmpty() ? info.title : file.getFileNameWithoutExtension())
+                     .substring(0, SetupInfo::maxTitleLength - (int)strlen(copy)) +
+                 copy;
+    info = info.cleaned();
+    info.writeInto(*root);
+    const auto target = claimNewFile(info.title);
+    return releasedOnFailure(write(target, *root), target);
+}
+
+SetupLibrary::Outcome SetupLibrary::remove(const juce::String& fileName)
+{
+    Outcome o;
+    o.fileName = fileName;
+    const auto file = child(fileName);
+    if (!SetupLibrary::isPlainSetupName(fileName) || !file.existsAsFile())
+    {
+        o.message = fileName + " is not in the library";
+        return o;
+    }
+    if (!Trash::moveToTrash(file, o.message))
+    {
+        o.message = fileName + " was kept: " + o.message;
+        return o;
+    }
+    libraryMarks.moved(fileName, {});
+    o.ok = true;
+    return o;
+}
