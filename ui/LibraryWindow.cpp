@@ -1,14 +1,13 @@
 #include "LibraryWindow.h"
 
+#include "LibraryRow.h"
 #include "SetupInfoBox.h"
-#include "SetupThumbnail.h"
 
 namespace
 {
-const juce::Colour background(0xFFF4F4F4), textColour(0xFF202020), quietColour(0xFF707070),
-    problemColour(0xFFB06000), selectedRow(0xFFE3EEF8), rowLine(0xFFE4E4E4), starColour(0xFFE8A33D),
-    tagFill(0xFFE6EAEE), tagText(0xFF3C4650), chipOn(0xFF1F6FB2), chipOff(0xFFE6EAEE), dropColour(0xFF1F6FB2);
-constexpr int rowHeight = 54, starWidth = 30, thumbnailWidth = 150;
+const juce::Colour background(0xFFF4F4F4), quietColour(0xFF707070), chipOn(0xFF1F6FB2),
+    dropColour(0xFF1F6FB2);
+using LibraryRow::starWidth;
 
 /** The panel's own button colours. */
 void panelColours(juce::TextButton& b)
@@ -23,16 +22,9 @@ void panelColours(juce::TextButton& b)
 void chipColours(juce::Button& b)
 {
     const bool on = b.getToggleState();
-    b.setColour(juce::TextButton::buttonOnColourId, on ? chipOn : chipOff);
+    b.setColour(juce::TextButton::buttonOnColourId, on ? chipOn : LibraryRow::tagFill);
     b.setColour(juce::TextButton::textColourOnId, juce::Colours::white);
-    b.setColour(juce::TextButton::textColourOffId, on ? chipOn.darker(0.3f) : tagText);
-}
-
-juce::Path starShape(juce::Rectangle<float> area)
-{
-    juce::Path star;
-    star.addStar(area.getCentre(), 5, area.getWidth() * 0.22f, area.getWidth() * 0.5f);
-    return star;
+    b.setColour(juce::TextButton::textColourOffId, on ? chipOn.darker(0.3f) : LibraryRow::tagText);
 }
 } // namespace
 
@@ -66,7 +58,7 @@ LibraryWindow::LibraryWindow(LibraryCommands& c) : commands(c)
     addAndMakeVisible(chipView);
 
     list.setModel(this);
-    list.setRowHeight(rowHeight);
+    list.setRowHeight(LibraryRow::rowHeight);
     list.setColour(juce::ListBox::outlineColourId, juce::Colour(0xFFD0D0D0));
     list.setOutlineThickness(1);
     addAndMakeVisible(list);
@@ -251,60 +243,8 @@ int LibraryWindow::getNumRows()
 
 void LibraryWindow::paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected)
 {
-    const auto* e = commands.shownEntry(row);
-    if (e == nullptr)
-        return;
-    g.fillAll(selected ? selectedRow : juce::Colours::white);
-    g.setColour(rowLine);
-    g.fillRect(0, height - 1, width, 1);
-
-    auto area = juce::Rectangle<int>(0, 0, width, height - 1);
-    const auto starArea = area.removeFromLeft(starWidth).toFloat().withSizeKeepingCentre(16.0f, 16.0f);
-    const auto star = starShape(starArea);
-    if (commands.isFavourite(e->fileName))
-    {
-        g.setColour(starColour);
-        g.fillPath(star);
-    }
-    g.setColour(commands.isFavourite(e->fileName) ? starColour.darker(0.3f) : juce::Colour(0xFFB8B8B8));
-    g.strokePath(star, juce::PathStrokeType(1.0f));
-
-    const auto picture = area.removeFromRight(thumbnailWidth + 12).reduced(6, 5).toFloat();
-    SetupThumbnail::paint(g, picture, e->differing, !e->isUsable());
-
-    area.reduce(4, 6);
-    const bool usable = e->isUsable();
-    g.setColour(usable ? textColour : quietColour);
-    g.setFont(juce::Font(15.0f, juce::Font::bold));
-    g.drawFittedText(e->displayTitle(), area.removeFromTop(20), juce::Justification::centredLeft, 1, 0.8f);
-    area.removeFromTop(3);
-    auto line = area.removeFromTop(18);
-    if (!usable)
-    {
-        g.setColour(problemColour);
-        g.setFont(juce::Font(12.5f));
-        g.drawFittedText("Cannot be used: " + e->problem, line, juce::Justification::centredLeft, 1, 0.8f);
-        return;
-    }
-    // The tags as small pills, then as much of the description as fits.
-    const juce::Font tagFont(11.5f);
-    for (const auto& tag : e->info.tags)
-    {
-        const int w = tagFont.getStringWidth(tag) + 12;
-        if (w > line.getWidth())
-            break;
-        const auto pill = line.removeFromLeft(w).toFloat().reduced(0.0f, 1.0f);
-        g.setColour(tagFill);
-        g.fillRoundedRectangle(pill, 7.0f);
-        g.setColour(tagText);
-        g.setFont(tagFont);
-        g.drawText(tag, pill, juce::Justification::centred, false);
-        line.removeFromLeft(4);
-    }
-    g.setColour(quietColour);
-    g.setFont(juce::Font(12.5f));
-    g.drawFittedText(e->info.description.upToFirstOccurrenceOf("\n", false, false), line.withTrimmedLeft(2),
-                     juce::Justification::centredLeft, 1, 0.9f);
+    if (const auto* e = commands.shownEntry(row))
+        LibraryRow::paint(g, *e, commands.isFavourite(e->fileName), width, height, selected);
 }
 
 void LibraryWindow::listBoxItemClicked(int row, const juce::MouseEvent& e)
