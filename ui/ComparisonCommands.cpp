@@ -13,7 +13,8 @@ enum MenuItem
     readItem = 1,
     compareKeyboardItem,
     compareFileItem,
-    compareSavedItem
+    compareSavedItem,
+    libraryItem
 };
 } // namespace
 
@@ -234,6 +235,11 @@ void ComparisonCommands::showMenu()
     menu.addItem(compareKeyboardItem, "Compare with the Keyboard", found);
     menu.addItem(compareFileItem, "Compare with a Settings File...");
     menu.addItem(compareSavedItem, "Compare with the Last Saved Settings");
+    menu.addSeparator();
+    juce::PopupMenu::Item library("Setup Library...");
+    library.itemID = libraryItem;
+    library.shortcutKeyDescription = "Ctrl+L";
+    menu.addItem(library);
     auto options = juce::PopupMenu::Options();
     if (display != nullptr)
         options = options.withTargetComponent(display.getComponent());
@@ -250,6 +256,8 @@ void ComparisonCommands::showMenu()
                                self->compareWithFile();
                            else if (chosen == compareSavedItem)
                                self->compareWithLastSaved();
+                           else if (chosen == libraryItem && self->onLibrary)
+                               self->onLibrary();
                        });
 }
 

@@ -38,6 +38,8 @@ public:
     std::function<void()> statusChanged;
     /** Called with the controls the comparison shown lists (none once it is closed), for the picture. */
     std::function<void(const std::set<int>&)> onComparedControls;
+    /** Opens the library of setups, from the same menu. */
+    std::function<void()> onLibrary;
     /** Shows the comparison instead of opening its window (for the tests: no display is needed). */
     std::function<void(ComparisonWindow&)> present;
 

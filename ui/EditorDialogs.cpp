@@ -48,6 +48,16 @@ void NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file, YesNoAn
         juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }));
 }
 
+void NativeEditorDialogs::askYesNo(const juce::String& title, const juce::String& question,
+                                   const juce::String& yes, const juce::String& no, YesNoAnswer answer)
+{
+    auto* box = new juce::AlertWindow(title, question, juce::MessageBoxIconType::QuestionIcon);
+    box->addButton(yes, 1, juce::KeyPress(juce::KeyPress::returnKey));
+    box->addButton(no, 0, juce::KeyPress(juce::KeyPress::escapeKey));
+    box->enterModalState(
+        true, juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }), true);
+}
+
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
 {
     // "Keyboard Problem", "File Problem": a problem is shown with the warning sign, anything else as news.

@@ -27,6 +27,9 @@ public:
     virtual void confirmOverwrite(const juce::File& file, YesNoAnswer answer) = 0;
     /** Asks whether to replace a file that is marked read-only. */
     virtual void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) = 0;
+    /** Asks a question with two answers, named by yes and no; no is also the answer to Escape. */
+    virtual void askYesNo(const juce::String& title, const juce::String& question, const juce::String& yes,
+                          const juce::String& no, YesNoAnswer answer) = 0;
     /** A modal box with the single button "ok": the warning icon when its title names a problem, else the
         information icon. */
     virtual void showMessage(const juce::String& title, const juce::String& text) = 0;
@@ -55,6 +58,8 @@ public:
                           const juce::String& pattern, FileAnswer answer) override;
     void confirmOverwrite(const juce::File& file, YesNoAnswer answer) override;
     void confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer) override;
+    void askYesNo(const juce::String& title, const juce::String& question, const juce::String& yes,
+                  const juce::String& no, YesNoAnswer answer) override;
     void showMessage(const juce::String& title, const juce::String& text) override;
     void askBeforeClosing(const juce::String& title, const juce::String& what, bool offerSend,
                           std::function<void(CloseChoice)> answer) override;

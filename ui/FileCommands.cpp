@@ -63,10 +63,16 @@ void FileCommands::loadFrom(const juce::File& file)
         settingsFolder = file.getParentDirectory();
     SettingsDocument doc;
     const auto result = readSettingsDocument(file, doc);
+    loadDocument(file, doc, result);
+}
+
+bool FileCommands::loadDocument(const juce::File& file, const SettingsDocument& doc,
+                                const SettingsReadResult& result)
+{
     if (!result.ok)
     {
         reportFileProblem("Nothing was loaded from", file, result.message);
-        return;
+        return false;
     }
     // Every value the file sets stays as loaded, even where an answer of a read-out is still coming.
     for (const auto& item : doc.items)
@@ -98,6 +104,7 @@ void FileCommands::loadFrom(const juce::File& file)
                                                   "; what could be used was loaded.\n\n" +
                                                   shown.joinIntoString("\n"));
     }
+    return true;
 }
 
 //==============================================================================
@@ -127,6 +134,14 @@ void FileCommands::save(std::function<void(bool)> done)
             if (done)
                 done(saved);
         });
+}
+
+void FileCommands::savedElsewhere(const juce::File& file, const SettingsState& written,
+                                  const juce::String& note)
+{
+    history.markSaved(written);
+    current = file;
+    answer(note);
 }
 
 void FileCommands::writeChart()

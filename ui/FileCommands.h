@@ -2,6 +2,7 @@
 
 #include "EditorDialogs.h"
 #include "files/SafeFileWriter.h"
+#include "files/SettingsFile.h"
 #include "model/EditHistory.h"
 
 /** Load..., Save... and Chart...: their dialogs, the files they read and write, and their messages. A load
@@ -14,6 +15,12 @@ public:
     void load();
     /** Loads a settings file and reports it as Load... does (also for a file the editor was opened with). */
     void loadFrom(const juce::File& file);
+    /** Loads a document already read from a file, as one step, and reports it as Load... does; false when
+        the read failed and nothing was loaded. */
+    bool loadDocument(const juce::File& file, const SettingsDocument& doc, const SettingsReadResult& result);
+    /** A configuration was written to a file by other means (the library): marked saved if nothing changed
+        since, and reported with the note. */
+    void savedElsewhere(const juce::File& file, const SettingsState& written, const juce::String& note);
     /** Asks where and saves; done, if given, is told whether the settings were saved. */
     void save(std::function<void(bool)> done = {});
     void writeChart();

@@ -34,7 +34,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
                                                             linkState.sendThenClose();
                                                             updateStatus();
                                                         }),
-      comparison(link, history, *dialogs)
+      comparison(link, history, *dialogs), library(manager, history, *dialogs, files)
 {
     build();
     setSize(1063, 460);
@@ -77,6 +77,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     };
     comparison.statusChanged = std::bind(&Self::updateStatus, this);
     comparison.attachTo(statusDisplay());
+    comparison.onLibrary = std::bind(&LibraryCommands::open, &library);
+    library.send = std::bind(&Self::sendToKeyboard, this);
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
     nameEditor.addListener(this);
@@ -339,6 +341,8 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
         saveSettings();
     else if (letter == 'r')
         comparison.readFromKeyboard();
+    else if (letter == 'l')
+        library.open();
     else if (key.getKeyCode() == juce::KeyPress::returnKey)
         sendToKeyboard();
     else

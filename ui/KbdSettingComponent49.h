@@ -2,6 +2,7 @@
 
 #include "CloseQuestion.h"
 #include "ComparisonCommands.h"
+#include "LibraryCommands.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "ValueHints.h"
 
@@ -89,6 +90,8 @@ public:
     LinkStatusDisplay& statusDisplay() { return picker.getStatusDisplay(); }
     /** Read from the Keyboard (Ctrl+R) and the comparisons. */
     ComparisonCommands& getComparison() { return comparison; }
+    /** The library of setups (Ctrl+L). */
+    LibraryCommands& getLibrary() { return library; }
     int getSelectedItemId() const { return selectedItemId; }
     QMV49CtrlPickerComponent& getPicker() { return picker; }
 
@@ -150,6 +153,7 @@ private:
     LinkState linkState;
     CloseQuestion closeQuestion;
     ComparisonCommands comparison;
+    LibraryCommands library;
     std::map<juce::uint16, juce::String> itemNames;
     int selectedItemId = -1;
     bool editingName = false;

@@ -73,6 +73,19 @@ public:
         EXPECT_TRUE(readOnlyAnswer.has_value()) << "a read-only question came that the test did not expect";
         answer(readOnlyAnswer.value_or(false));
     }
+    std::deque<bool> yesNoAnswers; // one per question expected, in order
+    juce::StringArray questionTitles, questions;
+    void askYesNo(const juce::String& title, const juce::String& question, const juce::String&,
+                  const juce::String&, YesNoAnswer answer) override
+    {
+        questionTitles.add(title);
+        questions.add(question);
+        EXPECT_FALSE(yesNoAnswers.empty()) << "a question came that the test did not expect: " << question;
+        const bool yes = !yesNoAnswers.empty() && yesNoAnswers.front();
+        if (!yesNoAnswers.empty())
+            yesNoAnswers.pop_front();
+        answer(yes);
+    }
     void showMessage(const juce::String& title, const juce::String& text) override
     {
         shown.push_back({title, text});
