@@ -184,11 +184,7 @@ FileWriteResult writeXmlDocument(const juce::XmlElement& root, const juce::File&
 FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
                                   ReadOnlyFiles readOnly)
 {
-    SetupInfo kept;
-    if (file.existsAsFile())
-        if (const auto old = SafeXmlReader::readFile(file); old.root != nullptr)
-            kept = SetupInfo::fromXml(*old.root);
-    return writeXmlDocument(*createSettingsXml(store.snapshot(), kept), file, readOnly);
+    return writeXmlDocument(*createSettingsXml(store.snapshot()), file, readOnly);
 }
 
 //==============================================================================

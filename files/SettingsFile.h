@@ -43,8 +43,7 @@ struct SettingsDocument
     everything else when it has them. */
 std::unique_ptr<juce::XmlElement> createSettingsXml(const SettingsState& state, const SetupInfo& setup = {});
 
-/** Saves the store's configuration into a settings file. A file saved over keeps its title, description
-    and tags: they are not the editor's to drop. */
+/** Saves the store's configuration into a settings file. */
 FileWriteResult writeSettingsFile(const KbdSettingsStore& store, const juce::File& file,
                                   ReadOnlyFiles readOnly = ReadOnlyFiles::refuse);
 

@@ -255,3 +255,44 @@ TEST_F(PanelTest, LoadSkipsAnOutOfRangeItemAndSaysHowMany)
         EXPECT_TRUE(box.contains(lines[i].trim())) << lines[i];
     EXPECT_TRUE(box.contains("Filter Cutoff")) << box;
 }
+
+// A setup's title and tags go with its values: into a copy saved elsewhere, never from a file saved over.
+TEST_F(PanelTest, SaveCarriesTheLoadedSetupsTitleAndTagsAndKeepsThoseChangedInTheLibrary)
+{
+    SetupInfo live;
+    live.title = "Live set";
+    live.tags = {"stage"};
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(loadedState(store().snapshot()), live),
+                                 scratch.file("live.qmv49"))
+                    .ok);
+    SetupInfo other;
+    other.title = "Somebody else's";
+    ASSERT_TRUE(
+        writeXmlDocument(*createSettingsXml(store().snapshot(), other), scratch.file("other.qmv49")).ok);
+    const auto infoOf = [this](const char* name)
+    {
+        SettingsDocument doc;
+        EXPECT_TRUE(readSettingsDocument(scratch.file(name), doc).ok);
+        return doc.setup;
+    };
+
+    panel->loadSettingsFrom(scratch.file("live.qmv49"));
+    store().setGlobal(globalSplitPoint, 50);
+    dialogs->filesToSave = {scratch.file("copy.qmv49"), scratch.file("other.qmv49")};
+    panel->saveSettings();
+    panel->saveSettings();
+    EXPECT_EQ(infoOf("copy.qmv49"), live);
+    EXPECT_EQ(infoOf("other.qmv49"), live) << "a file saved over takes the saved setup's title, not its own";
+
+    // The library changes the tags of the file the editor holds; saving over it keeps them.
+    SetupInfo retagged = live;
+    retagged.tags = {"stage", "encore"};
+    auto root = juce::parseXML(scratch.file("other.qmv49"));
+    ASSERT_NE(root, nullptr);
+    retagged.writeInto(*root);
+    ASSERT_TRUE(writeXmlDocument(*root, scratch.file("other.qmv49")).ok);
+    store().setGlobal(globalSplitPoint, 51);
+    dialogs->filesToSave = {scratch.file("other.qmv49")};
+    panel->saveSettings();
+    EXPECT_EQ(infoOf("other.qmv49"), retagged);
+}

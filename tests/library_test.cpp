@@ -39,7 +39,7 @@ juce::String itemsText(const juce::File& file)
 }
 } // namespace
 
-TEST(SetupInfo, TravelsAfterTheValuesAndAFileSavedOverKeepsIt)
+TEST(SetupInfo, TravelsAfterTheValuesAndAFileWithoutItStaysAsBefore)
 {
     ScratchFolder scratch;
     const auto plain = createSettingsXml(configured())->toString();
@@ -58,22 +58,6 @@ TEST(SetupInfo, TravelsAfterTheValuesAndAFileSavedOverKeepsIt)
     EXPECT_EQ(doc.setup.title, "Live set");
     EXPECT_EQ(doc.setup.tags, juce::StringArray({"stage", "daw"}));
     EXPECT_EQ(doc.setup.description, "Song 1\nSong 2");
-
-    // The editor's Save over it changes values only.
-    KbdSettingsStore store;
-    store.modify(
-        [](SettingsState& s)
-        {
-            s = configured();
-            s.set(itemFieldChannel, 0x70, 2);
-        });
-    ASSERT_TRUE(writeSettingsFile(store, file).ok);
-    SettingsDocument again;
-    ASSERT_TRUE(readSettingsDocument(file, again).ok);
-    EXPECT_EQ(again.setup, doc.setup);
-    SettingsState loaded;
-    again.applyTo(loaded);
-    EXPECT_EQ(loaded.get(itemFieldChannel, 0x70), 2);
 }
 
 TEST(SyxImport, TheSendStreamComesBackByteForByteAndAnythingElseIsRefused)

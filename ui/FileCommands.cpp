@@ -1,5 +1,7 @@
 #include "FileCommands.h"
 
+#include "files/SafeXmlReader.h"
+
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
 
@@ -84,6 +86,7 @@ bool FileCommands::loadDocument(const juce::File& file, const SettingsDocument& 
     history.applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
     history.markSaved();
     current = file;
+    currentSetup = doc.setup;
     answer("Loaded " + file.getFileName());
 
     // The problems 'quillet check' finds: the file as a freshly started editor would load it.
@@ -120,7 +123,8 @@ void FileCommands::save(std::function<void(bool)> done)
         {
             lastWritten = file;
             *written = store.snapshot();
-            return writeXmlDocument(*createSettingsXml(*written), file, readOnly);
+            lastSetup = setupInfoFor(file);
+            return writeXmlDocument(*createSettingsXml(*written, lastSetup), file, readOnly);
         },
         [self = Self(this), written, done](bool saved)
         {
@@ -128,6 +132,7 @@ void FileCommands::save(std::function<void(bool)> done)
             {
                 self->history.markSaved(*written);
                 self->current = self->lastWritten;
+                self->currentSetup = self->lastSetup;
                 self->answer("Saved " + self->lastWritten.getFileName() + " at " +
                              juce::Time::getCurrentTime().formatted("%H:%M"));
             }
@@ -141,7 +146,16 @@ void FileCommands::savedElsewhere(const juce::File& file, const SettingsState& w
 {
     history.markSaved(written);
     current = file;
+    currentSetup = setupInfoFor(file);
     answer(note);
+}
+
+SetupInfo FileCommands::setupInfoFor(const juce::File& target) const
+{
+    if (current && *current == target)
+        if (const auto xml = SafeXmlReader::readFile(target); xml.root != nullptr)
+            return SetupInfo::fromXml(*xml.root);
+    return currentSetup;
 }
 
 void FileCommands::writeChart()

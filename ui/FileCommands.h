@@ -52,6 +52,9 @@ private:
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     void answer(const juce::String& note, std::function<void()> onClick = {});
     static juce::File documentsFolder();
+    /** What a saved file carries beyond the values: over the file the editor holds, what that file carries
+        now (the library may have changed it); elsewhere, what the file last loaded carried. */
+    SetupInfo setupInfoFor(const juce::File& target) const;
 
     KbdSettingsStore& store;
     EditHistory& history;
@@ -59,6 +62,8 @@ private:
     // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
     std::optional<juce::File> settingsFolder, chartFolder;
     std::optional<juce::File> current;
+    SetupInfo currentSetup; // the title, description and tags of the file last loaded or saved
+    SetupInfo lastSetup;    // those of the save under way
     juce::File lastWritten;
     bool dialogOpen = false;
 
