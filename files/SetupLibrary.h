@@ -117,6 +117,9 @@ private:
     /** The file of a name inside the folder, taken literally (a leading "~" is no home folder). */
     juce::File child(const juce::String& fileName) const;
     Outcome write(const juce::File& target, const juce::XmlElement& document);
+    /** A setup's document for a change that keeps its values; nothing, with the reason in o, when the name
+        is no setup of the library. */
+    std::unique_ptr<juce::XmlElement> openForChange(const juce::String& fileName, Outcome& o) const;
 
     const juce::File folder;
     LibraryMarks libraryMarks;

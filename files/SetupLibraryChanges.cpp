@@ -115,9 +115,16 @@ SetupLibrary::Outcome SetupLibrary::replace(const juce::String& fileName, const 
 
 namespace
 {
-/** The setup's document, for a change that keeps its values as they are. */
-std::unique_ptr<juce::XmlElement> readForChange(const juce::File& file, juce::String& problem)
+/** The setup's document, for a change that keeps its values as they are; nothing, with the reason, for a
+    name that is no setup of the library. */
+std::unique_ptr<juce::XmlElement> readForChange(const juce::String& fileName, const juce::File& file,
+                                                juce::String& problem)
 {
+    if (!SetupLibrary::isPlainSetupName(fileName))
+    {
+        problem = fileName + " is not in the library";
+        return nullptr;
+    }
     auto xml = SafeXmlReader::readFile(file);
     if (xml.root == nullptr)
     {
@@ -134,13 +141,17 @@ std::unique_ptr<juce::XmlElement> readForChange(const juce::File& file, juce::St
 }
 } // namespace
 
+std::unique_ptr<juce::XmlElement> SetupLibrary::openForChange(const juce::String& fileName, Outcome& o) const
+{
+    o.fileName = fileName;
+    return readForChange(fileName, child(fileName), o.message);
+}
+
 SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const SetupInfo& info)
 {
     Outcome o;
-    if (!SetupLibrary::isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
     const auto file = child(fileName);
-    auto root = readForChange(file, o.message);
+    auto root = openForChange(fileName, o);
     if (root == nullptr)
         return o;
     info.writeInto(*root);
@@ -150,10 +161,8 @@ SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const 
 SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const juce::String& newTitle)
 {
     Outcome o;
-    if (!SetupLibrary::isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
     const auto file = child(fileName);
-    auto root = readForChange(file, o.message);
+    auto root = openForChange(fileName, o);
     if (root == nullptr)
         return o;
     if (!file.hasWriteAccess())
@@ -184,10 +193,8 @@ SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const j
 SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)
 {
     Outcome o;
-    if (!SetupLibrary::isPlainSetupName(fileName))
-        return {false, fileName, fileName + " is not in the library"};
     const auto file = child(fileName);
-    auto root = readForChange(file, o.message);
+    auto root = openForChange(fileName, o);
     if (root == nullptr)
         return o;
     auto info = SetupInfo::fromXml(*root);
