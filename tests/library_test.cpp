@@ -260,3 +260,42 @@ TEST(SetupLibrary, ListingOnOneThreadWhileAnotherSearchesAndMarksIsSafe)
     EXPECT_LE(seen, 3u + 30u);
     EXPECT_FALSE(library.marks().isFavourite("Beta.qmv49"));
 }
+
+// What the library reads back that others may have written: its own index and marks, and a setup's texts.
+TEST(SetupLibrary, HostileIndexMarksAndTextsAreCleanedOrIgnored)
+{
+    ScratchFolder scratch;
+    SetupLibrary library(scratch.folder);
+    ASSERT_TRUE(library.saveNew(configured(), info("Kept", "")).ok);
+    ASSERT_TRUE(library.saveNew(configured(), info("Also kept", "")).ok);
+
+    // An index that claims a billion entries and then ends: every file is still listed.
+    juce::MemoryOutputStream index;
+    index.writeString("quillet-library-index-2");
+    index.writeInt(1000000000);
+    index.writeString("Kept.qmv49");
+    scratch.file(SetupLibrary::indexFileName).replaceWithData(index.getData(), index.getDataSize());
+    library.refresh();
+    EXPECT_EQ(library.entries()->size(), 2u);
+
+    // A use dated far in the future would keep its setup first for ever; it counts as no use.
+    scratch.file(LibraryMarks::fileName)
+        .replaceWithText(
+            "<LibraryMarks><Setup File=\"Also kept.qmv49\" Used=\"9223372036854775807\"/></LibraryMarks>");
+    ASSERT_TRUE(library.marks().markUsed("Kept.qmv49"));
+    library.refresh();
+    const auto list = *library.entries();
+    EXPECT_EQ(list[(size_t)library.filter(list, {})[0]].displayTitle(), "Kept");
+
+    // A title with line breaks and control characters, far too long, and tags with repeats.
+    SetupInfo wild;
+    wild.title = "Line\none\ttab\x01" + juce::String::repeatedString("x", 100000);
+    wild.tags = {"a", "A", "b,c", juce::String::repeatedString("t", 100)};
+    const auto clean = wild.cleaned();
+    EXPECT_FALSE(clean.title.containsAnyOf("\n\t\x01"));
+    EXPECT_TRUE(clean.title.startsWith("Lineone tab"));
+    EXPECT_LE(clean.title.length(), SetupInfo::maxTitleLength);
+    EXPECT_EQ(clean.tags.size(), 4) << clean.tags.joinIntoString("|");
+    EXPECT_EQ(clean.tags[0], "a");
+    EXPECT_LE(clean.tags[3].length(), SetupInfo::maxTagLength);
+}
