@@ -383,8 +383,9 @@ TEST_F(ToolTest, ImportTurnsASyxBackAndTheLibraryAddsListsAndSendsSetups)
     ASSERT_EQ(run({"syx", path("back.qmv49"), path("again.syx")}).code, 0);
     EXPECT_EQ(dir.getChildFile("again.syx").loadFileAsString(),
               dir.getChildFile("drums.syx").loadFileAsString());
-    dir.getChildFile("cut.syx").replaceWithData(dir.getChildFile("drums.syx").loadFileAsString().toRawUTF8(),
-                                                40);
+    juce::MemoryBlock stream;
+    ASSERT_TRUE(dir.getChildFile("drums.syx").loadFileAsData(stream));
+    dir.getChildFile("cut.syx").replaceWithData(stream.getData(), 40);
     EXPECT_EQ(run({"import", path("cut.syx"), path("cut.qmv49")}).code, 2);
     EXPECT_FALSE(dir.getChildFile("cut.qmv49").exists()) << "nothing half imported";
 
