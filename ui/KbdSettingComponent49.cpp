@@ -1,5 +1,6 @@
 #include "KbdSettingComponent49.h"
 
+#include "ControlDescription.h"
 #include "LinkStatusText.h"
 #include "files/SettingsFile.h"
 
@@ -82,6 +83,10 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
     nameEditor.addListener(this);
+    picker.describeControl = [this](int id)
+    {
+        return describeControlSetting(manager.snapshot(), id);
+    };
 
     manager.addListener(this);
     // The search starts from the message loop, once the window that holds the panel is on the screen:

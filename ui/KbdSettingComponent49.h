@@ -3,6 +3,7 @@
 #include "CloseQuestion.h"
 #include "ComparisonCommands.h"
 #include "LibraryCommands.h"
+#include "PickerFocus.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "ValueHints.h"
 
@@ -195,6 +196,7 @@ private:
     juce::TextButton chartButton{"chart button"};
 
     ValueHints hints{numberCombo, minCombo, maxCombo}; // after the boxes, whose tooltips it starts from
+    PickerFocus pickerFocus{picker, *this, modeCombo};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdSettingComponent49)
 };

@@ -59,6 +59,7 @@ void KbdSettingComponent49::setUpGlobal(juce::Label& label, juce::ComboBox& comb
     const bool channel = g->kind == GlobalKind::channel;
     setUpLabel(label, juce::String(g->label) + ":", channel ? 1 : 3);
     setUpCombo(combo, items, channel ? 2 : 4, channel);
+    combo.setTitle(g->label);
 }
 
 void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo, int field,
@@ -66,6 +67,7 @@ void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo
 {
     setUpLabel(label, juce::String(fieldTable[field - itemFieldMode].panelLabel) + ":", 0);
     setUpCombo(combo, items, 2);
+    combo.setTitle(fieldTable[field - itemFieldMode].panelLabel);
     combo.setTooltip(tooltip);
     if (field == itemFieldNumber || field == itemFieldMinLsb || field == itemFieldMaxMsb)
     {
@@ -103,6 +105,9 @@ void KbdSettingComponent49::build()
     nameEditor.setCaretVisible(true);
     nameEditor.setInputRestrictions(maxControlNameLength);
     nameEditor.setPopupMenuEnabled(false);
+    nameEditor.setTitle("Name");
+    // Escape goes on to the panel, which takes the keyboard back to the picture.
+    nameEditor.setEscapeAndReturnKeysConsumed(false);
     nameEditor.setColour(juce::TextEditor::textColourId, juce::Colours::black);
     nameEditor.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
     nameEditor.setText("<Click a Control>");

@@ -1,9 +1,54 @@
 #include "LinkStatusDisplay.h"
 
+namespace
+{
+class StatusAccessibility : public juce::AccessibilityHandler
+{
+public:
+    explicit StatusAccessibility(LinkStatusDisplay& d)
+        : juce::AccessibilityHandler(
+              d, juce::AccessibilityRole::staticText,
+              juce::AccessibilityActions().addAction(juce::AccessibilityActionType::press,
+                                                     [&d]
+                                                     {
+                                                         if (d.isClickable() && d.onClick)
+                                                             d.onClick();
+                                                     }),
+              {std::make_unique<Value>(d)}),
+          display(d)
+    {
+    }
+    juce::String getHelp() const override { return display.getTooltip(); }
+
+private:
+    struct Value : juce::AccessibilityTextValueInterface
+    {
+        explicit Value(LinkStatusDisplay& d) : display(d) {}
+        bool isReadOnly() const override { return true; }
+        juce::String getCurrentValueAsString() const override { return display.getDetail(); }
+        void setValueAsString(const juce::String&) override {}
+
+        LinkStatusDisplay& display;
+    };
+
+    LinkStatusDisplay& display;
+};
+} // namespace
+
 LinkStatusDisplay::LinkStatusDisplay()
 {
     setName("keyboard status display");
     setOpaque(true);
+    announce = [](const juce::String& text)
+    {
+        juce::AccessibilityHandler::postAnnouncement(
+            text, juce::AccessibilityHandler::AnnouncementPriority::medium);
+    };
+}
+
+std::unique_ptr<juce::AccessibilityHandler> LinkStatusDisplay::createAccessibilityHandler()
+{
+    return std::make_unique<StatusAccessibility>(*this);
 }
 
 void LinkStatusDisplay::setStatus(const juce::String& newDetail, const juce::String& newHeadline,
@@ -11,6 +56,8 @@ void LinkStatusDisplay::setStatus(const juce::String& newDetail, const juce::Str
 {
     if (newDetail == detail && newHeadline == headline && tooltip == getTooltip() && canClick == clickable)
         return; // progress arrives often; only a change is drawn
+    // Progress changes the detail often; only a new headline is said aloud.
+    const bool newWords = newHeadline != headline;
     detail = newDetail;
     headline = newHeadline;
     clickable = canClick;
@@ -19,6 +66,10 @@ void LinkStatusDisplay::setStatus(const juce::String& newDetail, const juce::Str
     setDescription(detail);
     setMouseCursor(clickable ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
     repaint();
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent(juce::AccessibilityEvent::valueChanged);
+    if (newWords && announce && headline.isNotEmpty())
+        announce(detail.isEmpty() ? headline : headline + ": " + detail);
 }
 
 void LinkStatusDisplay::paint(juce::Graphics& g)

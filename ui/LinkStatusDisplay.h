@@ -29,6 +29,12 @@ public:
     /** The pop-up menu's items. */
     juce::PopupMenu makeMenu() const;
 
+    /** Text for screen readers: the headline as its title, the detail as its value, the tooltip as help;
+        pressing it does what a click does. */
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+    /** Tells screen readers of a new headline; the system's announcement unless replaced. */
+    std::function<void(const juce::String&)> announce;
+
 private:
     juce::String detail, headline;
     bool clickable = false;

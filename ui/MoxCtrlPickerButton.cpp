@@ -1,5 +1,44 @@
 #include "MoxCtrlPickerButton.h"
 
+namespace
+{
+class PickerButtonAccessibility : public juce::AccessibilityHandler
+{
+public:
+    explicit PickerButtonAccessibility(MoxCtrlPickerButton& b)
+        : juce::AccessibilityHandler(b, juce::AccessibilityRole::button,
+                                     juce::AccessibilityActions().addAction(
+                                         juce::AccessibilityActionType::press, [&b] { b.triggerClick(); }),
+                                     {std::make_unique<Value>(b)}),
+          button(b)
+    {
+    }
+
+    juce::AccessibleState getCurrentState() const override
+    {
+        auto state = juce::AccessibilityHandler::getCurrentState().withSelectable();
+        return button.getToggleState() ? state.withSelected() : state;
+    }
+    juce::String getHelp() const override { return button.getTooltip(); }
+
+private:
+    struct Value : juce::AccessibilityTextValueInterface
+    {
+        explicit Value(MoxCtrlPickerButton& b) : button(b) {}
+        bool isReadOnly() const override { return true; }
+        juce::String getCurrentValueAsString() const override
+        {
+            return button.describeValue ? button.describeValue() : juce::String();
+        }
+        void setValueAsString(const juce::String&) override {}
+
+        MoxCtrlPickerButton& button;
+    };
+
+    MoxCtrlPickerButton& button;
+};
+} // namespace
+
 MoxCtrlPickerButton::MoxCtrlPickerButton() : juce::Button({})
 {
     setSize(60, 40);
@@ -58,4 +97,18 @@ void MoxCtrlPickerButton::paintButton(juce::Graphics& g, bool isMouseOver, bool 
     {
         g.fillAll(juce::Colour(0x60FF8080));
     }
+}
+
+void MoxCtrlPickerButton::buttonStateChanged()
+{
+    if (getToggleState() == wasOn)
+        return; // the mouse moved over or off it
+    wasOn = getToggleState();
+    if (onSelectionChange)
+        onSelectionChange();
+}
+
+std::unique_ptr<juce::AccessibilityHandler> MoxCtrlPickerButton::createAccessibilityHandler()
+{
+    return std::make_unique<PickerButtonAccessibility>(*this);
 }

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
+
 /** The clickable area over one control of the keyboard picture. It draws only translucent overlays: a
     faint veil with corner brackets under the mouse, a reddish veil when selected. */
 class MoxCtrlPickerButton : public juce::Button
@@ -16,8 +18,25 @@ public:
     /** The corner marks, top left, bottom left, top right, bottom right; rebuilt on every resize. */
     const juce::Path& cornerMark(int index) const { return marks[(size_t)index]; }
 
+    /** The keys are the picture's: it moves between the controls and decides what Enter does. */
+    bool keyPressed(const juce::KeyPress&) override { return false; }
+
+    /** A button for screen readers, named by its title, with what the control is set to as its value and
+        the tooltip as its help; pressing it clicks it. */
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+
+    /** Called when the button is turned on or off, also without a notification (the radio group). */
+    std::function<void()> onSelectionChange;
+    /** What the control is set to, in words, asked for when a screen reader reads it. */
+    std::function<juce::String()> describeValue;
+
+protected:
+    void buttonStateChanged() override;
+
 private:
     void drawCornerMarks(juce::Graphics& g) const;
+
+    bool wasOn = false;
 
     std::array<juce::Path, 4> marks;       // open: stroked as the dark brackets
     std::array<juce::Path, 4> filledMarks; // the same three points closed: filled as the light triangles

@@ -9,9 +9,17 @@
 namespace
 {
 constexpr int touchRingMs = 700;
+
+std::vector<juce::Rectangle<int>> spotRectangles()
+{
+    std::vector<juce::Rectangle<int>> r;
+    for (const auto& s : pickerSpots)
+        r.emplace_back(s.x, s.y, s.w, s.h);
+    return r;
+}
 } // namespace
 
-QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
+QMV49CtrlPickerComponent::QMV49CtrlPickerComponent() : geometry(spotRectangles())
 {
     for (const auto& spot : pickerSpots)
     {
@@ -21,8 +29,20 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         b->setButtonText(juce::String::formatted("0x%02X", spot.id));
         b->setRadioGroupId(1);
         b->addListener(this);
+        b->onSelectionChange = [this]
+        {
+            followSelection();
+        };
+        b->describeValue = [this, id = spot.id]
+        {
+            return describeControl ? describeControl(id) : juce::String();
+        };
+        nameButton(buttons.size() - 1);
     }
     addAndMakeVisible(statusDisplay);
+    followSelection();
+    setTooltip("Arrow keys: the next control that way; Tab: the next in order; Enter: its settings; "
+               "Escape: back to the picture");
     setSize(1063, 317);
 }
 
@@ -56,7 +76,7 @@ bool QMV49CtrlPickerComponent::selectTouchedControl(int itemId)
     if (button == nullptr)
         return false;
     if (!button->getToggleState())
-        buttonClicked(button);
+        select(button); // the keyboard focus stays where the user has it
     // The ring fades by itself; a control that keeps moving keeps it lit.
     const bool lit = touchedId == itemId;
     touchedId = itemId;
@@ -94,6 +114,7 @@ void QMV49CtrlPickerComponent::setUserNames(const std::map<int, std::string>& na
     userNames = names;
     for (size_t i = 0; i < std::size(pickerSpots) && i < (size_t)buttons.size(); ++i)
     {
+        nameButton((int)i);
         const int id = pickerSpots[i].id;
         const auto named = userNames.find(id);
         buttons[(int)i]->setTooltip(named == userNames.end()
@@ -101,6 +122,16 @@ void QMV49CtrlPickerComponent::setUserNames(const std::map<int, std::string>& na
                                         : juce::String(ControlCatalogue::tooltip(id)) + " - \"" +
                                               juce::String::fromUTF8(named->second.c_str()) + "\"");
     }
+}
+
+void QMV49CtrlPickerComponent::nameButton(int index)
+{
+    const int id = pickerSpots[(size_t)index].id;
+    const auto named = userNames.find(id);
+    juce::String title(ControlCatalogue::displayName(id));
+    if (named != userNames.end())
+        title << " (" << juce::String::fromUTF8(named->second.c_str()) << ")";
+    buttons[index]->setTitle(title);
 }
 
 void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
@@ -141,6 +172,17 @@ void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
     {
         g.setColour(juce::Colour(0xC0FFD060));
         g.drawRoundedRectangle(button->getBounds().toFloat().expanded(2.5f), 3.0f, 2.0f);
+    }
+
+    // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel alike.
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    if (focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay)
+    {
+        const auto r = focused->getBounds().toFloat();
+        g.setColour(juce::Colours::black);
+        g.drawRect(r.expanded(4.0f), 2.0f);
+        g.setColour(juce::Colours::white);
+        g.drawRect(r.expanded(2.0f), 1.5f);
     }
 }
 
@@ -183,9 +225,92 @@ MoxCtrlPickerButton* QMV49CtrlPickerComponent::findButtonFor(int itemId) const
 
 void QMV49CtrlPickerComponent::buttonClicked(juce::Button* button)
 {
+    select(button);
+    // A click into the picture brings the keyboard to it.
+    if (button->isShowing())
+        button->grabKeyboardFocus();
+}
+
+void QMV49CtrlPickerComponent::select(juce::Button* button)
+{
     button->setToggleState(true, juce::dontSendNotification);
     auto text = button->getButtonText();
     if (text.containsChar('-'))
         text = text.upToFirstOccurrenceOf("-", false, false);
     sendActionMessage(text);
+}
+
+//==============================================================================
+MoxCtrlPickerButton* QMV49CtrlPickerComponent::selectedButton() const
+{
+    for (auto* b : buttons)
+        if (b->getToggleState())
+            return b;
+    return nullptr;
+}
+
+MoxCtrlPickerButton* QMV49CtrlPickerComponent::keyboardControl() const
+{
+    for (auto* b : buttons)
+        if (b->hasKeyboardFocus(false))
+            return b;
+    return selectedButton();
+}
+
+void QMV49CtrlPickerComponent::followSelection()
+{
+    auto* stop = selectedButton();
+    if (stop == nullptr)
+        stop = buttons[geometry.readingOrder().front()];
+    for (auto* b : buttons)
+        b->setWantsKeyboardFocus(b == stop);
+}
+
+void QMV49CtrlPickerComponent::selectByKey(MoxCtrlPickerButton& button)
+{
+    select(&button);
+    if (button.isShowing())
+        button.grabKeyboardFocus();
+}
+
+void QMV49CtrlPickerComponent::focusSelected()
+{
+    auto* b = selectedButton();
+    if (b == nullptr)
+        b = buttons[geometry.readingOrder().front()];
+    if (b->isShowing())
+        b->grabKeyboardFocus();
+}
+
+bool QMV49CtrlPickerComponent::keyPressed(const juce::KeyPress& key)
+{
+    const int from = buttons.indexOf(keyboardControl());
+    const auto mods = key.getModifiers();
+    if (mods.isCommandDown() || mods.isAltDown())
+        return false;
+
+    int to = -1;
+    if (key.isKeyCode(juce::KeyPress::tabKey))
+    {
+        to = geometry.step(from, !mods.isShiftDown());
+        if (to < 0)
+            return false; // past either end the keyboard leaves the picture, as the window moves it
+    }
+    else
+    {
+        using D = PickerGeometry::Direction;
+        const std::pair<int, D> arrows[] = {{juce::KeyPress::leftKey, D::left},
+                                            {juce::KeyPress::rightKey, D::right},
+                                            {juce::KeyPress::upKey, D::up},
+                                            {juce::KeyPress::downKey, D::down}};
+        const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
+                                        [&](const auto& a) { return key.isKeyCode(a.first); });
+        if (arrow == std::end(arrows) || mods.isShiftDown())
+            return false;
+        to = from < 0 ? geometry.readingOrder().front() : geometry.neighbour(from, arrow->second);
+        if (to < 0)
+            return true; // at the picture's edge the selection stays
+    }
+    selectByKey(*buttons[to]);
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
+#include "PickerGeometry.h"
 
 #include <map>
 #include <set>
@@ -16,11 +17,15 @@ public:
 };
 
 /** The clickable picture of the keyboard: 53 picker buttons over the picture. A click selects the control
-    and broadcasts its id as text, "0x" and two upper-case hexadecimal digits. */
+    and broadcasts its id as text, "0x" and two upper-case hexadecimal digits. The keyboard works in it too:
+    arrow keys move the selection to the nearest control that way, Tab and Shift+Tab walk the controls in
+    reading order, each step selecting as a click does; the selected control is the picture's one stop in
+    the window's Tab order. */
 class QMV49CtrlPickerComponent : public juce::Component,
                                  public juce::ActionBroadcaster,
                                  public IKbdCtrlPicker,
-                                 public juce::Button::Listener
+                                 public juce::Button::Listener,
+                                 public juce::SettableTooltipClient
 {
 public:
     QMV49CtrlPickerComponent();
@@ -33,6 +38,18 @@ public:
 
     void buttonClicked(juce::Button* button) override;
     void buttonStateChanged(juce::Button*) override {}
+
+    //==============================================================================
+    bool keyPressed(const juce::KeyPress& key) override;
+    void focusOfChildComponentChanged(FocusChangeType) override { repaint(); }
+    /** The control the keyboard is on: the focused one, else the selected one; null when neither. */
+    MoxCtrlPickerButton* keyboardControl() const;
+    /** Selects a control as a click on it does and gives it the keyboard focus. */
+    void selectByKey(MoxCtrlPickerButton& button);
+    /** Gives the keyboard focus to the selected control, or to the first one when none is selected. */
+    void focusSelected();
+    /** What a control is set to, in words, for screen readers. */
+    std::function<juce::String(int itemId)> describeControl;
 
     int getNumPickerButtons() const { return buttons.size(); }
     MoxCtrlPickerButton* getPickerButton(int index) const { return buttons[index]; }
@@ -61,6 +78,12 @@ public:
 
 private:
     void fadeTouchedLater(int itemId, int delayMs);
+    /** Turns the button on and broadcasts its control, as every way of selecting does. */
+    void select(juce::Button* button);
+    /** Makes the selected control (the first one before any is selected) the only one Tab stops at. */
+    void followSelection();
+    MoxCtrlPickerButton* selectedButton() const;
+    void nameButton(int index);
 
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
     // Decoded when first painted, once the window has been put on the screen: on a machine with few cores,
@@ -71,6 +94,7 @@ private:
     std::map<int, std::string> userNames;
     int touchedId = -1;
     juce::uint32 touchedAt = 0;
+    const PickerGeometry geometry;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
 };

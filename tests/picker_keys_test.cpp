@@ -1,0 +1,239 @@
+#include "emulator/KeyboardEmulator.h"
+#include "model/ControlCatalogue.h"
+#include "support/panel_test_support.h"
+#include "ui/PickerGeometry.h"
+#include "ui/PickerLayout.h"
+
+// The picture by keyboard and by screen reader.
+
+namespace
+{
+std::vector<juce::Rectangle<int>> pictureSpots()
+{
+    std::vector<juce::Rectangle<int>> r;
+    for (const auto& s : pickerSpots)
+        r.emplace_back(s.x, s.y, s.w, s.h);
+    return r;
+}
+
+int indexOf(int id)
+{
+    for (size_t i = 0; i < pickerSpots.size(); ++i)
+        if (pickerSpots[i].id == id)
+            return (int)i;
+    return -1;
+}
+
+int idAt(int index)
+{
+    return index < 0 ? -1 : pickerSpots[(size_t)index].id;
+}
+
+const juce::KeyPress left(juce::KeyPress::leftKey), right(juce::KeyPress::rightKey),
+    up(juce::KeyPress::upKey), down(juce::KeyPress::downKey), tab(juce::KeyPress::tabKey),
+    shiftTab(juce::KeyPress::tabKey, juce::ModifierKeys::shiftModifier, 0);
+} // namespace
+
+//==============================================================================
+TEST(PickerGeometry, ALaneNeighbourBeatsACloserOneOffToTheSide)
+{
+    // A at the left; B far right on A's row; C just right of A but a row lower; nothing left of A.
+    const PickerGeometry g({{0, 0, 10, 10}, {200, 2, 10, 10}, {15, 40, 10, 10}});
+    EXPECT_EQ(g.neighbour(0, PickerGeometry::Direction::right), 1);
+    EXPECT_EQ(g.neighbour(0, PickerGeometry::Direction::down), 2);
+    EXPECT_EQ(g.neighbour(0, PickerGeometry::Direction::left), -1);
+    EXPECT_EQ(g.neighbour(2, PickerGeometry::Direction::up), 0) << "A lies more above C than aside";
+    EXPECT_EQ(g.neighbour(1, PickerGeometry::Direction::left), 0);
+}
+
+TEST(PickerGeometry, PictureNeighboursAreThoseTheEyeFinds)
+{
+    const PickerGeometry g(pictureSpots());
+    const auto from = [&](int id, PickerGeometry::Direction d)
+    {
+        return idAt(g.neighbour(indexOf(id), d));
+    };
+    using D = PickerGeometry::Direction;
+    EXPECT_EQ(from(0x70, D::left), 0x52) << "Pad #1 to the breath socket";
+    EXPECT_EQ(from(0x70, D::up), 0x0A) << "Pad #1 to the Delay Mix knob straight above";
+    EXPECT_EQ(from(0x31, D::down), 0x32) << "the knob's upper half to its lower half";
+    EXPECT_EQ(from(0x16, D::right), 0x58) << "Snapshot #5 to the first host control";
+    EXPECT_EQ(from(0x30, D::right), 0x12) << "Level over the display to Snapshot #1";
+    EXPECT_EQ(from(0x30, D::down), 0x1E) << "Level to the Sound button below";
+    EXPECT_EQ(from(0x4F, D::right), -1) << "nothing right of Tempo";
+    EXPECT_EQ(from(0x73, D::right), -1) << "the sliders lie above Pad #4, not right of it";
+    EXPECT_EQ(from(0x73, D::up), 0x4D) << "the Sustain #2 slider stands over Pad #4's middle";
+}
+
+TEST(PickerGeometry, ReadingOrderVisitsEveryControlOnceRowByRow)
+{
+    const PickerGeometry g(pictureSpots());
+    std::vector<int> ids;
+    for (int i : g.readingOrder())
+        ids.push_back(idAt(i));
+    ASSERT_EQ(ids.size(), 53u);
+    EXPECT_EQ(std::set<int>(ids.begin(), ids.end()).size(), 53u);
+
+    const auto pos = [&](int id)
+    {
+        return std::find(ids.begin(), ids.end(), id) - ids.begin();
+    };
+    EXPECT_EQ(ids.front(), 0x30) << "the Level knob, top left";
+    EXPECT_EQ(ids.back(), 0x73) << "Pad #4, bottom right";
+    EXPECT_EQ(pos(0x58), pos(0x16) + 1) << "the top row goes on from Snapshot #5 to Host Control #1";
+    EXPECT_EQ(pos(0x01), pos(0x1D) + 1) << "and from the Upper button to Cutoff";
+    EXPECT_LT(pos(0x04), pos(0x17)) << "the first row before the second";
+    EXPECT_EQ(pos(0x40) + 1, pos(0x51)) << "the bottom row: the wheel, then the Expression socket";
+
+    for (size_t i = 0; i + 1 < ids.size(); ++i)
+    {
+        EXPECT_EQ(idAt(g.step(indexOf(ids[i]), true)), ids[i + 1]);
+        EXPECT_EQ(idAt(g.step(indexOf(ids[i + 1]), false)), ids[i]);
+    }
+    EXPECT_EQ(g.step(indexOf(0x73), true), -1) << "Tab leaves after the last";
+    EXPECT_EQ(g.step(indexOf(0x30), false), -1);
+}
+
+//==============================================================================
+TEST(PickerKeys, SelectAsAClickDoesAndLeaveEditsAndMarksAlone)
+{
+    VirtualMidiPorts ports;
+    KeyboardEmulator keyboard(ports);
+    KbdSettingComponent49 panel(ports, std::make_unique<ScriptedDialogs>());
+    ASSERT_TRUE(pumpUntil([&] { return panel.statusDisplay().getDetail().startsWith("Read from"); }));
+    drainMessages();
+
+    auto& picker = panel.getPicker();
+    picker.buttonClicked(picker.findButtonFor(0x70));
+    drainMessages();
+    // Another of a pad's modes on Pad #1, not sent.
+    const int other = panel.modeBox().getSelectedItemIndex() == 9 ? 10 : 9;
+    pick(panel.modeBox(), other);
+    drainMessages();
+    const auto unsent = panel.unsentValues();
+    ASSERT_EQ(unsent.size(), 1u);
+    const auto undoSteps = panel.getUndoManager().getUndoDescriptions();
+
+    EXPECT_TRUE(picker.keyPressed(left));
+    drainMessages();
+    EXPECT_EQ(panel.getSelectedItemId(), 0x52);
+    EXPECT_EQ(panel.nameField().getText(), "Breath Control");
+    EXPECT_TRUE(picker.findButtonFor(0x52)->getToggleState());
+    EXPECT_FALSE(picker.findButtonFor(0x70)->getToggleState());
+    EXPECT_EQ(panel.unsentValues(), unsent);
+    EXPECT_EQ(panel.getUndoManager().getUndoDescriptions(), undoSteps);
+    EXPECT_EQ(picker.getMarkedControls(), std::set<int>{0x70}) << "the amber mark stays on Pad #1";
+
+    EXPECT_TRUE(picker.keyPressed(right));
+    drainMessages();
+    EXPECT_EQ(panel.getSelectedItemId(), 0x70);
+    EXPECT_EQ(panel.modeBox().getSelectedItemIndex(), other) << "Pad #1 shows its edit again";
+}
+
+TEST_F(PanelTest, TabWalksOnAndLeavesThePictureAtItsEnds)
+{
+    auto& picker = panel->getPicker();
+    EXPECT_TRUE(picker.keyPressed(tab)) << "nothing selected: Tab starts at the first control";
+    drainMessages();
+    EXPECT_EQ(panel->getSelectedItemId(), 0x30);
+    EXPECT_FALSE(picker.keyPressed(shiftTab)) << "before the first, the window moves the keyboard on";
+    EXPECT_EQ(panel->getSelectedItemId(), 0x30);
+
+    picker.buttonClicked(picker.findButtonFor(0x16));
+    EXPECT_TRUE(picker.keyPressed(tab));
+    drainMessages();
+    EXPECT_EQ(panel->getSelectedItemId(), 0x58);
+
+    picker.buttonClicked(picker.findButtonFor(0x73));
+    drainMessages();
+    EXPECT_FALSE(picker.keyPressed(tab));
+    EXPECT_TRUE(picker.keyPressed(right)) << "at the edge an arrow is taken, and nothing moves";
+    drainMessages();
+    EXPECT_EQ(panel->getSelectedItemId(), 0x73);
+
+    // Only the selected control is a stop of the window's Tab order.
+    int stops = 0;
+    for (int i = 0; i < picker.getNumPickerButtons(); ++i)
+        stops += picker.getPickerButton(i)->getWantsKeyboardFocus() ? 1 : 0;
+    EXPECT_EQ(stops, 1);
+    EXPECT_TRUE(picker.findButtonFor(0x73)->getWantsKeyboardFocus());
+}
+
+//==============================================================================
+TEST_F(PanelTest, ScreenReadersFindFiftyThreeNamedButtonsWithTheirSettings)
+{
+    panel->getManager().modify(
+        [](SettingsState& s)
+        {
+            s.names[0x70] = "Kick";
+            s.set(itemFieldMode, 0x70, 10); // Midi Note
+            s.set(itemFieldNumber, 0x70, 36);
+        });
+    panel->updateStatus();
+
+    int found = 0;
+    for (auto* child : panel->getPicker().getChildren())
+    {
+        auto* b = dynamic_cast<MoxCtrlPickerButton*>(child);
+        if (b == nullptr)
+            continue;
+        const int id = b->getButtonText().getHexValue32();
+        auto handler = b->createAccessibilityHandler();
+        ASSERT_NE(handler, nullptr);
+        EXPECT_EQ(handler->getRole(), juce::AccessibilityRole::button) << id;
+        ASSERT_NE(handler->getValueInterface(), nullptr) << id;
+        const auto title = handler->getTitle(),
+                   value = handler->getValueInterface()->getCurrentValueAsString();
+        if (id == 0x70)
+        {
+            EXPECT_EQ(title, "Pad #1 (Kick)");
+            EXPECT_EQ(value, "Mode: Midi Note, CC number: 36 - Foot Controller LSB");
+        }
+        else
+        {
+            EXPECT_EQ(title, juce::String(ControlCatalogue::displayName(id)));
+            EXPECT_TRUE(value.startsWith("Mode: ")) << id << " " << value;
+            EXPECT_TRUE(value.contains(", CC number: ")) << id << " " << value;
+        }
+        EXPECT_NE(handler->getActions().contains(juce::AccessibilityActionType::press), false);
+        ++found;
+    }
+    EXPECT_EQ(found, 53);
+}
+
+TEST_F(PanelTest, BoxesCarryTheirLabelsAsTitles)
+{
+    const std::pair<juce::Component*, const char*> boxes[] = {{&panel->lowerChannelBox(), "Lower channel"},
+                                                              {&panel->upperChannelBox(), "Upper channel"},
+                                                              {&panel->knobModeBox(), "Knob mode"},
+                                                              {&panel->faderModeBox(), "Fader mode"},
+                                                              {&panel->splitModeBox(), "Split mode"},
+                                                              {&panel->splitPointBox(), "Split point"},
+                                                              {&panel->nameField(), "Name"},
+                                                              {&panel->modeBox(), "Mode"},
+                                                              {&panel->channelBox(), "Channel"},
+                                                              {&panel->numberBox(), "CC number"},
+                                                              {&panel->minBox(), "Min / LSB"},
+                                                              {&panel->maxBox(), "Max / MSB"}};
+    for (const auto& [box, title] : boxes)
+        EXPECT_EQ(box->getTitle(), title) << box->getName();
+}
+
+TEST(StatusDisplayReading, ANewHeadlineIsAnnouncedProgressIsNot)
+{
+    LinkStatusDisplay display;
+    juce::StringArray said;
+    display.announce = [&](const juce::String& text)
+    {
+        said.add(text);
+    };
+    display.setStatus("Step 1 of 12", "Reading", "", false);
+    display.setStatus("Step 2 of 12", "Reading", "", false);
+    display.setStatus("Port A", "Connected", "", false);
+    EXPECT_EQ(said, juce::StringArray({"Reading: Step 1 of 12", "Connected: Port A"}));
+
+    auto handler = display.createAccessibilityHandler();
+    EXPECT_EQ(handler->getRole(), juce::AccessibilityRole::staticText);
+    EXPECT_EQ(handler->getTitle(), "Connected");
+    EXPECT_EQ(handler->getValueInterface()->getCurrentValueAsString(), "Port A");
+}

@@ -1,0 +1,40 @@
+#include "PickerFocus.h"
+
+PickerFocus::PickerFocus(QMV49CtrlPickerComponent& p, juce::Component& pa, juce::Component& first)
+    : picker(p), panel(pa), firstBox(first)
+{
+    // Keys travel from the focused component up through its parents: Enter from a control reaches the
+    // picture, Escape from a box reaches the panel.
+    picker.addKeyListener(this);
+    panel.addKeyListener(this);
+}
+
+PickerFocus::~PickerFocus()
+{
+    picker.removeKeyListener(this);
+    panel.removeKeyListener(this);
+}
+
+bool PickerFocus::keyPressed(const juce::KeyPress& key, juce::Component* origin)
+{
+    if (!key.getModifiers().testFlags(juce::ModifierKeys::allKeyboardModifiers) && origin == &picker &&
+        key.isKeyCode(juce::KeyPress::returnKey))
+    {
+        auto* control = picker.keyboardControl();
+        if (control == nullptr)
+            return false;
+        picker.buttonClicked(control);
+        if (firstBox.isShowing())
+            firstBox.grabKeyboardFocus();
+        return true;
+    }
+    if (origin == &panel && key.isKeyCode(juce::KeyPress::escapeKey))
+    {
+        auto* focused = juce::Component::getCurrentlyFocusedComponent();
+        if (focused == nullptr || !panel.isParentOf(focused) || picker.isParentOf(focused))
+            return false;
+        picker.focusSelected();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "QMV49CtrlPickerComponent.h"
+
+/** Moves the keyboard between the picture and the settings beside it: Enter on a control of the picture
+    selects it, as a click does, and goes on to the first box of its settings; Escape in any of the panel's
+    boxes goes back to the picture's selected control. */
+class PickerFocus : private juce::KeyListener
+{
+public:
+    /** The panel holds the picture and the boxes; firstBox is where Enter leads. */
+    PickerFocus(QMV49CtrlPickerComponent& picker, juce::Component& panel, juce::Component& firstBox);
+    ~PickerFocus() override;
+
+private:
+    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+
+    QMV49CtrlPickerComponent& picker;
+    juce::Component &panel, &firstBox;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(PickerFocus)
+};
