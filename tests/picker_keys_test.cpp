@@ -195,7 +195,9 @@ TEST_F(PanelTest, ScreenReadersFindFiftyThreeNamedButtonsWithTheirSettings)
             EXPECT_TRUE(value.startsWith("Mode: ")) << id << " " << value;
             EXPECT_TRUE(value.contains(", CC number: ")) << id << " " << value;
         }
-        EXPECT_NE(handler->getActions().contains(juce::AccessibilityActionType::press), false);
+        EXPECT_TRUE(handler->getActions().contains(juce::AccessibilityActionType::press));
+        EXPECT_TRUE(handler->getHelp().startsWith(ControlCatalogue::tooltip(id))) << id;
+        EXPECT_TRUE(handler->getHelp().contains("Enter")) << "the keys are told too";
         ++found;
     }
     EXPECT_EQ(found, 53);

@@ -19,7 +19,13 @@ public:
         auto state = juce::AccessibilityHandler::getCurrentState().withSelectable();
         return button.getToggleState() ? state.withSelected() : state;
     }
-    juce::String getHelp() const override { return button.getTooltip(); }
+    juce::String getHelp() const override
+    {
+        // The tooltip, then how to move on from here.
+        juce::StringArray help{button.getTooltip(), button.getHelpText()};
+        help.removeEmptyStrings();
+        return help.joinIntoString(". ");
+    }
 
 private:
     struct Value : juce::AccessibilityTextValueInterface

@@ -41,8 +41,11 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent() : geometry(spotRectangles()
     }
     addAndMakeVisible(statusDisplay);
     followSelection();
-    setTooltip("Arrow keys: the next control that way; Tab: the next in order; Enter: its settings; "
-               "Escape: back to the picture");
+    const juce::String keys("Arrow keys: the next control that way; Tab: the next in order; Enter: its "
+                            "settings; Escape: back to the picture");
+    setTooltip(keys);
+    for (auto* b : buttons)
+        b->setHelpText(keys);
     setSize(1063, 317);
 }
 
@@ -152,6 +155,18 @@ void QMV49CtrlPickerComponent::setComparedControls(const std::set<int>& ids)
 
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
+    // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel
+    // alike; under the other marks, which stay whole.
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    if (focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay)
+    {
+        const auto r = focused->getBounds().toFloat();
+        g.setColour(juce::Colours::black);
+        g.drawRect(r.expanded(4.0f), 2.0f);
+        g.setColour(juce::Colours::white);
+        g.drawRect(r.expanded(2.0f), 1.5f);
+    }
+
     g.setColour(juce::Colour(0xFF3C8CD8));
     for (int id : compared)
         if (auto* button = findButtonFor(id))
@@ -172,17 +187,6 @@ void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
     {
         g.setColour(juce::Colour(0xC0FFD060));
         g.drawRoundedRectangle(button->getBounds().toFloat().expanded(2.5f), 3.0f, 2.0f);
-    }
-
-    // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel alike.
-    auto* focused = juce::Component::getCurrentlyFocusedComponent();
-    if (focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay)
-    {
-        const auto r = focused->getBounds().toFloat();
-        g.setColour(juce::Colours::black);
-        g.drawRect(r.expanded(4.0f), 2.0f);
-        g.setColour(juce::Colours::white);
-        g.drawRect(r.expanded(2.0f), 1.5f);
     }
 }
 
