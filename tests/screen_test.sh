@@ -112,6 +112,9 @@ echo "screen test: $wm_class, icon ${BASH_REMATCH[1]}x${BASH_REMATCH[2]}, size f
 grab() { import -window "$1" "$2"; }
 grab "$win" "$work/before.png"
 
+# With no window manager, the window has the keyboard only when told (the message box had it); the click
+# then brings the keys to the picture too.
+xdotool windowfocus --sync "$win" 2>/dev/null || true
 # Pad #1 lies at (750, 206, 48, 48) in the picture, which sits at y 149 in the window.
 xdotool mousemove --window "$win" 774 379 click 1
 
@@ -141,6 +144,35 @@ echo "screen test: changed pixels: name field $name_pixels, mode box $mode_pixel
 [ "${name_pixels%.*}" -gt 50 ] || fail "the Name field did not change after clicking Pad #1"
 [ "${mode_pixels%.*}" -gt 50 ] || fail "the Mode box did not fill after clicking Pad #1"
 [ "${pad_pixels%.*}" -gt 50 ] || fail "Pad #1 is not shown as selected"
+
+# The keys: Left moves the selection from Pad #1 to the breath socket beside it, as a click there would.
+xdotool key Left
+for _ in $(seq 20); do
+  sleep 0.5
+  grab "$win" "$work/keys.png"
+  name_pixels=$(changed 555 32 120 24 "$work/after.png" "$work/keys.png")
+  [ "${name_pixels%.*}" -gt 50 ] && break
+done
+[ "${name_pixels%.*}" -gt 50 ] || fail "Left from Pad #1 did not select another control"
+# Enter takes the keys to the Mode box, which shows it; Escape brings them back to the picture, where Right
+# selects Pad #1 again (in the Mode box, Right would change the mode instead).
+xdotool key Return
+sleep 1
+grab "$win" "$work/enter.png"
+mode_pixels=$(changed 783 32 120 24 "$work/keys.png" "$work/enter.png")
+[ "${mode_pixels%.*}" -gt 10 ] || fail "Enter did not take the keys to the Mode box"
+xdotool key Escape
+sleep 0.5
+xdotool key Right
+for _ in $(seq 20); do
+  sleep 0.5
+  grab "$win" "$work/back.png"
+  name_pixels=$(changed 555 32 120 24 "$work/after.png" "$work/back.png")
+  [ "${name_pixels%.*}" -lt 5 ] && break
+done
+cp "$work/back.png" "$artifacts/screen-after-keys.png"
+[ "${name_pixels%.*}" -lt 5 ] || fail "Escape and Right did not bring the selection back to Pad #1"
+echo "screen test: the picture answers the arrow keys, Enter and Escape"
 
 # Closing asks the application to quit; it must leave by itself.
 kill -INT "$pid"

@@ -44,6 +44,7 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent() : geometry(spotRectangles()
     const juce::String keys("Arrow keys: the next control that way; Tab: the next in order; Enter: its "
                             "settings; Escape: back to the picture");
     setTooltip(keys);
+    setTitle("Keyboard picture");
     for (auto* b : buttons)
         b->setHelpText(keys);
     setSize(1063, 317);
