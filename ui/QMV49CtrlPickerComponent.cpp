@@ -267,8 +267,16 @@ void QMV49CtrlPickerComponent::followSelection()
     auto* stop = selectedButton();
     if (stop == nullptr)
         stop = buttons[geometry.readingOrder().front()];
+    MoxCtrlPickerButton* focused = nullptr;
     for (auto* b : buttons)
+    {
         b->setWantsKeyboardFocus(b == stop);
+        if (b->hasKeyboardFocus(false))
+            focused = b;
+    }
+    // Keys held by the picture follow a selection made elsewhere (an undo, a control moved on the keyboard).
+    if (focused != nullptr && focused != stop && stop->isShowing())
+        stop->grabKeyboardFocus();
 }
 
 void QMV49CtrlPickerComponent::selectByKey(MoxCtrlPickerButton& button)
