@@ -83,6 +83,11 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
     nameEditor.addListener(this);
+    selectionEditing.tell = [this](const juce::String& note)
+    {
+        linkState.setNote(note);
+        updateStatus();
+    };
     picker.describeControl = [this](int id)
     {
         return describeControlSetting(manager.snapshot(), id);
@@ -140,6 +145,7 @@ void KbdSettingComponent49::refreshSelectedControl()
     show(minCombo, s.get(itemFieldMinLsb, selectedItemId));
     show(maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
     applyModeSet(selectedItemId);
+    selectionEditing.showShared();
     showHints();
 }
 
@@ -431,6 +437,8 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
             continue;
         const int value =
             field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code : index;
+        if (selectionEditing.apply(field, value))
+            return;
         applyUserChange([field = field, value, id = selectedItemId](SettingsState& state)
                         { state.set(field, id, value); });
         showHints();

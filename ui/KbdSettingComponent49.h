@@ -5,6 +5,7 @@
 #include "LibraryCommands.h"
 #include "PickerFocus.h"
 #include "QMV49CtrlPickerComponent.h"
+#include "SelectionEditing.h"
 #include "ValueHints.h"
 
 #include <array>
@@ -95,6 +96,7 @@ public:
     LibraryCommands& getLibrary() { return library; }
     int getSelectedItemId() const { return selectedItemId; }
     QMV49CtrlPickerComponent& getPicker() { return picker; }
+    SelectionEditing& getSelectionEditing() { return selectionEditing; }
 
     /** The widgets, for the window's tests. */
     juce::ComboBox& lowerChannelBox() { return lowerChannelCombo; }
@@ -197,6 +199,7 @@ private:
 
     ValueHints hints{numberCombo, minCombo, maxCombo}; // after the boxes, whose tooltips it starts from
     PickerFocus pickerFocus{picker, *this, modeCombo};
+    SelectionEditing selectionEditing{picker, manager, history, *this, fieldBoxes(), nameEditor};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdSettingComponent49)
 };

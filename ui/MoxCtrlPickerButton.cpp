@@ -103,6 +103,22 @@ void MoxCtrlPickerButton::paintButton(juce::Graphics& g, bool isMouseOver, bool 
     {
         g.fillAll(juce::Colour(0x60FF8080));
     }
+    // One of several selected: the same veil with a thin edge, so the one the panel names stands apart.
+    if (inSelection && !selected && !isButtonDown)
+    {
+        if (!isMouseOver)
+            g.fillAll(juce::Colour(0x60FF8080));
+        g.setColour(juce::Colour(0xFFB03030));
+        g.drawRect(getLocalBounds(), 1);
+    }
+}
+
+void MoxCtrlPickerButton::setInSelection(bool in)
+{
+    if (in == inSelection)
+        return;
+    inSelection = in;
+    repaint();
 }
 
 void MoxCtrlPickerButton::buttonStateChanged()

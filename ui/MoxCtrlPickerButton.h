@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <utility>
 
 /** The clickable area over one control of the keyboard picture. It draws only translucent overlays: a
     faint veil with corner brackets under the mouse, a reddish veil when selected. */
@@ -25,6 +26,12 @@ public:
         the tooltip as its help; pressing it clicks it. */
     std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
+    /** The modifier keys of the last click, taken once: Ctrl and Shift clicks select many controls. */
+    juce::ModifierKeys takeClickModifiers() { return std::exchange(clickModifiers, {}); }
+    /** Marks the control as one of several selected beside the one turned on. */
+    void setInSelection(bool inSelection);
+    bool isInSelection() const { return inSelection; }
+
     /** Called when the button is turned on or off, also without a notification (the radio group). */
     std::function<void()> onSelectionChange;
     /** What the control is set to, in words, asked for when a screen reader reads it. */
@@ -32,11 +39,13 @@ public:
 
 protected:
     void buttonStateChanged() override;
+    void clicked(const juce::ModifierKeys& modifiers) override { clickModifiers = modifiers; }
 
 private:
     void drawCornerMarks(juce::Graphics& g) const;
 
-    bool wasOn = false;
+    bool wasOn = false, inSelection = false;
+    juce::ModifierKeys clickModifiers;
 
     std::array<juce::Path, 4> marks;       // open: stroked as the dark brackets
     std::array<juce::Path, 4> filledMarks; // the same three points closed: filled as the light triangles

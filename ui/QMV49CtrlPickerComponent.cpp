@@ -17,9 +17,18 @@ std::vector<juce::Rectangle<int>> spotRectangles()
         r.emplace_back(s.x, s.y, s.w, s.h);
     return r;
 }
+
+std::vector<int> idsInOrder(const PickerGeometry& geometry)
+{
+    std::vector<int> ids;
+    for (int i : geometry.readingOrder())
+        ids.push_back(pickerSpots[(size_t)i].id);
+    return ids;
+}
 } // namespace
 
-QMV49CtrlPickerComponent::QMV49CtrlPickerComponent() : geometry(spotRectangles())
+QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
+    : geometry(spotRectangles()), selection(idsInOrder(geometry))
 {
     for (const auto& spot : pickerSpots)
     {
@@ -42,7 +51,9 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent() : geometry(spotRectangles()
     addAndMakeVisible(statusDisplay);
     followSelection();
     const juce::String keys("Arrow keys: the next control that way; Tab: the next in order; Enter: its "
-                            "settings; Escape: back to the picture");
+                            "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
+                            "Shift+click: the same kind up to here; Ctrl+Shift+K, F, B, P: every knob, "
+                            "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings");
     setTooltip(keys);
     setTitle("Keyboard picture");
     for (auto* b : buttons)
@@ -79,7 +90,8 @@ bool QMV49CtrlPickerComponent::selectTouchedControl(int itemId)
     auto* button = findButtonFor(itemId);
     if (button == nullptr)
         return false;
-    if (!button->getToggleState())
+    // Among many selected, a control moved on the keyboard rings without undoing the selection.
+    if (!button->getToggleState() && !(selection.isMany() && selection.contains(itemId)))
         select(button); // the keyboard focus stays where the user has it
     // The ring fades by itself; a control that keeps moving keeps it lit.
     const bool lit = touchedId == itemId;
@@ -230,10 +242,37 @@ MoxCtrlPickerButton* QMV49CtrlPickerComponent::findButtonFor(int itemId) const
 
 void QMV49CtrlPickerComponent::buttonClicked(juce::Button* button)
 {
-    select(button);
+    auto* b = dynamic_cast<MoxCtrlPickerButton*>(button);
+    clickWith(button, b != nullptr ? b->takeClickModifiers() : juce::ModifierKeys());
+}
+
+void QMV49CtrlPickerComponent::clickWith(juce::Button* button, juce::ModifierKeys modifiers)
+{
+    const int id = button->getButtonText().getHexValue32();
+    if (modifiers.isShiftDown())
+        selection.extendTo(id);
+    else if (modifiers.isCommandDown())
+        selection.toggle(id);
+    else
+        selection.click(id);
+    showSelection();
     // A click into the picture brings the keyboard to it.
-    if (button->isShowing())
-        button->grabKeyboardFocus();
+    if (auto* lead = findButtonFor(selection.primary()); lead != nullptr && lead->isShowing())
+        lead->grabKeyboardFocus();
+}
+
+void QMV49CtrlPickerComponent::selectKind(ControlKind kind)
+{
+    selection.selectKind(kind);
+    showSelection();
+}
+
+void QMV49CtrlPickerComponent::showSelection()
+{
+    for (auto* b : buttons)
+        b->setInSelection(selection.isMany() && selection.contains(b->getButtonText().getHexValue32()));
+    if (auto* lead = findButtonFor(selection.primary()))
+        select(lead);
 }
 
 void QMV49CtrlPickerComponent::select(juce::Button* button)
@@ -265,6 +304,13 @@ MoxCtrlPickerButton* QMV49CtrlPickerComponent::keyboardControl() const
 void QMV49CtrlPickerComponent::followSelection()
 {
     auto* stop = selectedButton();
+    // A control turned on from elsewhere (an undo, a key, the keyboard) becomes the whole selection.
+    if (stop != nullptr && stop->getButtonText().getHexValue32() != selection.primary())
+    {
+        selection.click(stop->getButtonText().getHexValue32());
+        for (auto* b : buttons)
+            b->setInSelection(false);
+    }
     if (stop == nullptr)
         stop = buttons[geometry.readingOrder().front()];
     MoxCtrlPickerButton* focused = nullptr;

@@ -3,6 +3,7 @@
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
 #include "PickerGeometry.h"
+#include "model/ControlSelection.h"
 
 #include <map>
 #include <set>
@@ -20,7 +21,8 @@ public:
     and broadcasts its id as text, "0x" and two upper-case hexadecimal digits. The keyboard works in it too:
     arrow keys move the selection to the nearest control that way, Tab and Shift+Tab walk the controls in
     reading order, each step selecting as a click does; the selected control is the picture's one stop in
-    the window's Tab order. */
+    the window's Tab order. Ctrl+click and Shift+click select many controls; the last clicked is the one
+    turned on and broadcast, the others are marked beside it. */
 class QMV49CtrlPickerComponent : public juce::Component,
                                  public juce::ActionBroadcaster,
                                  public IKbdCtrlPicker,
@@ -38,6 +40,14 @@ public:
 
     void buttonClicked(juce::Button* button) override;
     void buttonStateChanged(juce::Button*) override {}
+
+    /** A click with these modifier keys: plain selects only the control, Ctrl adds or takes it out, Shift
+        selects the controls of its kind from the last clicked one. */
+    void clickWith(juce::Button* button, juce::ModifierKeys modifiers);
+    /** Selects every control of a kind. */
+    void selectKind(ControlKind kind);
+    /** The controls selected, the one the panel shows among them. */
+    const ControlSelection& getSelection() const { return selection; }
 
     //==============================================================================
     bool keyPressed(const juce::KeyPress& key) override;
@@ -84,6 +94,8 @@ private:
     void followSelection();
     MoxCtrlPickerButton* selectedButton() const;
     void nameButton(int index);
+    /** Marks the controls selected beside the one turned on, and turns that one on. */
+    void showSelection();
 
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
     // Decoded when first painted, once the window has been put on the screen: on a machine with few cores,
@@ -95,6 +107,7 @@ private:
     int touchedId = -1;
     juce::uint32 touchedAt = 0;
     const PickerGeometry geometry;
+    ControlSelection selection;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
 };

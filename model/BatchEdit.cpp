@@ -1,0 +1,118 @@
+#include "BatchEdit.h"
+
+#include <algorithm>
+
+BatchEdit::BatchEdit(std::vector<int> controls) : ids(std::move(controls)) {}
+
+std::optional<int> BatchEdit::sharedValue(const SettingsState& state, int field) const
+{
+    std::optional<int> shared;
+    for (int id : ids)
+    {
+        const int v = state.get(field, id);
+        if (shared && *shared != v)
+            return std::nullopt;
+        shared = v;
+    }
+    return shared;
+}
+
+bool BatchEdit::anyAllowsMode(int mode) const
+{
+    return std::any_of(ids.begin(), ids.end(), [mode](int id) { return takes(id, itemFieldMode, mode); });
+}
+
+bool BatchEdit::takes(int id, int field, int value)
+{
+    if (!ControlCatalogue::isConfigurable(id))
+        return false;
+    switch (field)
+    {
+    case itemFieldMode:
+        return ControlCatalogue::isModeAllowed(ControlCatalogue::modeSetOf(id), value);
+    case itemFieldChannel:
+        return ControlCatalogue::channelListIndex(value) >= 0;
+    case itemFieldNumber:
+    case itemFieldMinLsb:
+    case itemFieldMaxMsb:
+        return value >= 0 && value <= 127;
+    default:
+        return false;
+    }
+}
+
+BatchEdit::Outcome BatchEdit::set(SettingsState& state, int field, int value) const
+{
+    Outcome out;
+    for (int id : ids)
+    {
+        if (!takes(id, field, value))
+        {
+            out.skipped.push_back(id);
+            continue;
+        }
+        state.set(field, id, value);
+        out.changed.push_back(id);
+    }
+    return out;
+}
+
+std::optional<ItemConfig> BatchEdit::copy(const SettingsState& state, int id)
+{
+    ItemConfig c{state.get(itemFieldMode, id), state.get(itemFieldChannel, id),
+                 state.get(itemFieldNumber, id), state.get(itemFieldMinLsb, id),
+                 state.get(itemFieldMaxMsb, id)};
+    for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+        if (!takes(id, field, c.field(field)))
+            return std::nullopt;
+    return c;
+}
+
+BatchEdit::Outcome BatchEdit::paste(SettingsState& state, const ItemConfig& settings) const
+{
+    Outcome out;
+    for (int id : ids)
+    {
+        bool fits = true;
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            fits = fits && takes(id, field, settings.field(field));
+        if (!fits)
+        {
+            out.skipped.push_back(id);
+            continue;
+        }
+        for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+            state.set(field, id, settings.field(field));
+        out.changed.push_back(id);
+    }
+    return out;
+}
+
+BatchEdit::Outcome BatchEdit::series(SettingsState& state, int field, int start, int step) const
+{
+    Outcome out;
+    const bool channels = field == itemFieldChannel;
+    if (!channels && field != itemFieldNumber)
+    {
+        out.skipped = ids;
+        return out;
+    }
+    const long long low = channels ? 1 : 0, high = channels ? 16 : 127;
+    long long value = start;
+    for (int id : ids)
+    {
+        const long long kept = std::clamp(value, low, high);
+        if (kept != value)
+            out.clipped.push_back(id);
+        const int stored = (int)(channels ? kept - 1 : kept);
+        if (takes(id, field, stored))
+        {
+            state.set(field, id, stored);
+            out.changed.push_back(id);
+        }
+        else
+            out.skipped.push_back(id);
+        value += step;
+    }
+    return out;
+}

@@ -1,0 +1,254 @@
+#include "SelectionEditing.h"
+
+namespace
+{
+juce::String fieldLabel(int field)
+{
+    return fieldTable[field - itemFieldMode].panelLabel;
+}
+
+juce::String controls(size_t n)
+{
+    return juce::String((int)n) + (n == 1 ? " control" : " controls");
+}
+
+/** A whole number typed in a box, within limits; nothing for anything else. */
+std::optional<int> wholeNumber(const juce::String& typed, int low, int high)
+{
+    const auto t = typed.trim();
+    const auto digits = t.startsWithChar('-') ? t.substring(1) : t;
+    if (digits.isEmpty() || digits.length() > 4 || !digits.containsOnly("0123456789"))
+        return std::nullopt;
+    const int v = t.getIntValue();
+    if (v < low || v > high)
+        return std::nullopt;
+    return v;
+}
+} // namespace
+
+SelectionEditing::SelectionEditing(QMV49CtrlPickerComponent& p, KbdSettingsStore& s, EditHistory& h,
+                                   juce::Component& pa, FieldBoxes b, juce::TextEditor& name)
+    : picker(p), store(s), history(h), panel(pa), boxes(b), nameField(name)
+{
+    panel.addKeyListener(this);
+    // The picture's own area, not its controls: a right-click there opens the menu.
+    picker.addMouseListener(this, false);
+}
+
+SelectionEditing::~SelectionEditing()
+{
+    panel.removeKeyListener(this);
+    picker.removeMouseListener(this);
+}
+
+//==============================================================================
+void SelectionEditing::showShared()
+{
+    const auto& selection = picker.getSelection();
+    nameField.setReadOnly(selection.isMany());
+    if (!selection.isMany())
+        return;
+    const BatchEdit batch(selection.ids());
+    // A name is each control's own: the field says how many are selected instead.
+    nameField.setText("<" + controls(batch.controls().size()) + ">", false);
+    store.read(
+        [&](const SettingsState& state)
+        {
+            for (const auto& [box, field] : boxes)
+            {
+                const auto shared = batch.sharedValue(state, field);
+                const int index = !shared                     ? -1
+                                  : field == itemFieldChannel ? ControlCatalogue::channelListIndex(*shared)
+                                                              : *shared;
+                box->setSelectedItemIndex(index, juce::dontSendNotification);
+            }
+        });
+    // A mode any of them takes can be picked; the others skip it.
+    for (const auto& [box, field] : boxes)
+        if (field == itemFieldMode)
+            for (int id = 1; id <= numItemModes; ++id)
+                box->setItemEnabled(id, batch.anyAllowsMode(id - 1));
+}
+
+BatchEdit::Outcome
+SelectionEditing::change(const std::function<BatchEdit::Outcome(const BatchEdit&, SettingsState&)>& edit)
+{
+    const BatchEdit batch(picker.getSelection().ids());
+    BatchEdit::Outcome outcome;
+    history.applyUserChange([&](SettingsState& state) { outcome = edit(batch, state); });
+    return outcome;
+}
+
+bool SelectionEditing::apply(int field, int value)
+{
+    if (!picker.getSelection().isMany())
+        return false;
+    const auto out = change([&](const BatchEdit& b, SettingsState& s) { return b.set(s, field, value); });
+    juce::String note = fieldLabel(field) + " set on " + controls(out.changed.size());
+    if (!out.skipped.empty())
+        note << "; " << (int)out.skipped.size() << " skipped, "
+             << (field == itemFieldMode ? "not made for that mode: " : "out of range: ")
+             << names(out.skipped);
+    if (tell)
+        tell(note);
+    return true;
+}
+
+//==============================================================================
+void SelectionEditing::copy()
+{
+    const int id = picker.getSelection().primary();
+    const auto settings = BatchEdit::copy(store.snapshot(), id);
+    if (!settings)
+        return;
+    copied = Copied{id, *settings};
+    if (tell)
+        tell("Copied the settings of " + names({id}) + ": Ctrl+V pastes them onto the selected controls");
+}
+
+void SelectionEditing::paste()
+{
+    if (!copied)
+    {
+        if (tell)
+            tell("Nothing copied yet: Ctrl+C copies the settings of the control shown");
+        return;
+    }
+    const auto out =
+        change([&](const BatchEdit& b, SettingsState& s) { return b.paste(s, copied->settings); });
+    juce::String note =
+        "Pasted the settings of " + names({copied->from}) + " onto " + controls(out.changed.size());
+    if (!out.skipped.empty())
+        note << "; " << (int)out.skipped.size() << " skipped, not made for its mode: " << names(out.skipped);
+    if (tell)
+        tell(note);
+}
+
+void SelectionEditing::fillSeries(int field, int start, int step)
+{
+    const auto out =
+        change([&](const BatchEdit& b, SettingsState& s) { return b.series(s, field, start, step); });
+    juce::String note = fieldLabel(field) + " series from " + juce::String(start) + ", step " +
+                        juce::String(step) + ", on " + controls(out.changed.size());
+    if (!out.clipped.empty())
+        note << "; kept at the " << (field == itemFieldChannel ? "channels' " : "")
+             << "limit: " << names(out.clipped);
+    if (tell)
+        tell(note);
+}
+
+void SelectionEditing::askSeries()
+{
+    const int n = picker.getSelection().size();
+    auto* box = new juce::AlertWindow("Number Series",
+                                      "Fill the " + controls((size_t)n) +
+                                          " selected, in the picture's order (rows from the top, each from "
+                                          "the left). Numbers stay within 0 to 127, channels within 1 to 16.",
+                                      juce::MessageBoxIconType::NoIcon, &panel);
+    box->addComboBox("field", {"CC numbers", "Channels"}, "Fill");
+    box->addTextEditor("start", "0", "Start:");
+    box->addTextEditor("step", "1", "Step:");
+    box->addButton("Fill", 1, juce::KeyPress(juce::KeyPress::returnKey));
+    box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
+    juce::Component::SafePointer<juce::Component> safePanel(&panel);
+    box->enterModalState(
+        true,
+        juce::ModalCallbackFunction::create(
+            [this, box, safePanel](int result)
+            {
+                if (result != 1 || safePanel == nullptr)
+                    return;
+                const bool channels = box->getComboBoxComponent("field")->getSelectedItemIndex() == 1;
+                const auto start =
+                    wholeNumber(box->getTextEditorContents("start"), channels ? 1 : 0, channels ? 16 : 127);
+                const auto step = wholeNumber(box->getTextEditorContents("step"), -127, 127);
+                if (!start || !step)
+                {
+                    if (tell)
+                        tell(channels ? "Nothing filled: the start is a channel, 1 to 16, the "
+                                        "step a whole number, -127 to 127"
+                                      : "Nothing filled: the start is a number, 0 to 127, the "
+                                        "step a whole number, -127 to 127");
+                    return;
+                }
+                fillSeries(channels ? itemFieldChannel : itemFieldNumber, *start, *step);
+            }),
+        true);
+}
+
+//==============================================================================
+bool SelectionEditing::keyPressed(const juce::KeyPress& key, juce::Component*)
+{
+    const auto mods = key.getModifiers();
+    if (!mods.isCommandDown() || mods.isAltDown())
+        return false;
+    const auto letter = juce::CharacterFunctions::toLowerCase((juce::juce_wchar)key.getKeyCode());
+    if (!mods.isShiftDown())
+    {
+        // The Name field and a box being typed in keep their own Ctrl+C and Ctrl+V: they never get here.
+        if (letter == 'c')
+            copy();
+        else if (letter == 'v')
+            paste();
+        else
+            return false;
+        return true;
+    }
+    const std::pair<juce::juce_wchar, ControlKind> kinds[] = {{'k', ControlKind::knob},
+                                                              {'f', ControlKind::slider},
+                                                              {'b', ControlKind::button},
+                                                              {'p', ControlKind::pad}};
+    for (const auto& [k, kind] : kinds)
+        if (letter == k)
+        {
+            picker.selectKind(kind);
+            return true;
+        }
+    if (letter == 'n')
+    {
+        askSeries();
+        return true;
+    }
+    return false;
+}
+
+void SelectionEditing::mouseDown(const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &picker && e.mods.isPopupMenu())
+        showMenu();
+}
+
+void SelectionEditing::showMenu()
+{
+    juce::PopupMenu menu;
+    const auto item = [&](const char* text, const char* keys, bool enabled, std::function<void()> action)
+    {
+        juce::PopupMenu::Item i(text);
+        i.shortcutKeyDescription = keys;
+        menu.addItem(i.setEnabled(enabled).setAction(std::move(action)));
+    };
+    const std::tuple<const char*, const char*, ControlKind> kinds[] = {
+        {"Select All Knobs", "Ctrl+Shift+K", ControlKind::knob},
+        {"Select All Sliders", "Ctrl+Shift+F", ControlKind::slider},
+        {"Select All Buttons", "Ctrl+Shift+B", ControlKind::button},
+        {"Select All Pads", "Ctrl+Shift+P", ControlKind::pad}};
+    for (const auto& [text, keys, kind] : kinds)
+        item(text, keys, true, [this, kind = kind] { picker.selectKind(kind); });
+    menu.addSeparator();
+    const bool any = picker.getSelection().primary() >= 0;
+    item("Copy Settings", "Ctrl+C", any, [this] { copy(); });
+    item("Paste Settings", "Ctrl+V", any && hasCopy(), [this] { paste(); });
+    item("Number Series...", "Ctrl+Shift+N", any, [this] { askSeries(); });
+    menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(&picker).withMousePosition());
+}
+
+juce::String SelectionEditing::names(const std::vector<int>& ids)
+{
+    juce::StringArray list;
+    for (size_t i = 0; i < ids.size() && i < 4; ++i)
+        list.add(ControlCatalogue::messageName(ids[i]));
+    auto text = list.joinIntoString(", ");
+    if (ids.size() > 4)
+        text << " and " << (int)(ids.size() - 4) << " more";
+    return text;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "QMV49CtrlPickerComponent.h"
+#include "model/BatchEdit.h"
+#include "model/EditHistory.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+
+/** Changes to the controls selected in the picture, many at once: the panel's boxes show the values they
+    share (blank where they differ) and a value picked sets it on every control that takes it; a control's
+    settings copied (Ctrl+C) and pasted (Ctrl+V) onto the selection; numbers or channels filled in as a
+    series. Each is one undoable step, and the status display says what was skipped or clipped. The kinds
+    of control are selected by Ctrl+Shift+K, F, B and P or from the picture's menu (right-click its empty
+    area). */
+class SelectionEditing : private juce::KeyListener, private juce::MouseListener
+{
+public:
+    using FieldBoxes = std::array<std::pair<juce::ComboBox*, int>, 5>;
+
+    /** The panel holds the picture, the selected control's boxes (with their fields) and its name field. */
+    SelectionEditing(QMV49CtrlPickerComponent& picker, KbdSettingsStore& store, EditHistory& history,
+                     juce::Component& panel, FieldBoxes boxes, juce::TextEditor& nameField);
+    ~SelectionEditing() override;
+
+    /** Tells the user what a change did, in the status display. */
+    std::function<void(const juce::String&)> tell;
+
+    /** With many controls selected, shows what they share in the boxes the panel just filled for one. */
+    void showShared();
+    /** A value picked in a box: with many controls selected, set on those that take it; false with one. */
+    bool apply(int field, int value);
+
+    /** Copies the settings of the control the panel shows. */
+    void copy();
+    /** Pastes the copied settings onto the selected controls. */
+    void paste();
+    bool hasCopy() const { return copied.has_value(); }
+    /** Fills the number (or channel) field of the selected controls in reading order. */
+    void fillSeries(int field, int start, int step);
+    /** Asks for the start and step of a series, then fills it. */
+    void askSeries();
+
+private:
+    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+    void mouseDown(const juce::MouseEvent& e) override;
+    void showMenu();
+    /** The controls' names, for a message; a long list is cut short. */
+    static juce::String names(const std::vector<int>& ids);
+    /** Runs a change as one step; what it did comes back. */
+    BatchEdit::Outcome
+    change(const std::function<BatchEdit::Outcome(const BatchEdit&, SettingsState&)>& edit);
+
+    QMV49CtrlPickerComponent& picker;
+    KbdSettingsStore& store;
+    EditHistory& history;
+    juce::Component& panel;
+    FieldBoxes boxes;
+    juce::TextEditor& nameField;
+    struct Copied
+    {
+        int from;
+        ItemConfig settings;
+    };
+    std::optional<Copied> copied;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(SelectionEditing)
+};
