@@ -185,7 +185,10 @@ bool SelectionEditing::keyPressed(const juce::KeyPress& key, juce::Component*)
     const auto letter = juce::CharacterFunctions::toLowerCase((juce::juce_wchar)key.getKeyCode());
     if (!mods.isShiftDown())
     {
-        // The Name field and a box being typed in keep their own Ctrl+C and Ctrl+V: they never get here.
+        // In the Name field or a box being typed in, Ctrl+C and Ctrl+V are about text (a read-only field
+        // passes Ctrl+V on).
+        if (dynamic_cast<juce::TextEditor*>(juce::Component::getCurrentlyFocusedComponent()) != nullptr)
+            return false;
         if (letter == 'c')
             copy();
         else if (letter == 'v')

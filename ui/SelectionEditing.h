@@ -42,8 +42,10 @@ public:
     /** Asks for the start and step of a series, then fills it. */
     void askSeries();
 
-private:
+    /** The shortcuts, heard on the panel: Ctrl+C, Ctrl+V, Ctrl+Shift+K, F, B, P and N. */
     bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+
+private:
     void mouseDown(const juce::MouseEvent& e) override;
     void showMenu();
     /** The controls' names, for a message; a long list is cut short. */
