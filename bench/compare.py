@@ -127,6 +127,12 @@ row("read into a comparison vs start-up read-out", d["BM_FreshReadAgainstEmulato
     d["BM_ReadOutAgainstEmulator"]["real_time"], "us", "<= 1x")
 row("compare two configurations vs copy one", d["BM_CompareTwoConfigurations"]["cpu_time"],
     d["BM_FloorCopyConfiguration"]["cpu_time"], "us", "<= 3x")
+b = bench("batch_bench", ["BM_BatchEditOfAllPictureControls", "BM_FloorOneStoreUpdateOfTheSameValues",
+                          "BM_OneControlEditedAsOneStep"])
+row("batch edit of 53 controls vs one store update", b["BM_BatchEditOfAllPictureControls"]["cpu_time"],
+    b["BM_FloorOneStoreUpdateOfTheSameValues"]["cpu_time"], "us", "")
+row("batch edit of 53 controls vs one control's edit", b["BM_BatchEditOfAllPictureControls"]["cpu_time"],
+    b["BM_OneControlEditedAsOneStep"]["cpu_time"], "us", "<= 2x")
 lib = bench("library_bench", ["BM_LibraryFirstListing/iterations:1", "BM_FloorLoaderLoop/iterations:1",
                               "BM_LibraryListingFromIndex/iterations:3", "BM_SearchAsTyped",
                               "BM_FloorOnePassOverTheText", "BM_MemoryPerListedSetup/iterations:1"])
