@@ -101,7 +101,7 @@ TEST_F(PanelTest, ASeriesOverEveryPadStopsAt127AndNamesThePadsKeptThere)
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x72), 127);
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x73), 127);
     const auto said = panel->statusDisplay().getDetail();
-    EXPECT_TRUE(said.contains("limit: Pad #4") && !said.contains("Pad #3")) << said;
+    EXPECT_TRUE(said.contains("1 kept at 127: Pad #4") && !said.contains("Pad #3")) << said;
     EXPECT_EQ(undoSteps(*panel), steps + 1);
     EXPECT_EQ(store().findItemForNumber(125), 0x70) << "the number index follows";
 }

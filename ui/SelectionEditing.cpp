@@ -84,11 +84,10 @@ bool SelectionEditing::apply(int field, int value)
     if (!picker.getSelection().isMany())
         return false;
     const auto out = change([&](const BatchEdit& b, SettingsState& s) { return b.set(s, field, value); });
-    juce::String note = fieldLabel(field) + " set on " + controls(out.changed.size());
+    // Short: the status display has room for one line.
+    juce::String note = fieldLabel(field) + " set on " + juce::String((int)out.changed.size());
     if (!out.skipped.empty())
-        note << "; " << (int)out.skipped.size() << " skipped, "
-             << (field == itemFieldMode ? "not made for that mode: " : "out of range: ")
-             << names(out.skipped);
+        note << ", " << (int)out.skipped.size() << " skipped: " << names(out.skipped);
     if (tell)
         tell(note);
     return true;
@@ -103,7 +102,7 @@ void SelectionEditing::copy()
         return;
     copied = Copied{id, *settings};
     if (tell)
-        tell("Copied the settings of " + names({id}) + ": Ctrl+V pastes them onto the selected controls");
+        tell("Copied " + names({id}) + ": Ctrl+V pastes it");
 }
 
 void SelectionEditing::paste()
@@ -111,15 +110,14 @@ void SelectionEditing::paste()
     if (!copied)
     {
         if (tell)
-            tell("Nothing copied yet: Ctrl+C copies the settings of the control shown");
+            tell("Nothing copied: Ctrl+C copies a control");
         return;
     }
     const auto out =
         change([&](const BatchEdit& b, SettingsState& s) { return b.paste(s, copied->settings); });
-    juce::String note =
-        "Pasted the settings of " + names({copied->from}) + " onto " + controls(out.changed.size());
+    juce::String note = names({copied->from}) + " pasted on " + juce::String((int)out.changed.size());
     if (!out.skipped.empty())
-        note << "; " << (int)out.skipped.size() << " skipped, not made for its mode: " << names(out.skipped);
+        note << ", " << (int)out.skipped.size() << " skipped: " << names(out.skipped);
     if (tell)
         tell(note);
 }
@@ -128,11 +126,11 @@ void SelectionEditing::fillSeries(int field, int start, int step)
 {
     const auto out =
         change([&](const BatchEdit& b, SettingsState& s) { return b.series(s, field, start, step); });
-    juce::String note = fieldLabel(field) + " series from " + juce::String(start) + ", step " +
-                        juce::String(step) + ", on " + controls(out.changed.size());
+    const bool channels = field == itemFieldChannel;
+    const int end = step > 0 ? (channels ? 16 : 127) : (channels ? 1 : 0);
+    juce::String note = fieldLabel(field) + " series on " + juce::String((int)out.changed.size());
     if (!out.clipped.empty())
-        note << "; kept at the " << (field == itemFieldChannel ? "channels' " : "")
-             << "limit: " << names(out.clipped);
+        note << ", " << (int)out.clipped.size() << " kept at " << end << ": " << names(out.clipped);
     if (tell)
         tell(note);
 }
@@ -151,29 +149,27 @@ void SelectionEditing::askSeries()
     box->addButton("Fill", 1, juce::KeyPress(juce::KeyPress::returnKey));
     box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
     juce::Component::SafePointer<juce::Component> safePanel(&panel);
-    box->enterModalState(
-        true,
-        juce::ModalCallbackFunction::create(
-            [this, box, safePanel](int result)
-            {
-                if (result != 1 || safePanel == nullptr)
-                    return;
-                const bool channels = box->getComboBoxComponent("field")->getSelectedItemIndex() == 1;
-                const auto start =
-                    wholeNumber(box->getTextEditorContents("start"), channels ? 1 : 0, channels ? 16 : 127);
-                const auto step = wholeNumber(box->getTextEditorContents("step"), -127, 127);
-                if (!start || !step)
-                {
-                    if (tell)
-                        tell(channels ? "Nothing filled: the start is a channel, 1 to 16, the "
-                                        "step a whole number, -127 to 127"
-                                      : "Nothing filled: the start is a number, 0 to 127, the "
-                                        "step a whole number, -127 to 127");
-                    return;
-                }
-                fillSeries(channels ? itemFieldChannel : itemFieldNumber, *start, *step);
-            }),
-        true);
+    box->enterModalState(true,
+                         juce::ModalCallbackFunction::create(
+                             [this, box, safePanel](int result)
+                             {
+                                 if (result != 1 || safePanel == nullptr)
+                                     return;
+                                 const bool channels =
+                                     box->getComboBoxComponent("field")->getSelectedItemIndex() == 1;
+                                 const auto start = wholeNumber(box->getTextEditorContents("start"),
+                                                                channels ? 1 : 0, channels ? 16 : 127);
+                                 const auto step = wholeNumber(box->getTextEditorContents("step"), -127, 127);
+                                 if (!start || !step)
+                                 {
+                                     if (tell)
+                                         tell(channels ? "Nothing filled: start 1 to 16, step -127 to 127"
+                                                       : "Nothing filled: start 0 to 127, step -127 to 127");
+                                     return;
+                                 }
+                                 fillSeries(channels ? itemFieldChannel : itemFieldNumber, *start, *step);
+                             }),
+                         true);
 }
 
 //==============================================================================
