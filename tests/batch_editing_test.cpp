@@ -67,14 +67,13 @@ TEST_F(PanelTest, PastingTheCopyBackOntoItsControlAndAnotherIsOneStep)
 {
     click(*panel, 0x70);
     pick(panel->numberBox(), 40);
-    auto& keys = panel->getSelectionEditing();
-    ASSERT_TRUE(keys.keyPressed(ctrlC, panel.get()));
+    ASSERT_TRUE(panel->keyPressed(ctrlC, panel.get()));
     pick(panel->numberBox(), 41); // after the copy
     click(*panel, 0x72, ctrl);
     click(*panel, 0x30, ctrl); // the Level knob cannot play notes
 
     const int steps = undoSteps(*panel);
-    ASSERT_TRUE(keys.keyPressed(ctrlV, panel.get()));
+    ASSERT_TRUE(panel->keyPressed(ctrlV, panel.get()));
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x70), 40) << "the copy, not what the control holds now";
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x72), 40);
     EXPECT_EQ(store().getItemField(itemFieldMode, 0x30), modeControl);
@@ -90,7 +89,7 @@ TEST_F(PanelTest, PastingTheCopyBackOntoItsControlAndAnotherIsOneStep)
 TEST_F(PanelTest, ASeriesOverEveryPadStopsAt127AndNamesThePadsKeptThere)
 {
     click(*panel, 0x01);
-    ASSERT_TRUE(panel->getSelectionEditing().keyPressed(ctrlShiftP, panel.get()));
+    ASSERT_TRUE(panel->keyPressed(ctrlShiftP, panel.get()));
     drainMessages();
     EXPECT_EQ(panel->getPicker().getSelection().ids(), (std::vector<int>{0x70, 0x71, 0x72, 0x73}));
 

@@ -357,7 +357,7 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
     else if (key.getKeyCode() == juce::KeyPress::returnKey)
         sendToKeyboard();
     else
-        return false;
+        return selectionEditing.keyPressed(key);
     return true;
 }
 

@@ -30,14 +30,12 @@ SelectionEditing::SelectionEditing(QMV49CtrlPickerComponent& p, KbdSettingsStore
                                    juce::Component& pa, FieldBoxes b, juce::TextEditor& name)
     : picker(p), store(s), history(h), panel(pa), boxes(b), nameField(name)
 {
-    panel.addKeyListener(this);
     // The picture's own area, not its controls: a right-click there opens the menu.
     picker.addMouseListener(this, false);
 }
 
 SelectionEditing::~SelectionEditing()
 {
-    panel.removeKeyListener(this);
     picker.removeMouseListener(this);
 }
 
@@ -173,7 +171,7 @@ void SelectionEditing::askSeries()
 }
 
 //==============================================================================
-bool SelectionEditing::keyPressed(const juce::KeyPress& key, juce::Component*)
+bool SelectionEditing::keyPressed(const juce::KeyPress& key)
 {
     const auto mods = key.getModifiers();
     if (!mods.isCommandDown() || mods.isAltDown())

@@ -14,12 +14,13 @@
     series. Each is one undoable step, and the status display says what was skipped or clipped. The kinds
     of control are selected by Ctrl+Shift+K, F, B and P or from the picture's menu (right-click its empty
     area). */
-class SelectionEditing : private juce::KeyListener, private juce::MouseListener
+class SelectionEditing : private juce::MouseListener
 {
 public:
     using FieldBoxes = std::array<std::pair<juce::ComboBox*, int>, 5>;
 
-    /** The panel holds the picture, the selected control's boxes (with their fields) and its name field. */
+    /** The panel holds the picture, the selected control's boxes (with their fields) and its name field; the
+        number series box is shown over it. */
     SelectionEditing(QMV49CtrlPickerComponent& picker, KbdSettingsStore& store, EditHistory& history,
                      juce::Component& panel, FieldBoxes boxes, juce::TextEditor& nameField);
     ~SelectionEditing() override;
@@ -42,8 +43,8 @@ public:
     /** Asks for the start and step of a series, then fills it. */
     void askSeries();
 
-    /** The shortcuts, heard on the panel: Ctrl+C, Ctrl+V, Ctrl+Shift+K, F, B, P and N. */
-    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+    /** Its shortcuts, passed on by the panel's: Ctrl+C, Ctrl+V, Ctrl+Shift+K, F, B, P and N. */
+    bool keyPressed(const juce::KeyPress& key);
 
 private:
     void mouseDown(const juce::MouseEvent& e) override;
