@@ -17,7 +17,7 @@ public:
     juce::AccessibleState getCurrentState() const override
     {
         auto state = juce::AccessibilityHandler::getCurrentState().withSelectable();
-        return button.getToggleState() ? state.withSelected() : state;
+        return button.getToggleState() || button.isInSelection() ? state.withSelected() : state;
     }
     juce::String getHelp() const override
     {

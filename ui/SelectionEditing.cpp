@@ -32,23 +32,23 @@ SelectionEditing::SelectionEditing(QMV49CtrlPickerComponent& p, KbdSettingsStore
 {
     // The picture's own area, not its controls: a right-click there opens the menu.
     picker.addMouseListener(this, false);
+    nameField.addListener(this);
 }
 
 SelectionEditing::~SelectionEditing()
 {
     picker.removeMouseListener(this);
+    nameField.removeListener(this);
 }
 
 //==============================================================================
 void SelectionEditing::showShared()
 {
     const auto& selection = picker.getSelection();
-    nameField.setReadOnly(selection.isMany());
+    showCount();
     if (!selection.isMany())
         return;
     const BatchEdit batch(selection.ids());
-    // A name is each control's own: the field says how many are selected instead.
-    nameField.setText("<" + controls(batch.controls().size()) + ">", false);
     store.read(
         [&](const SettingsState& state)
         {
@@ -66,6 +66,27 @@ void SelectionEditing::showShared()
         if (field == itemFieldMode)
             for (int id = 1; id <= numItemModes; ++id)
                 box->setItemEnabled(id, batch.anyAllowsMode(id - 1));
+}
+
+void SelectionEditing::showCount()
+{
+    // A name is each control's own: none is shared.
+    const auto& selection = picker.getSelection();
+    nameField.setReadOnly(selection.isMany());
+    if (selection.isMany())
+        nameField.setText("<" + controls((size_t)selection.size()) + ">", false);
+}
+
+void SelectionEditing::textEditorFocusLost(juce::TextEditor&)
+{
+    // The panel puts the shown control's name back as the field loses the keyboard; the count comes after it.
+    juce::Component::SafePointer<juce::TextEditor> field(&nameField);
+    juce::MessageManager::callAsync(
+        [this, field]
+        {
+            if (field != nullptr)
+                showCount();
+        });
 }
 
 BatchEdit::Outcome

@@ -14,7 +14,7 @@
     series. Each is one undoable step, and the status display says what was skipped or clipped. The kinds
     of control are selected by Ctrl+Shift+K, F, B and P or from the picture's menu (right-click its empty
     area). */
-class SelectionEditing : private juce::MouseListener
+class SelectionEditing : private juce::MouseListener, private juce::TextEditor::Listener
 {
 public:
     using FieldBoxes = std::array<std::pair<juce::ComboBox*, int>, 5>;
@@ -48,6 +48,9 @@ public:
 
 private:
     void mouseDown(const juce::MouseEvent& e) override;
+    void textEditorFocusLost(juce::TextEditor&) override;
+    /** With many controls selected, the Name field says how many, and cannot be typed in. */
+    void showCount();
     void showMenu();
     /** The controls' names, for a message; a long list is cut short. */
     static juce::String names(const std::vector<int>& ids);
