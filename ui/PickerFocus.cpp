@@ -23,7 +23,10 @@ bool PickerFocus::keyPressed(const juce::KeyPress& key, juce::Component* origin)
         auto* control = picker.keyboardControl();
         if (control == nullptr)
             return false;
-        picker.buttonClicked(control);
+        // Many controls selected stay selected: Enter goes on to the boxes they share.
+        const auto& selection = picker.getSelection();
+        if (!(selection.isMany() && selection.contains(control->getButtonText().getHexValue32())))
+            picker.buttonClicked(control);
         if (firstBox.isShowing())
             firstBox.grabKeyboardFocus();
         return true;

@@ -3,8 +3,8 @@
 #include "QMV49CtrlPickerComponent.h"
 
 /** Moves the keyboard between the picture and the settings beside it: Enter on a control of the picture
-    selects it, as a click does, and goes on to the first box of its settings; Escape in any of the panel's
-    boxes goes back to the picture's selected control. */
+    selects it, as a click does (many controls selected stay so), and goes on to the first box of its
+    settings; Escape in any of the panel's boxes goes back to the picture's selected control. */
 class PickerFocus : private juce::KeyListener
 {
 public:
