@@ -95,6 +95,8 @@ TEST_F(PanelTest, ASeriesOverEveryPadStopsAt127AndNamesThePadsKeptThere)
     ASSERT_TRUE(panel->keyPressed(ctrlShiftP, panel.get()));
     drainMessages();
     EXPECT_EQ(panel->getPicker().getSelection().ids(), (std::vector<int>{0x70, 0x71, 0x72, 0x73}));
+    panel->getPicker().selectTouchedControl(0x72); // a pad struck on the keyboard keeps the others
+    EXPECT_EQ(panel->getPicker().getSelection().size(), 4);
 
     const int steps = undoSteps(*panel);
     panel->getSelectionEditing().fillSeries(itemFieldNumber, 125, 1);

@@ -174,6 +174,25 @@ cp "$work/back.png" "$artifacts/screen-after-keys.png"
 [ "${name_pixels%.*}" -lt 5 ] || fail "Escape and Right did not bring the selection back to Pad #1"
 echo "screen test: the picture answers the arrow keys, Enter and Escape"
 
+# Ctrl+click adds Pad #2 at (823, 206) to the selection: the Name field counts the two and both pads wear the
+# veil (Pad #1 inside its new thin edge as before; the mouse is moved off both first).
+xdotool mousemove --window "$win" 600 20
+sleep 0.5
+grab "$win" "$work/one.png"
+xdotool keydown ctrl mousemove --window "$win" 847 379 click 1 keyup ctrl mousemove --window "$win" 600 20
+for _ in $(seq 20); do
+  sleep 0.5
+  grab "$win" "$work/many.png"
+  name_pixels=$(changed 555 32 120 24 "$work/one.png" "$work/many.png")
+  pad2_pixels=$(changed 823 355 48 48 "$work/one.png" "$work/many.png")
+  pad1_pixels=$(changed 752 357 44 44 "$work/one.png" "$work/many.png")
+  [ "${name_pixels%.*}" -gt 50 ] && [ "${pad2_pixels%.*}" -gt 50 ] && break
+done
+cp "$work/many.png" "$artifacts/screen-two-pads.png"
+echo "screen test: Ctrl+click changed pixels: name field $name_pixels, Pad #2 $pad2_pixels, Pad #1 $pad1_pixels"
+[ "${name_pixels%.*}" -gt 50 ] && [ "${pad2_pixels%.*}" -gt 50 ] || fail "Ctrl+click did not select Pad #2"
+[ "${pad1_pixels%.*}" -lt 5 ] || fail "Ctrl+click on Pad #2 took Pad #1 out of the selection"
+
 # Closing asks the application to quit; it must leave by itself.
 kill -INT "$pid"
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
