@@ -49,18 +49,22 @@ void SelectionEditing::showShared()
     if (!selection.isMany())
         return;
     const BatchEdit batch(selection.ids());
+    // Read under the store's lock, shown after it: the boxes never hold up the keyboard's answers.
+    std::array<int, std::tuple_size_v<FieldBoxes>> shown{};
     store.read(
         [&](const SettingsState& state)
         {
-            for (const auto& [box, field] : boxes)
+            for (size_t i = 0; i < boxes.size(); ++i)
             {
+                const int field = boxes[i].second;
                 const auto shared = batch.sharedValue(state, field);
-                const int index = !shared                     ? -1
-                                  : field == itemFieldChannel ? ControlCatalogue::channelListIndex(*shared)
-                                                              : *shared;
-                box->setSelectedItemIndex(index, juce::dontSendNotification);
+                shown[i] = !shared                     ? -1
+                           : field == itemFieldChannel ? ControlCatalogue::channelListIndex(*shared)
+                                                       : *shared;
             }
         });
+    for (size_t i = 0; i < boxes.size(); ++i)
+        boxes[i].first->setSelectedItemIndex(shown[i], juce::dontSendNotification);
     // A mode any of them takes can be picked; the others skip it.
     for (const auto& [box, field] : boxes)
         if (field == itemFieldMode)
