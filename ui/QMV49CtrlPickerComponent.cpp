@@ -53,7 +53,8 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
     const juce::String keys("Arrow keys: the next control that way; Tab: the next in order; Enter: its "
                             "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
                             "Shift+click: the same kind up to here; Ctrl+Shift+K, F, B, P: every knob, "
-                            "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings");
+                            "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings; Ctrl+Shift+N: a "
+                            "number series; right-click here: all of these");
     setTooltip(keys);
     setTitle("Keyboard picture");
     for (auto* b : buttons)
