@@ -345,7 +345,7 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
             problems.add(named(item.id) + ": " + ControlCatalogue::fieldName(itemFieldMode) + " " +
                          juce::String(item.config.mode) + " is not a known mode");
         const int channel = item.config.channel;
-        if (!((channel >= 0 && channel <= 15) || ControlCatalogue::channelListIndex(channel) >= 0))
+        if (!ControlCatalogue::isKnownChannelCode(channel))
             problems.add(named(item.id) + ": " + ControlCatalogue::fieldName(itemFieldChannel) + " code " +
                          juce::String(channel) + " is not a known channel");
     }

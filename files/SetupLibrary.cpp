@@ -131,10 +131,7 @@ juce::File SetupLibrary::defaultFolder()
     if (juce::File::isAbsolutePath(chosen))
         return juce::File(chosen);
 #if JUCE_LINUX
-    const auto dataHome = juce::SystemStats::getEnvironmentVariable("XDG_DATA_HOME", {});
-    const auto base =
-        juce::File::isAbsolutePath(dataHome) ? juce::File(dataHome) : juce::File("~/.local/share");
-    return base.getChildFile("quillet49").getChildFile("setups");
+    return Trash::dataHome().getChildFile("quillet49").getChildFile("setups");
 #elif JUCE_MAC
     return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
         .getChildFile("Application Support/Quillet49/setups");

@@ -103,7 +103,7 @@ Result fromBytes(const void* data, size_t size)
         if (mode >= numItemModes)
             return refuse("control " + juce::String(id) + " has mode " + juce::String(mode) +
                           ", which the editor does not know");
-        if (!((channel >= 0 && channel <= 15) || ControlCatalogue::channelListIndex(channel) >= 0))
+        if (!ControlCatalogue::isKnownChannelCode(channel))
             return refuse("control " + juce::String(id) + " has channel code " + juce::String(channel) +
                           ", which is no channel");
     }

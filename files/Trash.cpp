@@ -5,22 +5,17 @@
 namespace Trash
 {
 #if JUCE_LINUX
-namespace
+juce::File dataHome()
 {
-juce::File trashFolder()
-{
-    const auto dataHome = juce::SystemStats::getEnvironmentVariable("XDG_DATA_HOME", {});
-    const auto base =
-        juce::File::isAbsolutePath(dataHome) ? juce::File(dataHome) : juce::File("~/.local/share");
-    return base.getChildFile("Trash");
+    const auto folder = juce::SystemStats::getEnvironmentVariable("XDG_DATA_HOME", {});
+    return juce::File::isAbsolutePath(folder) ? juce::File(folder) : juce::File("~/.local/share");
 }
-} // namespace
 
 bool moveToTrash(const juce::File& file, juce::String& problem)
 {
     if (!file.exists())
         return true;
-    const auto trash = trashFolder();
+    const auto trash = dataHome().getChildFile("Trash");
     const auto files = trash.getChildFile("files"), info = trash.getChildFile("info");
     if (!files.createDirectory() || !info.createDirectory())
     {

@@ -232,6 +232,11 @@ const std::array<ChannelListEntry, 20>& channelList();
 
 /** List position of a channel code in the panel's list, or -1 when the list does not hold it. */
 int channelListIndex(int code);
+/** True for a channel code that means something: a MIDI channel 0..15 or one of the panel's list. */
+inline bool isKnownChannelCode(int code)
+{
+    return (code >= 0 && code <= 15) || channelListIndex(code) >= 0;
+}
 
 /** The row of a keyboard-wide value in globalParamTable, or null. */
 const GlobalParamInfo* globalParam(int id);

@@ -146,13 +146,19 @@ echo "screen test: changed pixels: name field $name_pixels, mode box $mode_pixel
 [ "${pad_pixels%.*}" -gt 50 ] || fail "Pad #1 is not shown as selected"
 
 # The keys: Left moves the selection from Pad #1 to the breath socket beside it, as a click there would.
+# Grabs the window into SHOT until the Name field's pixels against after.png pass TEST (-gt 50: changed,
+# -lt 5: as then), for up to 10 s; name_pixels holds the last count.
+name_field_until() { # shot, test
+  for _ in $(seq 20); do
+    sleep 0.5
+    grab "$win" "$1"
+    name_pixels=$(changed 555 32 120 24 "$work/after.png" "$1")
+    [ "${name_pixels%.*}" $2 ] && return 0
+  done
+  return 0
+}
 xdotool key Left
-for _ in $(seq 20); do
-  sleep 0.5
-  grab "$win" "$work/keys.png"
-  name_pixels=$(changed 555 32 120 24 "$work/after.png" "$work/keys.png")
-  [ "${name_pixels%.*}" -gt 50 ] && break
-done
+name_field_until "$work/keys.png" "-gt 50"
 [ "${name_pixels%.*}" -gt 50 ] || fail "Left from Pad #1 did not select another control"
 # Enter takes the keys to the Mode box, which shows it; Escape brings them back to the picture, where Right
 # selects Pad #1 again (in the Mode box, Right would change the mode instead).
@@ -164,12 +170,7 @@ mode_pixels=$(changed 783 32 120 24 "$work/keys.png" "$work/enter.png")
 xdotool key Escape
 sleep 0.5
 xdotool key Right
-for _ in $(seq 20); do
-  sleep 0.5
-  grab "$win" "$work/back.png"
-  name_pixels=$(changed 555 32 120 24 "$work/after.png" "$work/back.png")
-  [ "${name_pixels%.*}" -lt 5 ] && break
-done
+name_field_until "$work/back.png" "-lt 5"
 cp "$work/back.png" "$artifacts/screen-after-keys.png"
 [ "${name_pixels%.*}" -lt 5 ] || fail "Escape and Right did not bring the selection back to Pad #1"
 echo "screen test: the picture answers the arrow keys, Enter and Escape"

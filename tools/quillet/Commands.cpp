@@ -13,14 +13,10 @@
 
 namespace QuilletCommands
 {
-namespace
-{
 juce::File fileArg(const juce::String& path)
 {
     return juce::File::getCurrentWorkingDirectory().getChildFile(path);
 }
-
-} // namespace
 
 bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
                SettingsReadResult& result, std::ostream& err)

@@ -25,6 +25,8 @@ enum ExitCode
 };
 
 int run(const juce::StringArray& args, std::ostream& out, std::ostream& err);
+/** A file named on the command line, relative to the current folder. */
+juce::File fileArg(const juce::String& path);
 
 int writeDefaults(const juce::File& out, std::ostream& err);
 int writeChart(const juce::File& in, const juce::File& out, std::ostream& err);

@@ -10,11 +10,6 @@ namespace
 {
 using namespace QuilletCommands;
 
-juce::File fileArg(const juce::String& path)
-{
-    return juce::File::getCurrentWorkingDirectory().getChildFile(path);
-}
-
 int usageError(std::ostream& err, const juce::String& problem)
 {
     err << "quillet: " << problem << "; see quillet library --help\n";
