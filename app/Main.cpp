@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "NativeWindowHints.h"
 #include "device/MidiClientName.h"
+#include "ui/EditorZoom.h"
 
 #if QUILLET_EMULATED_KEYBOARD
 #include "emulator/KeyboardEmulator.h"
@@ -120,6 +121,9 @@ public:
     }
 };
 
+/** The X resources' text (where the desktop's Xft.dpi is), read while the display is first asked for. */
+std::string xResources;
+
 #if JUCE_LINUX || JUCE_BSD
 /** Opening a window without a display would crash the toolkit: ask X first. */
 bool displayAvailable()
@@ -129,12 +133,25 @@ bool displayAvailable()
         return false;
     if (Display* d = XOpenDisplay(name))
     {
+        if (const char* resources = XResourceManagerString(d))
+            xResources = resources;
         XCloseDisplay(d);
         return true;
     }
     return false;
 }
 #endif
+
+/** The scale the desktop asks of programs: its own setting, or the display's scale the toolkit found. */
+double desktopScale()
+{
+    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    const double global = juce::Desktop::getInstance().getGlobalScaleFactor();
+    const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
+    return std::max(native,
+                    EditorZoom::desktopScaleFrom(juce::String::fromUTF8(xResources.c_str()),
+                                                 juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));
+}
 } // namespace
 
 /** The application: installs the look, opens the window, and tears it down when asked to quit. */
@@ -154,6 +171,10 @@ public:
         // Installed before any component exists; released only after the window and the default is restored.
         lookAndFeel = std::make_unique<EditorLookAndFeel>();
         juce::LookAndFeel::setDefaultLookAndFeel(lookAndFeel.get());
+        // The zoom is in force before the first window opens: it opens at its size.
+        preferences = std::make_unique<EditorPreferences>(EditorPreferences::defaultFile());
+        zoom = std::make_unique<EditorZoom>(*preferences, desktopScale());
+        zoom->apply();
 
 #if QUILLET_EMULATED_KEYBOARD
         emulator = std::make_unique<KeyboardEmulator>(ports);
@@ -168,6 +189,7 @@ public:
 #endif
         mainWindow->centreWithSize(1063, 460);
         mainWindow->showOnDesktop(windowClass);
+        watchZoom(*content);
 
         // A file opened from the desktop loads as Load... would, once the window is up; the search for the
         // keyboard goes on meanwhile.
@@ -194,6 +216,31 @@ public:
         content->getSettingsPanel().confirmClose([] { quit(); });
     }
 
+    /** The zoom's keys work anywhere in the window, its menu items are in the status display's menu, and
+        the window's fixed size follows it. */
+    void watchZoom(MainComponent& content)
+    {
+        mainWindow->addKeyListener(zoom.get());
+        content.getSettingsPanel().statusDisplay().addMenuItems = [z = zoom.get()](juce::PopupMenu& menu)
+        {
+            z->addMenuItems(menu);
+        };
+        auto windowPeer = [this]
+        {
+            return mainWindow != nullptr ? mainWindow->getPeer() : nullptr;
+        };
+        zoom->beforeChange = [windowPeer]
+        {
+            if (auto* peer = windowPeer())
+                releaseNativeWindowSize(*peer);
+        };
+        zoom->onChanged = [windowPeer]
+        {
+            if (auto* peer = windowPeer())
+                fixNativeWindowSize(*peer);
+        };
+    }
+
     void shutdown() override
     {
         // A quit from outside (Ctrl+C in a terminal, the session ending) can come while a box or a menu is
@@ -205,7 +252,10 @@ public:
             for (int i = modal->getNumModalComponents(); --i >= 0;)
                 if (auto* box = dynamic_cast<juce::AlertWindow*>(modal->getModalComponent(i)))
                     delete box;
+        if (mainWindow != nullptr && zoom != nullptr)
+            mainWindow->removeKeyListener(zoom.get());
         mainWindow = nullptr;
+        zoom = nullptr;
         juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
         lookAndFeel = nullptr;
     }
@@ -226,6 +276,8 @@ public:
 
 private:
     std::unique_ptr<ALookAndFeel> lookAndFeel;
+    std::unique_ptr<EditorPreferences> preferences;
+    std::unique_ptr<EditorZoom> zoom;
 #if QUILLET_EMULATED_KEYBOARD
     // A keyboard in the same process, on virtual ports: declared first so it outlives the window.
     VirtualMidiPorts ports;

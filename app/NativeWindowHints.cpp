@@ -50,11 +50,25 @@ void fixNativeWindowSize(juce::ComponentPeer& peer)
                      });
 }
 
+void releaseNativeWindowSize(juce::ComponentPeer& peer)
+{
+    withNativeWindow(peer,
+                     [](::Display* display, ::Window window)
+                     {
+                         XSizeHints hints{};
+                         hints.flags = PMinSize | PMaxSize;
+                         hints.min_width = hints.min_height = 1;
+                         hints.max_width = hints.max_height = 32767;
+                         juce::X11Symbols::getInstance()->xSetWMNormalHints(display, window, &hints);
+                     });
+}
+
 #else
 
 // Task bars and docks on Windows and macOS pair a window with its program by the executable, and the
 // toolkit's non-resizable window style reaches them whole. (Not built here: no such system at hand.)
 void setNativeWindowClass(juce::ComponentPeer&, const char*) {}
 void fixNativeWindowSize(juce::ComponentPeer&) {}
+void releaseNativeWindowSize(juce::ComponentPeer&) {}
 
 #endif

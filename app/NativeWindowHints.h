@@ -11,3 +11,6 @@ void setNativeWindowClass(juce::ComponentPeer& peer, const char* windowClass);
 
 /** Tells the window manager that the window has exactly its present size (minimum = maximum). */
 void fixNativeWindowSize(juce::ComponentPeer& peer);
+
+/** Lets the window manager give the window another size, until fixNativeWindowSize fixes the new one. */
+void releaseNativeWindowSize(juce::ComponentPeer& peer);

@@ -6,6 +6,7 @@
 #include "PickerFocus.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "SelectionEditing.h"
+#include "SharpImageButton.h"
 #include "ValueHints.h"
 
 #include <array>
@@ -174,8 +175,8 @@ private:
     juce::TextEditor nameEditor{"new text editor"};
     juce::Label numberLabel{"new label"};
     juce::ComboBox numberCombo{"CC number combo"};
-    juce::ImageButton defaultButton{"new button"};
-    juce::ImageButton sendKeyboardButton{"new button"};
+    SharpImageButton defaultButton{"new button"};
+    SharpImageButton sendKeyboardButton{"new button"};
     QMV49CtrlPickerComponent picker;
     juce::Label modeLabel{"new label"};
     juce::ComboBox modeCombo{"Mode combo"};

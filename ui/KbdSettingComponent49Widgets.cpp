@@ -115,7 +115,7 @@ void KbdSettingComponent49::build()
     setUpField(numberLabel, numberCombo, itemFieldNumber, controllers,
                "Midi control number assigned to the selected control");
 
-    auto imageButton = [this](juce::ImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
+    auto imageButton = [this](SharpImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
     {
         addAndMakeVisible(b);
         b.setImages(false, true, true, normal, 1.0f, juce::Colour(0x00000000), over, 1.0f,
@@ -129,6 +129,13 @@ void KbdSettingComponent49::build()
     imageButton(sendKeyboardButton, picture(send_to_keyboard_normal_png, send_to_keyboard_normal_pngSize),
                 picture(send_to_keyboard_over_png, send_to_keyboard_over_pngSize),
                 picture(send_to_keyboard_pressed_png, send_to_keyboard_pressed_pngSize));
+    defaultButton.setLargerImages({default_values_normal_2x_png, default_values_normal_2x_pngSize},
+                                  {default_values_over_2x_png, default_values_over_2x_pngSize},
+                                  {default_values_pressed_2x_png, default_values_pressed_2x_pngSize});
+    sendKeyboardButton.setLargerImages(
+        {send_to_keyboard_normal_2x_png, send_to_keyboard_normal_2x_pngSize},
+        {send_to_keyboard_over_2x_png, send_to_keyboard_over_2x_pngSize},
+        {send_to_keyboard_pressed_2x_png, send_to_keyboard_pressed_2x_pngSize});
     sendKeyboardButton.setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
     defaultButton.setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
 

@@ -96,6 +96,11 @@ void LinkStatusDisplay::paint(juce::Graphics& g)
 juce::PopupMenu LinkStatusDisplay::makeMenu() const
 {
     juce::PopupMenu menu;
+    if (addMenuItems)
+    {
+        addMenuItems(menu);
+        menu.addSeparator();
+    }
     if (onAbout)
         menu.addItem("About Quillet MIDI Control Center", onAbout);
     return menu;

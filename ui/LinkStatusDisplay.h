@@ -26,6 +26,8 @@ public:
     std::function<void()> onClick;
     /** Called when the user picks About from the display's pop-up menu; without it there is no menu. */
     std::function<void()> onAbout;
+    /** Adds the window's own items (the zoom) above About. */
+    std::function<void(juce::PopupMenu&)> addMenuItems;
     /** The pop-up menu's items. */
     juce::PopupMenu makeMenu() const;
 

@@ -62,8 +62,13 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
     setSize(1063, 317);
 }
 
-const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture() const
+const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture(bool larger) const
 {
+    if (larger && !largerPicture.isValid())
+        largerPicture = decodeOpaquePicture(QuilletBinaryData::keyboard_2x_png,
+                                            (size_t)QuilletBinaryData::keyboard_2x_pngSize);
+    if (larger && largerPicture.isValid())
+        return largerPicture;
     if (!picture.isValid())
         picture =
             decodeOpaquePicture(QuilletBinaryData::keyboard_png, (size_t)QuilletBinaryData::keyboard_pngSize);
@@ -208,7 +213,8 @@ void QMV49CtrlPickerComponent::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colours::white);
     g.setColour(juce::Colours::black);
-    const auto& keyboard = getKeyboardPicture();
+    // Where a pixel of the layout is more than one of the screen, the larger picture keeps it sharp.
+    const auto& keyboard = getKeyboardPicture(g.getInternalContext().getPhysicalPixelScaleFactor() > 1.01f);
     g.drawImage(keyboard, 0, 0, 1063, 317, 0, 0, keyboard.getWidth(), keyboard.getHeight(), false);
 
     // The captions are black whatever the look and feel says.

@@ -65,8 +65,9 @@ public:
     MoxCtrlPickerButton* getPickerButton(int index) const { return buttons[index]; }
     /** The button of a control, or null. */
     MoxCtrlPickerButton* findButtonFor(int itemId) const;
-    /** The keyboard picture, decoded at its first use: the first paint, once the window is on the screen. */
-    const juce::Image& getKeyboardPicture() const;
+    /** The keyboard picture, decoded at its first use: the first paint, once the window is on the screen;
+        larger: the one of twice the size, for zooms above 100 percent. */
+    const juce::Image& getKeyboardPicture(bool larger = false) const;
 
     /** Selects a control as a click on it would, and rings it briefly: the keyboard reported it moving.
         False when the picture has no button for it. */
@@ -100,7 +101,7 @@ private:
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
     // Decoded when first painted, once the window has been put on the screen: on a machine with few cores,
     // decoding beside the building of the window slowed both.
-    mutable juce::Image picture;
+    mutable juce::Image picture, largerPicture;
     LinkStatusDisplay statusDisplay;
     std::set<int> marked, compared;
     std::map<int, std::string> userNames;

@@ -16,12 +16,20 @@ command -v python3 >/dev/null || { echo "python3 not found" >&2; exit 1; }
 # quarter less memory and is drawn without blending.
 pictures=(
   "keyboard 1063 317 2"
+  # Twice the size, for zooms above 100 percent: drawn from these, the picture and the buttons stay sharp.
+  "keyboard_2x 2126 634 2 keyboard"
   "default_values_normal 101 29 6"
   "default_values_over 101 29 6"
   "default_values_pressed 101 29 6"
   "send_to_keyboard_normal 117 29 6"
   "send_to_keyboard_over 117 29 6"
   "send_to_keyboard_pressed 117 29 6"
+  "default_values_normal_2x 202 58 6 default_values_normal"
+  "default_values_over_2x 202 58 6 default_values_over"
+  "default_values_pressed_2x 202 58 6 default_values_pressed"
+  "send_to_keyboard_normal_2x 234 58 6 send_to_keyboard_normal"
+  "send_to_keyboard_over_2x 234 58 6 send_to_keyboard_over"
+  "send_to_keyboard_pressed_2x 234 58 6 send_to_keyboard_pressed"
   "icon 256 256 6"
   # The window's own icon, for switchers and title bars; launchers take the 256-pixel one.
   "window_icon 64 64 6 icon"

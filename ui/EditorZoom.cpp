@@ -1,0 +1,139 @@
+#include "EditorZoom.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+EditorZoom::EditorZoom(EditorPreferences& p, double desktopScale)
+    : preferences(p), desktopStep(stepFor(desktopScale)), current(p.zoomPercent().value_or(desktopStep))
+{
+}
+
+int EditorZoom::stepFor(double desktopScale)
+{
+    if (!std::isfinite(desktopScale))
+        return 100;
+    const double percent = std::clamp(desktopScale * 100.0, 100.0, 200.0);
+    return (int)std::lround(percent / 25.0) * 25;
+}
+
+double EditorZoom::desktopScaleFrom(const juce::String& xResources, const juce::String& gdkScale)
+{
+    // GDK_SCALE is a whole factor; Xft.dpi carries the fractional scales (120 = 125 percent).
+    double scale = 1.0;
+    const auto whole = gdkScale.trim();
+    if (whole.containsOnly("0123456789") && whole.isNotEmpty() && whole.length() <= 2)
+        scale = std::max(1, whole.getIntValue());
+    for (const auto& line : juce::StringArray::fromLines(xResources))
+        if (line.trimStart().startsWith("Xft.dpi:"))
+        {
+            const double dpi = line.fromFirstOccurrenceOf(":", false, false).trim().getDoubleValue();
+            if (dpi >= 48.0 && dpi <= 960.0)
+                scale = std::max(scale, dpi / 96.0);
+        }
+    return scale;
+}
+
+void EditorZoom::apply()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    const auto* display = desktop.getDisplays().getPrimaryDisplay();
+    const double global = desktop.getGlobalScaleFactor();
+    // The toolkit already draws at the display's own (whole-number) scale: the zoom makes up the rest.
+    const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
+    const double wanted = current / 100.0 / (native > 0.0 ? native : 1.0);
+    if (std::abs(wanted - global) < 1.0e-6)
+        return;
+    if (beforeChange)
+        beforeChange();
+    // Each window keeps its size in the layout's units, so it grows or shrinks with the zoom, its proportions
+    // kept; its corner stays where it was on the screen, unless that would take it off the screen. The
+    // toolkit fits the windows to their old size on the screen as the scale changes: the sizes are taken
+    // first.
+    struct Window
+    {
+        juce::Component::SafePointer<juce::Component> window;
+        juce::Rectangle<int> layout;
+        juce::Point<int> corner;
+    };
+    std::vector<Window> windows;
+    for (int i = desktop.getNumComponents(); --i >= 0;)
+        if (auto* window = desktop.getComponent(i); window != nullptr && window->getPeer() != nullptr)
+            windows.push_back({window, window->getBounds(), window->getPeer()->getBounds().getPosition()});
+    desktop.setGlobalScaleFactor((float)wanted);
+    for (const auto& w : windows)
+    {
+        if (w.window == nullptr)
+            continue;
+        auto placed = w.layout.withPosition((w.corner.toDouble() / wanted).roundToInt());
+        if (const auto* shownOn = desktop.getDisplays().getDisplayForRect(placed))
+            placed = placed.constrainedWithin(shownOn->userArea);
+        w.window->setBounds(placed);
+    }
+    if (onChanged)
+        onChanged();
+}
+
+void EditorZoom::change(int newPercent, bool remember)
+{
+    newPercent = std::clamp(newPercent, 100, 200);
+    juce::String problem;
+    if (remember)
+        preferences.setZoomPercent(newPercent, problem);
+    else
+        preferences.setZoomPercent(std::nullopt, problem);
+    if (problem.isNotEmpty())
+        juce::Logger::writeToLog("The zoom is not remembered: " + problem);
+    if (newPercent == current)
+        return;
+    current = newPercent;
+    apply();
+}
+
+void EditorZoom::zoomIn()
+{
+    change(current + 25, true);
+}
+
+void EditorZoom::zoomOut()
+{
+    change(current - 25, true);
+}
+
+void EditorZoom::followDesktop()
+{
+    change(desktopStep, false);
+}
+
+void EditorZoom::addMenuItems(juce::PopupMenu& menu)
+{
+    auto item = [&](const char* text, const char* keys, bool enabled, std::function<void()> action)
+    {
+        juce::PopupMenu::Item i(text);
+        i.shortcutKeyDescription = keys;
+        i.isEnabled = enabled;
+        i.action = std::move(action);
+        menu.addItem(std::move(i));
+    };
+    item("Zoom In", "Ctrl+Plus", current < 200, [this] { zoomIn(); });
+    item("Zoom Out", "Ctrl+Minus", current > 100, [this] { zoomOut(); });
+    item("Reset Zoom", "Ctrl+0", true, [this] { followDesktop(); });
+}
+
+bool EditorZoom::keyPressed(const juce::KeyPress& key, juce::Component*)
+{
+    const auto mods = key.getModifiers();
+    if (!mods.isCommandDown() || mods.isAltDown())
+        return false;
+    const int code = key.getKeyCode();
+    // Plus sits over the equals sign on most layouts: with or without Shift, it zooms in.
+    if (code == '+' || code == '=' || code == juce::KeyPress::numberPadAdd)
+        zoomIn();
+    else if ((code == '-' || code == juce::KeyPress::numberPadSubtract) && !mods.isShiftDown())
+        zoomOut();
+    else if ((code == '0' || code == juce::KeyPress::numberPad0) && !mods.isShiftDown())
+        followDesktop();
+    else
+        return false;
+    return true;
+}

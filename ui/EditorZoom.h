@@ -1,0 +1,46 @@
+#pragma once
+
+#include "files/EditorPreferences.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+/** The size everything is drawn at: 100 to 200 percent in steps of 25, following the desktop's scale until
+    the user picks one with Ctrl+Plus, Ctrl+Minus or Ctrl+0 (back to the desktop's); the choice is kept in
+    the preferences. Every window, box and menu is drawn at the zoom, as vectors where it can: text stays
+    sharp at any step. */
+class EditorZoom : public juce::KeyListener
+{
+public:
+    /** desktopScale: the scale the desktop asks of programs (1 = 96 dots per inch). */
+    EditorZoom(EditorPreferences& preferences, double desktopScale);
+
+    int percent() const { return current; }
+    /** The step nearest a desktop's scale, within 100 to 200 percent. */
+    static int stepFor(double desktopScale);
+    /** The desktop's scale from the X resources' text (its Xft.dpi) and GDK_SCALE, either of which may be
+        missing: 1 when neither says more. */
+    static double desktopScaleFrom(const juce::String& xResources, const juce::String& gdkScale);
+
+    /** Draws everything at the zoom now in force; call once the toolkit is up. */
+    void apply();
+    void zoomIn();
+    void zoomOut();
+    /** Back to the desktop's scale, which the zoom follows again. */
+    void followDesktop();
+
+    /** Adds Zoom In, Zoom Out and Reset Zoom, with their keys. */
+    void addMenuItems(juce::PopupMenu& menu);
+    /** Called before the zoom changes the windows' sizes, and after. */
+    std::function<void()> beforeChange, onChanged;
+
+    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+
+private:
+    void change(int newPercent, bool remember);
+
+    EditorPreferences& preferences;
+    const int desktopStep;
+    int current;
+};
