@@ -99,3 +99,19 @@ std::vector<int> ControlSelection::ids() const
             r.push_back(id);
     return r;
 }
+
+void ControlSelection::selectBand(const std::vector<int>& ids, int reached, bool adding)
+{
+    std::set<int> band;
+    for (int id : ids)
+        if (positionOf(id) >= 0)
+            band.insert(id);
+    if (band.empty())
+        return;
+    if (!adding)
+        chosen.clear();
+    chosen.insert(band.begin(), band.end());
+    lead = band.count(reached) != 0 ? reached : ids.front();
+    if (positionOf(anchor) < 0 || (!adding && band.count(anchor) == 0))
+        anchor = lead;
+}

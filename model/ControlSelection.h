@@ -36,6 +36,12 @@ public:
     void extendTo(int id);
     /** Every control of one kind; the first in reading order leads. */
     void selectKind(ControlKind kind);
+    /** A band drawn over the picture: exactly these controls, of any kind (adding: with those selected
+        before), the panel showing reached (else the first of them). The anchor stays, so that a band
+        stretched by the keys grows from where it started. An empty band changes nothing. */
+    void selectBand(const std::vector<int>& ids, int reached, bool adding);
+    /** Where Shift+click and a band stretched by the keys start: the last clicked; -1 before any. */
+    int anchorControl() const { return anchor; }
 
     /** The control the panel shows, the last clicked; -1 before any. */
     int primary() const { return lead; }

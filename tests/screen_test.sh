@@ -45,6 +45,8 @@ title="Morvane - The Quillet MIDI Control Center"
 "$request_close" --prepare
 desktop_entry="$(dirname "$0")/../resources/quillet-editor.desktop"
 work=$(mktemp -d)
+# A zoom the user chose is not this test's: the preferences are read from the scratch folder.
+export XDG_CONFIG_HOME="$work/config"
 "$editor" >"$work/editor.log" 2>&1 &
 pid=$!
 cleanup() { kill -INT "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"; }

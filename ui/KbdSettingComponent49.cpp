@@ -336,6 +336,8 @@ void KbdSettingComponent49::textEditorFocusLost(juce::TextEditor& editor)
 
 bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Component*)
 {
+    if (pickerFocus.unfocusedKey(key))
+        return true;
     const auto mods = key.getModifiers();
     if (!mods.isCommandDown())
         return false;

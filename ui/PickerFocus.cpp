@@ -1,5 +1,7 @@
 #include "PickerFocus.h"
 
+#include <algorithm>
+
 PickerFocus::PickerFocus(QMV49CtrlPickerComponent& p, juce::Component& pa, juce::Component& first)
     : picker(p), panel(pa), firstBox(first)
 {
@@ -40,4 +42,21 @@ bool PickerFocus::keyPressed(const juce::KeyPress& key, juce::Component* origin)
         return true;
     }
     return false;
+}
+
+bool PickerFocus::unfocusedKey(const juce::KeyPress& key)
+{
+    // The window itself takes the keyboard when nothing in it does.
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    if ((focused != nullptr && focused != picker.getTopLevelComponent()) ||
+        key.getModifiers().testFlags(juce::ModifierKeys::ctrlAltCommandModifiers) || !picker.isShowing())
+        return false;
+    const int code = key.getKeyCode();
+    const int moves[] = {juce::KeyPress::tabKey,  juce::KeyPress::escapeKey, juce::KeyPress::returnKey,
+                         juce::KeyPress::leftKey, juce::KeyPress::rightKey,  juce::KeyPress::upKey,
+                         juce::KeyPress::downKey};
+    if (std::find(std::begin(moves), std::end(moves), code) == std::end(moves))
+        return false;
+    picker.focusSelected();
+    return true;
 }

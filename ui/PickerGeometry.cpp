@@ -84,3 +84,17 @@ int PickerGeometry::neighbour(int index, Direction direction) const
     }
     return bestLane >= 0 ? bestLane : best;
 }
+
+std::vector<int> PickerGeometry::within(juce::Rectangle<int> area) const
+{
+    std::vector<int> inside;
+    for (int index : order)
+        if (area.contains(spots[(size_t)index].getCentre()))
+            inside.push_back(index);
+    return inside;
+}
+
+juce::Rectangle<int> PickerGeometry::span(int from, int to) const
+{
+    return spots[(size_t)from].getUnion(spots[(size_t)to]);
+}

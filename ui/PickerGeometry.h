@@ -32,6 +32,11 @@ public:
     /** The control after (or before) this one in reading order, or -1 past either end. */
     int step(int index, bool forward) const;
 
+    /** The controls whose centres lie within an area, in reading order. */
+    std::vector<int> within(juce::Rectangle<int> area) const;
+    /** The area from one control to another: both, and all between them. */
+    juce::Rectangle<int> span(int from, int to) const;
+
 private:
     std::vector<juce::Rectangle<int>> spots;
     std::vector<int> order;

@@ -49,12 +49,21 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         nameButton(buttons.size() - 1);
     }
     addAndMakeVisible(statusDisplay);
+    // Over every control, to draw the band across them; it takes no clicks and is nothing to a screen reader.
+    addAndMakeVisible(band);
+    band.setAccessible(false);
+    band.onBand = [this](juce::Rectangle<int> area, bool adding)
+    {
+        selectWithin(area, adding);
+    };
     followSelection();
-    const juce::String keys("Arrow keys: the next control that way; Tab: the next in order; Enter: its "
-                            "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
-                            "Shift+click: the same kind up to here; Ctrl+Shift+K, F, B, P: every knob, "
-                            "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings; Ctrl+Shift+N: a "
-                            "number series; right-click here: all of these");
+    const juce::String keys(
+        "Arrow keys: the next control that way; Tab: the next in order; Enter: its "
+        "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
+        "Shift+click: the same kind up to here; a drag over the background or Shift+arrow keys: the "
+        "controls in the band; Ctrl+Shift+K, F, B, P: every knob, "
+        "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings; Ctrl+Shift+N: a "
+        "number series; right-click here: all of these");
     setTooltip(keys);
     setTitle("Keyboard picture");
     for (auto* b : buttons)
@@ -89,6 +98,7 @@ void QMV49CtrlPickerComponent::resized()
     }
     // The glass of the drawn display, which no control covers.
     statusDisplay.setBounds(65, 20, 140, 34);
+    band.setBounds(getLocalBounds());
 }
 
 bool QMV49CtrlPickerComponent::selectTouchedControl(int itemId)
@@ -371,12 +381,44 @@ bool QMV49CtrlPickerComponent::keyPressed(const juce::KeyPress& key)
                                             {juce::KeyPress::downKey, D::down}};
         const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
                                         [&](const auto& a) { return key.isKeyCode(a.first); });
-        if (arrow == std::end(arrows) || mods.isShiftDown())
+        if (arrow == std::end(arrows))
             return false;
         to = from < 0 ? geometry.readingOrder().front() : geometry.neighbour(from, arrow->second);
         if (to < 0)
             return true; // at the picture's edge the selection stays
+        if (mods.isShiftDown() && from >= 0)
+        {
+            // Shift stretches a band from where the selection started to the control reached.
+            const int anchor = buttons.indexOf(findButtonFor(selection.anchorControl()));
+            bandOver(geometry.span(anchor >= 0 ? anchor : from, to), idOf(to), false);
+            if (buttons[to]->isShowing())
+                buttons[to]->grabKeyboardFocus();
+            return true;
+        }
     }
     selectByKey(*buttons[to]);
     return true;
+}
+
+int QMV49CtrlPickerComponent::idOf(int index) const
+{
+    return buttons[index]->getButtonText().getHexValue32();
+}
+
+void QMV49CtrlPickerComponent::bandOver(juce::Rectangle<int> area, int reached, bool adding)
+{
+    std::vector<int> ids;
+    for (int index : geometry.within(area))
+        ids.push_back(idOf(index));
+    if (ids.empty())
+        return;
+    selection.selectBand(ids, reached, adding);
+    showSelection();
+}
+
+void QMV49CtrlPickerComponent::selectWithin(juce::Rectangle<int> area, bool adding)
+{
+    bandOver(area, -1, adding);
+    if (auto* lead = findButtonFor(selection.primary()); lead != nullptr && lead->isShowing())
+        lead->grabKeyboardFocus();
 }

@@ -2,6 +2,7 @@
 
 #include "LinkStatusDisplay.h"
 #include "MoxCtrlPickerButton.h"
+#include "PickerBand.h"
 #include "PickerGeometry.h"
 #include "model/ControlSelection.h"
 
@@ -46,6 +47,9 @@ public:
     void clickWith(juce::Button* button, juce::ModifierKeys modifiers);
     /** Selects every control of a kind. */
     void selectKind(ControlKind kind);
+    /** Selects the controls whose centres lie within an area of the picture, as a band dragged over it does
+        (adding: with those selected before). */
+    void selectWithin(juce::Rectangle<int> area, bool adding);
     /** The controls selected, the one the panel shows among them. */
     const ControlSelection& getSelection() const { return selection; }
 
@@ -95,6 +99,8 @@ private:
     void followSelection();
     MoxCtrlPickerButton* selectedButton() const;
     void nameButton(int index);
+    int idOf(int index) const;
+    void bandOver(juce::Rectangle<int> area, int reached, bool adding);
     /** Marks the controls selected beside the one turned on, and turns that one on. */
     void showSelection();
 
@@ -109,6 +115,7 @@ private:
     juce::uint32 touchedAt = 0;
     const PickerGeometry geometry;
     ControlSelection selection;
+    PickerBand band{*this};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
 };

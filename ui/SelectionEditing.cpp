@@ -171,6 +171,9 @@ void SelectionEditing::askSeries()
     box->addTextEditor("step", "1", "Step:");
     box->addButton("Fill", 1, juce::KeyPress(juce::KeyPress::returnKey));
     box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
+    // The keys start in Start, its value selected: typing a number replaces it, Return fills.
+    auto* start = box->getTextEditor("start");
+    start->setSelectAllWhenFocused(true);
     juce::Component::SafePointer<juce::Component> safePanel(&panel);
     box->enterModalState(true,
                          juce::ModalCallbackFunction::create(
@@ -193,6 +196,7 @@ void SelectionEditing::askSeries()
                                  fillSeries(channels ? itemFieldChannel : itemFieldNumber, *start, *step);
                              }),
                          true);
+    start->grabKeyboardFocus();
 }
 
 //==============================================================================

@@ -1,8 +1,11 @@
-/* Asks a window to close as a window manager's close box does: a WM_DELETE_WINDOW message of the
-   WM_PROTOCOLS kind sent to the window. The virtual X server of the screen tests runs no window manager,
-   and the toolkit offers its windows for closing only when these two names already exist on the server when
-   it starts: "request_close --prepare" makes them, as a window manager does when it starts (on a server
-   that is not reset when its last client leaves). */
+/* Plays the window manager's part for the screen tests, whose virtual X server runs none:
+     request_close WINDOW_ID          asks a window to close, as a close box does: a WM_DELETE_WINDOW message;
+     request_close --focus WINDOW_ID  gives a window the keyboard, as a window manager does for a window it
+                                      activates: a WM_TAKE_FOCUS message;
+     request_close --prepare          makes the names of these messages on the server.
+   The toolkit offers its windows for closing and focusing only when these names already exist on the server
+   when it starts: "--prepare" makes them, as a window manager does when it starts (on a server that is not
+   reset when its last client leaves). */
 #include <X11/Xlib.h>
 
 #include <stdio.h>
@@ -11,9 +14,10 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    const int focus = argc == 3 && strcmp(argv[1], "--focus") == 0;
+    if (argc != 2 && !focus)
     {
-        fprintf(stderr, "usage: request_close WINDOW_ID | --prepare\n");
+        fprintf(stderr, "usage: request_close [--focus] WINDOW_ID | --prepare\n");
         return 64;
     }
     Display* display = XOpenDisplay(NULL);
@@ -24,18 +28,19 @@ int main(int argc, char** argv)
     }
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    const Atom takeFocus = XInternAtom(display, "WM_TAKE_FOCUS", False);
     if (strcmp(argv[1], "--prepare") == 0)
     {
         XCloseDisplay(display);
         return 0;
     }
-    const Window window = (Window)strtoul(argv[1], NULL, 0);
+    const Window window = (Window)strtoul(argv[focus ? 2 : 1], NULL, 0);
     XEvent event = {0};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = protocols;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = (long)deleteWindow;
+    event.xclient.data.l[0] = (long)(focus ? takeFocus : deleteWindow);
     event.xclient.data.l[1] = CurrentTime;
     const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
     XCloseDisplay(display);
