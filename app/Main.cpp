@@ -174,6 +174,8 @@ public:
         // The zoom is in force before the first window opens: it opens at its size.
         preferences = std::make_unique<EditorPreferences>(EditorPreferences::defaultFile());
         zoom = std::make_unique<EditorZoom>(*preferences, desktopScale());
+        // The window and the frame a window manager adds.
+        zoom->setWindowSize({1063 + 8, 460 + 40});
         zoom->apply();
 
 #if QUILLET_EMULATED_KEYBOARD

@@ -135,6 +135,54 @@ TEST_F(PanelTest, TabWalksOnAndLeavesThePictureAtItsEnds)
     EXPECT_TRUE(picker.findButtonFor(0x73)->getWantsKeyboardFocus());
 }
 
+TEST_F(PanelTest, ABandCoversOnlyWhatItSpansFromWhereTheSelectionStarted)
+{
+    // The controls by the names the user sees, not by the picture's tables.
+    std::set<int> snapshots, pads;
+    for (int i = 0; i < (int)pickerSpots.size(); ++i)
+    {
+        const juce::String name(ControlCatalogue::displayName(idAt(i)));
+        if (name.startsWith("Snapshot #"))
+            snapshots.insert(idAt(i));
+        if (name.startsWith("Pad #"))
+            pads.insert(idAt(i));
+    }
+    ASSERT_EQ(snapshots.size(), 10u);
+    const auto selected = [&]
+    {
+        const auto ids = panel->getPicker().getSelection().ids();
+        return std::set<int>(ids.begin(), ids.end());
+    };
+    auto& picker = panel->getPicker();
+    const juce::KeyPress shiftRight(juce::KeyPress::rightKey, juce::ModifierKeys::shiftModifier, 0),
+        shiftDown(juce::KeyPress::downKey, juce::ModifierKeys::shiftModifier, 0);
+
+    // Pad #1 was selected before; the band starts again from Snapshot #1, clicked.
+    picker.buttonClicked(picker.findButtonFor(0x70));
+    picker.buttonClicked(picker.findButtonFor(*snapshots.begin()));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(picker.keyPressed(shiftRight));
+    EXPECT_TRUE(picker.keyPressed(shiftDown));
+    drainMessages();
+    EXPECT_EQ(selected(), snapshots) << "from Snapshot #1 to Snapshot #10: the ten, nothing else";
+    EXPECT_EQ(panel->nameField().getText(), "<10 controls>");
+
+    // Dragged over the pads with Ctrl held, the band adds them; over bare picture it changes nothing.
+    juce::Rectangle<int> padArea;
+    for (int id : pads)
+        padArea = padArea.isEmpty() ? picker.findButtonFor(id)->getBounds()
+                                    : padArea.getUnion(picker.findButtonFor(id)->getBounds());
+    picker.selectWithin(padArea, true);
+    auto both = snapshots;
+    both.insert(pads.begin(), pads.end());
+    EXPECT_EQ(selected(), both);
+    picker.selectWithin({0, 300, 40, 15}, false);
+    EXPECT_EQ(selected(), both);
+    picker.selectWithin(padArea, false);
+    drainMessages();
+    EXPECT_EQ(selected(), pads);
+}
+
 //==============================================================================
 TEST_F(PanelTest, ScreenReadersFindFiftyThreeNamedButtonsWithTheirSettingsAndLabelledBoxes)
 {

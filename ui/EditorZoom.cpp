@@ -34,9 +34,25 @@ double EditorZoom::desktopScaleFrom(const juce::String& xResources, const juce::
     return scale;
 }
 
+int EditorZoom::largestStep() const
+{
+    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    if (display == nullptr || windowSize.x <= 0 || windowSize.y <= 0)
+        return 200;
+    // The screen in pixels, whatever the zoom now in force.
+    const auto screen = display->userArea.toDouble() * display->scale;
+    for (int step = 200; step > 100; step -= 25)
+        if (windowSize.x * step / 100.0 <= screen.getWidth() &&
+            windowSize.y * step / 100.0 <= screen.getHeight())
+            return step;
+    return 100;
+}
+
 void EditorZoom::apply()
 {
     auto& desktop = juce::Desktop::getInstance();
+    // A step chosen on a larger screen shrinks to this one's; the choice itself is kept.
+    current = std::min(current, largestStep());
     const auto* display = desktop.getDisplays().getPrimaryDisplay();
     const double global = desktop.getGlobalScaleFactor();
     // The toolkit already draws at the display's own (whole-number) scale: the zoom makes up the rest.
@@ -92,7 +108,8 @@ void EditorZoom::change(int newPercent, bool remember)
 
 void EditorZoom::zoomIn()
 {
-    change(current + 25, true);
+    if (current + 25 <= largestStep())
+        change(current + 25, true);
 }
 
 void EditorZoom::zoomOut()
@@ -102,7 +119,7 @@ void EditorZoom::zoomOut()
 
 void EditorZoom::followDesktop()
 {
-    change(desktopStep, false);
+    change(std::min(desktopStep, largestStep()), false);
 }
 
 void EditorZoom::addMenuItems(juce::PopupMenu& menu)
@@ -115,7 +132,7 @@ void EditorZoom::addMenuItems(juce::PopupMenu& menu)
         i.action = std::move(action);
         menu.addItem(std::move(i));
     };
-    item("Zoom In", "Ctrl+Plus", current < 200, [this] { zoomIn(); });
+    item("Zoom In", "Ctrl+Plus", current + 25 <= largestStep(), [this] { zoomIn(); });
     item("Zoom Out", "Ctrl+Minus", current > 100, [this] { zoomOut(); });
     item("Reset Zoom", "Ctrl+0", true, [this] { followDesktop(); });
 }

@@ -23,7 +23,13 @@ public:
         missing: 1 when neither says more. */
     static double desktopScaleFrom(const juce::String& xResources, const juce::String& gdkScale);
 
-    /** Draws everything at the zoom now in force; call once the toolkit is up. */
+    /** The size of the largest window at 100 percent, its frame included: no step makes it larger than the
+        screen it opens on. */
+    void setWindowSize(juce::Point<int> size) { windowSize = size; }
+    /** The largest step at which that window fits on the main screen. */
+    int largestStep() const;
+
+    /** Draws everything at the zoom now in force (at most the largest step); call once the toolkit is up. */
     void apply();
     void zoomIn();
     void zoomOut();
@@ -43,4 +49,5 @@ private:
     EditorPreferences& preferences;
     const int desktopStep;
     int current;
+    juce::Point<int> windowSize;
 };

@@ -1,0 +1,83 @@
+#include "support/scratch_folder.h"
+#include "ui/EditorZoom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+// The zoom the editor starts at, and the preference file that remembers the user's choice.
+
+TEST(EditorPreferences, AChosenZoomIsKeptBesideOtherValuesAndADamagedOneIsIgnored)
+{
+    ScratchFolder scratch;
+    const auto file = scratch.file("config/quillet49/preferences.xml");
+    juce::String problem;
+    EditorPreferences missing(file);
+    EXPECT_FALSE(missing.zoomPercent().has_value());
+
+    // A value a newer editor keeps stays when the zoom is written, and when it is forgotten.
+    ASSERT_TRUE(file.getParentDirectory().createDirectory());
+    ASSERT_TRUE(file.replaceWithText("<QuilletPreferences Theme=\"dark\" Zoom=\"175\"/>"));
+    EditorPreferences prefs(file);
+    EXPECT_EQ(prefs.zoomPercent(), 175);
+    ASSERT_TRUE(prefs.setZoomPercent(125, problem)) << problem;
+    EXPECT_EQ(EditorPreferences(file).zoomPercent(), 125);
+    ASSERT_TRUE(prefs.setZoomPercent(std::nullopt, problem)) << problem;
+    EXPECT_FALSE(prefs.zoomPercent().has_value());
+    EXPECT_TRUE(file.loadFileAsString().contains("Theme=\"dark\""));
+    EXPECT_FALSE(prefs.setZoomPercent(110, problem)) << "only the offered steps are written";
+
+    for (const char* damaged :
+         {"<QuilletPreferences Zoom=\"150%\"/>", "<QuilletPreferences Zoom=\"1e2\"/>",
+          "<QuilletPreferences Zoom=\"300\"/>", "<QuilletPreferences Zoom=\"-150\"/>",
+          "<OtherProgram Zoom=\"150\"/>", "<QuilletPreferences Zoom=\"150\"", "\xff\xfe<Q Zoom=\"150\"/>",
+          "<!DOCTYPE q [<!ENTITY z \"150\">]><QuilletPreferences Zoom=\"&z;\"/>"})
+    {
+        ASSERT_TRUE(file.replaceWithData(damaged, std::strlen(damaged)));
+        EXPECT_FALSE(prefs.zoomPercent().has_value()) << damaged;
+    }
+    // A damaged file gives way to a sound one when the user picks a zoom.
+    ASSERT_TRUE(prefs.setZoomPercent(150, problem)) << problem;
+    EXPECT_EQ(EditorPreferences(file).zoomPercent(), 150);
+
+    // A file where the folder should be: nothing is remembered, and it is said why.
+    const auto blocked = scratch.file("blocked");
+    ASSERT_TRUE(blocked.replaceWithText("x"));
+    EditorPreferences cannot(blocked.getChildFile("quillet49/preferences.xml"));
+    EXPECT_FALSE(cannot.setZoomPercent(150, problem));
+    EXPECT_TRUE(problem.isNotEmpty());
+}
+
+TEST(EditorZoom, TheDesktopsScaleChoosesTheStartUntilTheUserChoosesAndTheKeysStepWithinRange)
+{
+    // Xft.dpi carries fractional scales, GDK_SCALE whole ones; nonsense counts as no setting.
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.antialias:\t1\nXft.dpi:\t144\n", {})),
+              150);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 120", {})), 125);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom({}, "2")), 200);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 384", {})), 200);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: lots\n", "two")), 100);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 72", {})), 100);
+
+    ScratchFolder scratch;
+    const auto file = scratch.file("preferences.xml");
+    EditorPreferences prefs(file);
+    {
+        EditorZoom zoom(prefs, 1.75);
+        EXPECT_EQ(zoom.percent(), 175) << "nothing chosen: the desktop's scale";
+        const juce::KeyPress plus('=', juce::ModifierKeys::commandModifier, 0),
+            minus('-', juce::ModifierKeys::commandModifier, 0),
+            reset('0', juce::ModifierKeys::commandModifier, 0);
+        EXPECT_TRUE(zoom.keyPressed(plus, nullptr));
+        EXPECT_TRUE(zoom.keyPressed(plus, nullptr));
+        EXPECT_EQ(zoom.percent(), 200) << "no step past 200 percent";
+        EXPECT_FALSE(zoom.keyPressed(juce::KeyPress('=', {}, 0), nullptr)) << "a plain = is typing, not zoom";
+        EXPECT_TRUE(zoom.keyPressed(minus, nullptr));
+        EXPECT_EQ(EditorZoom(prefs, 1.0).percent(), 175) << "the choice outlives the desktop's scale";
+        EXPECT_TRUE(zoom.keyPressed(reset, nullptr));
+        EXPECT_EQ(zoom.percent(), 175);
+        EXPECT_EQ(EditorZoom(prefs, 1.25).percent(), 125) << "after Ctrl+0 the desktop decides again";
+    }
+    // The zoom is global to the process: the other tests draw at 100 percent.
+    juce::Desktop::getInstance().setGlobalScaleFactor(1.0f);
+}
