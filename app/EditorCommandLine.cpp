@@ -82,6 +82,8 @@ juce::String EditorCommandLine::help(bool emulated)
                 "--emulated-keyboard' starts it).\n";
     text << "\nEnvironment:\n"
             "  QUILLET_LIBRARY   the folder of the library of setups (Ctrl+L); by default\n"
-            "                    $XDG_DATA_HOME/quillet49/setups\n";
+            "                    $XDG_DATA_HOME/quillet49/setups\n"
+            "  XDG_CONFIG_HOME   where the zoom chosen is remembered: quillet49/preferences.xml\n"
+            "                    in it (by default ~/.config)\n";
     return text;
 }
