@@ -147,7 +147,13 @@ double desktopScale()
 {
     const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
     const double global = juce::Desktop::getInstance().getGlobalScaleFactor();
+#if JUCE_MAC
+    // Sizes there are in points: the system scales them to the screen.
+    const double native = 1.0;
+    juce::ignoreUnused(display, global);
+#else
     const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
+#endif
     return std::max(native,
                     EditorZoom::desktopScaleFrom(juce::String::fromUTF8(xResources.c_str()),
                                                  juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));

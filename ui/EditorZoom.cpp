@@ -55,8 +55,13 @@ void EditorZoom::apply()
     current = std::min(current, largestStep());
     const auto* display = desktop.getDisplays().getPrimaryDisplay();
     const double global = desktop.getGlobalScaleFactor();
-    // The toolkit already draws at the display's own (whole-number) scale: the zoom makes up the rest.
+    // The toolkit already draws at the display's own scale: the zoom makes up the rest. (A Mac's sizes are
+    // in points, whatever the screen's pixels.)
+#if JUCE_MAC
+    const double native = 1.0;
+#else
     const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
+#endif
     const double wanted = current / 100.0 / (native > 0.0 ? native : 1.0);
     if (std::abs(wanted - global) < 1.0e-6)
         return;
