@@ -34,13 +34,32 @@ double EditorZoom::desktopScaleFrom(const juce::String& xResources, const juce::
     return scale;
 }
 
+namespace
+{
+/** How many of the zoom's units (a screen's pixels; a Mac's points) the toolkit gives a pixel of the layout
+    by itself, at no zoom. */
+double nativeScale()
+{
+#if JUCE_MAC
+    return 1.0;
+#else
+    auto& desktop = juce::Desktop::getInstance();
+    const auto* display = desktop.getDisplays().getPrimaryDisplay();
+    const double global = desktop.getGlobalScaleFactor();
+    const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
+    return native > 0.0 ? native : 1.0;
+#endif
+}
+} // namespace
+
 int EditorZoom::largestStep() const
 {
     const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
     if (display == nullptr || windowSize.x <= 0 || windowSize.y <= 0)
         return 200;
-    // The screen in pixels, whatever the zoom now in force.
-    const auto screen = display->userArea.toDouble() * display->scale;
+    // The screen in the zoom's units, whatever the zoom now in force.
+    const auto screen =
+        display->userArea.toDouble() * juce::Desktop::getInstance().getGlobalScaleFactor() * nativeScale();
     for (int step = 200; step > 100; step -= 25)
         if (windowSize.x * step / 100.0 <= screen.getWidth() &&
             windowSize.y * step / 100.0 <= screen.getHeight())
@@ -53,16 +72,9 @@ void EditorZoom::apply()
     auto& desktop = juce::Desktop::getInstance();
     // A step chosen on a larger screen shrinks to this one's; the choice itself is kept.
     current = std::min(current, largestStep());
-    const auto* display = desktop.getDisplays().getPrimaryDisplay();
     const double global = desktop.getGlobalScaleFactor();
-    // The toolkit already draws at the display's own scale: the zoom makes up the rest. (A Mac's sizes are
-    // in points, whatever the screen's pixels.)
-#if JUCE_MAC
-    const double native = 1.0;
-#else
-    const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
-#endif
-    const double wanted = current / 100.0 / (native > 0.0 ? native : 1.0);
+    // The toolkit already draws at the display's own scale: the zoom makes up the rest.
+    const double wanted = current / 100.0 / nativeScale();
     if (std::abs(wanted - global) < 1.0e-6)
         return;
     if (beforeChange)
