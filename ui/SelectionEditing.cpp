@@ -172,8 +172,8 @@ void SelectionEditing::askSeries()
     box->addButton("Fill", 1, juce::KeyPress(juce::KeyPress::returnKey));
     box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
     // The keys start in Start, its value selected: typing a number replaces it, Return fills.
-    auto* start = box->getTextEditor("start");
-    start->setSelectAllWhenFocused(true);
+    auto* startField = box->getTextEditor("start");
+    startField->setSelectAllWhenFocused(true);
     juce::Component::SafePointer<juce::Component> safePanel(&panel);
     box->enterModalState(true,
                          juce::ModalCallbackFunction::create(
@@ -196,7 +196,7 @@ void SelectionEditing::askSeries()
                                  fillSeries(channels ? itemFieldChannel : itemFieldNumber, *start, *step);
                              }),
                          true);
-    start->grabKeyboardFocus();
+    startField->grabKeyboardFocus();
 }
 
 //==============================================================================
