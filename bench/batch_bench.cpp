@@ -24,8 +24,8 @@ void BM_BatchEditOfAllPictureControls(benchmark::State& state)
     for (auto _ : state)
     {
         const int channel = channelFor(i++);
-        BatchEdit::Outcome out;
-        history.applyUserChange([&](SettingsState& s) { out = batch.set(s, itemFieldChannel, channel); });
+        const auto out = batch.set(itemFieldChannel, channel);
+        history.applyUserWrites(out.writes);
         benchmark::DoNotOptimize(out);
     }
     if (store.getItemField(itemFieldChannel, 0x70) != channelFor(i - 1))
@@ -43,7 +43,7 @@ void BM_OneControlEditedAsOneStep(benchmark::State& state)
     for (auto _ : state)
     {
         const int channel = channelFor(i++);
-        history.applyUserChange([&](SettingsState& s) { s.set(itemFieldChannel, 0x70, channel); });
+        history.applyUserWrites({{itemFieldChannel, 0x70, channel}});
     }
     benchmark::DoNotOptimize(store.getItemField(itemFieldChannel, 0x70));
 }

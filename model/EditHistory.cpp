@@ -1,5 +1,8 @@
 #include "EditHistory.h"
 
+#include <algorithm>
+#include <utility>
+
 /** One step of the user's, as the values it changed; undoing it restores only those. */
 class EditHistory::Step : public juce::UndoableAction
 {
@@ -8,9 +11,20 @@ public:
         : history(h), delta(std::move(d)), selectBefore(before), selectAfter(after), typingName(typing)
     {
     }
+    /** A step whose change the store already holds, with the values it was the first to pin. */
+    Step(EditHistory& h, SettingsDelta d, int select, std::set<std::pair<int, int>> pinned)
+        : Step(h, std::move(d), select, select, false)
+    {
+        newlyPinned = std::move(pinned);
+        applied = true;
+    }
     bool perform() override
     {
-        newlyPinned = history.applyDelta(delta, true, selectAfter, {});
+        // Made already, the first time: only what follows a step is left to do.
+        if (std::exchange(applied, false))
+            history.stepApplied(delta, selectAfter);
+        else
+            newlyPinned = history.applyDelta(delta, true, selectAfter, {});
         return true;
     }
     bool undo() override
@@ -34,6 +48,7 @@ private:
     const int selectBefore, selectAfter;
     const bool typingName;
     std::set<std::pair<int, int>> newlyPinned; // values this step was the first to hold against the keyboard
+    bool applied = false;
 };
 
 //==============================================================================
@@ -53,6 +68,47 @@ void EditHistory::applyUserChange(const std::function<void(SettingsState&)>& cha
     auto delta = SettingsDelta::between(before, after);
     if (delta.empty())
         return;
+    const int selected = beginUserStep(typingName);
+    undoManager.perform(new Step(*this, std::move(delta), selected, selected, typingName));
+}
+
+void EditHistory::applyUserWrites(const std::vector<SettingsWrite>& writes)
+{
+    // No step can be made while one is being undone or redone: then nothing is written either.
+    if (undoManager.isPerformingUndoRedo())
+        return;
+    // A step only where a value changes; the question stops at the first that does.
+    bool changes = false;
+    store.read(
+        [&](const SettingsState& s)
+        {
+            changes = std::any_of(writes.begin(), writes.end(),
+                                  [&](const SettingsWrite& w)
+                                  {
+                                      return w.field == SettingsDelta::globalField
+                                                 ? w.id >= 0 && w.id < numGlobalParams &&
+                                                       s.globals[(size_t)w.id] != w.value
+                                                 : s.get(w.field, w.id) != w.value;
+                                  });
+        });
+    if (!changes)
+        return;
+    const int selected = beginUserStep(false);
+    // Written and pinned in one hold of the store's lock: no answer of the keyboard comes in between.
+    SettingsDelta delta;
+    std::set<std::pair<int, int>> newlyPinned;
+    store.modify(
+        [&](SettingsState& s)
+        {
+            delta = SettingsDelta::write(s, writes);
+            newlyPinned = pins.pin(delta.values);
+        });
+    if (!delta.empty())
+        undoManager.perform(new Step(*this, std::move(delta), selected, std::move(newlyPinned)));
+}
+
+int EditHistory::beginUserStep(bool typingName)
+{
     const int selected = selection ? selection() : -1;
     if (!typingName || nameTransactionFor != selected)
         undoManager.beginNewTransaction();
@@ -60,21 +116,14 @@ void EditHistory::applyUserChange(const std::function<void(SettingsState&)>& cha
     userEdited = true;
     if (onUserStep)
         onUserStep();
-    undoManager.perform(new Step(*this, std::move(delta), selected, selected, typingName));
+    return selected;
 }
 
 std::set<std::pair<int, int>> EditHistory::applyDelta(const SettingsDelta& delta, bool forward, int selectId,
                                                       const std::set<std::pair<int, int>>& answered)
 {
     // A value the user set, or set back, is theirs until it is sent: the keyboard's answers leave it alone.
-    std::set<std::pair<int, int>> newlyPinned;
-    bool numbers = false;
-    for (const auto& v : delta.values)
-    {
-        if (pins.pin(v.field, v.id))
-            newlyPinned.insert({v.field, v.id});
-        numbers = numbers || v.field == itemFieldNumber;
-    }
+    auto newlyPinned = pins.pin(delta.values);
     store.modify([&](SettingsState& state) { delta.apply(state, forward); });
     // Taking back an edit that alone held a value against the keyboard returns to what the keyboard said,
     // where it answered after the edit was made: the value before the edit was only a stand-in.
@@ -87,11 +136,17 @@ std::set<std::pair<int, int>> EditHistory::applyDelta(const SettingsDelta& delta
                 store.setItemField(field, id, *answer);
             pins.unpin(field, id);
         }
-    if (numbers)
+    stepApplied(delta, selectId);
+    return newlyPinned;
+}
+
+void EditHistory::stepApplied(const SettingsDelta& delta, int selectId)
+{
+    if (std::any_of(delta.values.begin(), delta.values.end(),
+                    [](const SettingsDelta::Value& v) { return v.field == itemFieldNumber; }))
         store.rebuildNumberIndex();
     if (onStepApplied)
         onStepApplied(selectId);
-    return newlyPinned;
 }
 
 bool EditHistory::undo()

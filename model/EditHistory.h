@@ -30,6 +30,9 @@ public:
     /** Makes a change the user asked for as one undoable step; typing in a name adds to one step per
         control. Values it changes are held against the keyboard's answers until they are sent. */
     void applyUserChange(const std::function<void(SettingsState&)>& change, bool typingName = false);
+    /** Makes values the user set one undoable step, as applyUserChange does, in one pass over the store that
+        reads, writes and holds only these values: no copy of the whole configuration is made. */
+    void applyUserWrites(const std::vector<SettingsWrite>& writes);
     bool undo();
     bool redo();
     /** Ends the step that typing a name adds to. */
@@ -83,6 +86,10 @@ private:
         meanwhile. */
     std::set<std::pair<int, int>> applyDelta(const SettingsDelta& delta, bool forward, int selectId,
                                              const std::set<std::pair<int, int>>& answered);
+    /** What follows every step applied or taken back, once the store holds it. */
+    void stepApplied(const SettingsDelta& delta, int selectId);
+    /** Opens the undo step for a change of the user's, about to be performed. */
+    int beginUserStep(bool typingName);
 
     KbdSettingsStore& store;
     EditPins& pins;

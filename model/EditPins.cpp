@@ -8,16 +8,65 @@ bool isDataByte(int value)
 }
 } // namespace
 
+//==============================================================================
+void EditPins::Pairs::erase(int field, int id)
+{
+    const int b = bit(field, id);
+    if (b < 0)
+        others.erase({field, id});
+    else if (bits[(size_t)b])
+    {
+        bits.reset((size_t)b);
+        --bitsSet;
+    }
+}
+
+bool EditPins::Pairs::contains(int field, int id) const
+{
+    const int b = bit(field, id);
+    return b < 0 ? others.count({field, id}) != 0 : bits[(size_t)b];
+}
+
+void EditPins::Pairs::clear()
+{
+    bits.reset();
+    bitsSet = 0;
+    others.clear();
+}
+
+std::set<std::pair<int, int>> EditPins::Pairs::list() const
+{
+    auto all = others;
+    for (size_t b = 0; b < bits.size(); ++b)
+        if (bits[b])
+        {
+            const int row = (int)b / rowLength;
+            all.insert({row == 0 ? globalField : row, (int)b % rowLength});
+        }
+    return all;
+}
+
+//==============================================================================
 bool EditPins::pin(int field, int id)
 {
     std::lock_guard<std::mutex> g(lock);
-    return pins.insert({field, id}).second;
+    return pins.insert(field, id);
+}
+
+std::set<std::pair<int, int>> EditPins::pin(const std::vector<SettingsDelta::Value>& changed)
+{
+    std::set<std::pair<int, int>> added;
+    std::lock_guard<std::mutex> g(lock);
+    for (const auto& v : changed)
+        if (pins.insert(v.field, v.id))
+            added.insert({v.field, v.id});
+    return added;
 }
 
 void EditPins::unpin(int field, int id)
 {
     std::lock_guard<std::mutex> g(lock);
-    pins.erase({field, id});
+    pins.erase(field, id);
     kept.erase({field, id});
 }
 
@@ -31,17 +80,18 @@ void EditPins::clear()
 int EditPins::unpinConfirmed(const SettingsState& keyboard, const SettingsState& current)
 {
     std::lock_guard<std::mutex> g(lock);
-    for (auto it = pins.begin(); it != pins.end();)
+    for (const auto& [field, id] : pins.list())
     {
-        const auto [field, id] = *it;
         const bool confirmed = field == globalField
                                    ? keyboard.globals[(size_t)id] == current.globals[(size_t)id]
                                    : keyboard.get(field, id) == current.get(field, id);
         if (confirmed)
-            kept.erase(*it);
-        it = confirmed ? pins.erase(it) : std::next(it);
+        {
+            kept.erase({field, id});
+            pins.erase(field, id);
+        }
     }
-    return (int)pins.size();
+    return pins.size();
 }
 
 std::optional<int> EditPins::keptAnswer(int field, int id) const
@@ -56,19 +106,19 @@ std::optional<int> EditPins::keptAnswer(int field, int id) const
 int EditPins::count() const
 {
     std::lock_guard<std::mutex> g(lock);
-    return (int)pins.size();
+    return pins.size();
 }
 
 std::set<std::pair<int, int>> EditPins::values() const
 {
     std::lock_guard<std::mutex> g(lock);
-    return pins;
+    return pins.list();
 }
 
 bool EditPins::isPinned(int field, int id) const
 {
     std::lock_guard<std::mutex> g(lock);
-    return pins.count({field, id}) != 0;
+    return pins.contains(field, id);
 }
 
 bool EditPins::beginCapture(const SettingsState& start)
@@ -104,7 +154,6 @@ SettingsState EditPins::endCapture()
 //==============================================================================
 void EditPins::storeAnswers(KbdSettingsStore& store, int field, const juce::Array<int>& pairs)
 {
-    std::set<std::pair<int, int>> pinned;
     {
         std::lock_guard<std::mutex> g(lock);
         if (capture != nullptr)
@@ -114,23 +163,24 @@ void EditPins::storeAnswers(KbdSettingsStore& store, int field, const juce::Arra
                     capture->set(field, pairs[i], pairs[i + 1]);
             return;
         }
-        pinned = pins;
     }
+    // The pins are looked at under the store's lock: a value the user pins as it writes it cannot be
+    // overwritten by an answer checked before that.
     store.modify(
         [&](SettingsState& s)
         {
+            std::lock_guard<std::mutex> g(lock);
             for (int i = 0; i + 1 < pairs.size(); i += 2)
-                if (store.isKnownItem(pairs[i]) && isDataByte(pairs[i + 1]) &&
-                    pinned.count({field, pairs[i]}) == 0)
+            {
+                if (!isDataByte(pairs[i + 1]))
+                    continue;
+                // What the keyboard said of a pinned value is kept aside: the editor may come back to it.
+                if (pins.contains(field, pairs[i]))
+                    kept[{field, pairs[i]}] = pairs[i + 1];
+                else if (store.isKnownItem(pairs[i]))
                     s.set(field, pairs[i], pairs[i + 1]);
+            }
         });
-    // What the keyboard said of a pinned value is kept aside: the editor may come back to it.
-    {
-        std::lock_guard<std::mutex> g(lock);
-        for (int i = 0; i + 1 < pairs.size(); i += 2)
-            if (pins.count({field, pairs[i]}) != 0 && isDataByte(pairs[i + 1]))
-                kept[{field, pairs[i]}] = pairs[i + 1];
-    }
     if (field == itemFieldNumber)
         store.rebuildNumberIndex();
 }
@@ -144,11 +194,14 @@ void EditPins::storeGlobalAnswer(KbdSettingsStore& store, int id, int value)
             capture->globals[(size_t)id] = (int16_t)value;
             return;
         }
-        if (pins.count({globalField, id}) != 0)
-        {
-            kept[{globalField, id}] = value;
-            return;
-        }
     }
-    store.setGlobal(id, value);
+    store.modify(
+        [&](SettingsState& s)
+        {
+            std::lock_guard<std::mutex> g(lock);
+            if (pins.contains(globalField, id))
+                kept[{globalField, id}] = value;
+            else if (id >= 0 && id < numGlobalParams)
+                s.globals[(size_t)id] = (int16_t)value;
+        });
 }

@@ -4,6 +4,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <bitset>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,8 +18,9 @@
     fill a separate copy (starting empty) instead of the store: a read-back after Send then compares without
     touching the editor's configuration. Keyboard-wide values use the field globalField.
 
-    Safe to call from the MIDI input thread and the message thread at once; its lock is never held while the
-    store is called. */
+    Safe to call from the MIDI input thread and the message thread at once. Its lock is never held while the
+    store's is taken, but may be taken inside the store's: an answer is checked against the pins and stored
+    in one hold of the store's lock, so a value pinned as it is written is never overwritten by an answer. */
 class EditPins
 {
 public:
@@ -26,6 +28,8 @@ public:
 
     /** Pins a value; true when it was not pinned before. */
     bool pin(int field, int id);
+    /** Pins the values a change made, under one lock; returns those that were not pinned before. */
+    std::set<std::pair<int, int>> pin(const std::vector<SettingsDelta::Value>& changed);
     void unpin(int field, int id);
     void clear();
     /** Unpins the values that a configuration read back from the keyboard confirms against the current
@@ -54,8 +58,45 @@ public:
     void storeGlobalAnswer(KbdSettingsStore& store, int id, int value);
 
 private:
+    /** Pairs (field, id). A control's field or a keyboard-wide slot of a data-byte id, all the editor pins
+        in practice, is a bit: pinning a whole selection again searches nothing. Any other is in a set. */
+    class Pairs
+    {
+    public:
+        bool insert(int field, int id)
+        {
+            const int b = bit(field, id);
+            if (b < 0)
+                return others.insert({field, id}).second;
+            if (bits[(size_t)b])
+                return false;
+            bits.set((size_t)b);
+            ++bitsSet;
+            return true;
+        }
+        void erase(int field, int id);
+        bool contains(int field, int id) const;
+        void clear();
+        int size() const { return bitsSet + (int)others.size(); }
+        std::set<std::pair<int, int>> list() const;
+
+    private:
+        static constexpr int rowLength = 128;
+        /** The bit of a pair, -1 for a pair kept in the set. */
+        static int bit(int field, int id)
+        {
+            const int row = field == globalField                                 ? 0
+                            : field >= itemFieldMode && field <= itemFieldMaxMsb ? field
+                                                                                 : -1;
+            return row >= 0 && id >= 0 && id < rowLength ? row * rowLength + id : -1;
+        }
+        std::bitset<(itemFieldMaxMsb + 1) * rowLength> bits; // row 0: keyboard-wide slots
+        int bitsSet = 0;
+        std::set<std::pair<int, int>> others;
+    };
+
     mutable std::mutex lock;
-    std::set<std::pair<int, int>> pins; // (field, id)
+    Pairs pins;
     std::map<std::pair<int, int>, int> kept;
     std::unique_ptr<SettingsState> capture;
 };

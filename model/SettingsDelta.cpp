@@ -1,5 +1,7 @@
 #include "SettingsDelta.h"
 
+#include <utility>
+
 SettingsDelta SettingsDelta::between(const SettingsState& before, const SettingsState& after)
 {
     SettingsDelta d;
@@ -40,10 +42,53 @@ SettingsDelta SettingsDelta::between(const SettingsState& before, const Settings
     return d;
 }
 
+SettingsDelta SettingsDelta::write(SettingsState& state, const std::vector<SettingsWrite>& writes)
+{
+    SettingsDelta d;
+    // Filled through a plain pointer, which stays in a register, and cut to length after.
+    d.values.resize(writes.size());
+    auto* changed = d.values.data();
+    // Neighbouring controls are often written one after the other: the entry after the last one written is
+    // tried before the map is searched.
+    const std::map<int, int>* lastMap = nullptr;
+    std::map<int, int>::iterator next;
+    for (const auto& w : writes)
+    {
+        int before = -1;
+        if (w.field >= itemFieldMode && w.field <= itemFieldMaxMsb)
+        {
+            auto& m = state.fields[(size_t)w.field];
+            if (&m == lastMap && next != m.end() && next->first == w.id)
+                before = std::exchange(next->second, w.value);
+            else
+            {
+                // One look-up each: the value before is read where the new one goes.
+                const auto [at, added] = m.try_emplace(w.id, w.value);
+                if (!added)
+                    before = std::exchange(at->second, w.value);
+                next = at;
+            }
+            lastMap = &m;
+            ++next;
+        }
+        else if (w.field == globalField && w.id >= 0 && w.id < numGlobalParams)
+            before = std::exchange(state.globals[(size_t)w.id], (int16_t)w.value);
+        else
+            continue;
+        if (before != w.value)
+            *changed++ = {w.field, w.id, before, w.value};
+    }
+    d.values.resize((size_t)(changed - d.values.data()));
+    return d;
+}
+
 void SettingsDelta::apply(SettingsState& state, bool forward) const
 {
-    for (const auto& v : values)
+    // Taken back last first: a value written twice in one change returns to what it was before both.
+    const auto count = values.size();
+    for (size_t i = 0; i < count; ++i)
     {
+        const auto& v = values[forward ? i : count - 1 - i];
         const int value = forward ? v.after : v.before;
         if (v.field == globalField)
             state.globals[(size_t)v.id] = (int16_t)value;

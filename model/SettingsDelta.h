@@ -4,6 +4,13 @@
 
 #include <algorithm>
 
+/** One value a change sets: field 1..5 of a control, or SettingsDelta::globalField for a keyboard-wide slot;
+    the value is never "absent". */
+struct SettingsWrite
+{
+    int field, id, value;
+};
+
 /** What one change did to a configuration: each value and name it changed, before and after. Applying it
     touches only those, so undoing an edit never undoes what the keyboard reported in between. */
 struct SettingsDelta
@@ -25,6 +32,9 @@ struct SettingsDelta
 
     bool empty() const { return values.empty() && names.empty(); }
     static SettingsDelta between(const SettingsState& before, const SettingsState& after);
+    /** Makes the writes on state, in order, and returns what they changed: a value written as it was is
+        not in it. Only the values written are looked at, so the state is neither copied nor compared. */
+    static SettingsDelta write(SettingsState& state, const std::vector<SettingsWrite>& writes);
     /** Applies the change (forward) or takes it back. */
     void apply(SettingsState& state, bool forward) const;
     /** One delta doing this, then next. */

@@ -11,6 +11,13 @@ namespace
 const std::vector<int> someOfTheOrder{0x30, 0x12, 0x13, 0x14, 0x15, 0x16, 0x58, 0x59,
                                       0x5A, 0x1D, 0x01, 0x02, 0x70, 0x71, 0x72, 0x73};
 
+/** Makes a change's writes on a configuration, as the editor's history does. */
+BatchEdit::Outcome made(SettingsState& s, BatchEdit::Outcome out)
+{
+    SettingsDelta::write(s, out.writes);
+    return out;
+}
+
 SettingsState factory()
 {
     SettingsState s;
@@ -48,12 +55,12 @@ TEST(BatchEdit, AModeIsSetOnlyWhereTheControlsModeSetHasIt)
     auto s = factory();
     const auto before = s;
 
-    const auto relative = batch.set(s, itemFieldMode, modeRelativeControl);
+    const auto relative = made(s, batch.set(itemFieldMode, modeRelativeControl));
     EXPECT_EQ(relative.changed, std::vector<int>{0x01}) << "only knobs turn relatively";
     EXPECT_EQ(relative.skipped, (std::vector<int>{0x0B, 0x12, 0x70}));
     EXPECT_EQ(s.get(itemFieldMode, 0x0B), before.get(itemFieldMode, 0x0B));
 
-    const auto toggle = batch.set(s, itemFieldMode, modeNoteToggle);
+    const auto toggle = made(s, batch.set(itemFieldMode, modeNoteToggle));
     EXPECT_EQ(toggle.changed, (std::vector<int>{0x12, 0x70}));
     EXPECT_EQ(s.get(itemFieldMode, 0x01), modeRelativeControl);
     EXPECT_FALSE(batch.sharedValue(s, itemFieldMode).has_value());
@@ -71,11 +78,11 @@ TEST(BatchEdit, ValuesOutsideTheKeyboardsRangesNeverReachTheStore)
                                        {itemFieldChannel, 16},
                                        {itemFieldChannel, 200},
                                        {itemFieldMode, 12}})
-        EXPECT_EQ(batch.set(s, field, value).skipped.size(), 2u) << field << " " << value;
+        EXPECT_EQ(made(s, batch.set(field, value)).skipped.size(), 2u) << field << " " << value;
     EXPECT_EQ(s, before);
 
     ItemConfig wild{modeControl, 3, 300, 0, 127};
-    EXPECT_TRUE(batch.paste(s, wild).changed.empty());
+    EXPECT_TRUE(made(s, batch.paste(wild)).changed.empty());
     EXPECT_EQ(s, before);
 }
 
@@ -83,18 +90,18 @@ TEST(BatchEdit, ASeriesPastTheEndIsKeptAtTheLimitAndSaysWhere)
 {
     const BatchEdit batch({0x12, 0x13, 0x14, 0x15});
     auto s = factory();
-    const auto up = batch.series(s, itemFieldNumber, 120, 3);
+    const auto up = made(s, batch.series(itemFieldNumber, 120, 3));
     EXPECT_EQ(up.clipped, std::vector<int>{0x15});
     EXPECT_EQ(s.get(itemFieldNumber, 0x12), 120);
     EXPECT_EQ(s.get(itemFieldNumber, 0x14), 126);
     EXPECT_EQ(s.get(itemFieldNumber, 0x15), 127);
 
-    const auto down = batch.series(s, itemFieldNumber, 2, -1);
+    const auto down = made(s, batch.series(itemFieldNumber, 2, -1));
     EXPECT_EQ(down.clipped, std::vector<int>{0x15});
     EXPECT_EQ(s.get(itemFieldNumber, 0x15), 0);
 
     // Channels count from 1 to 16 and are stored from 0.
-    const auto channels = batch.series(s, itemFieldChannel, 15, 1);
+    const auto channels = made(s, batch.series(itemFieldChannel, 15, 1));
     EXPECT_EQ(channels.clipped, (std::vector<int>{0x14, 0x15}));
     EXPECT_EQ(s.get(itemFieldChannel, 0x12), 14);
     EXPECT_EQ(s.get(itemFieldChannel, 0x15), 15);
@@ -109,7 +116,7 @@ TEST(BatchEdit, PastingOntoTheControlCopiedFromChangesNothingThereAndSkipsWhatCa
     ASSERT_TRUE(copied.has_value());
     s.set(itemFieldNumber, 0x70, 50); // changed after the copy: the copy keeps what it took
 
-    const auto out = BatchEdit({0x01, 0x70, 0x71}).paste(s, *copied);
+    const auto out = made(s, BatchEdit({0x01, 0x70, 0x71}).paste(*copied));
     EXPECT_EQ(out.skipped, std::vector<int>{0x01}) << "a knob plays no notes";
     EXPECT_EQ(s.get(itemFieldNumber, 0x70), 36);
     EXPECT_EQ(s.get(itemFieldNumber, 0x71), 36);

@@ -162,7 +162,11 @@ void KbdSettingComponent49::showHints()
                 number = s.get(itemFieldNumber, selectedItemId);
             });
     hints.update(mode, channel, number);
-    repaint();
+    // The hints are drawn over their boxes, the corners over the control's boxes: only those are repainted,
+    // not the picture.
+    for (auto* box : {&numberCombo, &minCombo, &maxCombo})
+        repaint(box->getBounds());
+    repaintChangedCorners();
 }
 
 void KbdSettingComponent49::takeTypedValue(juce::ComboBox& box)
@@ -280,30 +284,7 @@ void KbdSettingComponent49::refreshMarks()
         if (field != OrvManager49::globalField)
             controls.insert(id);
     picker.setMarkedControls(controls);
-    repaint();
-}
-
-void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
-{
-    // A small amber corner on each box whose value the keyboard does not have yet.
-    std::vector<juce::Component*> marked;
-    for (const auto& [box, id] : globalBoxes())
-        if (unsentShown.count({OrvManager49::globalField, id}) != 0)
-            marked.push_back(box);
-    for (const auto& [box, field] : fieldBoxes())
-        if (unsentShown.count({field, selectedItemId}) != 0)
-            marked.push_back(box);
-    hints.paint(g);
-    for (auto* box : marked)
-    {
-        const auto r = box->getBounds().toFloat();
-        juce::Path corner;
-        corner.addTriangle(r.getX(), r.getY(), r.getX() + 11.0f, r.getY(), r.getX(), r.getY() + 11.0f);
-        g.setColour(juce::Colour(0xFFE8A33D));
-        g.fillPath(corner);
-        g.setColour(juce::Colour(0xFF9A5F12));
-        g.strokePath(corner, juce::PathStrokeType(1.0f));
-    }
+    repaintChangedCorners();
 }
 
 void KbdSettingComponent49::textEditorTextChanged(juce::TextEditor& editor)
@@ -426,8 +407,7 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
         if (box != combo)
             continue;
         const int value = isTwoWay(id) ? twoWayValue(index) : index;
-        applyUserChange([id = id, value](SettingsState& state)
-                        { state.globals[(size_t)id] = (int16_t)value; });
+        history.applyUserWrites({{OrvManager49::globalField, id, value}});
         return;
     }
     if (!ControlCatalogue::isConfigurable(selectedItemId))
@@ -441,8 +421,7 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
             field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code : index;
         if (selectionEditing.apply(field, value))
             return;
-        applyUserChange([field = field, value, id = selectedItemId](SettingsState& state)
-                        { state.set(field, id, value); });
+        history.applyUserWrites({{field, selectedItemId, value}});
         showHints();
         return;
     }

@@ -139,6 +139,10 @@ private:
     /** The name the Name field shows for a control. */
     juce::String nameShownFor(int id) const;
     void refreshMarks();
+    /** The boxes that show an amber corner: their values are not sent. */
+    std::set<juce::Component*> boxesWithCorners();
+    /** Repaints the boxes whose corner came or went since the last call. */
+    void repaintChangedCorners();
     /** Shows what the selected control's number and values mean in its mode. */
     void showHints();
     /** A number typed into the number, Min or Max box: picked as if from the list, else the box shows the
@@ -162,6 +166,7 @@ private:
     int selectedItemId = -1;
     bool editingName = false;
     std::set<std::pair<int, int>> unsentShown; // what the marks show
+    std::set<juce::Component*> cornersShown;   // the boxes last repainted with a corner
     juce::Component::SafePointer<juce::Component> keyTarget;
 
     // Child widgets, in creation (and z-) order.

@@ -5,6 +5,9 @@
 
 #include <QuilletBinaryData.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 juce::StringArray numbersText(int count)
@@ -169,6 +172,45 @@ void KbdSettingComponent49::build()
     loadButton.setTooltip("Load a settings file (Ctrl+O)");
     saveButton.setTooltip("Save the configuration to a settings file (Ctrl+S)");
     textButton(chartButton, "Chart...");
+}
+
+std::set<juce::Component*> KbdSettingComponent49::boxesWithCorners()
+{
+    std::set<juce::Component*> marked;
+    for (const auto& [box, id] : globalBoxes())
+        if (unsentShown.count({OrvManager49::globalField, id}) != 0)
+            marked.insert(box);
+    for (const auto& [box, field] : fieldBoxes())
+        if (unsentShown.count({field, selectedItemId}) != 0)
+            marked.insert(box);
+    return marked;
+}
+
+void KbdSettingComponent49::repaintChangedCorners()
+{
+    auto marked = boxesWithCorners();
+    std::vector<juce::Component*> changed;
+    std::set_symmetric_difference(marked.begin(), marked.end(), cornersShown.begin(), cornersShown.end(),
+                                  std::back_inserter(changed));
+    for (auto* box : changed)
+        repaint(box->getBounds().expanded(2)); // with the corner's outline
+    cornersShown = std::move(marked);
+}
+
+void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
+{
+    // A small amber corner on each box whose value the keyboard does not have yet.
+    hints.paint(g);
+    for (auto* box : boxesWithCorners())
+    {
+        const auto r = box->getBounds().toFloat();
+        juce::Path corner;
+        corner.addTriangle(r.getX(), r.getY(), r.getX() + 11.0f, r.getY(), r.getX(), r.getY() + 11.0f);
+        g.setColour(juce::Colour(0xFFE8A33D));
+        g.fillPath(corner);
+        g.setColour(juce::Colour(0xFF9A5F12));
+        g.strokePath(corner, juce::PathStrokeType(1.0f));
+    }
 }
 
 void KbdSettingComponent49::paint(juce::Graphics& g)

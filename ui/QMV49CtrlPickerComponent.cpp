@@ -6,9 +6,15 @@
 
 #include <QuilletBinaryData.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 constexpr int touchRingMs = 700;
+/** How far the marks beside a control (the unsent dot, the compared ring) reach outside it, with their
+    antialiased edges. */
+constexpr int markReach = 6;
 
 std::vector<juce::Rectangle<int>> spotRectangles()
 {
@@ -168,18 +174,26 @@ void QMV49CtrlPickerComponent::nameButton(int index)
 
 void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
 {
-    if (ids == marked)
-        return;
+    repaintChanged(marked, ids);
     marked = ids;
-    repaint();
 }
 
 void QMV49CtrlPickerComponent::setComparedControls(const std::set<int>& ids)
 {
-    if (ids == compared)
-        return;
+    repaintChanged(compared, ids);
     compared = ids;
-    repaint();
+}
+
+void QMV49CtrlPickerComponent::repaintChanged(const std::set<int>& before, const std::set<int>& after)
+{
+    // Only the controls whose mark came or went, as a hover repaints one control: a change to many
+    // controls at once leaves the rest of the picture alone.
+    std::vector<int> changed;
+    std::set_symmetric_difference(before.begin(), before.end(), after.begin(), after.end(),
+                                  std::back_inserter(changed));
+    for (int id : changed)
+        if (auto* button = findButtonFor(id))
+            repaint(button->getBounds().expanded(markReach));
 }
 
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)

@@ -93,6 +93,8 @@ public:
 
 private:
     void fadeTouchedLater(int itemId, int delayMs);
+    /** Repaints the controls in one set of marks but not the other. */
+    void repaintChanged(const std::set<int>& before, const std::set<int>& after);
     /** Turns the button on and broadcasts its control, as every way of selecting does. */
     void select(juce::Button* button);
     /** Makes the selected control (the first one before any is selected) the only one Tab stops at. */

@@ -93,12 +93,10 @@ void SelectionEditing::textEditorFocusLost(juce::TextEditor&)
         });
 }
 
-BatchEdit::Outcome
-SelectionEditing::change(const std::function<BatchEdit::Outcome(const BatchEdit&, SettingsState&)>& edit)
+BatchEdit::Outcome SelectionEditing::change(const std::function<BatchEdit::Outcome(const BatchEdit&)>& edit)
 {
-    const BatchEdit batch(picker.getSelection().ids());
-    BatchEdit::Outcome outcome;
-    history.applyUserChange([&](SettingsState& state) { outcome = edit(batch, state); });
+    auto outcome = edit(BatchEdit(picker.getSelection().ids()));
+    history.applyUserWrites(outcome.writes);
     return outcome;
 }
 
@@ -106,7 +104,7 @@ bool SelectionEditing::apply(int field, int value)
 {
     if (!picker.getSelection().isMany())
         return false;
-    const auto out = change([&](const BatchEdit& b, SettingsState& s) { return b.set(s, field, value); });
+    const auto out = change([&](const BatchEdit& b) { return b.set(field, value); });
     // Short: the status display has room for one line.
     juce::String note = fieldLabel(field) + " set on " + juce::String((int)out.changed.size());
     if (!out.skipped.empty())
@@ -136,8 +134,7 @@ void SelectionEditing::paste()
             tell("Nothing copied: Ctrl+C copies a control");
         return;
     }
-    const auto out =
-        change([&](const BatchEdit& b, SettingsState& s) { return b.paste(s, copied->settings); });
+    const auto out = change([&](const BatchEdit& b) { return b.paste(copied->settings); });
     juce::String note = names({copied->from}) + " pasted on " + juce::String((int)out.changed.size());
     if (!out.skipped.empty())
         note << ", " << (int)out.skipped.size() << " skipped: " << names(out.skipped);
@@ -147,8 +144,7 @@ void SelectionEditing::paste()
 
 void SelectionEditing::fillSeries(int field, int start, int step)
 {
-    const auto out =
-        change([&](const BatchEdit& b, SettingsState& s) { return b.series(s, field, start, step); });
+    const auto out = change([&](const BatchEdit& b) { return b.series(field, start, step); });
     const bool channels = field == itemFieldChannel;
     const int end = step > 0 ? (channels ? 16 : 127) : (channels ? 1 : 0);
     juce::String note = fieldLabel(field) + " series on " + juce::String((int)out.changed.size());

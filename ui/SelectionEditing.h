@@ -55,8 +55,7 @@ private:
     /** The controls' names, for a message; a long list is cut short. */
     static juce::String names(const std::vector<int>& ids);
     /** Runs a change as one step; what it did comes back. */
-    BatchEdit::Outcome
-    change(const std::function<BatchEdit::Outcome(const BatchEdit&, SettingsState&)>& edit);
+    BatchEdit::Outcome change(const std::function<BatchEdit::Outcome(const BatchEdit&)>& edit);
 
     QMV49CtrlPickerComponent& picker;
     KbdSettingsStore& store;
