@@ -142,22 +142,6 @@ bool displayAvailable()
 }
 #endif
 
-/** The scale the desktop asks of programs: its own setting, or the display's scale the toolkit found. */
-double desktopScale()
-{
-    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
-    const double global = juce::Desktop::getInstance().getGlobalScaleFactor();
-#if JUCE_MAC
-    // Sizes there are in points: the system scales them to the screen.
-    const double native = 1.0;
-    juce::ignoreUnused(display, global);
-#else
-    const double native = display != nullptr && global > 0.0 ? display->scale / global : 1.0;
-#endif
-    return std::max(native,
-                    EditorZoom::desktopScaleFrom(juce::String::fromUTF8(xResources.c_str()),
-                                                 juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));
-}
 } // namespace
 
 /** The application: installs the look, opens the window, and tears it down when asked to quit. */
@@ -179,7 +163,10 @@ public:
         juce::LookAndFeel::setDefaultLookAndFeel(lookAndFeel.get());
         // The zoom is in force before the first window opens: it opens at its size.
         preferences = std::make_unique<EditorPreferences>(EditorPreferences::defaultFile());
-        zoom = std::make_unique<EditorZoom>(*preferences, desktopScale());
+        zoom = std::make_unique<EditorZoom>(
+            *preferences,
+            EditorZoom::desktopScale(juce::String::fromUTF8(xResources.c_str()),
+                                     juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));
         // The window and the frame a window manager adds.
         zoom->setWindowSize({1063 + 8, 460 + 40});
         zoom->apply();

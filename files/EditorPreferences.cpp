@@ -1,7 +1,9 @@
 #include "EditorPreferences.h"
 
+#include "../model/WholeNumber.h"
 #include "SafeFileWriter.h"
 #include "SafeXmlReader.h"
+#include "UserFolders.h"
 
 #include <algorithm>
 
@@ -15,18 +17,7 @@ EditorPreferences::EditorPreferences(juce::File f) : file(std::move(f)) {}
 
 juce::File EditorPreferences::defaultFile()
 {
-#if JUCE_LINUX || JUCE_BSD
-    const auto chosen = juce::SystemStats::getEnvironmentVariable("XDG_CONFIG_HOME", {});
-    const auto home = juce::File::isAbsolutePath(chosen) ? juce::File(chosen) : juce::File("~/.config");
-    return home.getChildFile("quillet49").getChildFile("preferences.xml");
-#elif JUCE_MAC
-    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
-        .getChildFile("Application Support/Quillet49/preferences.xml");
-#else
-    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
-        .getChildFile("Quillet49")
-        .getChildFile("preferences.xml");
-#endif
+    return UserFolders::programSettings().getChildFile("preferences.xml");
 }
 
 bool EditorPreferences::isZoomStep(int percent)
@@ -45,12 +36,9 @@ std::unique_ptr<juce::XmlElement> EditorPreferences::read() const
 std::optional<int> EditorPreferences::zoomPercent() const
 {
     const auto root = read();
-    const auto text = root->getStringAttribute(zoomAttribute).trim();
-    // Digits only: "150abc" or "1e2" is a damaged value, not a zoom.
-    if (text.isEmpty() || text.length() > 3 || !text.containsOnly("0123456789"))
-        return std::nullopt;
-    const int percent = text.getIntValue();
-    return isZoomStep(percent) ? std::optional<int>(percent) : std::nullopt;
+    // Exactly a step: "150%" or "1e2" is a damaged value, not a zoom.
+    const auto percent = wholeNumber(root->getStringAttribute(zoomAttribute), 100, 200);
+    return percent && isZoomStep(*percent) ? percent : std::nullopt;
 }
 
 bool EditorPreferences::setZoomPercent(std::optional<int> percent, juce::String& problem)

@@ -4,7 +4,7 @@
 #include "SafeXmlReader.h"
 #include "StrictUtf8.h"
 #include "SyxImport.h"
-#include "Trash.h"
+#include "UserFolders.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -130,16 +130,7 @@ juce::File SetupLibrary::defaultFolder()
     const auto chosen = juce::SystemStats::getEnvironmentVariable("QUILLET_LIBRARY", {});
     if (juce::File::isAbsolutePath(chosen))
         return juce::File(chosen);
-#if JUCE_LINUX
-    return Trash::dataHome().getChildFile("quillet49").getChildFile("setups");
-#elif JUCE_MAC
-    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
-        .getChildFile("Application Support/Quillet49/setups");
-#else
-    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
-        .getChildFile("Quillet49")
-        .getChildFile("setups");
-#endif
+    return UserFolders::programData().getChildFile("setups");
 }
 
 int SetupLibrary::refresh()

@@ -1,21 +1,16 @@
 #include "Trash.h"
 
 #include "SafeFileWriter.h"
+#include "UserFolders.h"
 
 namespace Trash
 {
 #if JUCE_LINUX
-juce::File dataHome()
-{
-    const auto folder = juce::SystemStats::getEnvironmentVariable("XDG_DATA_HOME", {});
-    return juce::File::isAbsolutePath(folder) ? juce::File(folder) : juce::File("~/.local/share");
-}
-
 bool moveToTrash(const juce::File& file, juce::String& problem)
 {
     if (!file.exists())
         return true;
-    const auto trash = dataHome().getChildFile("Trash");
+    const auto trash = UserFolders::dataHome().getChildFile("Trash");
     const auto files = trash.getChildFile("files"), info = trash.getChildFile("info");
     if (!files.createDirectory() || !info.createDirectory())
     {

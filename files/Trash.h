@@ -5,12 +5,6 @@
 /** Moves files to the desktop's trash, from where the user can restore them. */
 namespace Trash
 {
-#if JUCE_LINUX
-/** The user's data folder: $XDG_DATA_HOME, else ~/.local/share. The trash lives there, and the library by
-    default. */
-juce::File dataHome();
-#endif
-
 /** True when the file went to the trash (or was not there); otherwise says why in problem. On Linux
     this follows the freedesktop.org trash (the file and its restore information); elsewhere the
     toolkit's own. */

@@ -1,39 +1,9 @@
 #include "BatchEdit.h"
 
 #include <algorithm>
-#include <array>
 
 namespace
 {
-/** What a control takes: whether the keyboard keeps settings for it, and its modes. */
-struct Taking
-{
-    bool configurable = false;
-    ModeSet modes = ModeSet::none;
-};
-
-/** Every control's Taking by id, looked up for each control of every change instead of searched for. Every
-    configurable control's id is a data byte, as the store's index of known controls has it too. */
-class TakingById
-{
-public:
-    static const TakingById& get()
-    {
-        static const TakingById table;
-        return table;
-    }
-    const Taking& operator[](int id) const { return t[id >= 0 && id < 128 ? (size_t)id : 128]; }
-
-private:
-    TakingById()
-    {
-        for (const auto& e : ControlCatalogue::entries())
-            if (e.id >= 0 && e.id < 128 && ControlCatalogue::isConfigurable(e.id))
-                t[(size_t)e.id] = {true, e.modeSet};
-    }
-    std::array<Taking, 129> t{}; // the last: any other id
-};
-
 /** Whether a value is within a field's range; a mode is decided by the control's mode set instead. */
 bool fits(int field, int value)
 {
@@ -73,36 +43,33 @@ bool BatchEdit::anyAllowsMode(int mode) const
 
 bool BatchEdit::takes(int id, int field, int value)
 {
-    const auto& t = TakingById::get()[id];
-    return t.configurable &&
-           (field == itemFieldMode ? ControlCatalogue::isModeAllowed(t.modes, value) : fits(field, value));
+    if (!ControlCatalogue::isConfigurable(id))
+        return false;
+    return field == itemFieldMode ? ControlCatalogue::isModeAllowed(ControlCatalogue::modeSetOf(id), value)
+                                  : fits(field, value);
 }
 
 BatchEdit::Outcome BatchEdit::set(int field, int value) const
 {
     Outcome out;
-    out.changed.resize(ids.size());
-    out.writes.resize(ids.size());
-    // Filled through plain pointers, which stay in registers, and cut to length after.
-    auto* changed = out.changed.data();
-    auto* writes = out.writes.data();
     // Only a mode depends on the control: any other value's range is asked once.
-    const bool fitsField = fits(field, value);
-    const auto& taking = TakingById::get();
+    if (field != itemFieldMode && !fits(field, value))
+    {
+        out.skipped = ids;
+        return out;
+    }
+    out.changed.reserve(ids.size());
+    out.writes.reserve(ids.size());
     for (int id : ids)
     {
-        const auto& t = taking[id];
-        if (!t.configurable ||
-            !(field == itemFieldMode ? ControlCatalogue::isModeAllowed(t.modes, value) : fitsField))
+        if (field == itemFieldMode ? !takes(id, field, value) : !ControlCatalogue::isConfigurable(id))
         {
             out.skipped.push_back(id);
             continue;
         }
-        *writes++ = {field, id, value};
-        *changed++ = id;
+        out.writes.push_back({field, id, value});
+        out.changed.push_back(id);
     }
-    out.writes.resize((size_t)(writes - out.writes.data()));
-    out.changed.resize((size_t)(changed - out.changed.data()));
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "ControlCatalogue.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 int ItemConfig::field(int itemField) const
@@ -156,9 +157,16 @@ const std::vector<CatalogueEntry>& entries()
 
 const CatalogueEntry* find(int id)
 {
-    auto it = std::lower_bound(catalogue.begin(), catalogue.end(), id,
-                               [](const CatalogueEntry& e, int v) { return e.id < v; });
-    return (it != catalogue.end() && it->id == id) ? &*it : nullptr;
+    // Asked for every value of every change: an index by id, every control's id being a data byte.
+    static const auto byId = []
+    {
+        std::array<const CatalogueEntry*, 128> t{};
+        for (const auto& e : catalogue)
+            if (e.id >= 0 && e.id < 128)
+                t[(size_t)e.id] = &e;
+        return t;
+    }();
+    return id >= 0 && id < 128 ? byId[(size_t)id] : nullptr;
 }
 
 const char* displayName(int id)

@@ -45,11 +45,9 @@ SettingsDelta SettingsDelta::between(const SettingsState& before, const Settings
 SettingsDelta SettingsDelta::write(SettingsState& state, const std::vector<SettingsWrite>& writes)
 {
     SettingsDelta d;
-    // Filled through a plain pointer, which stays in a register, and cut to length after.
-    d.values.resize(writes.size());
-    auto* changed = d.values.data();
-    // Neighbouring controls are often written one after the other: the entry after the last one written is
-    // tried before the map is searched.
+    d.values.reserve(writes.size());
+    // Controls are mostly written in order: the entry after the last one written is tried before the map
+    // is searched.
     const std::map<int, int>* lastMap = nullptr;
     std::map<int, int>::iterator next;
     for (const auto& w : writes)
@@ -58,16 +56,13 @@ SettingsDelta SettingsDelta::write(SettingsState& state, const std::vector<Setti
         if (w.field >= itemFieldMode && w.field <= itemFieldMaxMsb)
         {
             auto& m = state.fields[(size_t)w.field];
-            if (&m == lastMap && next != m.end() && next->first == w.id)
-                before = std::exchange(next->second, w.value);
-            else
+            if (&m != lastMap || next == m.end() || next->first != w.id)
             {
-                // One look-up each: the value before is read where the new one goes.
-                const auto [at, added] = m.try_emplace(w.id, w.value);
-                if (!added)
-                    before = std::exchange(at->second, w.value);
+                // One look-up: the value before is read where the new one goes.
+                const auto [at, added] = m.try_emplace(w.id, before);
                 next = at;
             }
+            before = std::exchange(next->second, w.value);
             lastMap = &m;
             ++next;
         }
@@ -76,9 +71,8 @@ SettingsDelta SettingsDelta::write(SettingsState& state, const std::vector<Setti
         else
             continue;
         if (before != w.value)
-            *changed++ = {w.field, w.id, before, w.value};
+            d.values.push_back({w.field, w.id, before, w.value});
     }
-    d.values.resize((size_t)(changed - d.values.data()));
     return d;
 }
 

@@ -1,5 +1,7 @@
 #include "EditorZoom.h"
 
+#include "model/WholeNumber.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -20,10 +22,7 @@ int EditorZoom::stepFor(double desktopScale)
 double EditorZoom::desktopScaleFrom(const juce::String& xResources, const juce::String& gdkScale)
 {
     // GDK_SCALE is a whole factor; Xft.dpi carries the fractional scales (120 = 125 percent).
-    double scale = 1.0;
-    const auto whole = gdkScale.trim();
-    if (whole.containsOnly("0123456789") && whole.isNotEmpty() && whole.length() <= 2)
-        scale = std::max(1, whole.getIntValue());
+    double scale = wholeNumber(gdkScale, 1, 99).value_or(1);
     for (const auto& line : juce::StringArray::fromLines(xResources))
         if (line.trimStart().startsWith("Xft.dpi:"))
         {
@@ -51,6 +50,11 @@ double nativeScale()
 #endif
 }
 } // namespace
+
+double EditorZoom::desktopScale(const juce::String& xResources, const juce::String& gdkScale)
+{
+    return std::max(nativeScale(), desktopScaleFrom(xResources, gdkScale));
+}
 
 int EditorZoom::largestStep() const
 {

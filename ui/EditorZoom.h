@@ -22,6 +22,9 @@ public:
     /** The desktop's scale from the X resources' text (its Xft.dpi) and GDK_SCALE, either of which may be
         missing: 1 when neither says more. */
     static double desktopScaleFrom(const juce::String& xResources, const juce::String& gdkScale);
+    /** The scale the desktop asks of programs: as desktopScaleFrom reads it, or the display's own scale as
+        the toolkit found it, whichever is larger. */
+    static double desktopScale(const juce::String& xResources, const juce::String& gdkScale);
 
     /** The size of the largest window at 100 percent, its frame included: no step makes it larger than the
         screen it opens on. */

@@ -1,5 +1,7 @@
 #include "SelectionEditing.h"
 
+#include "model/WholeNumber.h"
+
 namespace
 {
 juce::String fieldLabel(int field)
@@ -10,19 +12,6 @@ juce::String fieldLabel(int field)
 juce::String controls(size_t n)
 {
     return juce::String((int)n) + (n == 1 ? " control" : " controls");
-}
-
-/** A whole number typed in a box, within limits; nothing for anything else. */
-std::optional<int> wholeNumber(const juce::String& typed, int low, int high)
-{
-    const auto t = typed.trim();
-    const auto digits = t.startsWithChar('-') ? t.substring(1) : t;
-    if (digits.isEmpty() || digits.length() > 4 || !digits.containsOnly("0123456789"))
-        return std::nullopt;
-    const int v = t.getIntValue();
-    if (v < low || v > high)
-        return std::nullopt;
-    return v;
 }
 } // namespace
 
@@ -106,12 +95,16 @@ bool SelectionEditing::apply(int field, int value)
         return false;
     const auto out = change([&](const BatchEdit& b) { return b.set(field, value); });
     // Short: the status display has room for one line.
-    juce::String note = fieldLabel(field) + " set on " + juce::String((int)out.changed.size());
-    if (!out.skipped.empty())
-        note << ", " << (int)out.skipped.size() << " skipped: " << names(out.skipped);
+    tellSkipped(fieldLabel(field) + " set on " + juce::String((int)out.changed.size()), out.skipped);
+    return true;
+}
+
+void SelectionEditing::tellSkipped(juce::String note, const std::vector<int>& skipped)
+{
+    if (!skipped.empty())
+        note << ", " << (int)skipped.size() << " skipped: " << names(skipped);
     if (tell)
         tell(note);
-    return true;
 }
 
 //==============================================================================
@@ -135,11 +128,7 @@ void SelectionEditing::paste()
         return;
     }
     const auto out = change([&](const BatchEdit& b) { return b.paste(copied->settings); });
-    juce::String note = names({copied->from}) + " pasted on " + juce::String((int)out.changed.size());
-    if (!out.skipped.empty())
-        note << ", " << (int)out.skipped.size() << " skipped: " << names(out.skipped);
-    if (tell)
-        tell(note);
+    tellSkipped(names({copied->from}) + " pasted on " + juce::String((int)out.changed.size()), out.skipped);
 }
 
 void SelectionEditing::fillSeries(int field, int start, int step)

@@ -54,6 +54,8 @@ private:
     void showMenu();
     /** The controls' names, for a message; a long list is cut short. */
     static juce::String names(const std::vector<int>& ids);
+    /** Tells what a change did, and the controls it skipped. */
+    void tellSkipped(juce::String note, const std::vector<int>& skipped);
     /** Runs a change as one step; what it did comes back. */
     BatchEdit::Outcome change(const std::function<BatchEdit::Outcome(const BatchEdit&)>& edit);
 

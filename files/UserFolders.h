@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** Where this program keeps what belongs to the user, by the desktop's rules. */
+namespace UserFolders
+{
+#if JUCE_LINUX
+/** The user's data folder: $XDG_DATA_HOME, else ~/.local/share. The desktop's trash lives there too. */
+juce::File dataHome();
+#endif
+
+/** This program's folder for what the user keeps (the library of setups): quillet49 in the data folder on
+    Linux; elsewhere Quillet49 in the application data folder. */
+juce::File programData();
+/** This program's folder for its settings (the preferences): quillet49 in $XDG_CONFIG_HOME (else
+    ~/.config) on Linux; elsewhere the same folder as programData. */
+juce::File programSettings();
+} // namespace UserFolders
