@@ -1,5 +1,7 @@
 #include "LinkStatusDisplay.h"
 
+#include "ReadOnlyTextValue.h"
+
 namespace
 {
 class StatusAccessibility : public juce::AccessibilityHandler
@@ -14,23 +16,13 @@ public:
                                                          if (d.isClickable() && d.onClick)
                                                              d.onClick();
                                                      }),
-              {std::make_unique<Value>(d)}),
+              {std::make_unique<ReadOnlyTextValue>([&d] { return d.getDetail(); })}),
           display(d)
     {
     }
     juce::String getHelp() const override { return display.getTooltip(); }
 
 private:
-    struct Value : juce::AccessibilityTextValueInterface
-    {
-        explicit Value(LinkStatusDisplay& d) : display(d) {}
-        bool isReadOnly() const override { return true; }
-        juce::String getCurrentValueAsString() const override { return display.getDetail(); }
-        void setValueAsString(const juce::String&) override {}
-
-        LinkStatusDisplay& display;
-    };
-
     LinkStatusDisplay& display;
 };
 } // namespace

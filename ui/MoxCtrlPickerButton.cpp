@@ -1,15 +1,19 @@
 #include "MoxCtrlPickerButton.h"
 
+#include "ReadOnlyTextValue.h"
+
 namespace
 {
 class PickerButtonAccessibility : public juce::AccessibilityHandler
 {
 public:
     explicit PickerButtonAccessibility(MoxCtrlPickerButton& b)
-        : juce::AccessibilityHandler(b, juce::AccessibilityRole::button,
-                                     juce::AccessibilityActions().addAction(
-                                         juce::AccessibilityActionType::press, [&b] { b.triggerClick(); }),
-                                     {std::make_unique<Value>(b)}),
+        : juce::AccessibilityHandler(
+              b, juce::AccessibilityRole::button,
+              juce::AccessibilityActions().addAction(juce::AccessibilityActionType::press,
+                                                     [&b] { b.triggerClick(); }),
+              {std::make_unique<ReadOnlyTextValue>(
+                  [&b] { return b.describeValue ? b.describeValue() : juce::String(); })}),
           button(b)
     {
     }
@@ -28,19 +32,6 @@ public:
     }
 
 private:
-    struct Value : juce::AccessibilityTextValueInterface
-    {
-        explicit Value(MoxCtrlPickerButton& b) : button(b) {}
-        bool isReadOnly() const override { return true; }
-        juce::String getCurrentValueAsString() const override
-        {
-            return button.describeValue ? button.describeValue() : juce::String();
-        }
-        void setValueAsString(const juce::String&) override {}
-
-        MoxCtrlPickerButton& button;
-    };
-
     MoxCtrlPickerButton& button;
 };
 } // namespace
