@@ -89,9 +89,21 @@ start_editor
 geometry() { xdotool getwindowgeometry "$win" | awk '/Geometry/ { print $2 }'; }
 [ "$(geometry)" = "1063x460" ] || fail "the window opened at $(geometry), not 1063x460"
 
-# Selecting: Tab brings the keys to the picture's first control, Right to Snapshot #1; Shift+arrows stretch
-# a band over the ten snapshot buttons.
-keys Tab Right shift+Right shift+Right shift+Right shift+Right shift+Down
+# Pixels changed around the Level knob (at 20, 174, 26 x 24 in the window; the keyboard's frame reaches 4
+# pixels outside it) between two grabs of the window.
+level_changed() { compare -metric AE -crop 38x36+14+168 "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
+grab() { sleep 0.5; import -window "$win" "$work/$1.png"; }
+
+# Selecting: Tab brings the keys to the picture's first control (Level, framed), Right to Snapshot #1 (the
+# frame goes with it); Shift+arrows stretch a band over the ten snapshot buttons.
+grab unfocused
+keys Tab
+grab level-framed
+keys Right
+grab level-left
+[ "$(level_changed unfocused level-framed)" -gt 50 ] || fail "Tab drew no frame around the Level knob"
+[ "$(level_changed unfocused level-left)" -lt 5 ] || fail "the frame stayed on the Level knob after Right"
+keys shift+Right shift+Right shift+Right shift+Right shift+Down
 # Enter goes to the Mode box, Tab to Channel, Down from channel 1 to 2; then the number series from 20.
 step_keys Return Tab Down
 series 20

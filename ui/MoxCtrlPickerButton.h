@@ -21,6 +21,10 @@ public:
 
     /** The keys are the picture's: it moves between the controls and decides what Enter does. */
     bool keyPressed(const juce::KeyPress&) override { return false; }
+    /** The picture draws the keyboard's frame around the focused control, just outside it: where it comes
+        and goes is drawn again. */
+    void focusGained(FocusChangeType) override { repaintFrame(); }
+    void focusLost(FocusChangeType) override { repaintFrame(); }
 
     /** A button for screen readers, named by its title, with what the control is set to as its value and
         the tooltip as its help; pressing it clicks it. */
@@ -42,6 +46,12 @@ protected:
     void clicked(const juce::ModifierKeys& modifiers) override { clickModifiers = modifiers; }
 
 private:
+    void repaintFrame()
+    {
+        if (auto* picture = getParentComponent())
+            picture->repaint(getBounds().expanded(5));
+    }
+
     void drawCornerMarks(juce::Graphics& g) const;
 
     bool wasOn = false, inSelection = false;

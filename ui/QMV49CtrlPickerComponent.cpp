@@ -196,12 +196,18 @@ void QMV49CtrlPickerComponent::repaintChanged(const std::set<int>& before, const
             repaint(button->getBounds().expanded(markReach));
 }
 
+juce::Component* QMV49CtrlPickerComponent::focusedControl() const
+{
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    return focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay ? focused
+                                                                                                    : nullptr;
+}
+
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
     // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel
     // alike; under the other marks, which stay whole.
-    auto* focused = juce::Component::getCurrentlyFocusedComponent();
-    if (focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay)
+    if (auto* focused = focusedControl())
     {
         const auto r = focused->getBounds().toFloat();
         g.setColour(juce::Colours::black);
@@ -264,10 +270,10 @@ std::set<juce::uint16> QMV49CtrlPickerComponent::getItemIdSet()
 
 MoxCtrlPickerButton* QMV49CtrlPickerComponent::findButtonFor(int itemId) const
 {
-    const auto text = juce::String::formatted("0x%02X", itemId);
-    for (auto* b : buttons)
-        if (b->getButtonText() == text)
-            return b;
+    // The buttons stand in the order of the picture's table.
+    for (size_t i = 0; i < pickerSpots.size() && i < (size_t)buttons.size(); ++i)
+        if (pickerSpots[i].id == itemId)
+            return buttons[(int)i];
     return nullptr;
 }
 

@@ -55,7 +55,6 @@ public:
 
     //==============================================================================
     bool keyPressed(const juce::KeyPress& key) override;
-    void focusOfChildComponentChanged(FocusChangeType) override { repaint(); }
     /** The control the keyboard is on: the focused one, else the selected one; null when neither. */
     MoxCtrlPickerButton* keyboardControl() const;
     /** Selects a control as a click on it does and gives it the keyboard focus. */
@@ -102,6 +101,8 @@ private:
     MoxCtrlPickerButton* selectedButton() const;
     void nameButton(int index);
     int idOf(int index) const;
+    /** The control of the picture that has the keyboard, or null. */
+    juce::Component* focusedControl() const;
     void bandOver(juce::Rectangle<int> area, int reached, bool adding);
     /** Marks the controls selected beside the one turned on, and turns that one on. */
     void showSelection();
