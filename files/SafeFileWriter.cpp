@@ -4,6 +4,11 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #else
 #include <cerrno>
 #include <climits>
@@ -295,9 +300,19 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
         if (out.getStatus().failed() || temporary.getFile().getSize() != (juce::int64)size)
             return failure("the disk is full");
     }
-    if (!temporary.overwriteTargetFileWithTemporary())
-        return failure("the file could not be replaced");
-    return {true, {}};
+    // Renamed over the target in one step, never deleting it first: the target is there, old or new, at
+    // every moment, so a name claimed with createNew stays claimed while it is written. A reader holding
+    // the file open can refuse the rename for a moment: it is tried again a few times.
+    for (int attempt = 0;; ++attempt)
+    {
+        if (MoveFileExW(temporary.getFile().getFullPathName().toWideCharPointer(),
+                        file.getFullPathName().toWideCharPointer(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+            return {true, {}};
+        if (attempt == 4)
+            return failure("the file could not be replaced");
+        juce::Thread::sleep(100);
+    }
 }
 
 #endif
