@@ -15,7 +15,11 @@ warm=${WINEPREFIX:-}
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 cleanup() { "$wineserver" -k 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "windows installer test: $*" >&2; exit 1; }
+fail() {
+  echo "windows installer test: $*" >&2
+  [ ! -s "$work/reg.err" ] || { echo "the last registry query's errors:" >&2; cat "$work/reg.err" >&2; }
+  exit 1
+}
 
 # A copy of the build's prefix when there is one (a new prefix takes a minute to make), else a new one.
 if [ -n "$warm" ] && [ -f "$warm/system.reg" ]; then
@@ -41,7 +45,19 @@ snapshot() {
 }
 windows_path() { run winepath -u "$1"; }
 
-value() { { run reg query "$1" "${@:2}" || true; } | sed -n 's/.*REG_[A-Z_]*SZ[[:space:]]*//p'; }
+# On a loaded machine Wine once answered one query with nothing, between queries of the same install that
+# found their values: a query that finds nothing is asked again twice, and what the last attempt printed on
+# its error stream goes into the failure's message. A value that is really missing still fails.
+value() {
+  local answer attempt
+  for attempt in 1 2 3; do
+    answer=$({ "$wine" reg query "$1" "${@:2}" </dev/null 2>"$work/reg.err" || true; } | tr -d '\r' |
+      sed -n 's/.*REG_[A-Z_]*SZ[[:space:]]*//p')
+    [ -z "$answer" ] || break
+    sleep 1
+  done
+  printf '%s\n' "$answer"
+}
 
 # One silent install and uninstall: for the user (HKCU) or, with /ALLUSERS, for the machine (HKLM).
 try_install() { # root, programs folder, Start menu folder, environment key[, /ALLUSERS]
