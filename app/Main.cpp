@@ -211,11 +211,11 @@ public:
         content->getSettingsPanel().confirmClose([] { quit(); });
     }
 
-    /** The zoom's keys work anywhere in the window, its menu items are in the status display's menu, and
+    /** The zoom's keys work anywhere in any window, its menu items are in the status display's menu, and
         the window's fixed size follows it. */
     void watchZoom(MainComponent& content)
     {
-        mainWindow->addKeyListener(zoom.get());
+        zoom->listenInEveryWindow();
         content.getSettingsPanel().statusDisplay().addMenuItems = [z = zoom.get()](juce::PopupMenu& menu)
         {
             z->addMenuItems(menu);
@@ -247,8 +247,6 @@ public:
             for (int i = modal->getNumModalComponents(); --i >= 0;)
                 if (auto* box = dynamic_cast<juce::AlertWindow*>(modal->getModalComponent(i)))
                     delete box;
-        if (mainWindow != nullptr && zoom != nullptr)
-            mainWindow->removeKeyListener(zoom.get());
         mainWindow = nullptr;
         zoom = nullptr;
         juce::LookAndFeel::setDefaultLookAndFeel(nullptr);

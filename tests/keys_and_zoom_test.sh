@@ -2,8 +2,9 @@
 # The editor driven by the keyboard alone, under a virtual X server, against the emulated keyboard: the ten
 # snapshot buttons set to channel 2 and CC numbers 20 to 29, and the four pads to notes 36 to 39, each in at
 # most eight key presses once selected; the result saved and read back with `quillet show`. Then the zoom:
-# Ctrl+Plus grows the window by a step, the step is remembered by the next start, Ctrl+0 goes back to the
-# desktop's size, and a broken preference file is ignored. Screenshots are kept in the artifacts folder.
+# Ctrl+Plus grows the window by a step, the step is remembered by the next start, Ctrl+0 (pressed in the
+# library window) goes back to the desktop's size, and a broken preference file is ignored. Screenshots are
+# kept in the artifacts folder.
 set -euo pipefail
 
 usage="usage: keys_and_zoom_test.sh EMULATED_EDITOR QUILLET ARTIFACT_DIR REQUEST_CLOSE"
@@ -146,15 +147,21 @@ import -window root "$artifacts/zoom-150.png" || true
 stop_editor
 start_editor
 [ "$(geometry)" = "$grown" ] || fail "the next start opened at $(geometry), not the $grown chosen"
-# Ctrl+0 follows the desktop again (100 percent on this server), and so does the next start.
+# Ctrl+0 follows the desktop again (100 percent on this server), and so does the next start; pressed in the
+# Setup Library window, it zooms every window.
+keys ctrl+l
+library=$(find_window "Setup Library" 20) || fail "Ctrl+L opened no Setup Library window"
+"$request_close" --focus "$library"
+sleep 0.3
 keys ctrl+0
 sleep 0.5
-[ "$(geometry)" = "1063x460" ] || fail "after Ctrl+0 the window is $(geometry)"
+[ "$(geometry)" = "1063x460" ] || fail "after Ctrl+0 in the library window the main window is $(geometry)"
 stop_editor
 
 # A broken preference file is ignored.
 printf '<QuilletPreferences Zoom="150%%"><broken' >"$XDG_CONFIG_HOME/quillet49/preferences.xml"
 start_editor
 [ "$(geometry)" = "1063x460" ] || fail "with a broken preference file the window opened at $(geometry)"
-echo "keys and zoom test: the zoom grows the window, is remembered, resets, and survives a broken file"
+echo "keys and zoom test: the zoom grows the window, is remembered, resets from the library window, and" \
+  "survives a broken file"
 echo "keys and zoom test: passed"

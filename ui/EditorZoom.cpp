@@ -11,6 +11,34 @@ EditorZoom::EditorZoom(EditorPreferences& p, double desktopScale)
 {
 }
 
+EditorZoom::~EditorZoom()
+{
+    if (!listening)
+        return;
+    auto& desktop = juce::Desktop::getInstance();
+    desktop.removeFocusChangeListener(this);
+    for (int i = desktop.getNumComponents(); --i >= 0;)
+        desktop.getComponent(i)->removeKeyListener(this);
+}
+
+void EditorZoom::listenInEveryWindow()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    if (!listening)
+        desktop.addFocusChangeListener(this);
+    listening = true;
+    // A window's own listeners hear every key its components leave, and the keys pressed while nothing in
+    // it has the keyboard. A window that opens later is joined when it first takes the keyboard.
+    for (int i = desktop.getNumComponents(); --i >= 0;)
+        desktop.getComponent(i)->addKeyListener(this);
+}
+
+void EditorZoom::globalFocusChanged(juce::Component* focused)
+{
+    if (focused != nullptr)
+        focused->getTopLevelComponent()->addKeyListener(this);
+}
+
 int EditorZoom::stepFor(double desktopScale)
 {
     if (!std::isfinite(desktopScale))

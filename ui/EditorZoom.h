@@ -10,11 +10,16 @@
     the user picks one with Ctrl+Plus, Ctrl+Minus or Ctrl+0 (back to the desktop's); the choice is kept in
     the preferences. Every window, box and menu is drawn at the zoom, as vectors where it can: text stays
     sharp at any step. */
-class EditorZoom : public juce::KeyListener
+class EditorZoom : public juce::KeyListener, private juce::FocusChangeListener
 {
 public:
     /** desktopScale: the scale the desktop asks of programs (1 = 96 dots per inch). */
     EditorZoom(EditorPreferences& preferences, double desktopScale);
+    ~EditorZoom() override;
+
+    /** The zoom's keys work in every window of the editor, those open now and those that open later (the
+        library, the comparison, a box). */
+    void listenInEveryWindow();
 
     int percent() const { return current; }
     /** The step nearest a desktop's scale, within 100 to 200 percent. */
@@ -48,9 +53,11 @@ public:
 
 private:
     void change(int newPercent, bool remember);
+    void globalFocusChanged(juce::Component* focused) override;
 
     EditorPreferences& preferences;
     const int desktopStep;
     int current;
     juce::Point<int> windowSize;
+    bool listening = false;
 };
