@@ -1,5 +1,7 @@
 #include "SafeFileWriter.h"
 
+#include <algorithm>
+
 #if JUCE_WINDOWS
 #include <fcntl.h>
 #include <io.h>
@@ -288,29 +290,55 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
         file.setReadOnly(false);
     }
 
-    juce::TemporaryFile temporary(file);
+    // The temporary's name is claimed by creating it, beside the target so that the rename stays on one
+    // volume: two saves at one moment, in one program or two, never write into one temporary. One generator
+    // per thread: the toolkit's shared one is not safe to call from two threads at once.
+    thread_local juce::Random random;
+    juce::File temporary;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt)
     {
-        // Unbuffered, so that every write's result is seen.
-        juce::FileOutputStream out(temporary.getFile(), 0);
-        if (!out.openedOk())
+        temporary = file.getSiblingFile("." + file.getFileName() + "." +
+                                        juce::String::toHexString(random.nextInt()) + ".tmp");
+        handle = CreateFileW(temporary.getFullPathName().toWideCharPointer(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             return failure("there is no permission to write there");
-        if (!out.write(data, size))
-            return failure("the disk is full");
-        out.flush();
-        if (out.getStatus().failed() || temporary.getFile().getSize() != (juce::int64)size)
-            return failure("the disk is full");
+    }
+    if (handle == INVALID_HANDLE_VALUE)
+        return failure("no temporary file could be made beside it");
+
+    // Written whole and flushed to the disk before it takes the target's place.
+    bool written = true;
+    for (size_t done = 0; written && done < size;)
+    {
+        const auto chunk = (DWORD)std::min<size_t>(size - done, 1u << 30);
+        DWORD wrote = 0;
+        written = WriteFile(handle, static_cast<const char*>(data) + done, chunk, &wrote, nullptr) != 0 &&
+                  wrote == chunk;
+        done += wrote;
+    }
+    written = written && FlushFileBuffers(handle) != 0;
+    written = CloseHandle(handle) != 0 && written;
+    if (!written)
+    {
+        temporary.deleteFile();
+        return failure("the disk is full");
     }
     // Renamed over the target in one step, never deleting it first: the target is there, old or new, at
     // every moment, so a name claimed with createNew stays claimed while it is written. A reader holding
     // the file open can refuse the rename for a moment: it is tried again a few times.
     for (int attempt = 0;; ++attempt)
     {
-        if (MoveFileExW(temporary.getFile().getFullPathName().toWideCharPointer(),
+        if (MoveFileExW(temporary.getFullPathName().toWideCharPointer(),
                         file.getFullPathName().toWideCharPointer(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
             return {true, {}};
         if (attempt == 4)
+        {
+            temporary.deleteFile();
             return failure("the file could not be replaced");
+        }
         juce::Thread::sleep(100);
     }
 }

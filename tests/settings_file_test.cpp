@@ -1,8 +1,12 @@
+#include "files/SafeFileWriter.h"
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace
 {
@@ -233,4 +237,46 @@ TEST_F(SettingsFileTest, WritingIntoAMissingFolderFails)
     auto r = writeSettingsFile(store, folder.getChildFile("nowhere").getChildFile("out.xml"));
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.message.isNotEmpty());
+}
+
+TEST_F(SettingsFileTest, TwoSavesOfOneFileAtOnceLeaveOneWholeVersionAndNothingElse)
+{
+    // Two threads replace one file with versions of their own, over and over, while it is being read.
+    const auto target = folder.getChildFile("shared.qmv49");
+    const std::string versions[] = {std::string(70000, 'a'), std::string(50000, 'b')};
+    std::atomic<int> failures{0}, torn{0};
+    std::atomic<bool> writing{true};
+    auto writer = [&](const std::string& text)
+    {
+        for (int i = 0; i < 150; ++i)
+            if (!SafeFileWriter::replaceFileContents(target, text.data(), text.size()).ok)
+                ++failures;
+    };
+    ASSERT_TRUE(SafeFileWriter::replaceFileContents(target, versions[0].data(), versions[0].size()).ok);
+    std::thread reader(
+        [&]
+        {
+            while (writing)
+            {
+                juce::Thread::sleep(1);
+                juce::MemoryBlock read;
+                // A reader may find the file held for a moment; what it reads must be one whole version.
+                if (!target.loadFileAsData(read) || read.getSize() == 0)
+                    continue;
+                const std::string text(static_cast<const char*>(read.getData()), read.getSize());
+                if (text != versions[0] && text != versions[1])
+                    ++torn;
+            }
+        });
+    std::thread first(writer, versions[0]), second(writer, versions[1]);
+    first.join();
+    second.join();
+    writing = false;
+    reader.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(torn, 0);
+    const auto last = target.loadFileAsString().toStdString();
+    EXPECT_TRUE(last == versions[0] || last == versions[1]);
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, false, "*").size(), 1)
+        << "a temporary file was left behind";
 }
