@@ -168,7 +168,7 @@ public:
             EditorZoom::desktopScale(juce::String::fromUTF8(xResources.c_str()),
                                      juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));
         // The window and the frame a window manager adds.
-        zoom->setWindowSize({1063 + 8, 460 + 40});
+        zoom->setWindowSize({MainComponent::width + 8, MainComponent::height + 40});
         zoom->apply();
 
 #if QUILLET_EMULATED_KEYBOARD
@@ -182,7 +182,7 @@ public:
         auto* content = new MainComponent();
         mainWindow = std::make_unique<MainAppWindow>(applicationTitle, content);
 #endif
-        mainWindow->centreWithSize(1063, 460);
+        mainWindow->centreWithSize(MainComponent::width, MainComponent::height);
         mainWindow->showOnDesktop(windowClass);
         watchZoom(*content);
 

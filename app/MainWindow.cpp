@@ -10,7 +10,7 @@ MainComponent::MainComponent(MidiPortSystem& ports)
 {
     settingsPanel = new KbdSettingComponent49(ports, nullptr);
     addAndMakeVisible(settingsPanel);
-    setSize(1063, 460);
+    setSize(width, height);
     // Told of the pointer over every child too.
     addMouseListener(this, true);
     // The status display's pop-up menu opens the About box.

@@ -6,6 +6,9 @@
 class MainComponent : public juce::Component
 {
 public:
+    /** The window's one size, in the layout's pixels. */
+    static constexpr int width = 1063, height = 460;
+
     /** With the system's MIDI ports. */
     MainComponent();
     /** With given ports, which must outlive the component. */
@@ -30,7 +33,7 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainComponent)
 };
 
-/** The one top-level window: fixed 1063 x 460, minimise and close buttons only. */
+/** The one top-level window: fixed at the main component's size, minimise and close buttons only. */
 class MainAppWindow : public juce::DocumentWindow
 {
 public:

@@ -1,6 +1,7 @@
 #include "SafeFileWriter.h"
 
 #include <algorithm>
+#include <string>
 
 #if JUCE_WINDOWS
 #include <fcntl.h>
@@ -48,6 +49,14 @@ namespace
 FileWriteResult failure(const juce::String& why, bool readOnly = false)
 {
     return {false, why, readOnly};
+}
+
+/** A hidden name beside the target's, for its temporary file: a new one at each call. One generator per
+    thread: the toolkit's shared one is not safe to call from two threads at once. */
+std::string temporaryNameFor(const std::string& name)
+{
+    thread_local juce::Random random;
+    return "." + name + "." + juce::String::toHexString(random.nextInt()).toStdString() + ".tmp";
 }
 } // namespace
 
@@ -232,12 +241,9 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
     const auto name = path.substr(path.find_last_of('/') + 1);
     std::string temporary;
     int fd = -1;
-    // One generator per thread: the toolkit's shared one is not safe to call from two threads at once.
-    thread_local juce::Random random;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
     {
-        temporary =
-            folder + "/." + name + "." + juce::String::toHexString(random.nextInt()).toStdString() + ".tmp";
+        temporary = folder + "/" + temporaryNameFor(name);
         // A new file gets the usual permissions (0666 less the umask); an old file's are restored below.
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
@@ -291,15 +297,13 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
     }
 
     // The temporary's name is claimed by creating it, beside the target so that the rename stays on one
-    // volume: two saves at one moment, in one program or two, never write into one temporary. One generator
-    // per thread: the toolkit's shared one is not safe to call from two threads at once.
-    thread_local juce::Random random;
+    // volume: two saves at one moment, in one program or two, never write into one temporary.
     juce::File temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt)
     {
-        temporary = file.getSiblingFile("." + file.getFileName() + "." +
-                                        juce::String::toHexString(random.nextInt()) + ".tmp");
+        temporary = file.getSiblingFile(
+            juce::String::fromUTF8(temporaryNameFor(file.getFileName().toStdString()).c_str()));
         handle = CreateFileW(temporary.getFullPathName().toWideCharPointer(), GENERIC_WRITE, 0, nullptr,
                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)

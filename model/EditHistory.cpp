@@ -79,18 +79,7 @@ void EditHistory::applyUserWrites(const std::vector<SettingsWrite>& writes)
         return;
     // A step only where a value changes; the question stops at the first that does.
     bool changes = false;
-    store.read(
-        [&](const SettingsState& s)
-        {
-            changes = std::any_of(writes.begin(), writes.end(),
-                                  [&](const SettingsWrite& w)
-                                  {
-                                      return w.field == SettingsDelta::globalField
-                                                 ? w.id >= 0 && w.id < numGlobalParams &&
-                                                       s.globals[(size_t)w.id] != w.value
-                                                 : s.get(w.field, w.id) != w.value;
-                                  });
-        });
+    store.read([&](const SettingsState& s) { changes = SettingsDelta::changes(s, writes); });
     if (!changes)
         return;
     const int selected = beginUserStep(false);

@@ -14,11 +14,8 @@ void EditPins::Pairs::erase(int field, int id)
     const int b = bit(field, id);
     if (b < 0)
         others.erase({field, id});
-    else if (bits[(size_t)b])
-    {
+    else
         bits.reset((size_t)b);
-        --bitsSet;
-    }
 }
 
 bool EditPins::Pairs::contains(int field, int id) const
@@ -30,7 +27,6 @@ bool EditPins::Pairs::contains(int field, int id) const
 void EditPins::Pairs::clear()
 {
     bits.reset();
-    bitsSet = 0;
     others.clear();
 }
 

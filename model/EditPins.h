@@ -71,13 +71,12 @@ private:
             if (bits[(size_t)b])
                 return false;
             bits.set((size_t)b);
-            ++bitsSet;
             return true;
         }
         void erase(int field, int id);
         bool contains(int field, int id) const;
         void clear();
-        int size() const { return bitsSet + (int)others.size(); }
+        int size() const { return (int)(bits.count() + others.size()); }
         std::set<std::pair<int, int>> list() const;
 
     private:
@@ -91,7 +90,6 @@ private:
             return row >= 0 && id >= 0 && id < rowLength ? row * rowLength + id : -1;
         }
         std::bitset<(itemFieldMaxMsb + 1) * rowLength> bits; // row 0: keyboard-wide slots
-        int bitsSet = 0;
         std::set<std::pair<int, int>> others;
     };
 

@@ -76,6 +76,20 @@ SettingsDelta SettingsDelta::write(SettingsState& state, const std::vector<Setti
     return d;
 }
 
+bool SettingsDelta::changes(const SettingsState& state, const std::vector<SettingsWrite>& writes)
+{
+    // Written exactly as write() would: a slot it skips changes nothing.
+    return std::any_of(writes.begin(), writes.end(),
+                       [&](const SettingsWrite& w)
+                       {
+                           if (w.field == globalField)
+                               return w.id >= 0 && w.id < numGlobalParams &&
+                                      state.globals[(size_t)w.id] != w.value;
+                           return w.field >= itemFieldMode && w.field <= itemFieldMaxMsb &&
+                                  state.get(w.field, w.id) != w.value;
+                       });
+}
+
 void SettingsDelta::apply(SettingsState& state, bool forward) const
 {
     // Taken back last first: a value written twice in one change returns to what it was before both.

@@ -35,6 +35,8 @@ struct SettingsDelta
     /** Makes the writes on state, in order, and returns what they changed: a value written as it was is
         not in it. Only the values written are looked at, so the state is neither copied nor compared. */
     static SettingsDelta write(SettingsState& state, const std::vector<SettingsWrite>& writes);
+    /** Whether writing them would change state: false when every value is already as written. */
+    static bool changes(const SettingsState& state, const std::vector<SettingsWrite>& writes);
     /** Applies the change (forward) or takes it back. */
     void apply(SettingsState& state, bool forward) const;
     /** One delta doing this, then next. */

@@ -196,18 +196,19 @@ void QMV49CtrlPickerComponent::repaintChanged(const std::set<int>& before, const
             repaint(button->getBounds().expanded(markReach));
 }
 
-juce::Component* QMV49CtrlPickerComponent::focusedControl() const
+MoxCtrlPickerButton* QMV49CtrlPickerComponent::focusedButton() const
 {
-    auto* focused = juce::Component::getCurrentlyFocusedComponent();
-    return focused != nullptr && focused->getParentComponent() == this && focused != &statusDisplay ? focused
-                                                                                                    : nullptr;
+    for (auto* b : buttons)
+        if (b->hasKeyboardFocus(false))
+            return b;
+    return nullptr;
 }
 
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
     // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel
     // alike; under the other marks, which stay whole.
-    if (auto* focused = focusedControl())
+    if (auto* focused = focusedButton())
     {
         const auto r = focused->getBounds().toFloat();
         g.setColour(juce::Colours::black);
@@ -332,10 +333,8 @@ MoxCtrlPickerButton* QMV49CtrlPickerComponent::selectedButton() const
 
 MoxCtrlPickerButton* QMV49CtrlPickerComponent::keyboardControl() const
 {
-    for (auto* b : buttons)
-        if (b->hasKeyboardFocus(false))
-            return b;
-    return selectedButton();
+    auto* focused = focusedButton();
+    return focused != nullptr ? focused : selectedButton();
 }
 
 void QMV49CtrlPickerComponent::followSelection()

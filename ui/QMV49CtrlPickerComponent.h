@@ -102,7 +102,7 @@ private:
     void nameButton(int index);
     int idOf(int index) const;
     /** The control of the picture that has the keyboard, or null. */
-    juce::Component* focusedControl() const;
+    MoxCtrlPickerButton* focusedButton() const;
     void bandOver(juce::Rectangle<int> area, int reached, bool adding);
     /** Marks the controls selected beside the one turned on, and turns that one on. */
     void showSelection();

@@ -82,9 +82,13 @@ void SelectionEditing::textEditorFocusLost(juce::TextEditor&)
         });
 }
 
-BatchEdit::Outcome SelectionEditing::change(const std::function<BatchEdit::Outcome(const BatchEdit&)>& edit)
+BatchEdit SelectionEditing::batch() const
 {
-    auto outcome = edit(BatchEdit(picker.getSelection().ids()));
+    return BatchEdit(picker.getSelection().ids());
+}
+
+BatchEdit::Outcome SelectionEditing::write(BatchEdit::Outcome outcome)
+{
     history.applyUserWrites(outcome.writes);
     return outcome;
 }
@@ -93,7 +97,7 @@ bool SelectionEditing::apply(int field, int value)
 {
     if (!picker.getSelection().isMany())
         return false;
-    const auto out = change([&](const BatchEdit& b) { return b.set(field, value); });
+    const auto out = write(batch().set(field, value));
     // Short: the status display has room for one line.
     tellSkipped(fieldLabel(field) + " set on " + juce::String((int)out.changed.size()), out.skipped);
     return true;
@@ -127,13 +131,13 @@ void SelectionEditing::paste()
             tell("Nothing copied: Ctrl+C copies a control");
         return;
     }
-    const auto out = change([&](const BatchEdit& b) { return b.paste(copied->settings); });
+    const auto out = write(batch().paste(copied->settings));
     tellSkipped(names({copied->from}) + " pasted on " + juce::String((int)out.changed.size()), out.skipped);
 }
 
 void SelectionEditing::fillSeries(int field, int start, int step)
 {
-    const auto out = change([&](const BatchEdit& b) { return b.series(field, start, step); });
+    const auto out = write(batch().series(field, start, step));
     const bool channels = field == itemFieldChannel;
     const int end = step > 0 ? (channels ? 16 : 127) : (channels ? 1 : 0);
     juce::String note = fieldLabel(field) + " series on " + juce::String((int)out.changed.size());

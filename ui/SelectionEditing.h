@@ -56,8 +56,10 @@ private:
     static juce::String names(const std::vector<int>& ids);
     /** Tells what a change did, and the controls it skipped. */
     void tellSkipped(juce::String note, const std::vector<int>& skipped);
-    /** Runs a change as one step; what it did comes back. */
-    BatchEdit::Outcome change(const std::function<BatchEdit::Outcome(const BatchEdit&)>& edit);
+    /** The selected controls, in the picture's order, as a batch. */
+    BatchEdit batch() const;
+    /** Makes a batch's change one step; what it did comes back. */
+    BatchEdit::Outcome write(BatchEdit::Outcome outcome);
 
     QMV49CtrlPickerComponent& picker;
     KbdSettingsStore& store;
