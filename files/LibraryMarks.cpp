@@ -1,27 +1,53 @@
 #include "LibraryMarks.h"
 
+#include "FileGate.h"
 #include "SafeXmlReader.h"
 #include "SettingsFile.h"
+
+namespace
+{
+/** The lock file in the library's folder that every program changing the marks takes: made only by
+    whoever finds none there. One left by a program that died is taken over after a while. */
+class MarksLockFile
+{
+public:
+    explicit MarksLockFile(const juce::File& f) : file(f)
+    {
+        for (int tries = 0; tries < 200 && !held; ++tries)
+        {
+            held = SafeFileWriter::createNew(file);
+            if (!held && tries % 50 == 49 &&
+                file.getLastModificationTime() <
+                    juce::Time::getCurrentTime() - juce::RelativeTime::seconds(10))
+                file.deleteFile();
+            if (!held)
+                juce::Thread::sleep(10);
+        }
+    }
+    ~MarksLockFile()
+    {
+        if (held)
+            file.deleteFile();
+    }
+    bool isHeld() const { return held; }
+
+private:
+    const juce::File file;
+    bool held = false;
+};
+} // namespace
 
 LibraryMarks::LibraryMarks(const juce::File& folder) : file(folder.getChildFile(fileName))
 {
     marks = readFile().value_or(Marks());
 }
 
-std::optional<LibraryMarks::Marks> LibraryMarks::readFile() const
+std::optional<LibraryMarks::Marks> LibraryMarks::parse(const void* data, size_t size)
 {
+    const auto xml = SafeXmlReader::parseBytes(data, size);
+    if (xml.root == nullptr || !xml.root->hasTagName("LibraryMarks"))
+        return std::nullopt;
     Marks read;
-    if (!file.existsAsFile())
-        return read;
-    // Far more than the marks of any library: one mark takes about 80 bytes.
-    constexpr juce::int64 maxMarksFileSize = 16 * 1024 * 1024;
-    juce::FileInputStream in(file);
-    juce::MemoryBlock bytes;
-    if (!in.openedOk() || in.readIntoMemoryBlock(bytes, maxMarksFileSize + 1) > (size_t)maxMarksFileSize)
-        return std::nullopt;
-    const auto xml = SafeXmlReader::parseBytes(bytes.getData(), bytes.getSize());
-    if (xml.root == nullptr)
-        return std::nullopt;
     // A time of use from the future would keep its setup first for good.
     const auto latest = juce::Time::currentTimeMillis() + 24 * 3600 * 1000;
     for (auto* e : xml.root->getChildWithTagNameIterator("Setup"))
@@ -38,53 +64,92 @@ std::optional<LibraryMarks::Marks> LibraryMarks::readFile() const
     return read;
 }
 
+std::optional<LibraryMarks::Marks> LibraryMarks::readFile()
+{
+    // Never followed through a link, nor read from a FIFO or a device: the folder may be shared.
+    const auto read = FileGate::readBytes(file, {maxFileSize, "the library's marks", false});
+    if (read.refusal == FileGate::Refusal::missing)
+    {
+        unusable = {};
+        return Marks();
+    }
+    auto parsed = read.ok() ? parse(read.bytes.getData(), read.bytes.getSize()) : std::nullopt;
+    unusable = parsed ? juce::String()
+                      : "the favourites in " + file.getFileName() + " cannot be used (" +
+                            (read.ok() ? juce::String("the file is damaged") : read.reason) +
+                            ") and are kept as they are";
+    return parsed;
+}
+
+bool LibraryMarks::writeFile(const Marks& toWrite) const
+{
+    juce::XmlElement root("LibraryMarks");
+    const auto folder = file.getParentDirectory().getFullPathName() + juce::File::getSeparatorString();
+    for (const auto& [name, m] : toWrite)
+    {
+        // The marks of setups that are gone go with them.
+        if ((!m.favourite && m.used == 0) ||
+            !juce::File::createFileWithoutCheckingPath(folder + name).existsAsFile())
+            continue;
+        auto* e = root.createNewChildElement("Setup");
+        e->setAttribute("File", name);
+        if (m.favourite)
+            e->setAttribute("Favourite", 1);
+        if (m.used != 0)
+            e->setAttribute("Used", juce::String(m.used));
+    }
+    return writeXmlDocument(root, file).ok;
+}
+
 bool LibraryMarks::change(const std::function<void(Marks&)>& edit)
 {
-    // One change at a time across programs and users: the lock file is made only by whoever has none
-    // there. One left by a program that died is taken over after a while.
-    const auto lockFile = file.getSiblingFile(lockFileName);
-    bool held = false;
-    for (int tries = 0; tries < 200 && !held; ++tries)
-    {
-        held = SafeFileWriter::createNew(lockFile);
-        if (!held && tries % 50 == 49 &&
-            lockFile.getLastModificationTime() <
-                juce::Time::getCurrentTime() - juce::RelativeTime::seconds(10))
-            lockFile.deleteFile();
-        if (!held)
-            juce::Thread::sleep(10);
-    }
-    if (!held)
+    const MarksLockFile held(file.getSiblingFile(lockFileName));
+    if (!held.isHeld())
         return false;
-
     std::lock_guard<std::mutex> g(lock);
     auto now = readFile();
-    bool ok = now.has_value();
-    if (ok)
+    if (!now)
+        return false;
+    edit(*now);
+    if (!writeFile(*now))
+        return false;
+    marks = std::move(*now);
+    return true;
+}
+
+LibraryMarks::Move LibraryMarks::movedWith(const juce::String& oldName, const juce::String& newName,
+                                           const std::function<bool()>& fileChange)
+{
+    const MarksLockFile held(file.getSiblingFile(lockFileName));
+    if (!held.isHeld())
+        return Move::marksRefused;
+    std::lock_guard<std::mutex> g(lock);
+    auto before = readFile();
+    if (!before)
+        return fileChange() ? Move::done : Move::fileFailed;
+    const auto found = before->find(oldName);
+    if (found == before->end())
+        return fileChange() ? Move::done : Move::fileFailed;
+    // The mark is written under the new name while both files exist, then the old file goes: a reader at
+    // any moment finds the mark on a setup that is there.
+    auto after = *before;
+    after.erase(oldName);
+    after[newName] = found->second;
+    if (!writeFile(after))
+        return Move::marksRefused;
+    if (!fileChange())
     {
-        edit(*now);
-        juce::XmlElement root("LibraryMarks");
-        for (const auto& [name, m] : *now)
-        {
-            // The marks of setups that are gone go with them.
-            if ((!m.favourite && m.used == 0) ||
-                !juce::File::createFileWithoutCheckingPath(file.getParentDirectory().getFullPathName() +
-                                                           juce::File::getSeparatorString() + name)
-                     .existsAsFile())
-                continue;
-            auto* e = root.createNewChildElement("Setup");
-            e->setAttribute("File", name);
-            if (m.favourite)
-                e->setAttribute("Favourite", 1);
-            if (m.used != 0)
-                e->setAttribute("Used", juce::String(m.used));
-        }
-        ok = writeXmlDocument(root, file).ok;
-        if (ok)
-            marks = std::move(*now);
+        writeFile(*before);
+        return Move::fileFailed;
     }
-    lockFile.deleteFile();
-    return ok;
+    marks = std::move(after);
+    return Move::done;
+}
+
+juce::String LibraryMarks::problem() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return unusable;
 }
 
 LibraryMarks::Marks LibraryMarks::all() const

@@ -2,13 +2,6 @@
 
 #include "StrictUtf8.h"
 
-#if !JUCE_WINDOWS
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -296,83 +289,18 @@ Result parseBytes(const void* data, size_t size)
     return parseText(juce::String::fromUTF8(text, (int)size));
 }
 
-#if !JUCE_WINDOWS
+Result readFile(const juce::File& file, const FileGate::Limits& limits)
+{
+    auto read = FileGate::readBytes(file, limits);
+    if (!read.ok())
+        return failure(read.refusal == FileGate::Refusal::tooLarge ? Result::Status::tooLarge
+                                                                   : Result::Status::unreadable,
+                       read.reason);
+    return parseBytes(read.bytes.getData(), read.bytes.getSize());
+}
+
 Result readFile(const juce::File& file)
 {
-    // Opened without blocking and checked before any read: a FIFO without a writer or a device would
-    // otherwise hold the caller forever.
-    const int fd = open(file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-    {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR)
-            return failure(Result::Status::unreadable, "the file does not exist");
-        return failure(Result::Status::unreadable,
-                       error == EACCES ? juce::String("there is no permission to read it")
-                                       : "the file could not be opened: " + juce::String(strerror(error)));
-    }
-    struct Closer
-    {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer{fd};
-
-    struct stat st;
-    if (fstat(fd, &st) != 0)
-        return failure(Result::Status::unreadable, "the file could not be opened");
-    if (S_ISDIR(st.st_mode))
-        return failure(Result::Status::unreadable, "it is a folder, not a file");
-    if (!S_ISREG(st.st_mode))
-        return failure(Result::Status::unreadable, "it is not a regular file");
-    if (st.st_size > maxFileSize)
-        return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
-                                                     juce::File::descriptionOfSizeInBytes(st.st_size) + ")");
-
-    // Reads at most one byte past the cap, in case the file grew since its size was taken. The buffer starts
-    // at the size taken (plus one byte, to see growth) and grows to the cap only for a file that grew.
-    std::vector<char> bytes((size_t)st.st_size + 1);
-    size_t got = 0;
-    for (;;)
-    {
-        if (got == bytes.size())
-        {
-            if (bytes.size() > (size_t)maxFileSize)
-                break;
-            bytes.resize((size_t)maxFileSize + 1);
-        }
-        const auto n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return failure(Result::Status::unreadable,
-                           "the file could not be read: " + juce::String(strerror(errno)));
-        if (n == 0)
-            break;
-        got += (size_t)n;
-    }
-    if ((juce::int64)got > maxFileSize)
-        return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
-    return parseBytes(bytes.data(), got);
+    return readFile(file, {maxFileSize, "a settings file"});
 }
-#else
-Result readFile(const juce::File& file)
-{
-    if (!file.existsAsFile())
-        return failure(Result::Status::unreadable,
-                       file.exists() ? "it is a folder, not a file" : "the file does not exist");
-    if (file.getSize() > maxFileSize)
-        return failure(Result::Status::tooLarge, "the file is far larger than a settings file (" +
-                                                     juce::File::descriptionOfSizeInBytes(file.getSize()) +
-                                                     ")");
-    juce::FileInputStream in(file);
-    if (!in.openedOk())
-        return failure(Result::Status::unreadable,
-                       "the file could not be opened: " + in.getStatus().getErrorMessage());
-    juce::MemoryBlock bytes;
-    in.readIntoMemoryBlock(bytes, (ssize_t)maxFileSize + 1);
-    if ((juce::int64)bytes.getSize() > maxFileSize)
-        return failure(Result::Status::tooLarge, "the file is far larger than a settings file");
-    return parseBytes(bytes.getData(), bytes.getSize());
-}
-#endif
 } // namespace SafeXmlReader

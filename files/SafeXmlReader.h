@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileGate.h"
+
 #include <juce_core/juce_core.h>
 
 #include <memory>
@@ -32,7 +34,10 @@ constexpr int maxNestingDepth = 32;
     count; a settings file uses about a dozen. */
 constexpr int maxDistinctNames = 256;
 
+/** A settings file, through the file gate. */
 Result readFile(const juce::File& file);
+/** Another XML file of the program's, with a cap of its own. */
+Result readFile(const juce::File& file, const FileGate::Limits& limits);
 Result parseText(const juce::String& text);
 /** Parses raw file bytes, which must be UTF-8 in its shortest forms (isStrictUtf8: the toolkit's strings
     miscount malformed or overlong sequences); one leading byte-order mark is allowed. */

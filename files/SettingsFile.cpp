@@ -290,10 +290,11 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root)
     return doc;
 }
 
-SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument& document)
+namespace
+{
+SettingsReadResult takeApart(const SafeXmlReader::Result& xml, SettingsDocument& document)
 {
     SettingsReadResult result;
-    auto xml = SafeXmlReader::readFile(file);
     if (xml.root == nullptr)
     {
         result.message = xml.message;
@@ -308,6 +309,17 @@ SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument
     result.ok = true;
     result.skipped = document.skipped;
     return result;
+}
+} // namespace
+
+SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument& document)
+{
+    return takeApart(SafeXmlReader::readFile(file), document);
+}
+
+SettingsReadResult readSettingsBytes(const void* data, size_t size, SettingsDocument& document)
+{
+    return takeApart(SafeXmlReader::parseBytes(data, size), document);
 }
 
 SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& file)

@@ -52,6 +52,8 @@ SettingsDocument parseSettingsXml(const juce::XmlElement& root);
 
 /** Reads a settings file (whatever its root is named) without applying it. */
 SettingsReadResult readSettingsDocument(const juce::File& file, SettingsDocument& document);
+/** The same for a file's bytes already read through the file gate. */
+SettingsReadResult readSettingsBytes(const void* data, size_t size, SettingsDocument& document);
 
 /** Loads a settings file into the store, as one step. A file that cannot be used changes nothing. */
 SettingsReadResult readSettingsFile(KbdSettingsStore& store, const juce::File& file);

@@ -2,6 +2,7 @@
 
 #include "LibraryIndex.h"
 #include "SafeXmlReader.h"
+#include "SetupFileName.h"
 #include "StrictUtf8.h"
 #include "SyxImport.h"
 #include "UserFolders.h"
@@ -61,14 +62,6 @@ bool SetupLibrary::isPlainSetupName(const juce::String& name)
            !name.containsChar(0);
 }
 
-juce::String SetupLibrary::cutToBytes(const juce::String& text, size_t maxBytes)
-{
-    auto cut = text;
-    while (cut.getNumBytesAsUTF8() > maxBytes)
-        cut = cut.dropLastCharacters(juce::jmax(1, (int)((cut.getNumBytesAsUTF8() - maxBytes) / 4)));
-    return cut;
-}
-
 juce::File SetupLibrary::child(const juce::String& fileName) const
 {
     return juce::File::createFileWithoutCheckingPath(folder.getFullPathName() +
@@ -121,7 +114,8 @@ SetupEntry SetupLibrary::readEntry(const juce::File& file)
 
 //==============================================================================
 SetupLibrary::SetupLibrary(const juce::File& f)
-    : folder(f), libraryMarks(f), current(std::make_shared<std::vector<SetupEntry>>())
+    : folder(f), libraryMarks(f), current(std::make_shared<std::vector<SetupEntry>>()),
+      currentTags(std::make_shared<const std::vector<LibraryTags::Use>>())
 {
 }
 
@@ -143,7 +137,8 @@ int SetupLibrary::refresh()
     // written: a change within the file system's resolution of time would otherwise go unseen.
     const auto indexTime = modificationTime(indexFile);
     constexpr juce::int64 margin = 2'000'000'000;
-    auto index = LibraryIndex::read(indexFile);
+    auto read = LibraryIndex::read(indexFile);
+    auto& index = read.entries;
     const size_t indexed = index.size();
 
     auto list = std::make_shared<std::vector<SetupEntry>>();
@@ -154,12 +149,15 @@ int SetupLibrary::refresh()
          it.increment(error))
     {
         const auto raw = it->path().filename().u8string();
-        const auto name = juce::String::fromUTF8(raw.data(), (int)raw.size());
+        // No text is made of bytes that are not UTF-8: such a name is shown with a replacement character.
+        const bool plainName = isStrictUtf8(raw.data(), raw.size());
+        const auto name = plainName ? juce::String::fromUTF8(raw.data(), (int)raw.size())
+                                    : SetupFileName::fromBytes(raw.data(), raw.size());
         std::error_code fileError;
         if (name.startsWithChar('.') || !name.endsWithIgnoreCase(setupExtension) ||
             !it->is_regular_file(fileError))
             continue;
-        if (!isStrictUtf8(raw.data(), raw.size()))
+        if (!plainName)
         {
             SetupEntry odd;
             odd.fileName = name;
@@ -189,7 +187,7 @@ int SetupLibrary::refresh()
     }
     std::sort(list->begin(), list->end(),
               [](const SetupEntry& a, const SetupEntry& b) { return a.fileName < b.fileName; });
-    if ((stale || list->size() != indexed) && folder.isDirectory())
+    if ((stale || list->size() != indexed) && read.writable && folder.isDirectory())
         LibraryIndex::write(indexFile, *list);
 
     // The place of each by title (then file), once, so that sorting a filtered list compares numbers.
@@ -204,13 +202,20 @@ int SetupLibrary::refresh()
     for (size_t rank = 0; rank < byTitle.size(); ++rank)
         (*list)[byTitle[rank]].order = (int)rank;
 
+    auto tags = std::make_shared<const std::vector<LibraryTags::Use>>(LibraryTags::collect(*list));
     libraryMarks.reload();
+    juce::StringArray notices;
+    for (const auto& problem : {read.problem, libraryMarks.problem()})
+        if (problem.isNotEmpty())
+            notices.add(problem.substring(0, 1).toUpperCase() + problem.substring(1) + ".");
     std::lock_guard<std::mutex> g(lock);
     // Of two listings at once, the one started last is kept.
     if (generation > installedGeneration)
     {
         installedGeneration = generation;
         current = std::move(list);
+        currentTags = std::move(tags);
+        currentNotices = notices;
         folderTimeSeen = folderTime;
         marksTimeSeen = marksTime;
     }
@@ -296,15 +301,16 @@ std::vector<int> SetupLibrary::filter(const std::vector<SetupEntry>& list, const
     return shown;
 }
 
-juce::StringArray SetupLibrary::allTags(const std::vector<SetupEntry>& list)
+LibraryTags::Uses SetupLibrary::tags() const
 {
-    juce::StringArray tags;
-    for (const auto& e : list)
-        for (const auto& t : e.info.tags)
-            if (!tags.contains(t, true))
-                tags.add(t);
-    tags.sortNatural();
-    return tags;
+    std::lock_guard<std::mutex> g(lock);
+    return currentTags;
+}
+
+juce::StringArray SetupLibrary::notices() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return currentNotices;
 }
 
 //==============================================================================

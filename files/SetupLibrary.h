@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LibraryMarks.h"
+#include "LibraryTags.h"
 #include "SettingsFile.h"
 #include "SetupInfo.h"
 
@@ -55,8 +56,6 @@ public:
     static constexpr const char* setupExtension = ".qmv49";
     /** A name a setup's file may have inside the folder: no separator, not hidden. */
     static bool isPlainSetupName(const juce::String& fileName);
-    /** Cut to at most maxBytes of UTF-8, at a character's boundary: file names are limited in bytes. */
-    static juce::String cutToBytes(const juce::String& text, size_t maxBytes);
 
     const juce::File& getFolder() const { return folder; }
 
@@ -73,8 +72,12 @@ public:
     /** The entries the query lets through, favourites first, then the most recently used, then by
         title; as indexes into entries. */
     std::vector<int> filter(const std::vector<SetupEntry>& list, const LibraryQuery& query) const;
-    /** Every tag in use, each once, sorted. */
-    static juce::StringArray allTags(const std::vector<SetupEntry>& list);
+    /** The tags of the last refresh's entries, each once with how many setups carry it
+        (LibraryTags::collect), collected with the listing. */
+    LibraryTags::Uses tags() const;
+    /** What the last refresh could not use of the library's own files (its index, its marks), each said
+        once in words for the user; empty when everything could be used. */
+    juce::StringArray notices() const;
 
     LibraryMarks& marks() { return libraryMarks; }
 
@@ -125,6 +128,8 @@ private:
     LibraryMarks libraryMarks;
     mutable std::mutex lock;
     Entries current;
+    LibraryTags::Uses currentTags;
+    juce::StringArray currentNotices;
     juce::int64 installedGeneration = 0;
     std::atomic<juce::int64> generations{0};
     juce::int64 folderTimeSeen = 0, marksTimeSeen = 0;

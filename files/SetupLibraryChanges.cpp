@@ -1,6 +1,8 @@
 #include "SetupLibrary.h"
 
+#include "FileGate.h"
 #include "SafeXmlReader.h"
+#include "SetupFileName.h"
 #include "SyxImport.h"
 #include "Trash.h"
 
@@ -10,14 +12,8 @@
 
 juce::File SetupLibrary::claimNewFile(const juce::String& title) const
 {
-    auto base = juce::File::createLegalFileName(title.trim()).trim();
-    // Neither hidden nor read as a home folder.
-    while (base.startsWithChar('.') || base.startsWithChar('~'))
-        base = base.substring(1).trimStart();
-    if (base.isEmpty())
-        base = "Setup";
     // File names are limited in bytes, and the safe writer's temporary name is longer still.
-    base = SetupLibrary::cutToBytes(base, 180);
+    const auto base = SetupFileName::baseFor(title, 180);
     if (!folder.createDirectory())
         return {};
     for (int n = 1; n < 100000; ++n)
@@ -66,7 +62,7 @@ SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
         const auto imported = SyxImport::fromFile(source);
         if (!imported.ok)
         {
-            o.message = source.getFileName() + ": " + imported.message;
+            o.message = SetupFileName::printable(source.getFileName()) + ": " + imported.message;
             return o;
         }
         SetupInfo info;
@@ -74,18 +70,14 @@ SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
         const auto target = claimNewFile(info.title);
         return releasedOnFailure(write(target, *createSettingsXml(imported.state, info)), target);
     }
+    // Read once, through the gate, and copied as it is, byte for byte: the library holds the user's own file.
+    const auto bytes = FileGate::readBytes(source, {SafeXmlReader::maxFileSize, "a settings file"});
     SettingsDocument doc;
-    const auto read = readSettingsDocument(source, doc);
+    const auto read = bytes.ok() ? readSettingsBytes(bytes.bytes.getData(), bytes.bytes.getSize(), doc)
+                                 : SettingsReadResult{false, bytes.reason, {}};
     if (!read.ok)
     {
-        o.message = source.getFileName() + ": " + read.message;
-        return o;
-    }
-    // Copied as it is, byte for byte: the library holds the user's own file.
-    juce::MemoryBlock bytes;
-    if (!source.loadFileAsData(bytes))
-    {
-        o.message = source.getFileName() + ": the file cannot be read";
+        o.message = SetupFileName::printable(source.getFileName()) + ": " + read.message;
         return o;
     }
     const auto target =
@@ -93,7 +85,8 @@ SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
     if (target == juce::File())
         return write(target, juce::XmlElement("Settings"));
     o.fileName = target.getFileName();
-    const auto written = SafeFileWriter::replaceFileContents(target, bytes.getData(), bytes.getSize());
+    const auto written =
+        SafeFileWriter::replaceFileContents(target, bytes.bytes.getData(), bytes.bytes.getSize());
     o.ok = written.ok;
     o.message = written.message;
     return releasedOnFailure(o, target);
@@ -174,20 +167,24 @@ SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const j
         return {false, fileName, "a setup's title cannot be empty"};
     info.writeInto(*root);
     // The file keeps its name when the title gives the same one.
-    if (juce::File::createLegalFileName(info.title).trim() + SetupLibrary::setupExtension == fileName)
+    if (SetupFileName::baseFor(info.title) + SetupLibrary::setupExtension == fileName)
         return write(file, *root);
-    // The new file is whole before the old one goes: a failure leaves the setup where it was.
+    // The new file is whole before the old one goes: a failure leaves the setup where it was. Its marks move
+    // with it in one change, so no other program sees the old file gone and drops them meanwhile.
     const auto target = claimNewFile(info.title);
     o = releasedOnFailure(write(target, *root), target);
     if (!o.ok)
         return o;
-    if (!file.deleteFile())
-    {
-        target.deleteFile();
-        return {false, fileName, fileName + " cannot be removed from the library's folder"};
-    }
-    libraryMarks.moved(fileName, target.getFileName());
-    return o;
+    const auto moved =
+        libraryMarks.movedWith(fileName, target.getFileName(), [&file] { return file.deleteFile(); });
+    if (moved == LibraryMarks::Move::done)
+        return o;
+    target.deleteFile();
+    return {false, fileName,
+            moved == LibraryMarks::Move::fileFailed
+                ? fileName + " cannot be removed from the library's folder"
+                : "its favourite and last use could not be carried to the new name (the library's marks "
+                  "are busy or cannot be written); the setup was kept as it was"};
 }
 
 SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)

@@ -1,8 +1,7 @@
 #include "SyxImport.h"
 
 #include "../device/SysExCodec.h"
-
-#include <filesystem>
+#include "FileGate.h"
 
 namespace SyxImport
 {
@@ -115,18 +114,9 @@ Result fromBytes(const void* data, size_t size)
 
 Result fromFile(const juce::File& file)
 {
-    // Only a plain file: a device or a pipe would be read without end, or never answer.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::u8path(file.getFullPathName().toStdString()),
-                                          error))
-        return refuse(file.exists() ? "it is not a plain file" : "the file does not exist");
-    juce::FileInputStream in(file);
-    if (!in.openedOk())
-        return refuse("the file cannot be read");
-    juce::MemoryBlock bytes;
-    in.readIntoMemoryBlock(bytes, (ssize_t)maxStreamSize + 1);
-    if (bytes.getSize() > maxStreamSize)
-        return refuse("the file is far larger than a setup's stream");
-    return fromBytes(bytes.getData(), bytes.getSize());
+    const auto read = FileGate::readBytes(file, {(juce::int64)maxStreamSize, "a setup's stream"});
+    if (!read.ok())
+        return refuse(read.reason);
+    return fromBytes(read.bytes.getData(), read.bytes.getSize());
 }
 } // namespace SyxImport

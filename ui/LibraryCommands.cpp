@@ -2,6 +2,8 @@
 
 #include "LibraryWindow.h"
 
+#include <algorithm>
+
 namespace
 {
 const char* const problemTitle = "Library Problem";
@@ -64,6 +66,7 @@ void LibraryCommands::close()
 {
     if (refresher != nullptr)
         refresher->watch(false);
+    notices.clear();
     if (window != nullptr)
         window->setVisible(false);
 }
@@ -77,11 +80,22 @@ void LibraryCommands::refresh()
 void LibraryCommands::listRead()
 {
     entries = library->entries();
-    tags = SetupLibrary::allTags(*entries);
+    tagUses = library->tags();
+    for (const auto& notice : library->notices())
+        notices.addIfNotAlreadyThere(notice);
     // A tag that no setup carries any more shows nothing: the list goes back to all of them.
-    if (query.tag.isNotEmpty() && !tags.contains(query.tag, true))
+    if (query.tag.isNotEmpty() &&
+        std::none_of(tagUses->begin(), tagUses->end(),
+                     [this](const LibraryTags::Use& u) { return u.tag.equalsIgnoreCase(query.tag); }))
         query.tag = {};
+    chooseChips();
     filterAgain();
+}
+
+void LibraryCommands::chooseChips()
+{
+    tags = tagUses != nullptr ? LibraryTags::forChips(*tagUses, LibraryTags::maxChips, query.tag)
+                              : juce::StringArray();
 }
 
 void LibraryCommands::filterAgain()
@@ -98,7 +112,10 @@ void LibraryCommands::changedList()
 
 void LibraryCommands::setQuery(const LibraryQuery& q)
 {
+    const bool otherTag = q.tag != query.tag;
     query = q;
+    if (otherTag)
+        chooseChips();
     // Over the list last read, never the disk: fast enough to follow every key typed.
     filterAgain();
 }
@@ -146,6 +163,8 @@ juce::String LibraryCommands::describe() const
     auto text = (n == 1 ? juce::String("1 setup") : juce::String(n) + " setups") + " in " + where;
     if ((int)shown.size() != n)
         text = juce::String((int)shown.size()) + " of " + text;
+    if (!notices.isEmpty())
+        text << ". " << notices.joinIntoString(" ");
     return text;
 }
 

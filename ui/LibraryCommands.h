@@ -45,10 +45,11 @@ public:
     const SetupEntry* shownEntry(int row) const;
     /** The row showing a setup's file, or -1. */
     int rowOf(const juce::String& fileName) const;
-    /** Every tag of the setups as last read. */
+    /** The tags that get a chip: those most setups carry (LibraryTags::forChips), with the tag shown. */
     const juce::StringArray& getTags() const { return tags; }
     bool isFavourite(const juce::String& fileName);
-    /** Where the list ends: the number of setups, and the folder. */
+    /** Where the list ends: the number of setups, and the folder; then what the library could not use of its
+        own files since the window opened, each said once. */
     juce::String describe() const;
 
     /** The setup selected in the list, by file name: it stays selected through refreshes and reordering. */
@@ -80,6 +81,7 @@ private:
     /** Reports a change that failed; a change that worked selects its setup and reads the folder again. */
     bool changed(const SetupLibrary::Outcome& outcome, const juce::String& failure);
     void listRead();
+    void chooseChips();
     void filterAgain();
     const SetupEntry* entryFor(const juce::String& fileName) const;
     void changedList();
@@ -93,7 +95,8 @@ private:
     std::unique_ptr<LibraryRefresh> refresher; // after the library, which it reads
     SetupLibrary::Entries entries;
     std::vector<int> shown;
-    juce::StringArray tags;
+    LibraryTags::Uses tagUses;
+    juce::StringArray tags, notices;
     LibraryQuery query;
     bool asking = false;
     std::unique_ptr<LibraryWindow> view;

@@ -1,13 +1,16 @@
-// A libFuzzer target for the two places that take outside input: the device manager's incoming dispatch
-// and the settings file reader (with the .syx import). The first byte picks the half (even: dispatch, odd:
-// file), unless QUILLET_FUZZ_HALF=dispatch or =file holds every input to one. The test command runs each half
-// for a minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
+// A libFuzzer target for the places that take outside input: the device manager's incoming dispatch, the
+// settings file reader (with the .syx import) and the library's own files (its index and its marks). The
+// first byte picks the part (its value modulo 3: dispatch, file, library), unless QUILLET_FUZZ_HALF=dispatch,
+// =file or =library holds every input to one. The test command runs each part for a minute over the seeds in
+// tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
 //   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
 //         -DQUILLET_GUI=OFF -DQUILLET_FUZZER=ON -DQUILLET_BENCHMARKS=OFF
 //   cmake --build build-asan --target quillet_fuzzer && tests/fuzz/run.sh build-asan 1800
 #include "device/OrvManager49.h"
 #include "device/SysExCodec.h"
 #include "device/VirtualMidiPorts.h"
+#include "files/LibraryIndex.h"
+#include "files/LibraryMarks.h"
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "files/SyxImport.h"
@@ -45,15 +48,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 2)
         return 0;
     static const char* const half = std::getenv("QUILLET_FUZZ_HALF");
-    uint8_t target = data[0];
-    if (half != nullptr && std::strcmp(half, "dispatch") == 0)
-        target &= 0xFE;
-    else if (half != nullptr && std::strcmp(half, "file") == 0)
-        target |= 1;
+    const uint8_t target = data[0];
+    enum class Part
+    {
+        dispatch,
+        file,
+        library
+    };
+    auto part = (Part)(target % 3);
+    if (half != nullptr)
+        part = std::strcmp(half, "dispatch") == 0 ? Part::dispatch
+               : std::strcmp(half, "file") == 0   ? Part::file
+                                                  : Part::library;
     ++data;
     --size;
 
-    if ((target & 1) == 0)
+    if (part == Part::library)
+    {
+        if ((target & 4) == 0)
+        {
+            // An index is trusted whole or not at all, and what it gives is what a file could hold.
+            std::map<juce::String, SetupEntry> entries;
+            const auto parsed = LibraryIndex::parse(data, size, entries);
+            if (parsed != LibraryIndex::Parsed::ok && !entries.empty())
+                std::abort();
+            for (const auto& [name, e] : entries)
+                if (name.isEmpty() || e.info.title.length() > SetupInfo::maxTitleLength ||
+                    e.info.tags.size() > SetupInfo::maxTags || e.info.title.containsAnyOf("\n\r\t"))
+                    std::abort();
+        }
+        else
+        {
+            const auto marks = LibraryMarks::parse(data, size);
+            if (marks)
+                for (const auto& [name, m] : *marks)
+                    if (name.isEmpty() || m.used < 0)
+                        std::abort();
+        }
+        return 0;
+    }
+    if (part == Part::dispatch)
     {
         static Rig rig;
         std::vector<uint8_t> bytes;

@@ -7,12 +7,28 @@
 #include "device/VirtualMidiPorts.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
+#include "files/StrictUtf8.h"
 
+#include <cstring>
 #include <iomanip>
 #include <set>
 
 namespace QuilletCommands
 {
+bool argumentsOf(int argc, const char* const argv[], juce::StringArray& args, std::ostream& err)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        if (!isStrictUtf8(argv[i], std::strlen(argv[i])))
+        {
+            err << "quillet: argument " << i << " is not UTF-8 text; give the file a name in UTF-8\n";
+            return false;
+        }
+        args.add(juce::String::fromUTF8(argv[i]));
+    }
+    return true;
+}
+
 juce::File fileArg(const juce::String& path)
 {
     return juce::File::getCurrentWorkingDirectory().getChildFile(path);

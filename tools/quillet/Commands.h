@@ -25,6 +25,9 @@ enum ExitCode
 };
 
 int run(const juce::StringArray& args, std::ostream& out, std::ostream& err);
+/** The process's arguments as text; false, having said why in err, when one is not UTF-8: the toolkit would
+    garble it into the name of another file than the one meant. */
+bool argumentsOf(int argc, const char* const argv[], juce::StringArray& args, std::ostream& err);
 /** A file named on the command line, relative to the current folder. */
 juce::File fileArg(const juce::String& path);
 

@@ -1,6 +1,7 @@
 #include "LibraryCommand.h"
 
 #include "Commands.h"
+#include "files/SetupFileName.h"
 #include "files/SetupLibrary.h"
 #include "files/SyxImport.h"
 
@@ -16,18 +17,19 @@ int usageError(std::ostream& err, const juce::String& problem)
     return exitUsage;
 }
 
-/** A name as it can be printed on one line: a control character in a file name becomes '?'. */
-juce::String printable(const juce::String& text)
+using SetupFileName::printable;
+
+/** What the library could not use of its own files, said once, before anything else. */
+void tellNotices(const SetupLibrary& library, std::ostream& err)
 {
-    juce::String out;
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
-        out += (*p < 0x20 || *p == 0x7F) ? (juce::juce_wchar)'?' : *p;
-    return out;
+    for (const auto& notice : library.notices())
+        err << "quillet: " << printable(notice) << "\n";
 }
 
-int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out)
+int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out, std::ostream& err)
 {
     library.refresh();
+    tellNotices(library, err);
     const auto entries = library.entries();
     const auto shown = library.filter(*entries, query);
     for (int i : shown)
@@ -35,12 +37,12 @@ int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out)
         const auto& e = (*entries)[(size_t)i];
         if (!e.isUsable())
         {
-            out << "! " << printable(e.fileName) << ": " << e.problem << "\n";
+            out << "! " << printable(e.fileName) << ": " << printable(e.problem) << "\n";
             continue;
         }
-        out << (library.marks().isFavourite(e.fileName) ? "* " : "  ") << e.displayTitle();
+        out << (library.marks().isFavourite(e.fileName) ? "* " : "  ") << printable(e.displayTitle());
         if (!e.info.tags.isEmpty())
-            out << "  [" << e.info.tags.joinIntoString(", ") << "]";
+            out << "  [" << printable(e.info.tags.joinIntoString(", ")) << "]";
         out << "  (" << printable(e.fileName) << ")\n";
     }
     out << shown.size() << " of " << entries->size() << (entries->size() == 1 ? " setup" : " setups")
@@ -55,10 +57,10 @@ int add(SetupLibrary& library, const juce::StringArray& files, std::ostream& out
     {
         const auto outcome = library.add(fileArg(f));
         if (outcome.ok)
-            out << "Added " << outcome.fileName << "\n";
+            out << "Added " << printable(outcome.fileName) << "\n";
         else
         {
-            err << "quillet: not added: " << outcome.message << "\n";
+            err << "quillet: not added: " << printable(outcome.message) << "\n";
             ++refused;
         }
     }
@@ -104,7 +106,7 @@ int run(const juce::StringArray& args, const QuilletLinkCommands::LinkOptions& l
 
     SetupLibrary library(folder);
     if (sub == "list" && names.isEmpty())
-        return list(library, query, out);
+        return list(library, query, out, err);
     if (sub == "add" && !names.isEmpty())
         return add(library, names, out, err);
     if (sub == "send" && names.size() == 1)
@@ -113,12 +115,15 @@ int run(const juce::StringArray& args, const QuilletLinkCommands::LinkOptions& l
         const auto file = library.find(names[0], problem);
         if (file == juce::File())
         {
-            err << "quillet: " << problem << "\n";
+            err << "quillet: " << printable(problem) << "\n";
             return exitUnreadable;
         }
         const int code = QuilletLinkCommands::sendToKeyboard(file, link, out, err);
-        if (code == exitOk || code == exitSentWithDefaults)
-            library.marks().markUsed(file.getFileName());
+        if ((code == exitOk || code == exitSentWithDefaults) && !library.marks().markUsed(file.getFileName()))
+            err << "quillet: the setup was sent, but its last use could not be kept"
+                << (library.marks().problem().isNotEmpty() ? ": " + printable(library.marks().problem())
+                                                           : juce::String())
+                << "\n";
         return code;
     }
     if (sub == "list" || sub == "add" || sub == "send")

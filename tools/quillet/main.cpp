@@ -14,8 +14,8 @@ int main(int argc, char* argv[])
 #endif
     setMidiClientName("quillet");
     juce::StringArray args;
-    for (int i = 1; i < argc; ++i)
-        args.add(juce::String::fromUTF8(argv[i]));
+    if (!QuilletCommands::argumentsOf(argc, argv, args, std::cerr))
+        return QuilletCommands::exitUsage;
     const int code = QuilletCommands::run(args, std::cout, std::cerr);
     // The link commands run the message loop on this thread; it goes before the statics do.
     juce::DeletedAtShutdown::deleteAll();
