@@ -135,7 +135,8 @@ row("batch edit of 53 controls vs one control's edit", b["BM_BatchEditOfAllPictu
     b["BM_OneControlEditedAsOneStep"]["cpu_time"], "us", "<= 2x")
 lib = bench("library_bench", ["BM_LibraryFirstListing/iterations:1", "BM_FloorLoaderLoop/iterations:1",
                               "BM_LibraryListingFromIndex/iterations:3", "BM_SearchAsTyped",
-                              "BM_FloorOnePassOverTheText", "BM_MemoryPerListedSetup/iterations:1"])
+                              "BM_FloorOnePassOverTheText", "BM_MemoryPerListedSetup/iterations:1",
+                              "BM_TagsAndChips", "BM_FloorOnePassOverTheTitles"])
 row("library of 10,000: first listing vs the loader in a loop", lib["BM_LibraryFirstListing/iterations:1"]["real_time"],
     lib["BM_FloorLoaderLoop/iterations:1"]["real_time"], "ms", "<= 1.3x")
 row("library of 10,000: listing from its index vs first listing",
@@ -143,6 +144,8 @@ row("library of 10,000: listing from its index vs first listing",
     "ms", "")
 row("library of 10,000: search as typed, p95 vs one pass over the text", lib["BM_SearchAsTyped"]["p95_ms"],
     lib["BM_FloorOnePassOverTheText"]["real_time"], "ms", "p95 < 5 ms")
+row("library of 10,000, 5 tags each: tags and chips vs one pass over the titles", lib["BM_TagsAndChips"]["cpu_time"],
+    lib["BM_FloorOnePassOverTheTitles"]["cpu_time"], "ms", "<= 3x")
 row("library of 10,000: heap per listed setup", lib["BM_MemoryPerListedSetup/iterations:1"]["bytes_per_setup"] / 1024,
     2, "KB", "< 2 KB")
 f = bench("files_bench", ["BM_LoadSettings", "BM_FloorXmlParse"])

@@ -3,7 +3,7 @@
 #   - start-up (exec to window mapped), peak memory and idle wake-ups of the editor against a bare JUCE
 #     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
 #   - the read-out, send-all, load and batch-edit benchmarks against their Google Benchmark floors, the library of
-#     10,000 setups: its first listing against the loader, its search and the memory it holds;
+#     10,000 setups: its first listing against the loader, its search, its tags and chips and the memory it holds;
 #   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program, and against
 #     the same program loading the system's ALSA library as the tool does.
 # Every figure is a median of runs taken in alternation with its floor, printed with its ratio (for the

@@ -1,6 +1,7 @@
 // The library of setups over a generated library of 10,000 setups with random titles, tags and control
 // names: the first listing beside loading the same files with the editor's loader, a one-character search
 // beside one pass over the same text, and the memory the listed entries take.
+#include "files/LibraryTags.h"
 #include "files/SetupLibrary.h"
 #include "tests/support/scratch_folder.h"
 
@@ -139,6 +140,53 @@ void BM_FloorOnePassOverTheText(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FloorOnePassOverTheText)->Unit(benchmark::kMillisecond);
+
+/** 10,000 listed setups with a title and five tags each, as a listing leaves them. */
+const std::vector<SetupEntry>& taggedEntries()
+{
+    static const std::vector<SetupEntry> list = []
+    {
+        juce::Random r(5);
+        std::vector<SetupEntry> l((size_t)librarySize);
+        for (auto& e : l)
+        {
+            e.info.title = randomWord(r) + " " + randomWord(r);
+            juce::StringArray tags;
+            while (tags.size() < 5)
+                tags.addIfNotAlreadyThere(randomWord(r).substring(0, 6), true);
+            e.info.tags = tags;
+        }
+        return l;
+    }();
+    return list;
+}
+
+/** Every tag collected and the chips chosen, as each listing does. */
+void BM_TagsAndChips(benchmark::State& state)
+{
+    const auto& list = taggedEntries();
+    for (auto _ : state)
+    {
+        const auto uses = LibraryTags::collect(list);
+        benchmark::DoNotOptimize(LibraryTags::forChips(uses, LibraryTags::maxChips));
+    }
+    state.counters["tags"] = (double)LibraryTags::collect(list).size();
+}
+BENCHMARK(BM_TagsAndChips)->Unit(benchmark::kMillisecond);
+
+/** The floor: one pass over the same setups' titles, each made lower case as a search does. */
+void BM_FloorOnePassOverTheTitles(benchmark::State& state)
+{
+    const auto& list = taggedEntries();
+    for (auto _ : state)
+    {
+        size_t length = 0;
+        for (const auto& e : list)
+            length += (size_t)e.info.title.toLowerCase().length();
+        benchmark::DoNotOptimize(length);
+    }
+}
+BENCHMARK(BM_FloorOnePassOverTheTitles)->Unit(benchmark::kMillisecond);
 
 #if defined(__GLIBC__)
 /** The heap the listed entries hold, per setup. */

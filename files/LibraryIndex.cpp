@@ -107,8 +107,8 @@ LibraryIndex::Read LibraryIndex::read(const juce::File& file)
     if (!bytes.ok() && !damaged)
     {
         r.writable = false;
-        r.problem = "the library's index " + file.getFileName() + " cannot be used (" + bytes.reason +
-                    "): the setups are read from their files, and the index is left alone";
+        r.problem = "the index " + file.getFileName() + " is left alone (" + bytes.reason +
+                    "): the setups are read from their files";
         return r;
     }
     if (damaged)
@@ -116,9 +116,8 @@ LibraryIndex::Read LibraryIndex::read(const juce::File& file)
         const auto aside = file.getSiblingFile(file.getFileName() + setAsideSuffix);
         r.writable = file.moveFileTo(aside);
         r.problem = r.writable
-                        ? "the library's index was damaged; it is set aside as " + aside.getFileName() +
-                              " and made anew from the setups' files"
-                        : "the library's index " + file.getFileName() +
+                        ? "the index was damaged: set aside as " + aside.getFileName() + " and made anew"
+                        : "the index " + file.getFileName() +
                               " is damaged and cannot be set aside: the setups are read from their files";
     }
     return r;

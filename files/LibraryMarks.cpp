@@ -77,7 +77,7 @@ std::optional<LibraryMarks::Marks> LibraryMarks::readFile()
     unusable = parsed ? juce::String()
                       : "the favourites in " + file.getFileName() + " cannot be used (" +
                             (read.ok() ? juce::String("the file is damaged") : read.reason) +
-                            ") and are kept as they are";
+                            ") and are left as they are";
     return parsed;
 }
 

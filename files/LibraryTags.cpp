@@ -9,20 +9,37 @@ namespace LibraryTags
 {
 namespace
 {
+/** Lower case for comparing tags: plain arithmetic for ASCII, which nearly every tag is, the toolkit's
+    (slower) mapping for the rest. */
+inline juce::juce_wchar lower(juce::juce_wchar c)
+{
+    return c < 0x80 ? (c >= 'A' && c <= 'Z' ? c + 32 : c) : juce::CharacterFunctions::toLowerCase(c);
+}
+
 struct CaselessHash
 {
     size_t operator()(const juce::String& s) const
     {
         size_t h = 14695981039346656037ull;
         for (auto p = s.getCharPointer(); !p.isEmpty(); ++p)
-            h = (h ^ (size_t)juce::CharacterFunctions::toLowerCase(*p)) * 1099511628211ull;
+            h = (h ^ (size_t)lower(*p)) * 1099511628211ull;
         return h;
     }
 };
 
 struct CaselessEqual
 {
-    bool operator()(const juce::String& a, const juce::String& b) const { return a.equalsIgnoreCase(b); }
+    bool operator()(const juce::String& a, const juce::String& b) const
+    {
+        for (auto p = a.getCharPointer(), q = b.getCharPointer();; ++p, ++q)
+        {
+            const auto c = *p, d = *q;
+            if (c != d && lower(c) != lower(d))
+                return false;
+            if (c == 0)
+                return true;
+        }
+    }
 };
 
 bool naturally(const juce::String& a, const juce::String& b)
@@ -35,6 +52,7 @@ std::vector<Use> collect(const std::vector<SetupEntry>& list)
 {
     std::vector<Use> uses;
     std::unordered_map<juce::String, size_t, CaselessHash, CaselessEqual> where;
+    where.reserve(list.size());
     for (const auto& e : list)
         for (const auto& t : e.info.tags)
         {

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. the device and store tests under ThreadSanitizer (a build without the interface),
 #   2. the core and device tests under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer,
-#      then the fuzz target for a minute on each half (MIDI dispatch, settings files) from its seeds,
+#      then the fuzz target for a minute on each part (MIDI dispatch, settings files, the library's index and
+#      marks) from its seeds,
 #   3. the whole suite: unit, device, interface, tool and screen tests, and the Debian package's checks
 #      (lintian, AppStream, a throw-away install and purge, the manual page against --help),
 #   4. the same suite cross-built for 64-bit Windows and run under Wine, with the installer's silent install

@@ -225,6 +225,40 @@ TEST_F(PanelTest, ATagNoSetupCarriesAnyMoreStopsNarrowingTheList)
     EXPECT_EQ(titlesShown(library), juce::StringArray({"Alpha", "Bravo"}));
 }
 
+TEST_F(PanelTest, ADamagedIndexIsToldOnceInTheStatusLineAndManyTagsKeepTheChipsFew)
+{
+    auto& library = panel->getLibrary();
+    library.useFolder(scratch.folder);
+    // One tag on every setup, and sixty that one setup each carries.
+    for (int i = 0; i < 60; ++i)
+        putSetup(scratch.folder, "s" + juce::String(i) + ".qmv49", "Setup " + juce::String(i),
+                 "common, only" + juce::String(i));
+    ASSERT_TRUE(scratch.file(SetupLibrary::indexFileName).replaceWithText("quillet-library-index-2"));
+    LibraryWindow view(library);
+    refreshed(library);
+    const auto first = library.describe();
+    EXPECT_TRUE(first.startsWith("60 setups")) << first;
+    EXPECT_EQ(first.indexOf("set aside"), first.lastIndexOf("set aside")) << first;
+    EXPECT_GT(first.indexOf("set aside"), 0) << first;
+    refreshed(library); // the index is whole again; what was said stays said, once
+    EXPECT_EQ(library.describe(), first);
+
+    EXPECT_NE(view.tagChip("common"), nullptr);
+    int chips = 0;
+    for (int i = 0; i < 60; ++i)
+        chips += view.tagChip("only" + juce::String(i)) != nullptr ? 1 : 0;
+    EXPECT_GT(chips, 0);
+    EXPECT_LT(chips, 60) << "a row of sixty chips is no row one can read";
+    // A tag without a chip is still found by the search, and then keeps a chip while it is shown.
+    library.setQuery({"only59", {}, false});
+    EXPECT_EQ(titlesShown(library), juce::StringArray({"Setup 59"}));
+    library.setQuery({{}, "only59", false});
+    drainMessages();
+    EXPECT_EQ(titlesShown(library), juce::StringArray({"Setup 59"}));
+    ASSERT_NE(view.tagChip("only59"), nullptr);
+    EXPECT_TRUE(view.tagChip("only59")->getToggleState());
+}
+
 TEST(SetupThumbnail, FillsTheChangedControlsWhereThePictureHasThem)
 {
     // The picker's buttons lie where the keyboard picture has the controls.

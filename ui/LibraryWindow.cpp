@@ -157,6 +157,8 @@ void LibraryWindow::listChanged()
         list.deselectAllRows();
     list.repaint();
     status.setText(commands.describe(), juce::dontSendNotification);
+    // A long notice may not fit the line; the whole of it is a hover away.
+    status.setTooltip(status.getText());
     updateButtons();
 }
 
