@@ -45,13 +45,18 @@ void FreshRead::cancel()
 
 void FreshRead::handleManagerEvent(int event, int p1)
 {
-    chain.handleManagerEvent(event, p1);
     // Its answers cannot come any more: the read ends now rather than at the stall check.
-    if (event == KeyboardUnplugged && running.load())
-    {
-        chain.cancel();
-        finish(false, true);
-    }
+    if (event == KeyboardUnplugged)
+        connectionEnded();
+    chain.handleManagerEvent(event, p1);
+}
+
+void FreshRead::connectionEnded()
+{
+    if (!running.load())
+        return;
+    chain.cancel();
+    finish(false, true);
 }
 
 void FreshRead::finish(bool complete, bool lost)

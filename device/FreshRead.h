@@ -34,6 +34,9 @@ public:
     bool isRunning() const { return running.load(); }
     /** Acts on one manager event; call it from the listener's handleManagerEvent. */
     void handleManagerEvent(int event, int p1);
+    /** Ends a running read, reported as lost: the keyboard went away, or was found anew. Its capture is
+        closed before this returns. */
+    void connectionEnded();
     /** Waits until no read runs and its report has been made; false on timeout. */
     bool waitUntilFinished(int timeoutMs);
     int answersSoFar() const { return chain.stepsDone(); }

@@ -54,7 +54,15 @@ void KeyboardLink::close()
 
 void KeyboardLink::handleManagerEvent(int event, int p1, int, int)
 {
-    if (event != KeyboardDetected || readOutOnDetection)
+    const bool readOutStarts = event == KeyboardDetected && readOutOnDetection;
+    if (readOutStarts)
+    {
+        // A keyboard found anew while a send's read-back or a fresh read still fills the pins' capture: the
+        // read-out would count its answers there and leave the store as it was. They end first.
+        sender.connectionEnded();
+        freshRead.connectionEnded();
+    }
+    if (event != KeyboardDetected || readOutStarts)
         readOut.handleManagerEvent(event, p1);
     sender.handleManagerEvent(event, p1);
     freshRead.handleManagerEvent(event, p1);

@@ -116,8 +116,15 @@ void VerifiedSend::stop()
 bool VerifiedSend::start(const SettingsState& configuration)
 {
     // A fresh read of the keyboard fills the capture that the read-back needs: the two never interleave.
-    if (manager.getPins().isCapturing() || running.exchange(true))
+    if (manager.getPins().isCapturing())
         return false;
+    {
+        // Under the lock: an ending connection sees this send either running or not yet begun.
+        std::lock_guard<std::mutex> g(lock);
+        if (running.exchange(true))
+            return false;
+        connectionLost = false;
+    }
     quitting = false;
     if (worker.joinable())
         worker.join(); // the last send's thread has ended its work already
@@ -127,9 +134,33 @@ bool VerifiedSend::start(const SettingsState& configuration)
 
 void VerifiedSend::handleManagerEvent(int event, int p1)
 {
+    // Its answers cannot come any more: the send ends now rather than at the read-back's stall check, which
+    // would leave the capture open for the next keyboard's read-out.
+    if (event == KeyboardUnplugged)
+        connectionEnded();
     chain.handleManagerEvent(event, p1);
     if (chain.isActive())
         setProgress(Phase::reading, chain.stepsDone(), ReadOutChain::numSteps(), getProgress().attempt);
+}
+
+void VerifiedSend::connectionEnded()
+{
+    {
+        std::lock_guard<std::mutex> g(lock);
+        if (!running.load())
+            return;
+        connectionLost = true;
+        if (std::exchange(holdingCapture, false))
+            manager.getPins().endCapture();
+    }
+    chain.cancel();
+    changed.notify_all();
+}
+
+bool VerifiedSend::isConnectionLost() const
+{
+    std::lock_guard<std::mutex> g(lock);
+    return connectionLost;
 }
 
 VerifiedSend::Progress VerifiedSend::getProgress() const
@@ -218,6 +249,12 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
 
     if (!manager.hasKeyboardOutput())
         return result; // not connected
+    if (isConnectionLost())
+    {
+        // The keyboard went before the stream began: a keyboard found since must not be sent to.
+        result.outcome = Outcome::lost;
+        return result;
+    }
     const bool sent = manager.sendAllSettings(configuration,
                                               [this](int done, int total)
                                               {
@@ -237,7 +274,8 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
         const auto back = readBack(attempt);
         if (!back)
         {
-            result.outcome = manager.isKeyboardFound() ? Outcome::silent : Outcome::lost;
+            result.outcome =
+                manager.isKeyboardFound() && !isConnectionLost() ? Outcome::silent : Outcome::lost;
             return result;
         }
         result.differences = compare(configuration, *back);
@@ -263,20 +301,27 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
 
 std::optional<SettingsState> VerifiedSend::readBack(int attempt)
 {
+    setProgress(Phase::reading, 0, ReadOutChain::numSteps(), attempt);
     {
         std::lock_guard<std::mutex> g(lock);
+        if (connectionLost)
+            return std::nullopt;
         chainFinished = false;
+        holdingCapture = manager.getPins().beginCapture();
+        if (!holdingCapture)
+            return std::nullopt; // another reader fills the capture
     }
-    setProgress(Phase::reading, 0, ReadOutChain::numSteps(), attempt);
-    manager.getPins().beginCapture();
     chain.start(false);
-    // The chain ends by an answer, by its stall check or by stop().
+    // The chain ends by an answer, by its stall check, by stop() or with the connection.
     std::unique_lock<std::mutex> g(lock);
-    changed.wait(g, [this] { return chainFinished || quitting.load(); });
-    const bool complete = chainFinished && chainOutcome == ReadOutChain::Outcome::complete;
+    changed.wait(g, [this] { return chainFinished || quitting.load() || connectionLost; });
+    const bool complete = chainFinished && chainOutcome == ReadOutChain::Outcome::complete && !connectionLost;
     g.unlock();
     chain.cancel();
-    auto captured = manager.getPins().endCapture();
+    g.lock();
+    // Closed here unless the connection's end closed it already.
+    auto captured = std::exchange(holdingCapture, false) ? manager.getPins().endCapture() : SettingsState();
+    g.unlock();
     if (!complete)
         return std::nullopt;
     return captured;
@@ -287,6 +332,8 @@ bool VerifiedSend::resend(const std::vector<Difference>& differences, int attemp
     const int total = (int)differences.size();
     for (int i = 0; i < total && !quitting; ++i)
     {
+        if (isConnectionLost())
+            return false; // the keyboard now connected is not the one that was read back
         const auto& d = differences[(size_t)i];
         const bool sent = d.field == OrvManager49::globalField ? manager.sendGlobal(d.id, d.sent)
                                                                : manager.sendItemField(d.id, d.field, d.sent);
@@ -295,5 +342,5 @@ bool VerifiedSend::resend(const std::vector<Difference>& differences, int attemp
         setProgress(Phase::retrying, i + 1, total, attempt);
         std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs * attempt));
     }
-    return manager.sendClosingCommand();
+    return !isConnectionLost() && manager.sendClosingCommand();
 }

@@ -73,6 +73,9 @@ public:
     bool isRunning() const { return running.load(); }
     /** Acts on one manager event; call it from the listener's handleManagerEvent. */
     void handleManagerEvent(int event, int p1);
+    /** Ends a running send as lost: the keyboard it talks to went away, or was found anew. Its read-back's
+        capture is closed before this returns, so that a read-out starting next fills the store, not it. */
+    void connectionEnded();
     Progress getProgress() const;
     /** Waits until no send runs; false on timeout. */
     bool waitUntilFinished(int timeoutMs);
@@ -95,6 +98,7 @@ private:
     std::optional<SettingsState> readBack(int attempt);
     bool resend(const std::vector<Difference>& differences, int attempt);
     void setProgress(Phase phase, int done, int total, int attempt);
+    bool isConnectionLost() const;
 
     OrvManager49& manager;
     const int maxRetries;
@@ -105,6 +109,10 @@ private:
     std::condition_variable changed;
     Progress progress;
     bool chainFinished = false, reporting = false;
+    // The send's connection ended; the read-back holds the capture. The capture is opened and closed under
+    // the lock (a leaf: EditPins calls nobody), so that an ending connection always finds it closed or
+    // closes it itself.
+    bool connectionLost = false, holdingCapture = false;
     ReadOutChain::Outcome chainOutcome = ReadOutChain::Outcome::complete;
     std::thread worker;
 };

@@ -204,18 +204,16 @@ int SetupLibrary::refresh()
 
     auto tags = std::make_shared<const std::vector<LibraryTags::Use>>(LibraryTags::collect(*list));
     libraryMarks.reload();
-    juce::StringArray notices;
+    std::lock_guard<std::mutex> g(lock);
     for (const auto& problem : {read.problem, libraryMarks.problem()})
         if (problem.isNotEmpty())
-            notices.add(problem.substring(0, 1).toUpperCase() + problem.substring(1) + ".");
-    std::lock_guard<std::mutex> g(lock);
+            pendingNotices.addIfNotAlreadyThere(problem);
     // Of two listings at once, the one started last is kept.
     if (generation > installedGeneration)
     {
         installedGeneration = generation;
         current = std::move(list);
         currentTags = std::move(tags);
-        currentNotices = notices;
         folderTimeSeen = folderTime;
         marksTimeSeen = marksTime;
     }
@@ -307,10 +305,12 @@ LibraryTags::Uses SetupLibrary::tags() const
     return currentTags;
 }
 
-juce::StringArray SetupLibrary::notices() const
+juce::StringArray SetupLibrary::takeNotices()
 {
     std::lock_guard<std::mutex> g(lock);
-    return currentNotices;
+    juce::StringArray taken;
+    taken.swapWith(pendingNotices);
+    return taken;
 }
 
 //==============================================================================

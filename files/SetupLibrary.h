@@ -75,9 +75,10 @@ public:
     /** The tags of the last refresh's entries, each once with how many setups carry it
         (LibraryTags::collect), collected with the listing. */
     LibraryTags::Uses tags() const;
-    /** What the last refresh could not use of the library's own files (its index, its marks), each said
-        once in words for the user; empty when everything could be used. */
-    juce::StringArray notices() const;
+    /** What the refreshes since the last call could not use of the library's own files (its index, its
+        marks), each once, in words for the user; empty when everything could be used. Taken, so that a
+        notice of a refresh whose listing was never shown is not lost, nor said twice. */
+    juce::StringArray takeNotices();
 
     LibraryMarks& marks() { return libraryMarks; }
 
@@ -129,7 +130,7 @@ private:
     mutable std::mutex lock;
     Entries current;
     LibraryTags::Uses currentTags;
-    juce::StringArray currentNotices;
+    juce::StringArray pendingNotices;
     juce::int64 installedGeneration = 0;
     std::atomic<juce::int64> generations{0};
     juce::int64 folderTimeSeen = 0, marksTimeSeen = 0;

@@ -81,8 +81,8 @@ void LibraryCommands::listRead()
 {
     entries = library->entries();
     tagUses = library->tags();
-    for (const auto& notice : library->notices())
-        notices.addIfNotAlreadyThere(notice);
+    for (const auto& notice : library->takeNotices())
+        notices.addIfNotAlreadyThere(notice.substring(0, 1).toUpperCase() + notice.substring(1) + ".");
     // A tag that no setup carries any more shows nothing: the list goes back to all of them.
     if (query.tag.isNotEmpty() &&
         std::none_of(tagUses->begin(), tagUses->end(),

@@ -20,9 +20,9 @@ int usageError(std::ostream& err, const juce::String& problem)
 using SetupFileName::printable;
 
 /** What the library could not use of its own files, said once, before anything else. */
-void tellNotices(const SetupLibrary& library, std::ostream& err)
+void tellNotices(SetupLibrary& library, std::ostream& err)
 {
-    for (const auto& notice : library.notices())
+    for (const auto& notice : library.takeNotices())
         err << "quillet: " << printable(notice) << "\n";
 }
 
