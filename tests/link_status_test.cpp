@@ -177,3 +177,29 @@ TEST(LinkStatus, SendSaysSoWhenTheKeyboardsOutputCouldNotBeOpened)
     EXPECT_TRUE(pumpUntil(reported));
     EXPECT_EQ(kbd.messagesReceived(), heard);
 }
+
+TEST(LinkStatus, AKeyboardPulledAndFoundAgainBeforeTheWindowLooksIsReadAndShownConnected)
+{
+    VirtualMidiPorts ports;
+    KeyboardEmulator kbd(ports);
+    ScriptedDialogs* dialogs = nullptr;
+    auto panel = openPanel(ports, dialogs);
+    auto& manager = panel->getManager();
+    ASSERT_TRUE(headlineBecomes(*panel, "Connected"));
+
+    // Pulled and plugged in again holding other values, all before the message thread hears of either.
+    kbd.setPlugged(false);
+    manager.checkPorts();
+    kbd.setConfiguration(KeyboardEmulator::demoConfiguration());
+    kbd.setReplyDelayMs(20); // the read-out is under way when the window looks
+    kbd.setPlugged(true);
+    manager.checkPorts();
+    const auto deadline = juce::Time::getMillisecondCounter() + 5000;
+    while (!manager.isKeyboardFound() && juce::Time::getMillisecondCounter() < deadline)
+        juce::Thread::sleep(1);
+    ASSERT_TRUE(manager.isKeyboardFound());
+
+    EXPECT_TRUE(pumpUntil([&] { return manager.getGlobal(globalSplitPoint) == 48; }))
+        << "the keyboard found again is read";
+    EXPECT_TRUE(headlineBecomes(*panel, "Connected")) << panel->statusDisplay().getHeadline();
+}

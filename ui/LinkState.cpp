@@ -56,6 +56,9 @@ void LinkState::noteEvent(int event, int p1)
     case ScanEndedUnanswered:
         return setPending(scanEnded);
     case KeyboardDetected:
+        // Found again after an unplug the screen has not acted on yet: that unplug is over, and acting on it
+        // after this would cancel the new read-out and show a connected keyboard as unplugged.
+        pending &= ~unplugged;
         return setPending(detected);
     case KeyboardUnplugged:
         return setPending(unplugged);
