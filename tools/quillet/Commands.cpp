@@ -7,6 +7,7 @@
 #include "device/VirtualMidiPorts.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
+#include "files/SetupFileName.h"
 #include "files/StrictUtf8.h"
 
 #include <cstring>
@@ -40,7 +41,8 @@ bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& 
     result = readSettingsDocument(in, doc);
     if (!result.ok)
     {
-        err << "quillet: cannot read " << in.getFullPathName() << ": " << result.message << "\n";
+        err << "quillet: cannot read " << SetupFileName::printable(in.getFullPathName()) << ": "
+            << result.message << "\n";
         return false;
     }
     store.modify([&doc](SettingsState& s) { doc.applyTo(s); });
@@ -51,7 +53,8 @@ int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& e
 {
     if (r.ok)
         return exitOk;
-    err << "quillet: cannot write " << out.getFullPathName() << ": " << r.message << "\n";
+    err << "quillet: cannot write " << SetupFileName::printable(out.getFullPathName()) << ": " << r.message
+        << "\n";
     return exitFailed;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "files/SettingsFile.h"
+#include "files/SetupFileName.h"
 
 namespace QuilletDiff
 {
@@ -22,7 +23,8 @@ bool loadDefined(const juce::File& in, SettingsState& state, std::ostream& err)
     const auto result = readSettingsDocument(in, doc);
     if (!result.ok)
     {
-        err << "quillet: cannot read " << in.getFullPathName() << ": " << result.message << "\n";
+        err << "quillet: cannot read " << SetupFileName::printable(in.getFullPathName()) << ": "
+            << result.message << "\n";
         return false;
     }
     state = ConfigComparison::unknownState();

@@ -46,7 +46,7 @@ int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out, st
         out << "  (" << printable(e.fileName) << ")\n";
     }
     out << shown.size() << " of " << entries->size() << (entries->size() == 1 ? " setup" : " setups")
-        << " in " << library.getFolder().getFullPathName() << "\n";
+        << " in " << printable(library.getFolder().getFullPathName()) << "\n";
     return exitOk;
 }
 
@@ -113,6 +113,7 @@ int run(const juce::StringArray& args, const QuilletLinkCommands::LinkOptions& l
     {
         juce::String problem;
         const auto file = library.find(names[0], problem);
+        tellNotices(library, err);
         if (file == juce::File())
         {
             err << "quillet: " << printable(problem) << "\n";
@@ -140,7 +141,8 @@ int importSyx(const juce::File& in, const juce::File& outFile, std::ostream& err
     const auto imported = SyxImport::fromFile(in);
     if (!imported.ok)
     {
-        err << "quillet: cannot import " << in.getFullPathName() << ": " << imported.message << "\n";
+        err << "quillet: cannot import " << SetupFileName::printable(in.getFullPathName()) << ": "
+            << imported.message << "\n";
         return exitUnreadable;
     }
     return reportWrite(writeXmlDocument(*createSettingsXml(imported.state), outFile), outFile, err);
