@@ -174,6 +174,22 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
     EXPECT_EQ(held.get(itemFieldChannel, 0x70), 3);
     EXPECT_EQ(held.globals[globalSplitPoint], 61);
     EXPECT_GT(library.getLibrary().marks().lastUsed("b.qmv49"), 0);
+
+    // A setup damaged after the list was read: nothing is loaded, nothing sent, nothing marked used.
+    auto other = padOnChannel4();
+    other.set(itemFieldChannel, 0x70, 9);
+    putSetup(scratch.folder, "c.qmv49", "Charlie", "", other);
+    refreshed(library);
+    ASSERT_TRUE(scratch.file("c.qmv49").replaceWithText("<Settings><Items>"));
+    view.listBox().selectRow(library.rowOf("c.qmv49"));
+    const auto shownBefore = dialogs->shown.size();
+    EXPECT_TRUE(
+        view.keyPressed(juce::KeyPress(juce::KeyPress::returnKey, juce::ModifierKeys::commandModifier, 0)));
+    ASSERT_TRUE(pumpUntil([&] { return dialogs->shown.size() > shownBefore; }));
+    drainMessages();
+    EXPECT_FALSE(panel.getSender().isRunning());
+    EXPECT_EQ(kbd.getConfiguration(), held) << "the keyboard keeps what it had";
+    EXPECT_EQ(library.getLibrary().marks().lastUsed("c.qmv49"), 0);
 }
 
 TEST_F(PanelTest, SavedToTheLibraryTheEditorCountsAsSavedAndTheSetupStaysSelectedThroughARename)
@@ -200,6 +216,22 @@ TEST_F(PanelTest, SavedToTheLibraryTheEditorCountsAsSavedAndTheSetupStaysSelecte
     ASSERT_NE(renamed, nullptr);
     EXPECT_EQ(renamed->displayTitle(), "Late Set");
     EXPECT_EQ(library.getNumShown(), 2);
+}
+
+TEST_F(PanelTest, DeleteAnsweredCancelKeepsTheSetup)
+{
+    auto& library = panel->getLibrary();
+    library.useFolder(scratch.folder);
+    putSetup(scratch.folder, "a.qmv49", "Alpha", "");
+    refreshed(library);
+    dialogs->yesNoAnswers = {false};
+    library.remove("a.qmv49");
+    drainMessages();
+    ASSERT_EQ(dialogs->questions.size(), 1);
+    EXPECT_TRUE(dialogs->questions[0].contains("Alpha")) << dialogs->questions[0];
+    EXPECT_TRUE(scratch.file("a.qmv49").existsAsFile());
+    refreshed(library);
+    EXPECT_EQ(titlesShown(library), juce::StringArray({"Alpha"}));
 }
 
 TEST_F(PanelTest, ATagNoSetupCarriesAnyMoreStopsNarrowingTheList)

@@ -406,5 +406,9 @@ TEST_F(ToolTest, ImportTurnsASyxBackAndTheLibraryAddsListsAndSendsSetups)
     const auto recent = juce::StringArray::fromLines(juce::String(run({"library", "list", lib}).out));
     EXPECT_TRUE(recent[0].contains("back.qmv49")) << "the setup just sent comes first";
     EXPECT_EQ(run({"library", "send", "nothing like it", lib, "--emulated-keyboard"}).code, 2);
+    // A send that found no keyboard does not count as a use.
+    EXPECT_EQ(run({"library", "send", "drums", lib, "--emulated-keyboard=no-identity"}).code, 4);
+    EXPECT_TRUE(
+        juce::StringArray::fromLines(juce::String(run({"library", "list", lib}).out))[0].contains("back"));
     EXPECT_EQ(run({"library", "list", "--colour", lib}).code, 64);
 }
