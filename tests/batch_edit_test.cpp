@@ -123,3 +123,21 @@ TEST(BatchEdit, PastingOntoTheControlCopiedFromChangesNothingThereAndSkipsWhatCa
     EXPECT_EQ(s.get(itemFieldChannel, 0x71), 9);
     EXPECT_EQ(s.get(itemFieldMode, 0x01), modeControl);
 }
+
+TEST(BatchEdit, WritesInReadingOrderLandOnTheirOwnControlsWhateverTheIdsOrder)
+{
+    // The picture's reading order is not the ids' order: the Level knob (0x30) comes before Filter Cutoff
+    // (0x01), a snapshot button (0x12) before the pads (0x70). Each value goes to its own control only.
+    for (const auto& [ids, field, value] :
+         {std::tuple{std::vector<int>{0x70, 0x12}, itemFieldMode, (int)modeNoteToggle},
+          std::tuple{std::vector<int>{0x30, 0x01}, itemFieldChannel, 9},
+          std::tuple{std::vector<int>{0x73, 0x30, 0x12, 0x01}, itemFieldChannel, 4}})
+    {
+        auto s = factory();
+        auto expected = s;
+        for (int id : ids)
+            expected.set(field, id, value);
+        made(s, BatchEdit(ids).set(field, value));
+        EXPECT_EQ(s, expected) << "field " << field << " on " << ids.size() << " controls";
+    }
+}

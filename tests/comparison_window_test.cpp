@@ -133,3 +133,78 @@ TEST_F(EditorComparison, WithNothingUnsentAReadRefreshesTheEditorAsOneStepWithou
     EXPECT_TRUE(window().getComparison().unknown() > 0);
     EXPECT_TRUE(window().getSummary().contains("not known")) << window().getSummary();
 }
+
+TEST_F(EditorComparison, CompareWithTheKeyboardChangedBehindTheEditorsBackNeverSaysInSync)
+{
+    openEditorAndReadOut();
+    ASSERT_TRUE(tooltip().contains("In sync")) << tooltip();
+    auto changed = kbd.getConfiguration();
+    changed.set(itemFieldNumber, 0x01, (changed.get(itemFieldNumber, 0x01) + 5) % 128);
+    kbd.setConfiguration(changed);
+
+    panel->getComparison().compareWithKeyboard();
+    ASSERT_TRUE(pumpUntil([this] { return presented == 1; }));
+    EXPECT_EQ(window().getComparison().differing(), 1);
+    drainMessages();
+    EXPECT_FALSE(tooltip().contains("In sync")) << tooltip();
+    EXPECT_TRUE(tooltip().contains("1 value")) << tooltip();
+}
+
+TEST_F(EditorComparison, AFileOfOnlyTheKeyboardWideValuesLeavesEveryControlNotDefined)
+{
+    openEditorAndReadOut();
+    ASSERT_TRUE(
+        scratch.file("globals.qmv49")
+            .replaceWithText("<Settings><Globals><Param ID=\"0\" Value=\"0\"/></Globals></Settings>"));
+    panel->getComparison().compareWithFile(scratch.file("globals.qmv49"));
+    ASSERT_EQ(presented, 1);
+    const auto& comparison = window().getComparison();
+    EXPECT_FALSE(comparison.identical());
+    // Every control the keyboard has is left out by the file: none of them may count as equal.
+    std::set<int> notDefined;
+    for (const auto& r : comparison.rows())
+        if (r.field != ConfigComparison::globalField)
+            notDefined.insert(r.id);
+    for (int id : ControlCatalogue::configurableControls())
+        EXPECT_EQ(notDefined.count(id), 1u) << "control " << id;
+}
+
+TEST_F(EditorComparison, AKeyboardPluggedInAgainThatIsNotReadIsNotInSyncWhateverWasReadBefore)
+{
+    openEditorAndReadOut();
+    readFromKeyboard(); // read by Ctrl+R as well
+    ASSERT_TRUE(tooltip().contains("In sync")) << tooltip();
+
+    // Pulled, seen pulled, plugged in again holding other values, and silent after saying who it is.
+    kbd.setPlugged(false);
+    panel->getManager().checkPorts();
+    ASSERT_TRUE(pumpUntil([this] { return panel->statusDisplay().getHeadline() == "Unplugged"; }));
+    auto other = kbd.getConfiguration();
+    other.set(itemFieldChannel, 0x70, 11);
+    kbd.setConfiguration(other);
+    kbd.stopAnsweringAfter(1);
+    kbd.setPlugged(true);
+    panel->getManager().checkPorts();
+    ASSERT_TRUE(pumpUntil([this] { return panel->getManager().isKeyboardFound(); }));
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000)); // its stall ends it
+    drainMessages();
+    EXPECT_TRUE(tooltip().contains("unknown")) << tooltip();
+
+    // The same without the editor seeing the pull: found again before its window looked.
+    kbd.stopAnsweringAfter(-1);
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000)); // its stall ends it
+    readFromKeyboard();
+    ASSERT_TRUE(pumpUntil([this] { return tooltip().contains("In sync"); })) << tooltip();
+    kbd.setPlugged(false);
+    panel->getManager().checkPorts();
+    kbd.stopAnsweringAfter(1);
+    kbd.setPlugged(true);
+    panel->getManager().checkPorts();
+    const auto deadline = juce::Time::getMillisecondCounter() + 5000;
+    while (!panel->getManager().isKeyboardFound() && juce::Time::getMillisecondCounter() < deadline)
+        juce::Thread::sleep(1);
+    ASSERT_TRUE(pumpUntil([this] { return panel->getReadOut().isActive(); }));
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000));
+    drainMessages();
+    EXPECT_TRUE(tooltip().contains("unknown")) << tooltip();
+}

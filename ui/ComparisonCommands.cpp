@@ -70,6 +70,7 @@ bool ComparisonCommands::startRead(After after)
     if (link.getFreshRead().isRunning())
         return false; // the status display shows the read in progress
     afterRead = after;
+    readConnection = connectionSeen;
     // Never interleaved with a send or the start-up read-out: both need the keyboard's answers.
     if (!link.getFreshRead().start())
     {
@@ -116,7 +117,7 @@ void ComparisonCommands::readEnded(const FreshRead::Result& result)
         return;
     }
     const bool nothingUnsent = history.unsentValues().empty();
-    readSinceFound = true;
+    readSinceFound = readConnection == connectionSeen;
     readAt = juce::Time::getCurrentTime();
     if (afterRead == After::refresh && nothingUnsent)
     {
@@ -280,8 +281,9 @@ juce::String ComparisonCommands::syncText(const LinkFacts& f) const
 
 void ComparisonCommands::decorate(LinkStatusText& t, const LinkFacts& f)
 {
-    if (!f.found)
+    if (!f.found || f.connection != connectionSeen)
         readSinceFound = false; // a keyboard plugged in again holds what it holds
+    connectionSeen = f.connection;
     if (link.getFreshRead().isRunning() && !f.sending && !f.reading)
     {
         t = {"Reading from the keyboard",

@@ -74,6 +74,9 @@ private:
     // Message thread only.
     After afterRead = After::compare;
     bool readSinceFound = false, showing = false;
+    // The keyboard's connection the status last showed, and the one a fresh read started on: a read tells of
+    // its own connection only, also when the keyboard was pulled and found again between two looks.
+    int connectionSeen = 0, readConnection = -1;
     juce::Time readAt; // the last complete fresh read
     juce::Component::SafePointer<juce::Component> display;
     ComparisonWindow view;

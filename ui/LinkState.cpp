@@ -97,6 +97,7 @@ int LinkState::update()
         onGlobalsArrived();
     if ((now & detected) != 0)
     {
+        ++connection;
         startupSearch = isUnplugged = notAllRead = false;
         readAt = {};
         lastSend.reset();
@@ -257,6 +258,7 @@ LinkFacts LinkState::facts(int unsent) const
     f.lastSend = lastSend;
     f.sentAt = sentAt;
     f.readAt = readAt;
+    f.connection = connection;
     f.unsent = unsent;
     f.note = note;
     f.noteClickable = noteAction != nullptr;

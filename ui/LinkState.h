@@ -89,6 +89,7 @@ private:
     // Message thread only.
     bool startupSearch = true, isUnplugged = false, notAllRead = false, closeAfterSend = false;
     juce::Time readAt, sentAt;
+    int connection = 0;
     std::optional<VerifiedSend::Result> lastSend;
     juce::String note, fileName, serviceProblem;
     std::function<void()> noteAction;

@@ -23,6 +23,7 @@ struct LinkFacts
     juce::Time searchedAt;      // when the last search ended without finding the keyboard
     juce::String serviceProblem; // why the system's MIDI service cannot be used, if it cannot
     juce::String fileName;       // the settings file last loaded or saved
+    int connection = 0;          // counts the keyboard's detections: a read belongs to one connection
 };
 
 /** The status display's texts for those facts. */
