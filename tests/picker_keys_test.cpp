@@ -181,6 +181,53 @@ TEST_F(PanelTest, ABandCoversOnlyWhatItSpansFromWhereTheSelectionStarted)
     picker.selectWithin(padArea, false);
     drainMessages();
     EXPECT_EQ(selected(), pads);
+
+    // Half of Pad #1, its middle left out, is not Pad #1; a band three pixels flat through the middles of
+    // a row of pads is that row.
+    const auto pad1 = picker.findButtonFor(0x70)->getBounds();
+    const auto before = selected();
+    picker.selectWithin(pad1.withWidth(pad1.getWidth() / 2 - 2), false);
+    EXPECT_EQ(selected(), before);
+    // The eight pads lie in two rows of four: Pad #1 to Pad #4 is one of them.
+    std::set<int> row;
+    for (int id : pads)
+        if (juce::String(ControlCatalogue::displayName(id)).getTrailingIntValue() <= 4)
+            row.insert(id);
+    ASSERT_EQ(row.size(), 4u);
+    picker.selectWithin({padArea.getX(), pad1.getCentreY() - 1, padArea.getWidth(), 3}, false);
+    EXPECT_EQ(selected(), row);
+}
+
+TEST(PickerBand, ADragFlatButLongIsABandAndOnlyAClickThatBarelyMovedIsNot)
+{
+    juce::Component owner;
+    owner.setSize(400, 200);
+    PickerBand band(owner);
+    owner.addAndMakeVisible(band);
+    band.setBounds(owner.getLocalBounds());
+    std::vector<juce::Rectangle<int>> bands;
+    band.onBand = [&](juce::Rectangle<int> area, bool)
+    {
+        bands.push_back(area);
+    };
+    const auto drag = [&](juce::Point<float> from, juce::Point<float> to)
+    {
+        const auto now = juce::Time::getCurrentTime();
+        const auto event = [&](juce::Point<float> at)
+        {
+            return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), at, {}, 0.0f, 0.0f,
+                                    0.0f, 0.0f, 0.0f, &owner, &owner, now, from, now, 1, at != from);
+        };
+        band.mouseDown(event(from));
+        band.mouseDrag(event(to));
+        band.mouseUp(event(to));
+    };
+    drag({10.0f, 50.0f}, {210.0f, 52.0f}); // along a row, two pixels high
+    drag({10.0f, 50.0f}, {12.0f, 52.0f});  // a click that slipped
+    drag({30.0f, 20.0f}, {32.0f, 120.0f}); // down a column, two pixels wide
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0].getWidth(), 200);
+    EXPECT_EQ(bands[1].getHeight(), 100);
 }
 
 //==============================================================================

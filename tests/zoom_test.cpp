@@ -27,11 +27,11 @@ TEST(EditorPreferences, AChosenZoomIsKeptBesideOtherValuesAndADamagedOneIsIgnore
     EXPECT_TRUE(file.loadFileAsString().contains("Theme=\"dark\""));
     EXPECT_FALSE(prefs.setZoomPercent(110, problem)) << "only the offered steps are written";
 
-    for (const char* damaged :
-         {"<QuilletPreferences Zoom=\"150%\"/>", "<QuilletPreferences Zoom=\"1e2\"/>",
-          "<QuilletPreferences Zoom=\"300\"/>", "<QuilletPreferences Zoom=\"-150\"/>",
-          "<OtherProgram Zoom=\"150\"/>", "<QuilletPreferences Zoom=\"150\"", "\xff\xfe<Q Zoom=\"150\"/>",
-          "<!DOCTYPE q [<!ENTITY z \"150\">]><QuilletPreferences Zoom=\"&z;\"/>"})
+    for (const char* damaged : {"<QuilletPreferences Zoom=\"150%\"/>", "<QuilletPreferences Zoom=\"1e2\"/>",
+                                "<QuilletPreferences Zoom=\"300\"/>", "<QuilletPreferences Zoom=\"-150\"/>",
+                                "<QuilletPreferences Zoom=\"130\"/>", "<OtherProgram Zoom=\"150\"/>",
+                                "<QuilletPreferences Zoom=\"150\"", "\xff\xfe<Q Zoom=\"150\"/>",
+                                "<!DOCTYPE q [<!ENTITY z \"150\">]><QuilletPreferences Zoom=\"&z;\"/>"})
     {
         ASSERT_TRUE(file.replaceWithData(damaged, std::strlen(damaged)));
         EXPECT_FALSE(prefs.zoomPercent().has_value()) << damaged;
@@ -46,6 +46,14 @@ TEST(EditorPreferences, AChosenZoomIsKeptBesideOtherValuesAndADamagedOneIsIgnore
     EditorPreferences cannot(blocked.getChildFile("quillet49/preferences.xml"));
     EXPECT_FALSE(cannot.setZoomPercent(150, problem));
     EXPECT_TRUE(problem.isNotEmpty());
+
+    // The file's own name taken by a folder: the write fails, and says so.
+    const auto taken = scratch.file("taken/preferences.xml");
+    ASSERT_TRUE(taken.createDirectory());
+    problem = {};
+    EXPECT_FALSE(EditorPreferences(taken).setZoomPercent(125, problem));
+    EXPECT_TRUE(problem.isNotEmpty());
+    EXPECT_TRUE(taken.isDirectory());
 }
 
 TEST(EditorZoom, TheDesktopsScaleChoosesTheStartUntilTheUserChoosesAndTheKeysStepWithinRange)
@@ -58,6 +66,10 @@ TEST(EditorZoom, TheDesktopsScaleChoosesTheStartUntilTheUserChoosesAndTheKeysSte
     EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 384", {})), 200);
     EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: lots\n", "two")), 100);
     EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 72", {})), 100);
+    // Between two steps, the nearer one: 115 dpi is 1.2 times 96, nearer 125 than 100 percent.
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 115", {})), 125);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 100", {})), 100);
+    EXPECT_EQ(EditorZoom::stepFor(EditorZoom::desktopScaleFrom("Xft.dpi: 178", {})), 175);
 
     ScratchFolder scratch;
     const auto file = scratch.file("preferences.xml");
