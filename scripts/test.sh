@@ -5,7 +5,8 @@
 #      then the fuzz target for a minute on each part (MIDI dispatch, settings files, the library's index and
 #      marks) from its seeds,
 #   3. the whole suite: unit, device, interface, tool and screen tests, and the Debian package's checks
-#      (lintian, AppStream, a throw-away install and purge, the manual page against --help),
+#      (lintian, AppStream, a throw-away install and purge, the manual page against --help); the interface
+#      tests run with no display at all, then once more under a live X server,
 #   4. the same suite cross-built for 64-bit Windows and run under Wine, with the installer's silent install
 #      and uninstall (scripts/windows-test.sh).
 set -euo pipefail
@@ -32,6 +33,8 @@ echo "== Full build and test suite"
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 (cd build && ctest --output-on-failure -j2)
+echo "== The interface tests again, under a live X server without a window manager"
+xvfb-run -a -s "-screen 0 1280x800x24" build/tests/ui_tests --gtest_brief=1
 
 echo "== Windows cross build and test suite under Wine"
 bash scripts/windows-test.sh
