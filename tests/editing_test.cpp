@@ -408,3 +408,37 @@ TEST_F(Editing, UndoingALoadThatAddedAControlLeavesTheStoreAndTheNextSaveAsBefor
     EXPECT_EQ(scratch.file("after.qmv49").loadFileAsString(),
               scratch.file("before.qmv49").loadFileAsString());
 }
+
+TEST(CloseQuestionBox, EachButtonAnswersWhatItSays)
+{
+    // A box measures itself against the screen as it is made; headless there is none, so one is lent.
+    auto& displays = const_cast<juce::Displays&>(juce::Desktop::getInstance().getDisplays());
+    if (displays.displays.isEmpty())
+    {
+        juce::Displays::Display screen;
+        screen.totalArea = screen.userArea = {0, 0, 1280, 800};
+        screen.isMain = true;
+        displays.displays.add(screen);
+    }
+    using Choice = EditorDialogs::CloseChoice;
+    for (const auto& [label, expected] : {std::pair{"Send", Choice::send},
+                                          {"Save...", Choice::save},
+                                          {"Discard", Choice::discard},
+                                          {"Cancel", Choice::cancel}})
+    {
+        NativeEditorDialogs dialogs;
+        std::optional<Choice> answer;
+        dialogs.askBeforeClosing("Changes not sent", "The keyboard does not have 2 changes.", true,
+                                 [&](Choice c) { answer = c; });
+        auto* box = juce::ModalComponentManager::getInstance()->getModalComponent(0);
+        ASSERT_NE(box, nullptr);
+        juce::Button* button = nullptr;
+        for (auto* child : box->getChildren())
+            if (auto* b = dynamic_cast<juce::Button*>(child); b != nullptr && b->getButtonText() == label)
+                button = b;
+        ASSERT_NE(button, nullptr) << label;
+        button->triggerClick();
+        EXPECT_TRUE(pumpUntil([&] { return answer.has_value(); })) << label;
+        EXPECT_EQ(answer, expected) << label;
+    }
+}

@@ -188,7 +188,7 @@ TEST_F(PanelTest, ABandCoversOnlyWhatItSpansFromWhereTheSelectionStarted)
     const auto before = selected();
     picker.selectWithin(pad1.withWidth(pad1.getWidth() / 2 - 2), false);
     EXPECT_EQ(selected(), before);
-    // The eight pads lie in two rows of four: Pad #1 to Pad #4 is one of them.
+    // Pad #1 to Pad #4 lie in one row.
     std::set<int> row;
     for (int id : pads)
         if (juce::String(ControlCatalogue::displayName(id)).getTrailingIntValue() <= 4)
@@ -297,4 +297,25 @@ TEST(StatusDisplayReading, ANewHeadlineIsAnnouncedProgressIsNot)
     EXPECT_EQ(handler->getRole(), juce::AccessibilityRole::staticText);
     EXPECT_EQ(handler->getTitle(), "Connected");
     EXPECT_EQ(handler->getValueInterface()->getCurrentValueAsString(), "Port A");
+}
+
+TEST_F(PanelTest, EnterWithManyControlsSelectedKeepsThemAllForTheBoxes)
+{
+    auto& picker = panel->getPicker();
+    picker.selectKind(ControlKind::pad);
+    drainMessages();
+    const auto pads = picker.getSelection().ids();
+    ASSERT_GT(pads.size(), 1u);
+
+    // Enter from the picture, as the keys reach it from the control that has them.
+    PickerFocus focus(picker, *panel, panel->modeBox());
+    EXPECT_TRUE(focus.keyPressed(juce::KeyPress(juce::KeyPress::returnKey), &picker));
+    drainMessages();
+    EXPECT_EQ(picker.getSelection().ids(), pads) << "Enter went on to the boxes, not to one control";
+    EXPECT_EQ(panel->nameField().getText(), "<" + juce::String((int)pads.size()) + " controls>");
+
+    // With one control selected, Enter goes on with that one.
+    picker.buttonClicked(picker.findButtonFor(0x01));
+    EXPECT_TRUE(focus.keyPressed(juce::KeyPress(juce::KeyPress::returnKey), &picker));
+    EXPECT_EQ(picker.getSelection().ids(), std::vector<int>{0x01});
 }

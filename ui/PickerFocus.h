@@ -7,7 +7,7 @@
     settings; Escape in any of the panel's boxes goes back to the picture's selected control. In a window
     where nothing has the keyboard yet (no click made, no window manager's choice), the first of these keys,
     Tab or an arrow brings it to the picture. */
-class PickerFocus : private juce::KeyListener
+class PickerFocus : public juce::KeyListener
 {
 public:
     /** The panel holds the picture and the boxes; firstBox is where Enter leads. */
@@ -17,9 +17,12 @@ public:
     /** A key the window heard with nothing focused: true when it brought the keyboard to the picture. */
     bool unfocusedKey(const juce::KeyPress& key);
 
-private:
+    //==============================================================================
+    // juce::KeyListener, on the message thread: keys travelling up from the picture's controls and the
+    // panel's boxes.
     bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
 
+private:
     QMV49CtrlPickerComponent& picker;
     juce::Component &panel, &firstBox;
 
