@@ -17,7 +17,9 @@ mkdir -p "$artifacts"
 if [ -z "${QUILLET_KEYS_INNER:-}" ]; then
   export QUILLET_KEYS_INNER=1
   # Room for the window at 200 percent; -noreset keeps the names request_close --prepare makes.
-  exec xvfb-run -a -s "-noreset -screen 0 2400x1200x24" "$0" "$editor" "$quillet" "$artifacts" "$request_close"
+  # Its own first server number: two tests that start xvfb-run -a at one moment may both take the first
+  # free one, and the second then runs on the first's server.
+  exec xvfb-run -a -n 121 -s "-noreset -screen 0 2400x1200x24" "$0" "$editor" "$quillet" "$artifacts" "$request_close"
 fi
 
 work=$(mktemp -d)

@@ -12,7 +12,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
   export QUILLET_SCREEN_INNER=1
   # -noreset: an editor quitting as the last client would otherwise reset the server just as the next
   # one connects.
-  exec xvfb-run -a -s "-noreset -screen 0 1280x800x24" "$0" "$@"
+  # Its own first server number: two tests that start xvfb-run -a at one moment may both take the first
+  # free one, and the second then runs on the first's server.
+  exec xvfb-run -a -n 141 -s "-noreset -screen 0 1280x800x24" "$0" "$@"
 fi
 
 work=$(mktemp -d)

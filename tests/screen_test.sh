@@ -38,7 +38,9 @@ if [ -z "${QUILLET_SCREEN_INNER:-}" ]; then
 
   export QUILLET_SCREEN_INNER=1
   # -noreset: the server keeps the names request_close --prepare makes after that client has gone.
-  exec xvfb-run -a -s "-noreset -screen 0 1280x800x24" "$0" "$editor" "$artifacts" "$request_close"
+  # Its own first server number: two tests that start xvfb-run -a at one moment may both take the first
+  # free one, and the second then runs on the first's server.
+  exec xvfb-run -a -n 101 -s "-noreset -screen 0 1280x800x24" "$0" "$editor" "$artifacts" "$request_close"
 fi
 
 title="Morvane - The Quillet MIDI Control Center"
