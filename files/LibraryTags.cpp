@@ -64,16 +64,6 @@ std::vector<Use> collect(const std::vector<SetupEntry>& list)
     return uses;
 }
 
-juce::StringArray sorted(const std::vector<Use>& uses)
-{
-    std::vector<juce::String> tags;
-    tags.reserve(uses.size());
-    for (const auto& u : uses)
-        tags.push_back(u.tag);
-    std::sort(tags.begin(), tags.end(), naturally);
-    return juce::StringArray(tags.data(), (int)tags.size());
-}
-
 juce::StringArray forChips(const std::vector<Use>& uses, size_t most, const juce::String& keep)
 {
     std::vector<const Use*> chosen;

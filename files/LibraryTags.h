@@ -22,9 +22,6 @@ using Uses = std::shared_ptr<const std::vector<Use>>;
     met: one pass over the list's tags, hashed without case. */
 std::vector<Use> collect(const std::vector<SetupEntry>& list);
 
-/** Every tag in use, sorted as the chips are. */
-juce::StringArray sorted(const std::vector<Use>& uses);
-
 /** A row of chips stays a row one can read: the tags carried by the most setups, at most `most` of them,
     in natural order, with `keep` (the tag shown now) among them when it is in use. */
 juce::StringArray forChips(const std::vector<Use>& uses, size_t most, const juce::String& keep = {});

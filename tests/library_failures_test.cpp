@@ -5,6 +5,7 @@
 #include "files/SetupLibrary.h"
 #include "files/SyxImport.h"
 #include "support/scratch_folder.h"
+#include "support/setup_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,6 @@
 
 namespace
 {
-SettingsState withChannel(int channel)
-{
-    auto s = KbdSettingsStore().snapshot();
-    s.set(itemFieldChannel, 0x70, channel);
-    return s;
-}
-
-SetupInfo titled(const juce::String& title, const juce::String& tags = {})
-{
-    SetupInfo i;
-    i.title = title;
-    i.tags = SetupInfo::tagsFromText(tags);
-    return i;
-}
 
 juce::MemoryBlock bytesOf(const juce::File& f)
 {
@@ -54,7 +41,7 @@ TEST(LibraryFailures, ARenameOrDeleteThatCannotFinishKeepsTheSetupItsBytesAndIts
 {
     ScratchFolder scratch, home;
     SetupLibrary library(scratch.folder);
-    ASSERT_TRUE(library.saveNew(withChannel(4), titled("Opener")).ok);
+    ASSERT_TRUE(library.saveNew(withPadChannel(4), titled("Opener")).ok);
     ASSERT_TRUE(library.marks().setFavourite("Opener.qmv49", true));
     const auto before = bytesOf(scratch.file("Opener.qmv49"));
     ASSERT_GT(before.getSize(), 1000u);
@@ -87,8 +74,8 @@ TEST(LibraryFailures, SearchIndexFindAndTitlesOnTheHardSide)
 {
     ScratchFolder scratch;
     SetupLibrary library(scratch.folder);
-    ASSERT_TRUE(library.saveNew(withChannel(1), titled("Alpha", "drums")).ok);
-    ASSERT_TRUE(library.saveNew(withChannel(2), titled("Bravo", "keys")).ok);
+    ASSERT_TRUE(library.saveNew(withPadChannel(1), titled("Alpha", "drums")).ok);
+    ASSERT_TRUE(library.saveNew(withPadChannel(2), titled("Bravo", "keys")).ok);
 
     // Every word must be found in one setup, not each in some setup.
     EXPECT_EQ(titlesFound(library, "alpha drums"), juce::StringArray({"Alpha"}));
@@ -118,7 +105,7 @@ TEST(LibraryFailures, SearchIndexFindAndTitlesOnTheHardSide)
 
     // A copy of a title at its longest still differs from it, and stays within the longest.
     const auto longest = juce::String::repeatedString("L", SetupInfo::maxTitleLength);
-    const auto original = library.saveNew(withChannel(5), titled(longest));
+    const auto original = library.saveNew(withPadChannel(5), titled(longest));
     ASSERT_TRUE(original.ok);
     const auto copy = library.duplicate(original.fileName);
     ASSERT_TRUE(copy.ok) << copy.message;

@@ -7,6 +7,7 @@
 #include "files/SetupFileName.h"
 #include "files/SetupLibrary.h"
 #include "support/scratch_folder.h"
+#include "support/setup_helpers.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
@@ -24,28 +25,14 @@
 
 namespace
 {
-SettingsState changedState()
-{
-    auto s = KbdSettingsStore().snapshot();
-    s.set(itemFieldChannel, 0x70, 5);
-    return s;
-}
-
-SetupInfo titled(const juce::String& title, const juce::String& tags = {})
-{
-    SetupInfo i;
-    i.title = title;
-    i.tags = SetupInfo::tagsFromText(tags);
-    return i;
-}
 
 /** A library of two setups whose index is already written. */
 struct TwoSetups
 {
     TwoSetups()
     {
-        EXPECT_TRUE(SetupLibrary(scratch.folder).saveNew(changedState(), titled("Stage")).ok);
-        EXPECT_TRUE(SetupLibrary(scratch.folder).saveNew(changedState(), titled("Studio")).ok);
+        EXPECT_TRUE(SetupLibrary(scratch.folder).saveNew(withPadChannel(5), titled("Stage")).ok);
+        EXPECT_TRUE(SetupLibrary(scratch.folder).saveNew(withPadChannel(5), titled("Studio")).ok);
         SetupLibrary(scratch.folder).refresh();
     }
     juce::File index() const { return scratch.file(SetupLibrary::indexFileName); }
@@ -208,7 +195,7 @@ TEST(LibraryFiles, SpecialFilesAreRefusedAtOnceAndLeftAsTheyAre)
     for (const auto& special : {library.index(), juce::File("/dev/zero")})
         EXPECT_EQ(FileGate::readBytes(special, {1 << 20, "a settings file"}).refusal,
                   FileGate::Refusal::notRegular);
-    ASSERT_TRUE(editor.saveNew(changedState(), titled("Linked")).ok);
+    ASSERT_TRUE(editor.saveNew(withPadChannel(5), titled("Linked")).ok);
     ASSERT_EQ(symlink("Linked.qmv49", path(library.scratch.file("via-link")).c_str()), 0);
     const auto viaLink = FileGate::readBytes(library.scratch.file("via-link"), {1 << 20, "a settings file"});
     EXPECT_TRUE(viaLink.ok()) << viaLink.reason;
@@ -240,7 +227,7 @@ TEST(LibraryFiles, AMarksFileFarTooLargeIsRefusedAtOnceAndKept)
 TEST(LibraryFiles, ARenameCarriesItsMarksWhileAnotherProgramMarks)
 {
     TwoSetups library;
-    ASSERT_TRUE(SetupLibrary(library.scratch.folder).saveNew(changedState(), titled("Drums")).ok);
+    ASSERT_TRUE(SetupLibrary(library.scratch.folder).saveNew(withPadChannel(5), titled("Drums")).ok);
     SetupLibrary renaming(library.scratch.folder);
     ASSERT_TRUE(renaming.marks().setFavourite("Drums.qmv49", true));
     ASSERT_TRUE(renaming.marks().markUsed("Drums.qmv49"));
@@ -295,8 +282,8 @@ TEST(LibraryFiles, NamesAreCleanedWhereTheyAreMadeAndPrintedPlain)
     SetupLibrary setups(library.scratch.folder);
     // A title or a source name may carry an escape, a line break or an extension of its own.
     const juce::String c1Control(juce::CharPointer_UTF8("\x7f\xc2\x9b.qmv49.QMV49"));
-    juce::StringArray made{setups.saveNew(changedState(), titled("Live\nSet.qmv49")).fileName,
-                           setups.saveNew(changedState(), titled(c1Control)).fileName};
+    juce::StringArray made{setups.saveNew(withPadChannel(5), titled("Live\nSet.qmv49")).fileName,
+                           setups.saveNew(withPadChannel(5), titled(c1Control)).fileName};
 #if !JUCE_WINDOWS
     // Windows takes no control characters in a file's name at all.
     const auto source = library.scratch.file("e\x1b[31mred.qmv49");

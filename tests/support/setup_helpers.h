@@ -1,0 +1,21 @@
+#pragma once
+
+#include "files/SetupInfo.h"
+#include "model/KbdSettingsStore.h"
+
+/** A fresh editor's configuration with Pad #1 on another MIDI channel (stored 0..15). */
+inline SettingsState withPadChannel(int channel)
+{
+    auto s = KbdSettingsStore().snapshot();
+    s.set(itemFieldChannel, 0x70, channel);
+    return s;
+}
+
+/** A setup's info with a title and tags typed as a comma-separated list. */
+inline SetupInfo titled(const juce::String& title, const juce::String& tags = {})
+{
+    SetupInfo i;
+    i.title = title;
+    i.tags = SetupInfo::tagsFromText(tags);
+    return i;
+}
