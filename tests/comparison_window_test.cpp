@@ -195,6 +195,7 @@ TEST_F(EditorComparison, AKeyboardPluggedInAgainThatIsNotReadIsNotInSyncWhatever
     ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000)); // its stall ends it
     readFromKeyboard();
     ASSERT_TRUE(pumpUntil([this] { return tooltip().contains("In sync"); })) << tooltip();
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getManager().isScanning(); }));
     kbd.setPlugged(false);
     panel->getManager().checkPorts();
     kbd.stopAnsweringAfter(1);

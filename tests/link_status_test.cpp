@@ -186,6 +186,8 @@ TEST(LinkStatus, AKeyboardPulledAndFoundAgainBeforeTheWindowLooksIsReadAndShownC
     auto panel = openPanel(ports, dialogs);
     auto& manager = panel->getManager();
     ASSERT_TRUE(headlineBecomes(*panel, "Connected"));
+    // The search that found it has ended: the replug's search then asks at once, not at the next tick.
+    ASSERT_TRUE(pumpUntil([&] { return !manager.isScanning(); }));
 
     // Pulled and plugged in again holding other values, all before the message thread hears of either.
     kbd.setPlugged(false);
