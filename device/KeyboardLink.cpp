@@ -62,6 +62,11 @@ void KeyboardLink::handleManagerEvent(int event, int p1, int, int)
         sender.connectionEnded();
         freshRead.connectionEnded();
     }
+    if (event == KeyboardUnplugged)
+        // Ended here, on the thread that saw the cable pulled and before any new search can find the
+        // keyboard again: ended later, by whoever hears of the pull, it could end the next connection's
+        // read-out instead.
+        readOut.connectionEnded();
     if (event != KeyboardDetected || readOutStarts)
         readOut.handleManagerEvent(event, p1);
     sender.handleManagerEvent(event, p1);

@@ -19,8 +19,9 @@ public:
     enum class Outcome
     {
         complete,
-        stalled,    // the keyboard stopped answering part way
-        interrupted // an answer arrived that the read-out did not expect
+        stalled,     // the keyboard stopped answering part way
+        interrupted, // an answer arrived that the read-out did not expect
+        disconnected // the keyboard was pulled part way
     };
 
     /** startsOnDetection: the read-out begins by itself when the keyboard is detected (the editor's
@@ -36,6 +37,9 @@ public:
     void start(bool withClosingValues = true);
     /** Ends a running read-out without an outcome being reported. */
     void cancel();
+    /** The keyboard was pulled: a running read-out ends now, reported as disconnected, rather than at the
+        stall check. */
+    void connectionEnded() { finish(Outcome::disconnected); }
 
     /** True while a read-out runs. */
     bool isActive() const { return readOutActive.load(); }

@@ -185,6 +185,26 @@ TEST(HotPlug, ReadOutsReportedCompleteAfterQuickPullsHoldWhatTheKeyboardHolds)
                   << " during a fresh read, " << seenLate << " seen only after the keyboard was back\n";
 }
 
+// The read-out ends when the pull is seen, not when the window hears of it: the window may hear of the pull
+// only after the keyboard was found again, and would then end the new connection's read-out.
+TEST(HotPlug, APullEndsTheReadOutAtOnceReportedAsDisconnected)
+{
+    Rig r;
+    auto& readOut = r.attachChain();
+    ReadOutReports reports(r);
+    r.kbd.setReplyDelayMs(20);
+    ASSERT_TRUE(plugAndDetect(r));
+    ASSERT_TRUE(readOut.isActive());
+    pull(r);
+    EXPECT_FALSE(readOut.isActive());
+    r.now += 60000; // long past any stall
+    r.ports.waitUntilIdle();
+    readOut.checkForStall();
+    ASSERT_EQ(reports.count(), 1u);
+    EXPECT_EQ(reports.reports.all()[0].outcome, ReadOutChain::Outcome::disconnected)
+        << "a pulled keyboard is not reported as one that stopped answering";
+}
+
 // The cable pulled while a send reads the keyboard back, which would otherwise wait for its stall timeout:
 // the keyboard plugged in before then is read into the store, and the send is reported lost.
 TEST(HotPlug, ASendPulledDuringItsReadBackLeavesTheNextReadOutToTheStore)

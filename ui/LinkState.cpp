@@ -16,7 +16,11 @@ LinkState::LinkState(KeyboardLink& l, EditHistory& h, EditorDialogs& d)
     };
     readOut.onFinished = [this](ReadOutChain::Outcome outcome)
     {
-        setPending(outcome == ReadOutChain::Outcome::complete ? readComplete : readIncomplete);
+        // A pulled keyboard is told as unplugged, not as one that stopped answering.
+        if (outcome == ReadOutChain::Outcome::disconnected)
+            setPending(0);
+        else
+            setPending(outcome == ReadOutChain::Outcome::complete ? readComplete : readIncomplete);
     };
     auto& sender = link.getSender();
     sender.onProgress = [this]
@@ -57,7 +61,7 @@ void LinkState::noteEvent(int event, int p1)
         return setPending(scanEnded);
     case KeyboardDetected:
         // Found again after an unplug the screen has not acted on yet: that unplug is over, and acting on it
-        // after this would cancel the new read-out and show a connected keyboard as unplugged.
+        // after this would show a connected keyboard as unplugged.
         pending &= ~unplugged;
         return setPending(detected);
     case KeyboardUnplugged:
@@ -104,10 +108,7 @@ int LinkState::update()
         note = {};
     }
     if ((now & unplugged) != 0)
-    {
-        isUnplugged = true;
-        link.getReadOut().cancel(); // its answers cannot come any more; the stall box would only confuse
-    }
+        isUnplugged = true; // the link has ended the read-out already
     if ((now & scanEnded) != 0 && !manager.isKeyboardFound())
     {
         searchedAt = juce::Time::getCurrentTime();

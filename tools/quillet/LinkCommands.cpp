@@ -200,11 +200,13 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
         err << notFound;
         return exitNoKeyboard;
     }
-    // A read-out the keyboard stopped answering is ended by the link's stall check.
+    // A read-out the keyboard stopped answering is ended by the link's stall check, one it was pulled from
+    // by the link at once.
     pumpUntil([&session] { return session.readFinished.load(); }, 120000);
     if (!session.readFinished || session.readOutcome != ReadOutChain::Outcome::complete)
     {
-        if (!session.manager().isKeyboardFound())
+        if (session.readOutcome == ReadOutChain::Outcome::disconnected ||
+            !session.manager().isKeyboardFound())
         {
             err << "quillet: the keyboard was disconnected during the read-out\n";
             return exitNoKeyboard;
