@@ -30,7 +30,7 @@ bool saves(KbdSettingComponent49& panel)
 void typeName(KbdSettingComponent49& panel, const juce::String& text)
 {
     panel.nameField().setText(text, false);
-    panel.textEditorTextChanged(panel.nameField());
+    panel.getFields().textEditorTextChanged(panel.nameField());
 }
 
 class Editing : public ::testing::Test
@@ -267,7 +267,7 @@ TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveCheck
     select(0x70);
     typeName(*panel, "Kick");
     typeName(*panel, "");
-    panel->textEditorFocusLost(panel->nameField());
+    panel->getFields().textEditorFocusLost(panel->nameField());
     EXPECT_EQ(panel->nameField().getText(), "Pad #1") << "an empty field gives the control its own name back";
 
     dialogs->filesToSave.push_back(scratch.file("named.qmv49"));

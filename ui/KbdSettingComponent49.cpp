@@ -4,24 +4,8 @@
 #include "LinkStatusText.h"
 #include "files/SettingsFile.h"
 
-namespace
-{
-bool isTwoWay(int id)
-{
-    const auto* g = ControlCatalogue::globalParam(id);
-    return g != nullptr && g->kind == GlobalKind::twoWay;
-}
-
-/** The stored value of a two-choice keyboard-wide setting for a list position, and back. */
-int twoWayValue(int index)
-{
-    return index == 1 ? 127 : 1;
-}
-int twoWayIndex(int value)
-{
-    return value == 127 ? 1 : 0;
-}
-} // namespace
+#include <algorithm>
+#include <iterator>
 
 KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMidiPorts(), nullptr) {}
 
@@ -37,12 +21,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
                                                         }),
       comparison(link, history, *dialogs), library(manager, history, *dialogs, files)
 {
-    build();
     setSize(1063, 460);
-    selectedItemId = -1;
-    picker.addActionListener(this);
-    for (int id : ControlCatalogue::namedControls())
-        itemNames[(juce::uint16)id] = ControlCatalogue::displayName(id);
+    w.picker.addActionListener(this);
 
     using Self = KbdSettingComponent49;
     history.selection = std::bind(&Self::getSelectedItemId, this);
@@ -63,8 +43,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     // A control selected before the keyboard was read shows what the keyboard holds.
     linkState.onReadOutEnded = [this]
     {
-        if (selectedItemId >= 0)
-            refreshSelectedControl();
+        if (getSelectedItemId() >= 0)
+            fields.show();
     };
     linkState.onCloseApproved = [this]
     {
@@ -81,14 +61,14 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.onLibrary = std::bind(&LibraryCommands::open, &library);
     library.send = std::bind(&Self::sendToKeyboard, this);
     comparison.onComparedControls =
-        std::bind(&QMV49CtrlPickerComponent::setComparedControls, &picker, std::placeholders::_1);
-    nameEditor.addListener(this);
+        std::bind(&QMV49CtrlPickerComponent::setComparedControls, &w.picker, std::placeholders::_1);
+    fields.onShown = std::bind(&Self::repaintChangedCorners, this);
     selectionEditing.tell = [this](const juce::String& note)
     {
         linkState.setNote(note);
         updateStatus();
     };
-    picker.describeControl = [this](int id)
+    w.picker.describeControl = [this](int id)
     {
         return describeControlSetting(manager.snapshot(), id);
     };
@@ -107,107 +87,46 @@ KbdSettingComponent49::~KbdSettingComponent49()
     // No MIDI callback or send may reach the panel while it comes apart.
     link.close();
     cancelPendingUpdate();
-    picker.removeActionListener(this);
+    w.picker.removeActionListener(this);
     history.onStepApplied = nullptr;
+}
+
+void KbdSettingComponent49::paint(juce::Graphics& g)
+{
+    g.fillAll(juce::Colours::white);
+    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFFFCFCFC), 328.0f, 8.0f, juce::Colour(0xFFDBDBDB),
+                                           336.0f, 328.0f, false));
+    g.fillRect(0, 0, 1063, 500);
+}
+
+void KbdSettingComponent49::resized()
+{
+    w.layOut();
+}
+
+void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
+{
+    hints.paint(g);
+    PanelWidgets::paintCorners(g, boxesWithCorners());
+}
+
+void KbdSettingComponent49::repaintChangedCorners()
+{
+    auto marked = boxesWithCorners();
+    std::vector<juce::Component*> changed;
+    std::set_symmetric_difference(marked.begin(), marked.end(), cornersShown.begin(), cornersShown.end(),
+                                  std::back_inserter(changed));
+    for (auto* box : changed)
+        repaint(box->getBounds().expanded(2)); // with the corner's outline
+    cornersShown = std::move(marked);
 }
 
 //==============================================================================
 void KbdSettingComponent49::actionListenerCallback(const juce::String& message)
 {
     const int id = message.getHexValue32();
-    if (itemNames.count((juce::uint16)(id & 0xFFFF)) == 0)
-        return;
-    selectedItemId = id;
-    refreshSelectedControl();
-}
-
-void KbdSettingComponent49::refreshSelectedControl()
-{
-    const auto name = itemNames.find((juce::uint16)(selectedItemId & 0xFFFF));
-    if (name == itemNames.end())
-        return;
-    // While the user types a name, the field is theirs.
-    if (!editingName)
-        nameEditor.setText(nameShownFor(selectedItemId), false);
-
-    // The boxes show the store; they do not write it back. A delayed write-back would overwrite an answer
-    // that the keyboard delivered in between with the older value shown here. Every value a box can show
-    // maps back to itself, so nothing is lost.
-    const auto s = manager.snapshot();
-    const auto show = [](juce::ComboBox& box, int index)
-    {
-        box.setSelectedItemIndex(index, juce::dontSendNotification);
-    };
-    show(modeCombo, s.get(itemFieldMode, selectedItemId));
-    // A code that is not in the list shows blank rather than the entry at that position.
-    show(channelCombo, ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedItemId)));
-    show(numberCombo, s.get(itemFieldNumber, selectedItemId));
-    show(minCombo, s.get(itemFieldMinLsb, selectedItemId));
-    show(maxCombo, s.get(itemFieldMaxMsb, selectedItemId));
-    applyModeSet(selectedItemId);
-    selectionEditing.showShared();
-    showHints();
-}
-
-void KbdSettingComponent49::showHints()
-{
-    // Three values, read where the store holds them: no copy of the whole configuration.
-    int mode = -1, channel = -1, number = -1;
-    if (ControlCatalogue::isConfigurable(selectedItemId))
-        manager.read(
-            [&](const SettingsState& s)
-            {
-                mode = s.get(itemFieldMode, selectedItemId);
-                channel = s.get(itemFieldChannel, selectedItemId);
-                number = s.get(itemFieldNumber, selectedItemId);
-            });
-    hints.update(mode, channel, number);
-    // The hints are drawn over their boxes, the corners over the control's boxes: only those are repainted,
-    // not the picture.
-    for (auto* box : {&numberCombo, &minCombo, &maxCombo})
-        repaint(box->getBounds());
-    repaintChangedCorners();
-}
-
-void KbdSettingComponent49::takeTypedValue(juce::ComboBox& box)
-{
-    const auto typed = box.getText().trim();
-    if (typed.isEmpty())
-        return;
-    const int value = typed.getIntValue();
-    if (typed.containsOnly("0123456789") && value <= 127)
-        return box.setSelectedItemIndex(value, juce::sendNotificationSync);
-    refreshSelectedControl();
-}
-
-void KbdSettingComponent49::applyModeSet(int itemId)
-{
-    const auto set = ControlCatalogue::modeSetOf(itemId);
-    if (set == ModeSet::none)
-        return;
-    for (int id = 1; id <= numItemModes; ++id)
-        modeCombo.setItemEnabled(id, ControlCatalogue::isModeAllowed(set, id - 1));
-}
-
-void KbdSettingComponent49::showGlobals()
-{
-    // A two-choice value shows as its first choice unless it is 127; the store takes the shown value at
-    // once, in one step, so that what is sent is what is shown.
-    SettingsState s;
-    manager.modify(
-        [&s](SettingsState& state)
-        {
-            for (const auto& g : globalParamTable)
-                if (isTwoWay(g.id))
-                    state.globals[(size_t)g.id] =
-                        (int16_t)twoWayValue(twoWayIndex(state.globals[(size_t)g.id]));
-            s = state;
-        });
-    for (const auto& [box, id] : globalBoxes())
-    {
-        const int value = s.globals[(size_t)id];
-        box->setSelectedItemIndex(isTwoWay(id) ? twoWayIndex(value) : value, juce::dontSendNotification);
-    }
+    if (fields.isControl(id))
+        fields.select(id);
 }
 
 //==============================================================================
@@ -222,8 +141,8 @@ void KbdSettingComponent49::handleAsyncUpdate()
     const int touched = linkState.update();
     // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
     if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
-        !nameEditor.hasKeyboardFocus(true))
-        picker.selectTouchedControl(touched);
+        !w.nameEditor.hasKeyboardFocus(true))
+        w.picker.selectTouchedControl(touched);
     updateStatus();
 }
 
@@ -231,7 +150,7 @@ void KbdSettingComponent49::updateStatus()
 {
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
-    manager.read([this](const SettingsState& s) { picker.setUserNames(s.names); });
+    manager.read([this](const SettingsState& s) { w.picker.setUserNames(s.names); });
     const auto facts = linkState.facts((int)unsentShown.size());
     auto t = describeLink(facts);
     comparison.decorate(t, facts);
@@ -241,35 +160,19 @@ void KbdSettingComponent49::updateStatus()
 //==============================================================================
 void KbdSettingComponent49::showStep(int selectId)
 {
-    if (selectId >= 0 && selectId != selectedItemId)
+    if (selectId >= 0 && selectId != getSelectedItemId())
         selectControl(selectId);
     showGlobals();
-    if (selectedItemId >= 0)
-        refreshSelectedControl();
+    if (getSelectedItemId() >= 0)
+        fields.show();
     updateStatus();
 }
 
 void KbdSettingComponent49::selectControl(int id)
 {
-    if (auto* button = picker.findButtonFor(id))
+    if (auto* button = w.picker.findButtonFor(id))
         button->setToggleState(true, juce::dontSendNotification);
-    selectedItemId = id;
-    refreshSelectedControl();
-}
-
-juce::String KbdSettingComponent49::nameShownFor(int id) const
-{
-    std::optional<juce::String> named;
-    manager.read(
-        [&](const SettingsState& s)
-        {
-            if (s.names.count(id) != 0)
-                named = controlLabel(s, id);
-        });
-    if (named)
-        return *named;
-    const auto own = itemNames.find((juce::uint16)(id & 0xFFFF));
-    return own != itemNames.end() ? own->second : juce::String();
+    fields.select(id);
 }
 
 //==============================================================================
@@ -283,36 +186,8 @@ void KbdSettingComponent49::refreshMarks()
     for (const auto& [field, id] : unsentShown)
         if (field != OrvManager49::globalField)
             controls.insert(id);
-    picker.setMarkedControls(controls);
+    w.picker.setMarkedControls(controls);
     repaintChangedCorners();
-}
-
-void KbdSettingComponent49::textEditorTextChanged(juce::TextEditor& editor)
-{
-    if (&editor != &nameEditor || !ControlCatalogue::isConfigurable(selectedItemId))
-        return;
-    // Emptying the field gives the control its own name back.
-    const auto text = editor.getText();
-    const int id = selectedItemId;
-    const char* own = ControlCatalogue::displayName(id);
-    const bool named = isPlainControlName(text) && !(own != nullptr && text == own);
-    const juce::ScopedValueSetter<bool> typing(editingName, true);
-    applyUserChange(
-        [&](SettingsState& state)
-        {
-            if (named)
-                state.names[id] = text.toStdString();
-            else
-                state.names.erase(id);
-        },
-        true);
-}
-
-void KbdSettingComponent49::textEditorFocusLost(juce::TextEditor& editor)
-{
-    history.endTyping();
-    if (&editor == &nameEditor && selectedItemId >= 0)
-        editor.setText(nameShownFor(selectedItemId), false);
 }
 
 bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Component*)
@@ -372,25 +247,6 @@ void KbdSettingComponent49::searchAgain()
                                 });
 }
 
-std::array<std::pair<juce::ComboBox*, int>, 6> KbdSettingComponent49::globalBoxes()
-{
-    return {{{&lowerChannelCombo, globalLowerChannel},
-             {&knobModeCombo, globalKnobMode},
-             {&splitModeCombo, globalSplitMode},
-             {&upperChannelCombo, globalUpperChannel},
-             {&faderModeCombo, globalFaderMode},
-             {&splitPointCombo, globalSplitPoint}}};
-}
-
-std::array<std::pair<juce::ComboBox*, int>, 5> KbdSettingComponent49::fieldBoxes()
-{
-    return {{{&numberCombo, itemFieldNumber},
-             {&modeCombo, itemFieldMode},
-             {&channelCombo, itemFieldChannel},
-             {&maxCombo, itemFieldMaxMsb},
-             {&minCombo, itemFieldMinLsb}}};
-}
-
 void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
 {
     const int index = combo->getSelectedItemIndex();
@@ -398,47 +254,25 @@ void KbdSettingComponent49::comboBoxChanged(juce::ComboBox* combo)
     {
         // Text typed into a box that takes it, which no list entry matched.
         if (combo->isTextEditable())
-            takeTypedValue(*combo);
+            fields.takeTypedValue(*combo);
         return;
     }
-
-    for (const auto& [box, id] : globalBoxes())
-    {
-        if (box != combo)
-            continue;
-        const int value = isTwoWay(id) ? twoWayValue(index) : index;
-        history.applyUserWrites({{OrvManager49::globalField, id, value}});
-        return;
-    }
-    if (!ControlCatalogue::isConfigurable(selectedItemId))
-        return; // no control selected, or one the keyboard keeps no settings for (the pitch wheel)
-
-    for (const auto& [box, field] : fieldBoxes())
-    {
-        if (box != combo)
-            continue;
-        const int value =
-            field == itemFieldChannel ? ControlCatalogue::channelList()[(size_t)index].code : index;
-        if (selectionEditing.apply(field, value))
-            return;
-        history.applyUserWrites({{field, selectedItemId, value}});
-        showHints();
-        return;
-    }
+    if (!globals.boxChanged(*combo, index))
+        fields.boxChanged(*combo, index);
 }
 
 //==============================================================================
 void KbdSettingComponent49::buttonClicked(juce::Button* button)
 {
-    if (button == &defaultButton)
+    if (button == &w.defaultButton)
         restoreDefaultValues();
-    else if (button == &sendKeyboardButton)
+    else if (button == &w.sendKeyboardButton)
         sendToKeyboard();
-    else if (button == &loadButton)
+    else if (button == &w.loadButton)
         loadSettings();
-    else if (button == &saveButton)
+    else if (button == &w.saveButton)
         saveSettings();
-    else if (button == &chartButton)
+    else if (button == &w.chartButton)
         writeChart();
 }
 

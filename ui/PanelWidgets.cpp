@@ -1,12 +1,9 @@
-// The panel's widgets: how each is made, where it sits and the panel's own drawing.
-#include "KbdSettingComponent49.h"
+#include "PanelWidgets.h"
 
+#include "device/OrvManager49.h"
 #include "files/SettingsFile.h"
 
 #include <QuilletBinaryData.h>
-
-#include <algorithm>
-#include <iterator>
 
 namespace
 {
@@ -24,9 +21,9 @@ juce::Image picture(const void* data, int size)
 }
 } // namespace
 
-void KbdSettingComponent49::setUpLabel(juce::Label& l, const juce::String& text, int focus)
+void PanelWidgets::setUpLabel(juce::Label& l, const juce::String& text, int focus)
 {
-    addAndMakeVisible(l);
+    panel.addAndMakeVisible(l);
     l.setText(text, juce::dontSendNotification);
     l.setFont(juce::Font(15.0f, juce::Font::plain));
     l.setJustificationType(juce::Justification::centredLeft);
@@ -37,22 +34,22 @@ void KbdSettingComponent49::setUpLabel(juce::Label& l, const juce::String& text,
         l.setExplicitFocusOrder(focus);
 }
 
-void KbdSettingComponent49::setUpCombo(juce::ComboBox& c, const juce::StringArray& items, int focus,
-                                       bool rightJustified)
+void PanelWidgets::setUpCombo(juce::ComboBox& c, const juce::StringArray& items, int focus,
+                              bool rightJustified)
 {
-    addAndMakeVisible(c);
+    panel.addAndMakeVisible(c);
     c.setEditableText(false);
     c.setJustificationType(rightJustified ? juce::Justification::centredRight
                                           : juce::Justification::centredLeft);
     c.setTextWhenNothingSelected({});
     c.setTextWhenNoChoicesAvailable("(no choices)");
     c.addItemList(items, 1);
-    c.addListener(this);
+    c.addListener(&boxListener);
     if (focus > 0)
         c.setExplicitFocusOrder(focus);
 }
 
-void KbdSettingComponent49::setUpGlobal(juce::Label& label, juce::ComboBox& combo, int id)
+void PanelWidgets::setUpGlobal(juce::Label& label, juce::ComboBox& combo, int id)
 {
     const auto* g = ControlCatalogue::globalParam(id);
     juce::StringArray items;
@@ -65,8 +62,8 @@ void KbdSettingComponent49::setUpGlobal(juce::Label& label, juce::ComboBox& comb
     combo.setTitle(g->label);
 }
 
-void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo, int field,
-                                       const juce::StringArray& items, const char* tooltip)
+void PanelWidgets::setUpField(juce::Label& label, juce::ComboBox& combo, int field,
+                              const juce::StringArray& items, const char* tooltip)
 {
     setUpLabel(label, juce::String(fieldTable[field - itemFieldMode].panelLabel) + ":", 0);
     setUpCombo(combo, items, 2);
@@ -80,7 +77,14 @@ void KbdSettingComponent49::setUpField(juce::Label& label, juce::ComboBox& combo
     }
 }
 
-void KbdSettingComponent49::build()
+PanelWidgets::PanelWidgets(juce::Component& p, juce::ComboBox::Listener& boxes,
+                           juce::Button::Listener& buttons)
+    : panel(p), boxListener(boxes), buttonListener(buttons)
+{
+    build();
+}
+
+void PanelWidgets::build()
 {
     juce::StringArray modes, controllers, channelList;
     for (auto* m : ControlCatalogue::modePanelTexts())
@@ -90,16 +94,16 @@ void KbdSettingComponent49::build()
     for (const auto& c : ControlCatalogue::channelList())
         channelList.add(c.text);
 
-    addAndMakeVisible(globalGroup);
+    panel.addAndMakeVisible(globalGroup);
     globalGroup.setTextLabelPosition(juce::Justification::centredLeft);
 
     setUpGlobal(lowerChannelLabel, lowerChannelCombo, globalLowerChannel);
     setUpGlobal(knobModeLabel, knobModeCombo, globalKnobMode);
 
-    addAndMakeVisible(controlGroup);
+    panel.addAndMakeVisible(controlGroup);
 
     setUpLabel(nameLabel, "Name:", 0);
-    addAndMakeVisible(nameEditor);
+    panel.addAndMakeVisible(nameEditor);
     nameEditor.setMultiLine(false, false);
     nameEditor.setReturnKeyStartsNewLine(false);
     nameEditor.setReadOnly(false);
@@ -120,10 +124,10 @@ void KbdSettingComponent49::build()
 
     auto imageButton = [this](SharpImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
     {
-        addAndMakeVisible(b);
+        panel.addAndMakeVisible(b);
         b.setImages(false, true, true, normal, 1.0f, juce::Colour(0x00000000), over, 1.0f,
                     juce::Colour(0x00000000), down, 1.0f, juce::Colour(0x00000000), 0.0f);
-        b.addListener(this);
+        b.addListener(&buttonListener);
     };
     using namespace QuilletBinaryData;
     imageButton(defaultButton, picture(default_values_normal_png, default_values_normal_pngSize),
@@ -142,7 +146,7 @@ void KbdSettingComponent49::build()
     sendKeyboardButton.setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
     defaultButton.setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
 
-    addAndMakeVisible(picker);
+    panel.addAndMakeVisible(picker);
 
     setUpField(modeLabel, modeCombo, itemFieldMode, modes, "Mode assigned to the selected control");
     setUpField(channelLabel, channelCombo, itemFieldChannel, channelList,
@@ -158,14 +162,14 @@ void KbdSettingComponent49::build()
 
     auto textButton = [this](juce::TextButton& b, const char* text)
     {
-        addAndMakeVisible(b);
+        panel.addAndMakeVisible(b);
         b.setButtonText(text);
         b.setTooltip({});
         b.setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
         b.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
         b.setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
         b.setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
-        b.addListener(this);
+        b.addListener(&buttonListener);
     };
     textButton(loadButton, "Load...");
     textButton(saveButton, "Save...");
@@ -174,34 +178,42 @@ void KbdSettingComponent49::build()
     textButton(chartButton, "Chart...");
 }
 
-std::set<juce::Component*> KbdSettingComponent49::boxesWithCorners()
+std::array<std::pair<juce::ComboBox*, int>, 6> PanelWidgets::globalBoxes()
+{
+    return {{{&lowerChannelCombo, globalLowerChannel},
+             {&knobModeCombo, globalKnobMode},
+             {&splitModeCombo, globalSplitMode},
+             {&upperChannelCombo, globalUpperChannel},
+             {&faderModeCombo, globalFaderMode},
+             {&splitPointCombo, globalSplitPoint}}};
+}
+
+std::array<std::pair<juce::ComboBox*, int>, 5> PanelWidgets::fieldBoxes()
+{
+    return {{{&numberCombo, itemFieldNumber},
+             {&modeCombo, itemFieldMode},
+             {&channelCombo, itemFieldChannel},
+             {&maxCombo, itemFieldMaxMsb},
+             {&minCombo, itemFieldMinLsb}}};
+}
+
+std::set<juce::Component*> PanelWidgets::boxesWithCorners(const std::set<std::pair<int, int>>& unsent,
+                                                          int selected)
 {
     std::set<juce::Component*> marked;
     for (const auto& [box, id] : globalBoxes())
-        if (unsentShown.count({OrvManager49::globalField, id}) != 0)
+        if (unsent.count({OrvManager49::globalField, id}) != 0)
             marked.insert(box);
     for (const auto& [box, field] : fieldBoxes())
-        if (unsentShown.count({field, selectedItemId}) != 0)
+        if (unsent.count({field, selected}) != 0)
             marked.insert(box);
     return marked;
 }
 
-void KbdSettingComponent49::repaintChangedCorners()
-{
-    auto marked = boxesWithCorners();
-    std::vector<juce::Component*> changed;
-    std::set_symmetric_difference(marked.begin(), marked.end(), cornersShown.begin(), cornersShown.end(),
-                                  std::back_inserter(changed));
-    for (auto* box : changed)
-        repaint(box->getBounds().expanded(2)); // with the corner's outline
-    cornersShown = std::move(marked);
-}
-
-void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
+void PanelWidgets::paintCorners(juce::Graphics& g, const std::set<juce::Component*>& boxes)
 {
     // A small amber corner on each box whose value the keyboard does not have yet.
-    hints.paint(g);
-    for (auto* box : boxesWithCorners())
+    for (auto* box : boxes)
     {
         const auto r = box->getBounds().toFloat();
         juce::Path corner;
@@ -213,15 +225,7 @@ void KbdSettingComponent49::paintOverChildren(juce::Graphics& g)
     }
 }
 
-void KbdSettingComponent49::paint(juce::Graphics& g)
-{
-    g.fillAll(juce::Colours::white);
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFFFCFCFC), 328.0f, 8.0f, juce::Colour(0xFFDBDBDB),
-                                           336.0f, 328.0f, false));
-    g.fillRect(0, 0, 1063, 500);
-}
-
-void KbdSettingComponent49::resized()
+void PanelWidgets::layOut()
 {
     const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
         {&globalGroup, {13, 8, 419, 128}},       {&lowerChannelLabel, {27, 32, 93, 24}},
