@@ -180,7 +180,7 @@ void VerifiedSend::setProgress(Phase phase, int done, int total, int attempt)
 {
     {
         std::lock_guard<std::mutex> g(lock);
-        progress = {phase, done, total, attempt};
+        progress = {phase, done, total, attempt, maxRetries};
     }
     if (onProgress)
         onProgress();

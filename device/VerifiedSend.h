@@ -58,6 +58,7 @@ public:
     {
         Phase phase = Phase::idle;
         int done = 0, total = 0, attempt = 0;
+        int tries = 0; // the most tries after the first pass
     };
 
     /** Reads back through readBack, a chain that does not start on detection and whose stall check someone

@@ -16,8 +16,8 @@ TEST(LinkStatusText, WorkUnderWayIsShownBeforeAnythingElseWithItsProgress)
     f.sending = true;
     f.sendProgress = {VerifiedSend::Phase::sending, 83, 332, 0};
     EXPECT_EQ(describeLink(f).headline, "Sending 25%");
-    f.sendProgress = {VerifiedSend::Phase::retrying, 1, 4, 2};
-    EXPECT_EQ(describeLink(f).detail, "Sending again, try 2 of 3");
+    f.sendProgress = {VerifiedSend::Phase::retrying, 1, 4, 2, 5};
+    EXPECT_EQ(describeLink(f).detail, "Sending again, try 2 of 5");
     EXPECT_FALSE(describeLink(f).clickable);
 }
 
@@ -72,4 +72,28 @@ TEST(LinkStatusText, NotFoundSaysWhenAndWhyAndANoteThatOffersAClickTakesIt)
     f.sending = false;
     f.fileName = "live.qmv49";
     EXPECT_TRUE(describeLink(f).tooltip.contains("live.qmv49"));
+}
+
+TEST(LinkStatusText, TheComparisonsReadIsShownAndCountsOnlyWhenNothingWasSentSince)
+{
+    LinkFacts f;
+    f.found = true;
+    f.port = "Quillet 49";
+    f.readStepsInAll = 12;
+    f.comparisons = true;
+    f.keyboardKnown = true;
+    EXPECT_TRUE(describeLink(f).tooltip.contains("unknown")) << "never read since it was plugged in";
+
+    f.readAt = juce::Time(2026, 11, 8, 9, 0);
+    f.freshReadAt = juce::Time(2026, 11, 8, 9, 30);
+    EXPECT_EQ(describeLink(f).detail, "Read from the keyboard at 09:30");
+    EXPECT_TRUE(describeLink(f).tooltip.contains("In sync")) << describeLink(f).tooltip;
+    f.lastSend = VerifiedSend::Result{};
+    EXPECT_NE(describeLink(f).detail, "Read from the keyboard at 09:30") << "a send since is the last word";
+
+    f.freshReading = true;
+    f.freshReadSteps = 7;
+    EXPECT_EQ(describeLink(f).headline, "Reading 7 of 12");
+    f.sending = true;
+    EXPECT_NE(describeLink(f).headline, "Reading 7 of 12") << "the send's progress comes first";
 }

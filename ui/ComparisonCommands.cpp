@@ -263,42 +263,15 @@ void ComparisonCommands::showMenu()
 }
 
 //==============================================================================
-juce::String ComparisonCommands::syncText(const LinkFacts& f) const
-{
-    const bool sendConfirmed = f.lastSend && (f.lastSend->outcome == VerifiedSend::Outcome::verified ||
-                                              f.lastSend->outcome == VerifiedSend::Outcome::differences);
-    const bool known =
-        f.found && history.knowsKeyboard() && (f.readAt != juce::Time() || sendConfirmed || readSinceFound);
-    if (!known)
-        return "Whether the keyboard holds the editor's settings is unknown: it has not been read since it "
-               "was "
-               "plugged in.";
-    if (f.unsent == 0)
-        return "In sync: the keyboard holds the editor's settings.";
-    return "Differs from the keyboard in " + juce::String(f.unsent) +
-           (f.unsent == 1 ? " value." : " values.");
-}
-
-void ComparisonCommands::decorate(LinkStatusText& t, const LinkFacts& f)
+void ComparisonCommands::addFacts(LinkFacts& f)
 {
     if (!f.found || f.connection != connectionSeen)
         readSinceFound = false; // a keyboard plugged in again holds what it holds
     connectionSeen = f.connection;
-    if (link.getFreshRead().isRunning() && !f.sending && !f.reading)
-    {
-        t = {"Reading from the keyboard",
-             "Reading " + juce::String(link.getFreshRead().answersSoFar()) + " of " +
-                 juce::String(ReadOutChain::numSteps()),
-             "Reading the keyboard's settings on " + f.port + " for a comparison.", false};
-        return;
-    }
-    if (f.sending || f.reading || !f.found)
-        return;
-    // The last read is this one when nothing was sent since the keyboard was found.
-    if (readSinceFound && !f.lastSend && f.note.isEmpty() && readAt > f.readAt)
-        t.detail = "Read from the keyboard at " + readAt.formatted("%H:%M");
-    t.tooltip << " " << syncText(f);
-    if (const auto version = manager.getFirmwareVersion(); version.isNotEmpty())
-        t.tooltip << " Firmware version " << version << ".";
-    t.tooltip << " Click for Read from the Keyboard and the comparisons.";
+    f.comparisons = true;
+    f.freshReading = link.getFreshRead().isRunning();
+    f.freshReadSteps = link.getFreshRead().answersSoFar();
+    f.freshReadAt = readSinceFound ? readAt : juce::Time();
+    f.keyboardKnown = history.knowsKeyboard();
+    f.firmware = manager.getFirmwareVersion();
 }

@@ -30,9 +30,9 @@ public:
 
     /** Offers the commands in a menu when the status display is clicked while it offers nothing else. */
     void attachTo(juce::Component& statusDisplay);
-    /** Adds to the status display's texts a fresh read under way, whether the keyboard holds the editor's
-        configuration and the keyboard's firmware version. */
-    void decorate(LinkStatusText& text, const LinkFacts& facts);
+    /** Adds the comparisons' facts to the link's: a read for one under way, the last one's time on this
+        connection, whether the editor knows the keyboard's values, the keyboard's firmware version. */
+    void addFacts(LinkFacts& facts);
 
     /** Called when the status display is to be worded anew. */
     std::function<void()> statusChanged;
@@ -45,8 +45,6 @@ public:
 
     ComparisonWindow& getWindow() { return view; }
     bool isShowing() const { return showing; }
-    /** The sync words of the status display's tooltip for these facts. */
-    juce::String syncText(const LinkFacts& facts) const;
 
 private:
     enum class After

@@ -151,9 +151,9 @@ void KbdSettingComponent49::updateStatus()
     // The marks and the count of changes not sent come from one comparison.
     refreshMarks();
     manager.read([this](const SettingsState& s) { w.picker.setUserNames(s.names); });
-    const auto facts = linkState.facts((int)unsentShown.size());
-    auto t = describeLink(facts);
-    comparison.decorate(t, facts);
+    auto facts = linkState.facts((int)unsentShown.size());
+    comparison.addFacts(facts);
+    const auto t = describeLink(facts);
     statusDisplay().setStatus(t.detail, t.headline, t.tooltip, t.clickable);
 }
 

@@ -25,7 +25,7 @@ LinkStatusText duringWork(const LinkFacts& f)
                     "Verifying " + juce::String(p.done) + " of " + juce::String(p.total),
                     "Reading the settings back to compare them with what was sent.", false};
         if (p.phase == VerifiedSend::Phase::retrying)
-            return {"Sending again, try " + juce::String(p.attempt) + " of 3",
+            return {"Sending again, try " + juce::String(p.attempt) + " of " + juce::String(p.tries),
                     "Retrying " + juce::String(p.done) + " of " + juce::String(p.total),
                     "Sending again the values the keyboard did not take.", false};
         return {"Sending to the keyboard",
@@ -111,6 +111,46 @@ LinkStatusText describeLinkAlone(const LinkFacts& f)
 }
 } // namespace
 
+namespace
+{
+juce::String syncText(const LinkFacts& f)
+{
+    const bool sendConfirmed = f.lastSend && (f.lastSend->outcome == VerifiedSend::Outcome::verified ||
+                                              f.lastSend->outcome == VerifiedSend::Outcome::differences);
+    const bool known = f.found && f.keyboardKnown &&
+                       (f.readAt != juce::Time() || sendConfirmed || f.freshReadAt != juce::Time());
+    if (!known)
+        return "Whether the keyboard holds the editor's settings is unknown: it has not been read since it "
+               "was plugged in.";
+    if (f.unsent == 0)
+        return "In sync: the keyboard holds the editor's settings.";
+    return "Differs from the keyboard in " + juce::String(f.unsent) +
+           (f.unsent == 1 ? " value." : " values.");
+}
+
+/** What the comparisons add: their read while it runs, else the last one's time and whether the keyboard
+    holds the editor's settings. */
+void addComparisons(LinkStatusText& t, const LinkFacts& f)
+{
+    if (f.freshReading && !f.sending && !f.reading)
+    {
+        t = {"Reading from the keyboard",
+             "Reading " + juce::String(f.freshReadSteps) + " of " + juce::String(f.readStepsInAll),
+             "Reading the keyboard's settings on " + f.port + " for a comparison.", false};
+        return;
+    }
+    if (f.sending || f.reading || !f.found)
+        return;
+    // The last read is the comparison's when nothing was sent since the keyboard was found.
+    if (f.freshReadAt != juce::Time() && !f.lastSend && f.note.isEmpty() && f.freshReadAt > f.readAt)
+        t.detail = "Read from the keyboard at " + clockTime(f.freshReadAt);
+    t.tooltip << " " << syncText(f);
+    if (f.firmware.isNotEmpty())
+        t.tooltip << " Firmware version " << f.firmware << ".";
+    t.tooltip << " Click for Read from the Keyboard and the comparisons.";
+}
+} // namespace
+
 LinkStatusText describeLink(const LinkFacts& f)
 {
     auto t = describeLinkAlone(f);
@@ -118,5 +158,7 @@ LinkStatusText describeLink(const LinkFacts& f)
         t.clickable = true;
     if (f.fileName.isNotEmpty())
         t.tooltip << "\nSettings file: " << f.fileName;
+    if (f.comparisons)
+        addComparisons(t, f);
     return t;
 }

@@ -24,6 +24,14 @@ struct LinkFacts
     juce::String serviceProblem; // why the system's MIDI service cannot be used, if it cannot
     juce::String fileName;       // the settings file last loaded or saved
     int connection = 0;          // counts the keyboard's detections: a read belongs to one connection
+
+    // What the comparisons add, when the editor offers them.
+    bool comparisons = false;
+    bool freshReading = false; // a read for a comparison runs
+    int freshReadSteps = 0;
+    juce::Time freshReadAt; // the last complete read for a comparison on this connection, else a null time
+    bool keyboardKnown = false; // the editor has known the keyboard's values since it was found
+    juce::String firmware;      // the keyboard's firmware version, if it said
 };
 
 /** The status display's texts for those facts. */
