@@ -13,9 +13,19 @@ bool isControl(juce::juce_wchar c)
     // C0, DEL and C1: a terminal acts on all of them.
     return c < 0x20 || (c >= 0x7F && c < 0xA0);
 }
-
-const char* const extension = ".qmv49";
 } // namespace
+
+bool isPlain(const juce::String& name)
+{
+    return name.isNotEmpty() && !name.startsWithChar('.') && !name.containsAnyOf("/\\:") &&
+           !name.containsChar(0);
+}
+
+juce::File inFolder(const juce::File& folder, const juce::String& fileName)
+{
+    return juce::File::createFileWithoutCheckingPath(folder.getFullPathName() +
+                                                     juce::File::getSeparatorString() + fileName);
+}
 
 juce::String cutToBytes(const juce::String& text, size_t maxBytes)
 {

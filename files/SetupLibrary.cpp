@@ -1,10 +1,8 @@
 #include "SetupLibrary.h"
 
 #include "LibraryIndex.h"
-#include "SafeXmlReader.h"
 #include "SetupFileName.h"
 #include "StrictUtf8.h"
-#include "SyxImport.h"
 #include "UserFolders.h"
 
 #include <algorithm>
@@ -56,16 +54,9 @@ void SetupEntry::makeHaystack()
                          fileName.upToLastOccurrenceOf(".", false, false) + "\n" + names);
 }
 
-bool SetupLibrary::isPlainSetupName(const juce::String& name)
-{
-    return name.isNotEmpty() && !name.startsWithChar('.') && !name.containsAnyOf("/\\:") &&
-           !name.containsChar(0);
-}
-
 juce::File SetupLibrary::child(const juce::String& fileName) const
 {
-    return juce::File::createFileWithoutCheckingPath(folder.getFullPathName() +
-                                                     juce::File::getSeparatorString() + fileName);
+    return SetupFileName::inFolder(folder, fileName);
 }
 
 juce::int64 SetupLibrary::modificationTime(const juce::File& file)
@@ -154,7 +145,7 @@ int SetupLibrary::refresh()
         const auto name = plainName ? juce::String::fromUTF8(raw.data(), (int)raw.size())
                                     : SetupFileName::fromBytes(raw.data(), raw.size());
         std::error_code fileError;
-        if (name.startsWithChar('.') || !name.endsWithIgnoreCase(setupExtension) ||
+        if (name.startsWithChar('.') || !name.endsWithIgnoreCase(SetupFileName::extension) ||
             !it->is_regular_file(fileError))
             continue;
         if (!plainName)
@@ -316,7 +307,7 @@ juce::StringArray SetupLibrary::takeNotices()
 //==============================================================================
 SettingsReadResult SetupLibrary::read(const juce::String& fileName, SettingsDocument& document) const
 {
-    if (!isPlainSetupName(fileName))
+    if (!SetupFileName::isPlain(fileName))
     {
         SettingsReadResult r;
         r.message = fileName + " is not in the library";
@@ -327,9 +318,9 @@ SettingsReadResult SetupLibrary::read(const juce::String& fileName, SettingsDocu
 
 juce::File SetupLibrary::find(const juce::String& name, juce::String& problem)
 {
-    if (isPlainSetupName(name))
+    if (SetupFileName::isPlain(name))
     {
-        for (const auto& candidate : {name, name + setupExtension})
+        for (const auto& candidate : {name, name + SetupFileName::extension})
             if (child(candidate).existsAsFile())
                 return child(candidate);
     }

@@ -4,6 +4,7 @@
 #include "LibraryTags.h"
 #include "SettingsFile.h"
 #include "SetupInfo.h"
+#include "SetupLibraryChanges.h"
 
 #include <atomic>
 #include <bitset>
@@ -53,9 +54,6 @@ public:
         %APPDATA%\Quillet49\setups on Windows, ~/Library/Application Support/Quillet49/setups on a Mac. */
     static juce::File defaultFolder();
     static constexpr const char* indexFileName = ".quillet-index";
-    static constexpr const char* setupExtension = ".qmv49";
-    /** A name a setup's file may have inside the folder: no separator, not hidden. */
-    static bool isPlainSetupName(const juce::String& fileName);
 
     const juce::File& getFolder() const { return folder; }
 
@@ -83,26 +81,27 @@ public:
     LibraryMarks& marks() { return libraryMarks; }
 
     //==============================================================================
-    /** What came of a change: the setup's file name inside the folder, or why nothing changed. */
-    struct Outcome
+    /** The changes to the folder, as SetupLibraryChanges makes them; the next refresh lists them. */
+    using Outcome = SetupLibraryChanges::Outcome;
+    Outcome add(const juce::File& source) { return changes.add(source); }
+    Outcome saveNew(const SettingsState& state, const SetupInfo& info)
     {
-        bool ok = false;
-        juce::String fileName, message;
-    };
-    /** Copies a settings file in, or imports a .syx file holding the stream Send transmits. A file that
-        is not one of them is refused with the reason; nothing half made is left. */
-    Outcome add(const juce::File& source);
-    /** Saves a configuration as a new setup, named after its title. */
-    Outcome saveNew(const SettingsState& state, const SetupInfo& info);
-    /** Replaces a setup's values (and info), keeping its file name. */
-    Outcome replace(const juce::String& fileName, const SettingsState& state, const SetupInfo& info);
-    /** Gives a setup a new title and a file name that follows it. */
-    Outcome rename(const juce::String& fileName, const juce::String& newTitle);
-    Outcome duplicate(const juce::String& fileName);
-    /** Moves a setup to the desktop's trash, from where it can be restored. */
-    Outcome remove(const juce::String& fileName);
-    /** Changes what a setup carries beyond its values; its values stay byte for byte. */
-    Outcome setInfo(const juce::String& fileName, const SetupInfo& info);
+        return changes.saveNew(state, info);
+    }
+    Outcome replace(const juce::String& fileName, const SettingsState& state, const SetupInfo& info)
+    {
+        return changes.replace(fileName, state, info);
+    }
+    Outcome rename(const juce::String& fileName, const juce::String& newTitle)
+    {
+        return changes.rename(fileName, newTitle);
+    }
+    Outcome duplicate(const juce::String& fileName) { return changes.duplicate(fileName); }
+    Outcome remove(const juce::String& fileName) { return changes.remove(fileName); }
+    Outcome setInfo(const juce::String& fileName, const SetupInfo& info)
+    {
+        return changes.setInfo(fileName, info);
+    }
 
     /** Reads a setup for loading or sending. */
     SettingsReadResult read(const juce::String& fileName, SettingsDocument& document) const;
@@ -116,17 +115,11 @@ public:
     static juce::int64 modificationTime(const juce::File& file);
 
 private:
-    /** A new file named after the title, claimed so that no other program writes it meanwhile. */
-    juce::File claimNewFile(const juce::String& title) const;
-    /** The file of a name inside the folder, taken literally (a leading "~" is no home folder). */
     juce::File child(const juce::String& fileName) const;
-    Outcome write(const juce::File& target, const juce::XmlElement& document);
-    /** A setup's document for a change that keeps its values; nothing, with the reason in o, when the name
-        is no setup of the library. */
-    std::unique_ptr<juce::XmlElement> openForChange(const juce::String& fileName, Outcome& o) const;
 
     const juce::File folder;
     LibraryMarks libraryMarks;
+    SetupLibraryChanges changes{folder, libraryMarks};
     mutable std::mutex lock;
     Entries current;
     LibraryTags::Uses currentTags;

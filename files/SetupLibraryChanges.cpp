@@ -1,4 +1,4 @@
-#include "SetupLibrary.h"
+#include "SetupLibraryChanges.h"
 
 #include "FileGate.h"
 #include "SafeXmlReader.h"
@@ -8,9 +8,14 @@
 
 #include <cstring>
 
-// The library's changes: each writes through the safe writer and claims a new name before writing it.
+SetupLibraryChanges::SetupLibraryChanges(const juce::File& f, LibraryMarks& m) : folder(f), marks(m) {}
 
-juce::File SetupLibrary::claimNewFile(const juce::String& title) const
+juce::File SetupLibraryChanges::child(const juce::String& fileName) const
+{
+    return SetupFileName::inFolder(folder, fileName);
+}
+
+juce::File SetupLibraryChanges::claimNewFile(const juce::String& title) const
 {
     // File names are limited in bytes, and the safe writer's temporary name is longer still.
     const auto base = SetupFileName::baseFor(title, 180);
@@ -19,7 +24,7 @@ juce::File SetupLibrary::claimNewFile(const juce::String& title) const
     for (int n = 1; n < 100000; ++n)
     {
         const auto file =
-            child(base + (n > 1 ? " " + juce::String(n) : juce::String()) + SetupLibrary::setupExtension);
+            child(base + (n > 1 ? " " + juce::String(n) : juce::String()) + SetupFileName::extension);
         if (SafeFileWriter::createNew(file))
             return file;
         if (!file.exists())
@@ -28,7 +33,8 @@ juce::File SetupLibrary::claimNewFile(const juce::String& title) const
     return {};
 }
 
-SetupLibrary::Outcome SetupLibrary::write(const juce::File& target, const juce::XmlElement& document)
+SetupLibraryChanges::Outcome SetupLibraryChanges::write(const juce::File& target,
+                                                        const juce::XmlElement& document)
 {
     Outcome o;
     if (target == juce::File())
@@ -46,7 +52,7 @@ SetupLibrary::Outcome SetupLibrary::write(const juce::File& target, const juce::
 namespace
 {
 /** A claimed name whose writing failed is given back. */
-SetupLibrary::Outcome releasedOnFailure(SetupLibrary::Outcome o, const juce::File& claimed)
+SetupLibraryChanges::Outcome releasedOnFailure(SetupLibraryChanges::Outcome o, const juce::File& claimed)
 {
     if (!o.ok && claimed != juce::File() && claimed.getSize() == 0)
         claimed.deleteFile();
@@ -54,7 +60,7 @@ SetupLibrary::Outcome releasedOnFailure(SetupLibrary::Outcome o, const juce::Fil
 }
 } // namespace
 
-SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
+SetupLibraryChanges::Outcome SetupLibraryChanges::add(const juce::File& source)
 {
     Outcome o;
     if (source.hasFileExtension("syx"))
@@ -92,16 +98,16 @@ SetupLibrary::Outcome SetupLibrary::add(const juce::File& source)
     return releasedOnFailure(o, target);
 }
 
-SetupLibrary::Outcome SetupLibrary::saveNew(const SettingsState& state, const SetupInfo& info)
+SetupLibraryChanges::Outcome SetupLibraryChanges::saveNew(const SettingsState& state, const SetupInfo& info)
 {
     const auto target = claimNewFile(info.title);
     return releasedOnFailure(write(target, *createSettingsXml(state, info)), target);
 }
 
-SetupLibrary::Outcome SetupLibrary::replace(const juce::String& fileName, const SettingsState& state,
-                                            const SetupInfo& info)
+SetupLibraryChanges::Outcome SetupLibraryChanges::replace(const juce::String& fileName,
+                                                          const SettingsState& state, const SetupInfo& info)
 {
-    if (!SetupLibrary::isPlainSetupName(fileName) || !child(fileName).existsAsFile())
+    if (!SetupFileName::isPlain(fileName) || !child(fileName).existsAsFile())
         return {false, fileName, fileName + " is not in the library"};
     return write(child(fileName), *createSettingsXml(state, info));
 }
@@ -113,7 +119,7 @@ namespace
 std::unique_ptr<juce::XmlElement> readForChange(const juce::String& fileName, const juce::File& file,
                                                 juce::String& problem)
 {
-    if (!SetupLibrary::isPlainSetupName(fileName))
+    if (!SetupFileName::isPlain(fileName))
     {
         problem = fileName + " is not in the library";
         return nullptr;
@@ -134,13 +140,14 @@ std::unique_ptr<juce::XmlElement> readForChange(const juce::String& fileName, co
 }
 } // namespace
 
-std::unique_ptr<juce::XmlElement> SetupLibrary::openForChange(const juce::String& fileName, Outcome& o) const
+std::unique_ptr<juce::XmlElement> SetupLibraryChanges::openForChange(const juce::String& fileName,
+                                                                     Outcome& o) const
 {
     o.fileName = fileName;
     return readForChange(fileName, child(fileName), o.message);
 }
 
-SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const SetupInfo& info)
+SetupLibraryChanges::Outcome SetupLibraryChanges::setInfo(const juce::String& fileName, const SetupInfo& info)
 {
     Outcome o;
     const auto file = child(fileName);
@@ -151,7 +158,8 @@ SetupLibrary::Outcome SetupLibrary::setInfo(const juce::String& fileName, const 
     return write(file, *root);
 }
 
-SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const juce::String& newTitle)
+SetupLibraryChanges::Outcome SetupLibraryChanges::rename(const juce::String& fileName,
+                                                         const juce::String& newTitle)
 {
     Outcome o;
     const auto file = child(fileName);
@@ -167,7 +175,7 @@ SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const j
         return {false, fileName, "a setup's title cannot be empty"};
     info.writeInto(*root);
     // The file keeps its name when the title gives the same one.
-    if (SetupFileName::baseFor(info.title) + SetupLibrary::setupExtension == fileName)
+    if (SetupFileName::baseFor(info.title) + SetupFileName::extension == fileName)
         return write(file, *root);
     // The new file is whole before the old one goes: a failure leaves the setup where it was. Its marks move
     // with it in one change, so no other program sees the old file gone and drops them meanwhile.
@@ -175,8 +183,7 @@ SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const j
     o = releasedOnFailure(write(target, *root), target);
     if (!o.ok)
         return o;
-    const auto moved =
-        libraryMarks.movedWith(fileName, target.getFileName(), [&file] { return file.deleteFile(); });
+    const auto moved = marks.movedWith(fileName, target.getFileName(), [&file] { return file.deleteFile(); });
     if (moved == LibraryMarks::Move::done)
         return o;
     target.deleteFile();
@@ -187,7 +194,7 @@ SetupLibrary::Outcome SetupLibrary::rename(const juce::String& fileName, const j
                   "are busy or cannot be written); the setup was kept as it was"};
 }
 
-SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)
+SetupLibraryChanges::Outcome SetupLibraryChanges::duplicate(const juce::String& fileName)
 {
     Outcome o;
     const auto file = child(fileName);
@@ -206,12 +213,12 @@ SetupLibrary::Outcome SetupLibrary::duplicate(const juce::String& fileName)
     return releasedOnFailure(write(target, *root), target);
 }
 
-SetupLibrary::Outcome SetupLibrary::remove(const juce::String& fileName)
+SetupLibraryChanges::Outcome SetupLibraryChanges::remove(const juce::String& fileName)
 {
     Outcome o;
     o.fileName = fileName;
     const auto file = child(fileName);
-    if (!SetupLibrary::isPlainSetupName(fileName) || !file.existsAsFile())
+    if (!SetupFileName::isPlain(fileName) || !file.existsAsFile())
     {
         o.message = fileName + " is not in the library";
         return o;
@@ -221,7 +228,7 @@ SetupLibrary::Outcome SetupLibrary::remove(const juce::String& fileName)
         o.message = fileName + " was kept: " + o.message;
         return o;
     }
-    libraryMarks.moved(fileName, {});
+    marks.moved(fileName, {});
     o.ok = true;
     return o;
 }

@@ -5,8 +5,7 @@
 
 namespace
 {
-const juce::Colour background(0xFFF4F4F4), quietColour(0xFF707070), chipOn(0xFF1F6FB2),
-    dropColour(0xFF1F6FB2);
+const juce::Colour background(0xFFF4F4F4), quietColour(0xFF707070), dropColour(0xFF1F6FB2);
 using LibraryRow::starWidth;
 
 /** The panel's own button colours. */
@@ -16,15 +15,6 @@ void panelColours(juce::TextButton& b)
     b.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
     b.setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
     b.setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
-}
-
-/** A toggle that narrows the list: blue while on, light while off. */
-void chipColours(juce::Button& b)
-{
-    const bool on = b.getToggleState();
-    b.setColour(juce::TextButton::buttonOnColourId, on ? chipOn : LibraryRow::tagFill);
-    b.setColour(juce::TextButton::textColourOnId, juce::Colours::white);
-    b.setColour(juce::TextButton::textColourOffId, on ? chipOn.darker(0.3f) : LibraryRow::tagText);
 }
 } // namespace
 
@@ -49,13 +39,17 @@ LibraryWindow::LibraryWindow(LibraryCommands& c) : commands(c)
     {
         queryChanged();
     };
-    chipColours(favourites);
+    TagChipRow::setChipColours(favourites);
     addAndMakeVisible(favourites);
 
-    chipView.setViewedComponent(&chipRow, false);
-    chipView.setScrollBarsShown(false, true, false, true);
-    chipView.setScrollBarThickness(6);
-    addAndMakeVisible(chipView);
+    chips.onChosen = [this](juce::String tag)
+    {
+        auto q = commands.getQuery();
+        // A second click on the tag shown goes back to all of them.
+        q.tag = q.tag == tag ? juce::String() : tag;
+        commands.setQuery(q);
+    };
+    addAndMakeVisible(chips);
 
     list.setModel(this);
     list.setRowHeight(LibraryRow::rowHeight);
@@ -137,13 +131,7 @@ LibraryWindow::~LibraryWindow()
 //==============================================================================
 void LibraryWindow::listChanged()
 {
-    if (commands.getTags() != chipTags)
-        rebuildChips();
-    for (int i = 0; i < chips.size(); ++i)
-    {
-        chips[i]->setToggleState(chipTags[i - 1] == commands.getQuery().tag, juce::dontSendNotification);
-        chipColours(*chips[i]);
-    }
+    chips.show(commands.getTags(), commands.getQuery().tag);
     // The list is told of the rows before the selection is put back, by file name: the rows may have moved.
     const juce::ScopedValueSetter<bool> updating(showingList, true);
     list.updateContent();
@@ -162,54 +150,12 @@ void LibraryWindow::listChanged()
     updateButtons();
 }
 
-void LibraryWindow::rebuildChips()
-{
-    chipTags = commands.getTags();
-    chips.clear();
-    // The first chip shows every setup; the others one tag each.
-    for (int i = -1; i < chipTags.size(); ++i)
-    {
-        auto* chip = chips.add(new juce::TextButton(i < 0 ? juce::String("All") : chipTags[i]));
-        chip->setClickingTogglesState(false);
-        chip->onClick = [this, tag = i < 0 ? juce::String() : chipTags[i]]
-        {
-            auto q = commands.getQuery();
-            // A second click on the tag shown goes back to all of them.
-            q.tag = q.tag == tag ? juce::String() : tag;
-            commands.setQuery(q);
-        };
-        chipRow.addAndMakeVisible(chip);
-    }
-    layOutChips();
-}
-
-void LibraryWindow::layOutChips()
-{
-    const juce::Font font(13.0f, juce::Font::bold);
-    int x = 0;
-    for (auto* chip : chips)
-    {
-        const int w = juce::jmax(44, font.getStringWidth(chip->getButtonText()) + 22);
-        chip->setBounds(x, 0, w, 24);
-        x += w + 6;
-    }
-    chipRow.setSize(juce::jmax(x, chipView.getWidth()), 24);
-}
-
-juce::Button* LibraryWindow::tagChip(const juce::String& tag)
-{
-    for (int i = 0; i < chips.size(); ++i)
-        if (chipTags[i - 1] == tag && (i > 0 || tag.isEmpty()))
-            return chips[i];
-    return nullptr;
-}
-
 void LibraryWindow::queryChanged()
 {
     auto q = commands.getQuery();
     q.text = search.getText();
     q.favouritesOnly = favourites.getToggleState();
-    chipColours(favourites);
+    TagChipRow::setChipColours(favourites);
     commands.setQuery(q);
 }
 
@@ -344,8 +290,7 @@ void LibraryWindow::resized()
     top.removeFromRight(8);
     search.setBounds(top);
     area.removeFromTop(8);
-    chipView.setBounds(area.removeFromTop(30));
-    layOutChips();
+    chips.setBounds(area.removeFromTop(30));
     area.removeFromTop(4);
 
     auto buttons = area.removeFromBottom(28);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LibraryCommands.h"
+#include "TagChipRow.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -33,7 +34,7 @@ public:
     juce::TextEditor& searchBox() { return search; }
     juce::Button& favouritesButton() { return favourites; }
     /** The tag chip of a tag ("" for all of them), or null. */
-    juce::Button* tagChip(const juce::String& tag);
+    juce::Button* tagChip(const juce::String& tag) { return chips.chip(tag); }
     juce::ListBox& listBox() { return list; }
 
 private:
@@ -47,8 +48,6 @@ private:
     juce::String getTooltipForRow(int row) override;
 
     void listChanged();
-    void rebuildChips();
-    void layOutChips();
     void queryChanged();
     /** The setup selected and shown, or null. */
     const SetupEntry* current() const;
@@ -59,10 +58,7 @@ private:
     LibraryCommands& commands;
     juce::TextEditor search;
     juce::TextButton favourites{"Favourites"};
-    juce::Component chipRow;
-    juce::Viewport chipView;
-    juce::OwnedArray<juce::TextButton> chips;
-    juce::StringArray chipTags;
+    TagChipRow chips;
     juce::ListBox list;
     juce::Label status;
     juce::TextButton saveNew{"Save to Library..."}, rename{"Rename..."}, duplicate{"Duplicate"},
