@@ -9,8 +9,9 @@ constexpr int stallCheckMs = 250;
 KeyboardLink::KeyboardLink() : KeyboardLink(systemMidiPorts()) {}
 
 KeyboardLink::KeyboardLink(MidiPortSystem& ports, int readOutStallMs, int readBackAnswerMs)
-    : manager(ports), readOut(manager, readOutStallMs, true), readBack(manager, readBackAnswerMs, false),
-      freshChain(manager, readBackAnswerMs, false), sender(manager, readBack),
+    : manager(ports), readOut(manager, readOutStallMs, ReadOutChain::Start::onDetection),
+      readBack(manager, readBackAnswerMs, ReadOutChain::Start::onRequest),
+      freshChain(manager, readBackAnswerMs, ReadOutChain::Start::onRequest), sender(manager, readBack),
       freshRead(manager, freshChain, sender, readOut)
 {
     readOut.onStarted = [this]

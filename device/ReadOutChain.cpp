@@ -41,8 +41,8 @@ int stepOf(int event, int p1)
 }
 } // namespace
 
-ReadOutChain::ReadOutChain(OrvManager49& m, int timeoutMs, bool startsByItself)
-    : manager(m), stallTimeoutMs(timeoutMs), startsOnDetection(startsByItself),
+ReadOutChain::ReadOutChain(OrvManager49& m, int timeoutMs, Start starts)
+    : manager(m), stallTimeoutMs(timeoutMs), startsOnDetection(starts == Start::onDetection),
       clock([] { return juce::Time::getMillisecondCounter(); })
 {
 }

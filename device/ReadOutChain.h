@@ -24,9 +24,16 @@ public:
         disconnected // the keyboard was pulled part way
     };
 
-    /** startsOnDetection: the read-out begins by itself when the keyboard is detected (the editor's
-        start-up read-out); otherwise only start() begins one. */
-    explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000, bool startsOnDetection = true);
+    /** When a read-out begins. */
+    enum class Start
+    {
+        onDetection, // by itself when the keyboard is detected, and by start(): the editor's start-up
+                     // read-out
+        onRequest    // only by start(): a send's read-back, a read for a comparison
+    };
+
+    explicit ReadOutChain(OrvManager49& manager, int stallTimeoutMs = 2000,
+                          Start starts = Start::onDetection);
 
     /** Acts on one manager event; call it from the listener's handleManagerEvent, on any thread. */
     void handleManagerEvent(int event, int p1);

@@ -372,7 +372,7 @@ juce::StringArray settingsProblems(const SettingsDocument& document, const Setti
             problems.add(juce::String(ControlCatalogue::globalName(g.id)) + ": " +
                          juce::String(loaded.globals[(size_t)g.id]) + " is not a MIDI channel (0..15)");
     for (const auto& g : globalParamTable)
-        if (g.kind == GlobalKind::twoWay && loaded.globals[(size_t)g.id] != 1 &&
+        if (g.kind == GlobalKind::twoChoices && loaded.globals[(size_t)g.id] != 1 &&
             loaded.globals[(size_t)g.id] != 127)
             problems.add(juce::String(ControlCatalogue::globalName(g.id)) + ": value " +
                          juce::String(loaded.globals[(size_t)g.id]) + " is neither 1 nor 127");

@@ -19,7 +19,7 @@ const juce::String& separator()
 bool sameGlobal(int id, int a, int b)
 {
     const auto* info = ControlCatalogue::globalParam(id);
-    if (info != nullptr && info->kind == GlobalKind::twoWay && a >= 0 && b >= 0)
+    if (info != nullptr && info->kind == GlobalKind::twoChoices && a >= 0 && b >= 0)
         return (a == 127) == (b == 127);
     return a == b;
 }

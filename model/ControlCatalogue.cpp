@@ -463,7 +463,7 @@ std::vector<std::string> globalChoices(int id)
         for (int c = 1; c <= 16; ++c)
             choices.push_back(std::to_string(c));
         break;
-    case GlobalKind::twoWay:
+    case GlobalKind::twoChoices:
         choices = {g->choices[0], g->choices[1]};
         break;
     case GlobalKind::note:
@@ -477,7 +477,7 @@ std::vector<std::string> globalChoices(int id)
 std::string globalValueText(int id, int value)
 {
     const auto* g = globalParam(id);
-    if (g != nullptr && g->kind == GlobalKind::twoWay)
+    if (g != nullptr && g->kind == GlobalKind::twoChoices)
         return g->choices[value == 127 ? 1 : 0];
     const int choices = g != nullptr && g->kind == GlobalKind::channel ? 16 : 128;
     if (g == nullptr || value < 0 || value >= choices)

@@ -69,7 +69,7 @@ constexpr int sentGlobalParams[] = {globalLowerChannel, globalUpperChannel, glob
 enum class GlobalKind
 {
     channel,
-    twoWay,
+    twoChoices,
     note
 };
 
@@ -85,11 +85,11 @@ struct GlobalParamInfo
 
 /** The keyboard-wide values that the editor shows and sends, by id. */
 constexpr GlobalParamInfo globalParamTable[] = {
-    {globalFaderMode, "Fader mode", GlobalKind::twoWay, {"Normal", "Drawbar"}, 1},
-    {globalKnobMode, "Knob mode", GlobalKind::twoWay, {"Absolute", "Relative"}, 1},
+    {globalFaderMode, "Fader mode", GlobalKind::twoChoices, {"Normal", "Drawbar"}, 1},
+    {globalKnobMode, "Knob mode", GlobalKind::twoChoices, {"Absolute", "Relative"}, 1},
     {globalLowerChannel, "Lower channel", GlobalKind::channel, {}, 0},
     {globalUpperChannel, "Upper channel", GlobalKind::channel, {}, 0},
-    {globalSplitMode, "Split mode", GlobalKind::twoWay, {"Off", "On"}, 1},
+    {globalSplitMode, "Split mode", GlobalKind::twoChoices, {"Off", "On"}, 1},
     {globalSplitPoint, "Split point", GlobalKind::note, {}, 60},
 };
 

@@ -38,8 +38,8 @@ public:
     /** Ends the step that typing a name adds to. */
     void endTyping() { nameTransactionFor = -1; }
     juce::UndoManager& getUndoManager() { return undoManager; }
-    /** Holds a value against the keyboard's answers until it is sent, though it may not change. */
-    void hold(int field, int id) { pins.pin(field, id); }
+    /** Pins a value against the keyboard's answers until it is sent, though it may not change. */
+    void pin(int field, int id) { pins.pin(field, id); }
 
     //==============================================================================
     /** A read-out has ended: a complete one is what the keyboard holds, but for the values the user changed

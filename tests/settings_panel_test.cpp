@@ -193,7 +193,7 @@ TEST_F(PanelTest, PitchWheelCanBeShownButKeepsNoSettings)
 TEST_F(PanelTest, TwoChoiceValuesAreStoredAsShown)
 {
     store().setGlobal(globalKnobMode, 5);
-    panel->showGlobals();
+    panel->settleAndShowGlobals();
     EXPECT_EQ(panel->knobModeBox().getText(), "Absolute");
     EXPECT_EQ(store().getGlobal(globalKnobMode), 1);
 }
@@ -279,7 +279,7 @@ TEST_F(PanelTest, ShowGlobalsDisplaysTheStoredKeyboardWideValues)
                         {globalLowerChannel, 3}})
         store().setGlobal(g, v);
     const auto before = store().snapshot();
-    panel->showGlobals();
+    panel->settleAndShowGlobals();
     drainMessages();
     EXPECT_EQ(globalsShown(*panel), juce::StringArray({"Relative", "Normal", "On", "C3", "4", "1"}));
     EXPECT_TRUE(store().snapshot() == before);
@@ -288,7 +288,7 @@ TEST_F(PanelTest, ShowGlobalsDisplaysTheStoredKeyboardWideValues)
     // or a send then carries.
     store().setGlobal(globalKnobMode, 100);
     store().setGlobal(globalSplitMode, 100);
-    panel->showGlobals();
+    panel->settleAndShowGlobals();
     drainMessages();
     EXPECT_EQ(panel->knobModeBox().getText(), "Absolute");
     EXPECT_EQ(panel->splitModeBox().getText(), "Off");
@@ -307,7 +307,7 @@ TEST_F(PanelTest, DefaultValuesRestoresFactoryFieldsAndEditorGlobals)
     store().setGlobal(globalLowerChannel, 7);
     store().setGlobal(globalUpperChannel, 9);
     store().setItemField(itemFieldNumber, 0x01, 3);
-    panel->showGlobals();
+    panel->settleAndShowGlobals();
     drainMessages();
     ASSERT_EQ(globalsShown(*panel), juce::StringArray({"Relative", "Drawbar", "On", "F#3", "8", "10"}));
 

@@ -31,7 +31,7 @@ void CloseQuestion::ask(std::function<void()> approved)
     // With nothing to send (no keyboard, or only the file at stake), Send would answer nothing.
     dialogs.askBeforeClosing(
         title, what, unsent > 0,
-        [self = Self(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
+        [self = WeakThis(this), approved = std::move(approved)](EditorDialogs::CloseChoice choice)
         {
             if (self == nullptr)
                 return;

@@ -26,7 +26,7 @@ private:
     bool open = false;
     std::function<void()> approvedAfterSend;
 
-    using Self = juce::WeakReference<CloseQuestion>;
+    using WeakThis = juce::WeakReference<CloseQuestion>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(CloseQuestion)
     JUCE_DECLARE_NON_COPYABLE(CloseQuestion)
 };

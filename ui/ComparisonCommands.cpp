@@ -138,7 +138,7 @@ void ComparisonCommands::compareWithFile()
 {
     dialogs.chooseFileToOpen("Compare with a Settings File",
                              juce::File::getSpecialLocation(juce::File::userDocumentsDirectory), "*.qmv49",
-                             [self = Self(this)](std::optional<juce::File> file)
+                             [self = WeakThis(this)](std::optional<juce::File> file)
                              {
                                  if (self != nullptr && file)
                                      self->compareWithFile(*file);
@@ -245,7 +245,7 @@ void ComparisonCommands::showMenu()
     if (display != nullptr)
         options = options.withTargetComponent(display.getComponent());
     menu.showMenuAsync(options,
-                       [self = Self(this)](int chosen)
+                       [self = WeakThis(this)](int chosen)
                        {
                            if (self == nullptr)
                                return;

@@ -80,7 +80,7 @@ private:
     ComparisonWindow view;
     std::unique_ptr<ComparisonDocumentWindow> window;
 
-    using Self = juce::WeakReference<ComparisonCommands>;
+    using WeakThis = juce::WeakReference<ComparisonCommands>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(ComparisonCommands)
     JUCE_DECLARE_NON_COPYABLE(ComparisonCommands)
 };

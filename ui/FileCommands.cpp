@@ -48,7 +48,7 @@ void FileCommands::load()
         return;
     dialogs.chooseFileToOpen("Please select the settings file you want to load...",
                              settingsFolder.value_or(documentsFolder()), "*.qmv49",
-                             [self = Self(this)](std::optional<juce::File> chosen)
+                             [self = WeakThis(this)](std::optional<juce::File> chosen)
                              {
                                  if (self == nullptr)
                                      return;
@@ -79,9 +79,9 @@ bool FileCommands::loadDocument(const juce::File& file, const SettingsDocument& 
     // Every value the file sets stays as loaded, even where an answer of a read-out is still coming.
     for (const auto& item : doc.items)
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-            history.hold(field, item.id);
+            history.pin(field, item.id);
     for (const auto& [slot, value] : doc.globals)
-        history.hold(EditPins::globalField, slot);
+        history.pin(EditPins::globalField, slot);
     // One step, whatever the file holds; the keyboard is not involved.
     history.applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
     history.markSaved();
@@ -126,7 +126,7 @@ void FileCommands::save(std::function<void(bool)> done)
             lastSetup = setupInfoFor(file);
             return writeXmlDocument(*createSettingsXml(*written, lastSetup), file, readOnly);
         },
-        [self = Self(this), written, done](bool saved)
+        [self = WeakThis(this), written, done](bool saved)
         {
             if (self != nullptr && saved)
             {
@@ -178,35 +178,36 @@ void FileCommands::chooseSaveTarget(const juce::String& title, const juce::Strin
 {
     const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
     // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
-    dialogs.chooseFileToSave(
-        title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName), "*." + extension,
-        [self = Self(this), folder, extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
-        {
-            if (self == nullptr)
-                return;
-            if (!picked)
-                return chosen(std::nullopt);
-            (*self.get()).*folder = picked->getParentDirectory();
-            const auto file = withReplacedExtension(*picked, extension);
-            // The dialog confirmed the name that was typed; a different file that the new extension hits is
-            // asked for.
-            if (file == *picked || !file.exists())
-                return chosen(file);
-            self->dialogs.confirmOverwrite(file,
-                                           [self, file, chosen](bool replace)
-                                           {
-                                               if (self != nullptr)
-                                                   chosen(replace ? std::optional<juce::File>(file)
-                                                                  : std::nullopt);
-                                           });
-        });
+    dialogs.chooseFileToSave(title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName),
+                             "*." + extension,
+                             [self = WeakThis(this), folder, extension,
+                              chosen = std::move(chosen)](std::optional<juce::File> picked)
+                             {
+                                 if (self == nullptr)
+                                     return;
+                                 if (!picked)
+                                     return chosen(std::nullopt);
+                                 (*self.get()).*folder = picked->getParentDirectory();
+                                 const auto file = withReplacedExtension(*picked, extension);
+                                 // The dialog confirmed the name that was typed; a different file that the
+                                 // new extension hits is asked for.
+                                 if (file == *picked || !file.exists())
+                                     return chosen(file);
+                                 self->dialogs.confirmOverwrite(
+                                     file,
+                                     [self, file, chosen](bool replace)
+                                     {
+                                         if (self != nullptr)
+                                             chosen(replace ? std::optional<juce::File>(file) : std::nullopt);
+                                     });
+                             });
 }
 
 void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
                            std::function<FileWriteResult(ReadOnlyFiles)> write,
                            std::function<void(bool)> done)
 {
-    auto finish = [self = Self(this), file, failure, done](const FileWriteResult& result)
+    auto finish = [self = WeakThis(this), file, failure, done](const FileWriteResult& result)
     {
         if (self == nullptr)
             return;
@@ -219,7 +220,7 @@ void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
         return finish(result);
     // A read-only file is the user's to replace, but only when asked.
     dialogs.confirmReplaceReadOnly(file,
-                                   [self = Self(this), write, finish, done](bool replace)
+                                   [self = WeakThis(this), write, finish, done](bool replace)
                                    {
                                        if (self == nullptr)
                                            return;
@@ -242,7 +243,7 @@ void FileCommands::saveTo(const juce::String& title, const juce::String& propose
             done(false);
         return;
     }
-    const auto ended = [self = Self(this), done](bool written)
+    const auto ended = [self = WeakThis(this), done](bool written)
     {
         if (self != nullptr)
             self->dialogOpen = false;
@@ -250,7 +251,7 @@ void FileCommands::saveTo(const juce::String& title, const juce::String& propose
             done(written);
     };
     chooseSaveTarget(title, proposedName, folder,
-                     [self = Self(this), failure, write, ended](std::optional<juce::File> file)
+                     [self = WeakThis(this), failure, write, ended](std::optional<juce::File> file)
                      {
                          if (self == nullptr)
                              return;

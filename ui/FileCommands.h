@@ -68,7 +68,7 @@ private:
     bool dialogOpen = false;
 
     // Dialogs answer after their caller has returned: their callbacks hold the commands by this.
-    using Self = juce::WeakReference<FileCommands>;
+    using WeakThis = juce::WeakReference<FileCommands>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(FileCommands)
     JUCE_DECLARE_NON_COPYABLE(FileCommands)
 };

@@ -4,18 +4,18 @@
 
 namespace
 {
-bool isTwoWay(int id)
+bool isTwoChoice(int id)
 {
     const auto* g = ControlCatalogue::globalParam(id);
-    return g != nullptr && g->kind == GlobalKind::twoWay;
+    return g != nullptr && g->kind == GlobalKind::twoChoices;
 }
 
 /** The stored value of a two-choice keyboard-wide setting for a list position, and back. */
-int twoWayValue(int index)
+int twoChoiceValue(int index)
 {
     return index == 1 ? 127 : 1;
 }
-int twoWayIndex(int value)
+int twoChoiceIndex(int value)
 {
     return value == 127 ? 1 : 0;
 }
@@ -26,22 +26,23 @@ GlobalFields::GlobalFields(PanelWidgets& widgets, KbdSettingsStore& s, EditHisto
 {
 }
 
-void GlobalFields::show()
+void GlobalFields::settleAndShow()
 {
     SettingsState s;
     store.modify(
         [&s](SettingsState& state)
         {
             for (const auto& g : globalParamTable)
-                if (isTwoWay(g.id))
+                if (isTwoChoice(g.id))
                     state.globals[(size_t)g.id] =
-                        (int16_t)twoWayValue(twoWayIndex(state.globals[(size_t)g.id]));
+                        (int16_t)twoChoiceValue(twoChoiceIndex(state.globals[(size_t)g.id]));
             s = state;
         });
     for (const auto& [box, id] : w.globalBoxes())
     {
         const int value = s.globals[(size_t)id];
-        box->setSelectedItemIndex(isTwoWay(id) ? twoWayIndex(value) : value, juce::dontSendNotification);
+        box->setSelectedItemIndex(isTwoChoice(id) ? twoChoiceIndex(value) : value,
+                                  juce::dontSendNotification);
     }
 }
 
@@ -51,7 +52,7 @@ bool GlobalFields::boxChanged(juce::ComboBox& combo, int index)
     {
         if (box != &combo)
             continue;
-        const int value = isTwoWay(id) ? twoWayValue(index) : index;
+        const int value = isTwoChoice(id) ? twoChoiceValue(index) : index;
         history.applyUserWrites({{OrvManager49::globalField, id, value}});
         return true;
     }

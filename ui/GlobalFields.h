@@ -10,9 +10,10 @@ class GlobalFields
 public:
     GlobalFields(PanelWidgets& widgets, KbdSettingsStore& store, EditHistory& history);
 
-    /** Shows the store's keyboard-wide values. A two-choice value shows as its first choice unless it is
-        127; the store takes the shown value at once, in one step, so that what is sent is what is shown. */
-    void show();
+    /** Settles the store's two-choice values and shows the keyboard-wide values. A two-choice value shows
+        as its first choice unless it is 127; the store takes the shown value at once, outside the undo
+        history (nothing the user did), so that what is sent is what is shown. */
+    void settleAndShow();
     /** A pick in a box, as one undoable step; false when the box is not a keyboard-wide one. */
     bool boxChanged(juce::ComboBox& box, int index);
 

@@ -24,8 +24,8 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     setSize(1063, 460);
     w.picker.addActionListener(this);
 
-    using Self = KbdSettingComponent49;
-    history.selection = std::bind(&Self::getSelectedItemId, this);
+    using Panel = KbdSettingComponent49;
+    history.selection = std::bind(&Panel::getSelectedItemId, this);
     history.onUserStep = [this]
     {
         linkState.setNote({});
@@ -37,9 +37,9 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
             linkState.setFileName(files.currentFile()->getFileName());
         updateStatus();
     };
-    history.onStepApplied = std::bind(&Self::showStep, this, std::placeholders::_1);
+    history.onStepApplied = std::bind(&Panel::showStep, this, std::placeholders::_1);
     linkState.changed = std::bind(&juce::AsyncUpdater::triggerAsyncUpdate, this);
-    linkState.onGlobalsArrived = std::bind(&Self::showGlobals, this);
+    linkState.onGlobalsArrived = std::bind(&Panel::settleAndShowGlobals, this);
     // A control selected before the keyboard was read shows what the keyboard holds.
     linkState.onReadOutEnded = [this]
     {
@@ -56,13 +56,13 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
             return updateStatus();
         searchAgain();
     };
-    comparison.statusChanged = std::bind(&Self::updateStatus, this);
+    comparison.statusChanged = std::bind(&Panel::updateStatus, this);
     comparison.attachTo(statusDisplay());
     comparison.onLibrary = std::bind(&LibraryCommands::open, &library);
-    library.send = std::bind(&Self::sendToKeyboard, this);
+    library.send = std::bind(&Panel::sendToKeyboard, this);
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &w.picker, std::placeholders::_1);
-    fields.onShown = std::bind(&Self::repaintChangedCorners, this);
+    fields.onShown = std::bind(&Panel::repaintChangedCorners, this);
     selectionEditing.tell = [this](const juce::String& note)
     {
         linkState.setNote(note);
@@ -162,7 +162,7 @@ void KbdSettingComponent49::showStep(int selectId)
 {
     if (selectId >= 0 && selectId != getSelectedItemId())
         selectControl(selectId);
-    showGlobals();
+    settleAndShowGlobals();
     if (getSelectedItemId() >= 0)
         fields.show();
     updateStatus();
@@ -281,9 +281,9 @@ void KbdSettingComponent49::restoreDefaultValues()
     // Every value Default Values sets stays as set, even where an answer of a read-out is still coming.
     for (int id : ControlCatalogue::configurableControls())
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
-            history.hold(field, id);
+            history.pin(field, id);
     for (int id : OrvManager49::sentGlobals)
-        history.hold(OrvManager49::globalField, id);
+        history.pin(OrvManager49::globalField, id);
     applyUserChange(
         [](SettingsState& state)
         {

@@ -52,8 +52,9 @@ public:
     /** The editor's shortcuts, wherever the keyboard focus is in the window. */
     bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
 
-    /** Shows the store's keyboard-wide values in their boxes. */
-    void showGlobals() { globals.show(); }
+    /** Settles each two-choice keyboard-wide value in the store on the choice its box can show (not an undo
+        step: nothing the user did), and shows the values in their boxes. */
+    void settleAndShowGlobals() { globals.settleAndShow(); }
     /** Brings the status display up to date with the link to the keyboard. */
     void updateStatus();
     /** Starts a new search for the keyboard, as clicking the status display does when it offers one. */

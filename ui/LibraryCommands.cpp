@@ -185,7 +185,7 @@ void LibraryCommands::load(const juce::String& fileName, bool thenSend)
                      "The editor holds changes that were not sent to the keyboard. Load " +
                          entry->displayTitle() + " in their place? Undo brings them back.",
                      "Load", "Cancel",
-                     [self = Self(this), fileName, thenSend](bool yes)
+                     [self = WeakThis(this), fileName, thenSend](bool yes)
                      {
                          if (self == nullptr)
                              return;
@@ -239,7 +239,7 @@ void LibraryCommands::remove(const juce::String& fileName)
         return;
     asking = true;
     dialogs.askYesNo("Delete Setup", "Move " + entry->displayTitle() + " to the trash?", "Delete", "Cancel",
-                     [self = Self(this), fileName](bool yes)
+                     [self = WeakThis(this), fileName](bool yes)
                      {
                          if (self == nullptr)
                              return;

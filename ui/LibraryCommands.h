@@ -103,7 +103,7 @@ private:
     std::unique_ptr<LibraryDocumentWindow> window;
 
     // Questions answer after their caller has returned: their callbacks hold the commands by this.
-    using Self = juce::WeakReference<LibraryCommands>;
+    using WeakThis = juce::WeakReference<LibraryCommands>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(LibraryCommands)
     JUCE_DECLARE_NON_COPYABLE(LibraryCommands)
 };
