@@ -4,10 +4,6 @@
 
 namespace
 {
-constexpr int scanPeriodMs = 500;
-constexpr int scanPasses = 3;
-constexpr int minimumActionGapMs = 200;
-
 // Controls whose movements have an event of their own; every other control raises ControlChanged.
 constexpr std::pair<int, ManagerEvent> movementEvents[] = {{0x40, ModulationWheelMoved},
                                                            {0x50, SustainPedalMoved},
@@ -29,12 +25,15 @@ bool allDataBytes(std::initializer_list<int> values)
 
 OrvManager49::OrvManager49() : OrvManager49(systemMidiPorts()) {}
 
-OrvManager49::OrvManager49(MidiPortSystem& p)
-    : ports(p), clock([] { return juce::Time::getMillisecondCounter(); })
+OrvManager49::OrvManager49(MidiPortSystem& p) : ports(p)
 {
     portWatch.onTick = [this]
     {
         checkPorts();
+    };
+    scan.onUnanswered = [this]
+    {
+        notifyListeners(ScanEndedUnanswered, 0, 0);
     };
 }
 
@@ -45,141 +44,12 @@ OrvManager49::~OrvManager49()
 
 void OrvManager49::closeAllPorts()
 {
-    stopTimer();
     portWatch.watch(0);
-    scanning = false;
-    stopScanInputs(false);
-
-    std::unique_ptr<MidiOutputPort> oldProbe;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        oldProbe = std::move(probe);
-    }
+    scan.close();
     output.close();
 }
 
 //==============================================================================
-void OrvManager49::setClock(std::function<juce::uint32()> c)
-{
-    std::lock_guard<std::mutex> g(scanLock);
-    clock = std::move(c);
-}
-
-juce::String OrvManager49::getKeyboardInputName() const
-{
-    std::lock_guard<std::mutex> g(scanLock);
-    return keyboardInputName;
-}
-
-juce::String OrvManager49::getKeyboardOutputName() const
-{
-    std::lock_guard<std::mutex> g(scanLock);
-    return keyboardOutputName;
-}
-
-juce::String OrvManager49::getFirmwareVersion() const
-{
-    std::lock_guard<std::mutex> g(scanLock);
-    return firmwareVersion;
-}
-
-void OrvManager49::startScan()
-{
-    if (isTimerRunning() || scanning.exchange(true))
-        return;
-
-    // Ports are opened and closed with no lock held: the system's MIDI code holds its own lock while it
-    // delivers a message, and the delivery may be waiting for the scan lock.
-    std::vector<std::unique_ptr<MidiInputPort>> opened;
-    const int inputCount = ports.getInputNames().size();
-    for (int i = 0; i < inputCount; ++i)
-        opened.push_back(ports.openInput(i, *this));
-    for (auto& in : opened)
-        if (in != nullptr)
-            in->start();
-
-    const auto outputNames = ports.getOutputNames();
-    const int outputs = outputNames.size();
-    std::vector<std::unique_ptr<MidiInputPort>> earlier;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        earlier = std::move(scanInputs);
-        scanInputs = std::move(opened);
-        outputCount = outputs;
-        found = false;
-        probeIndex = 0;
-        passesLeft = scanPasses;
-        // The first tick never acts, so the first output has about a second to answer.
-        lastActionTime = clock() + (juce::uint32)scanPeriodMs;
-    }
-    earlier.clear();
-    portWatch.rememberLists();
-
-    if (outputs <= 0)
-    {
-        // Nobody can be asked: the scan is over at once, and the user must hear of it.
-        closeScanInputs();
-        scanning = false;
-        notifyListeners(ScanEndedUnanswered, 0, 0);
-        return;
-    }
-    probeOutput(0);
-    startTimer(scanPeriodMs);
-}
-
-void OrvManager49::probeOutput(int index)
-{
-    // The probe output is the message thread's alone; it is opened and closed with no lock held.
-    probe.reset();
-    if (index < 0)
-        return;
-    probe = ports.openOutput(index);
-    if (probe != nullptr)
-        probe->sendMessageNow(OrvSysEx::makeIdentityRequest());
-}
-
-void OrvManager49::timerCallback()
-{
-    if (!scanning)
-        return; // a tick that was already queued when the scan ended
-
-    int nextProbe = -1;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        const auto now = clock();
-        if ((int)(now - lastActionTime) <= minimumActionGapMs)
-            return;
-        lastActionTime = now;
-
-        if (!found && ++probeIndex < outputCount)
-            nextProbe = probeIndex;
-        else if (--passesLeft > 0 && !found)
-            nextProbe = probeIndex = 0;
-    }
-    if (nextProbe >= 0)
-    {
-        probeOutput(nextProbe);
-        return;
-    }
-
-    stopTimer();
-    probeOutput(-1);
-    closeScanInputs();
-    scanning = false;
-    if (!found)
-        notifyListeners(ScanEndedUnanswered, 0, 0);
-}
-
-juce::String OrvManager49::outputNameAtProbeIndex()
-{
-    int index;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        index = probeIndex;
-    }
-    return ports.getOutputNames()[index];
-}
-
 void OrvManager49::keyboardFound(const juce::String& inputName, const juce::String& outputName)
 {
     // Remembered before the keyboard counts as found: the port watch then always knows what to look for.
@@ -191,36 +61,8 @@ void OrvManager49::keyboardFound(const juce::String& inputName, const juce::Stri
         output.close(); // the earlier one goes before opening: a device may not open twice
         output.open(ports.openOutput(index));
     }
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        found = true;
-        keyboardInputName = inputName;
-        keyboardOutputName = outputName;
-    }
+    scan.keyboardFound(inputName, outputName);
     notifyListeners(KeyboardDetected, 0, 0);
-}
-
-void OrvManager49::releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released)
-{
-    std::lock_guard<std::mutex> g(scanLock);
-    std::vector<std::unique_ptr<MidiInputPort>> kept;
-    for (auto& in : scanInputs)
-    {
-        if (in != nullptr && found && in->getName() == keyboardInputName)
-            kept.push_back(std::move(in));
-        else if (in != nullptr)
-            released.push_back(std::move(in));
-    }
-    scanInputs = std::move(kept);
-}
-
-void OrvManager49::closeScanInputs()
-{
-    std::vector<std::unique_ptr<MidiInputPort>> released;
-    releaseInputsExceptKeyboard(released);
-    for (auto& in : released)
-        in->stop();
-    released.clear();
 }
 
 //==============================================================================
@@ -232,14 +74,11 @@ void OrvManager49::portMessageReceived(const juce::String& sourceName, const juc
 void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMessage& message)
 {
     if (isIdentityReply(message))
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        firmwareVersion = identityVersion(message);
-    }
-    if (!found)
+        scan.setFirmwareVersion(identityVersion(message));
+    if (!scan.isFound())
     {
         if (isIdentityReply(message))
-            keyboardFound(sourceName, outputNameAtProbeIndex());
+            keyboardFound(sourceName, scan.askedOutputName());
         return;
     }
     if (sourceName != getKeyboardInputName())
@@ -255,8 +94,8 @@ void OrvManager49::dispatch(const juce::String& sourceName, const juce::MidiMess
         else if (isIdentityReply(message))
         {
             // The keyboard introduced itself again: take its ports anew, but never cut its own input.
-            keyboardFound(sourceName, outputNameAtProbeIndex());
-            closeScanInputs();
+            keyboardFound(sourceName, scan.askedOutputName());
+            scan.closeInputs();
         }
         return;
     }
@@ -416,40 +255,19 @@ bool OrvManager49::sendAllSettings(const SettingsState& s, const std::function<v
 //==============================================================================
 bool OrvManager49::checkPorts()
 {
-    const auto look = portWatch.look(found, scanning);
+    const auto look = portWatch.look(scan.isFound(), scan.isScanning());
     if (look.keyboardGone)
         keyboardLost();
     // A keyboard plugged in again between two looks comes back as new outputs.
-    if (look.newOutputs && (!found || look.keyboardGone))
-        startScan();
+    if (look.newOutputs && (!scan.isFound() || look.keyboardGone))
+        scan.start();
     return look.changed;
-}
-
-void OrvManager49::stopScanInputs(bool keyboardGone)
-{
-    // Closed with no lock held, as everywhere: closing an input waits for a delivery in progress, and that
-    // delivery may be waiting for one of the locks. The inputs go before the outputs, so that nothing
-    // delivered meanwhile opens the keyboard's output again after it was closed.
-    std::vector<std::unique_ptr<MidiInputPort>> oldInputs;
-    {
-        std::lock_guard<std::mutex> g(scanLock);
-        if (keyboardGone)
-            found = false;
-        oldInputs = std::move(scanInputs);
-        scanInputs.clear();
-    }
-    for (auto& in : oldInputs)
-        if (in != nullptr)
-            in->stop();
 }
 
 void OrvManager49::keyboardLost()
 {
     // A scan still running for the keyboard that went ends with it: its ports are dead.
-    stopTimer();
-    probeOutput(-1);
-    scanning = false;
-    stopScanInputs(true);
+    scan.keyboardGone();
     output.close();
     notifyListeners(KeyboardUnplugged, 0, 0);
 }

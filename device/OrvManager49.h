@@ -2,6 +2,7 @@
 
 #include "../model/EditPins.h"
 #include "KeyboardOutput.h"
+#include "KeyboardScan.h"
 #include "PortWatch.h"
 
 #include <juce_events/juce_events.h>
@@ -19,9 +20,9 @@ class OrvMidiMessage49;
     sends into the settings store it carries, and sends requests, values and the whole configuration.
 
     Threads: the scan timer and sendAllSettings run on the message thread; incoming messages arrive on the
-    MIDI input thread. The store, the scan state and the keyboard output each have their own lock, and no
-    lock is held while listeners are told anything. */
-class OrvManager49 : public KbdSettingsStore, private juce::Timer, private MidiPortListener
+    MIDI input thread. The store, the scan (KeyboardScan) and the keyboard output each have their own lock,
+    and no lock is held while listeners are told anything. */
+class OrvManager49 : public KbdSettingsStore, private MidiPortListener
 {
 public:
     /** Uses the system's MIDI ports. */
@@ -34,28 +35,28 @@ public:
 
     //==============================================================================
     /** Opens every input and starts asking the outputs, one per timer tick, three passes in all. */
-    void startScan();
+    void startScan() { scan.start(); }
     /** The scan's timer action; public so that the scan can be driven step by step. */
-    void timerCallback() override;
+    void timerCallback() { scan.timerCallback(); }
     /** Records the keyboard's ports, opens its output and raises KeyboardDetected. */
     void keyboardFound(const juce::String& inputName, const juce::String& outputName);
     /** Closes the scan's inputs except the keyboard's own, which stays open for the rest of the run. */
-    void closeScanInputs();
+    void closeScanInputs() { scan.closeInputs(); }
 
     /** Stops the scan and closes every port; waits for a message being delivered to finish. Call it before
         tearing down anything a listener uses. */
     void closeAllPorts();
 
-    bool isKeyboardFound() const { return found.load(); }
-    juce::String getKeyboardInputName() const;
-    juce::String getKeyboardOutputName() const;
+    bool isKeyboardFound() const { return scan.isFound(); }
+    juce::String getKeyboardInputName() const { return scan.getKeyboardInputName(); }
+    juce::String getKeyboardOutputName() const { return scan.getKeyboardOutputName(); }
     bool hasKeyboardOutput() const { return output.isOpen(); }
     /** The software version of the keyboard's last identity reply ("1.0.0.0"), empty before one. */
-    juce::String getFirmwareVersion() const;
-    bool isScanning() const { return scanning.load(); }
+    juce::String getFirmwareVersion() const { return scan.getFirmwareVersion(); }
+    bool isScanning() const { return scan.isScanning(); }
 
     /** Replaces the millisecond clock that the scan's timing reads (for driving the scan in tests). */
-    void setClock(std::function<juce::uint32()> clock);
+    void setClock(std::function<juce::uint32()> clock) { scan.setClock(std::move(clock)); }
 
     //==============================================================================
     /** Compares the identities of the system's ports with the last look. The keyboard's ports gone (also
@@ -103,28 +104,13 @@ private:
     void handleIdentityReply(const juce::String& sourceName);
     void dispatchKeyboardSysEx(const OrvMidiMessage49& m);
     void dispatchChannelMessage(const juce::MidiMessage& message);
-    void probeOutput(int index);
-    juce::String outputNameAtProbeIndex();
-    void releaseInputsExceptKeyboard(std::vector<std::unique_ptr<MidiInputPort>>& released);
     void keyboardLost();
-    /** Stops and closes every input the scan holds, the keyboard's too; keyboardGone also forgets it. */
-    void stopScanInputs(bool keyboardGone);
 
     MidiPortSystem& ports;
-
-    // Scan state.
-    mutable std::mutex scanLock;
-    std::vector<std::unique_ptr<MidiInputPort>> scanInputs;
-    std::unique_ptr<MidiOutputPort> probe;
-    int probeIndex = 0, outputCount = 0, passesLeft = 0;
-    juce::uint32 lastActionTime = 0;
-    juce::String keyboardInputName, keyboardOutputName, firmwareVersion;
-    std::function<juce::uint32()> clock;
-    std::atomic<bool> found{false}, scanning{false};
-
     KeyboardOutput output;
     std::atomic<int> padBank{-1};
     PortWatch portWatch{ports};
+    KeyboardScan scan{ports, *this, portWatch};
 
     EditPins pins;
 

@@ -1,21 +1,12 @@
 #include "QMV49CtrlPickerComponent.h"
 
-#include "OpaquePicture.h"
 #include "PickerLayout.h"
 #include "model/ControlCatalogue.h"
 
-#include <QuilletBinaryData.h>
-
 #include <algorithm>
-#include <iterator>
 
 namespace
 {
-constexpr int touchRingMs = 700;
-/** How far the marks beside a control (the unsent dot, the compared ring) reach outside it, with their
-    antialiased edges. */
-constexpr int markReach = 6;
-
 std::vector<juce::Rectangle<int>> spotRectangles()
 {
     std::vector<juce::Rectangle<int>> r;
@@ -52,7 +43,7 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         {
             return describeControl ? describeControl(id) : juce::String();
         };
-        nameButton(buttons.size() - 1);
+        buttonNames.title(*b, spot.id);
     }
     addAndMakeVisible(statusDisplay);
     // Over every control, to draw the band across them; it takes no clicks and is nothing to a screen reader.
@@ -63,31 +54,12 @@ QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
         selectWithin(area, adding);
     };
     followSelection();
-    const juce::String keys(
-        "Arrow keys: the next control that way; Tab: the next in order; Enter: its "
-        "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
-        "Shift+click: the same kind up to here; a drag over the background or Shift+arrow keys: the "
-        "controls in the band; Ctrl+Shift+K, F, B, P: every knob, "
-        "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings; Ctrl+Shift+N: a "
-        "number series; right-click here: all of these");
+    const auto keys = PickerNames::keysHelp();
     setTooltip(keys);
     setTitle("Keyboard picture");
     for (auto* b : buttons)
         b->setHelpText(keys);
     setSize(1063, 317);
-}
-
-const juce::Image& QMV49CtrlPickerComponent::getKeyboardPicture(bool larger) const
-{
-    if (larger && !largerPicture.isValid())
-        largerPicture = decodeOpaquePicture(QuilletBinaryData::keyboard_2x_png,
-                                            (size_t)QuilletBinaryData::keyboard_2x_pngSize);
-    if (larger && largerPicture.isValid())
-        return largerPicture;
-    if (!picture.isValid())
-        picture =
-            decodeOpaquePicture(QuilletBinaryData::keyboard_png, (size_t)QuilletBinaryData::keyboard_pngSize);
-    return picture;
 }
 
 QMV49CtrlPickerComponent::~QMV49CtrlPickerComponent()
@@ -115,85 +87,16 @@ bool QMV49CtrlPickerComponent::selectTouchedControl(int itemId)
     // Among many selected, a control moved on the keyboard rings without undoing the selection.
     if (!button->getToggleState() && !(selection.isMany() && selection.contains(itemId)))
         select(button); // the keyboard focus stays where the user has it
-    // The ring fades by itself; a control that keeps moving keeps it lit.
-    const bool lit = touchedId == itemId;
-    touchedId = itemId;
-    touchedAt = juce::Time::getMillisecondCounter();
-    repaint(button->getBounds().expanded(4));
-    if (!lit)
-        fadeTouchedLater(itemId, touchRingMs);
+    marks.touch(itemId);
     return true;
-}
-
-void QMV49CtrlPickerComponent::fadeTouchedLater(int itemId, int delayMs)
-{
-    juce::Component::SafePointer<QMV49CtrlPickerComponent> safe(this);
-    juce::Timer::callAfterDelay(delayMs,
-                                [safe, itemId]
-                                {
-                                    if (safe == nullptr || safe->touchedId != itemId)
-                                        return;
-                                    const int age =
-                                        (int)(juce::Time::getMillisecondCounter() - safe->touchedAt);
-                                    if (age < touchRingMs)
-                                    {
-                                        safe->fadeTouchedLater(itemId, touchRingMs - age);
-                                        return;
-                                    }
-                                    safe->touchedId = -1;
-                                    safe->repaint();
-                                });
 }
 
 void QMV49CtrlPickerComponent::setUserNames(const std::map<int, std::string>& names)
 {
-    if (names == userNames)
+    if (!buttonNames.take(names))
         return;
-    userNames = names;
     for (size_t i = 0; i < std::size(pickerSpots) && i < (size_t)buttons.size(); ++i)
-    {
-        nameButton((int)i);
-        const int id = pickerSpots[i].id;
-        const auto named = userNames.find(id);
-        buttons[(int)i]->setTooltip(named == userNames.end()
-                                        ? juce::String(ControlCatalogue::tooltip(id))
-                                        : juce::String(ControlCatalogue::tooltip(id)) + " - \"" +
-                                              juce::String::fromUTF8(named->second.c_str()) + "\"");
-    }
-}
-
-void QMV49CtrlPickerComponent::nameButton(int index)
-{
-    const int id = pickerSpots[(size_t)index].id;
-    const auto named = userNames.find(id);
-    juce::String title(ControlCatalogue::displayName(id));
-    if (named != userNames.end())
-        title << " (" << juce::String::fromUTF8(named->second.c_str()) << ")";
-    buttons[index]->setTitle(title);
-}
-
-void QMV49CtrlPickerComponent::setMarkedControls(const std::set<int>& ids)
-{
-    repaintChanged(marked, ids);
-    marked = ids;
-}
-
-void QMV49CtrlPickerComponent::setComparedControls(const std::set<int>& ids)
-{
-    repaintChanged(compared, ids);
-    compared = ids;
-}
-
-void QMV49CtrlPickerComponent::repaintChanged(const std::set<int>& before, const std::set<int>& after)
-{
-    // Only the controls whose mark came or went, as a hover repaints one control: a change to many
-    // controls at once leaves the rest of the picture alone.
-    std::vector<int> changed;
-    std::set_symmetric_difference(before.begin(), before.end(), after.begin(), after.end(),
-                                  std::back_inserter(changed));
-    for (int id : changed)
-        if (auto* button = findButtonFor(id))
-            repaint(button->getBounds().expanded(markReach));
+        buttonNames.name(*buttons[(int)i], pickerSpots[i].id);
 }
 
 MoxCtrlPickerButton* QMV49CtrlPickerComponent::focusedButton() const
@@ -206,60 +109,12 @@ MoxCtrlPickerButton* QMV49CtrlPickerComponent::focusedButton() const
 
 void QMV49CtrlPickerComponent::paintOverChildren(juce::Graphics& g)
 {
-    // The keyboard's place: a square black and white frame, seen on the light keys and the dark panel
-    // alike; under the other marks, which stay whole.
-    if (auto* focused = focusedButton())
-    {
-        const auto r = focused->getBounds().toFloat();
-        g.setColour(juce::Colours::black);
-        g.drawRect(r.expanded(4.0f), 2.0f);
-        g.setColour(juce::Colours::white);
-        g.drawRect(r.expanded(2.0f), 1.5f);
-    }
-
-    g.setColour(juce::Colour(0xFF3C8CD8));
-    for (int id : compared)
-        if (auto* button = findButtonFor(id))
-        {
-            const auto r = button->getBounds().toFloat();
-            g.drawEllipse(r.getX() - 3.5f, r.getBottom() - 3.5f, 7.0f, 7.0f, 1.6f);
-        }
-
-    g.setColour(juce::Colour(0xFFE8A33D));
-    for (int id : marked)
-        if (auto* button = findButtonFor(id))
-        {
-            const auto r = button->getBounds().toFloat();
-            g.fillEllipse(r.getRight() - 3.0f, r.getY() - 3.0f, 6.0f, 6.0f);
-        }
-
-    if (auto* button = touchedId >= 0 ? findButtonFor(touchedId) : nullptr)
-    {
-        g.setColour(juce::Colour(0xC0FFD060));
-        g.drawRoundedRectangle(button->getBounds().toFloat().expanded(2.5f), 3.0f, 2.0f);
-    }
+    marks.paint(g, focusedButton());
 }
 
 void QMV49CtrlPickerComponent::paint(juce::Graphics& g)
 {
-    g.fillAll(juce::Colours::white);
-    g.setColour(juce::Colours::black);
-    // Where a pixel of the layout is more than one of the screen, the larger picture keeps it sharp.
-    const auto& keyboard = getKeyboardPicture(g.getInternalContext().getPhysicalPixelScaleFactor() > 1.01f);
-    g.drawImage(keyboard, 0, 0, 1063, 317, 0, 0, keyboard.getWidth(), keyboard.getHeight(), false);
-
-    // The captions are black whatever the look and feel says.
-    const juce::Font captionFont(15.0f, juce::Font::plain);
-    g.setColour(juce::Colours::black);
-    g.setFont(captionFont);
-    g.drawFittedText("Back Panel", 151, 278, 454, 30, juce::Justification::centred, 1);
-    g.setColour(juce::Colours::black);
-    g.setFont(captionFont);
-    g.drawFittedText("Drum Pads", 729, 278, 305, 30, juce::Justification::centred, 1);
-
-    // The picture has no breath-control socket: it is painted here, under its button.
-    g.setColour(juce::Colour(0xFF1D1D1D));
-    g.fillRect(408.0f, 240.0f, 11.0f, 10.0f);
+    keyboardPicture.paint(g);
 }
 
 std::set<juce::uint16> QMV49CtrlPickerComponent::getItemIdSet()

@@ -4,6 +4,9 @@
 #include "MoxCtrlPickerButton.h"
 #include "PickerBand.h"
 #include "PickerGeometry.h"
+#include "PickerMarks.h"
+#include "PickerNames.h"
+#include "PickerPicture.h"
 #include "model/ControlSelection.h"
 
 #include <map>
@@ -70,36 +73,32 @@ public:
     MoxCtrlPickerButton* findButtonFor(int itemId) const;
     /** The keyboard picture, decoded at its first use: the first paint, once the window is on the screen;
         larger: the one of twice the size, for zooms above 100 percent. */
-    const juce::Image& getKeyboardPicture(bool larger = false) const;
+    const juce::Image& getKeyboardPicture(bool larger = false) const { return keyboardPicture.get(larger); }
 
     /** Selects a control as a click on it would, and rings it briefly: the keyboard reported it moving.
         False when the picture has no button for it. */
     bool selectTouchedControl(int itemId);
     /** The control ringed as touched, or -1. */
-    int getTouchedControl() const { return touchedId; }
+    int getTouchedControl() const { return marks.getTouched(); }
 
     /** Marks the controls whose values the keyboard does not have yet, with a small quiet dot. */
-    void setMarkedControls(const std::set<int>& ids);
+    void setMarkedControls(const std::set<int>& ids) { marks.setMarked(ids); }
     /** The names the user gave controls, added to their buttons' tooltips. */
     void setUserNames(const std::map<int, std::string>& names);
-    const std::set<int>& getMarkedControls() const { return marked; }
+    const std::set<int>& getMarkedControls() const { return marks.getMarked(); }
     /** Marks the controls listed in the comparison shown, with a blue ring apart from the unsent dot. */
-    void setComparedControls(const std::set<int>& ids);
-    const std::set<int>& getComparedControls() const { return compared; }
+    void setComparedControls(const std::set<int>& ids) { marks.setCompared(ids); }
+    const std::set<int>& getComparedControls() const { return marks.getCompared(); }
 
     /** The keyboard's status, in the picture's own display. */
     LinkStatusDisplay& getStatusDisplay() { return statusDisplay; }
 
 private:
-    void fadeTouchedLater(int itemId, int delayMs);
-    /** Repaints the controls in one set of marks but not the other. */
-    void repaintChanged(const std::set<int>& before, const std::set<int>& after);
     /** Turns the button on and broadcasts its control, as every way of selecting does. */
     void select(juce::Button* button);
     /** Makes the selected control (the first one before any is selected) the only one Tab stops at. */
     void followSelection();
     MoxCtrlPickerButton* selectedButton() const;
-    void nameButton(int index);
     int idOf(int index) const;
     /** The control of the picture that has the keyboard, or null. */
     MoxCtrlPickerButton* focusedButton() const;
@@ -108,17 +107,14 @@ private:
     void showSelection();
 
     juce::OwnedArray<MoxCtrlPickerButton> buttons;
-    // Decoded when first painted, once the window has been put on the screen: on a machine with few cores,
-    // decoding beside the building of the window slowed both.
-    mutable juce::Image picture, largerPicture;
+    PickerPicture keyboardPicture;
     LinkStatusDisplay statusDisplay;
-    std::set<int> marked, compared;
-    std::map<int, std::string> userNames;
-    int touchedId = -1;
-    juce::uint32 touchedAt = 0;
+    PickerNames buttonNames;
     const PickerGeometry geometry;
     ControlSelection selection;
     PickerBand band{*this};
+    PickerMarks marks{*this,
+                      std::bind(&QMV49CtrlPickerComponent::findButtonFor, this, std::placeholders::_1)};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(QMV49CtrlPickerComponent)
 };
