@@ -101,7 +101,6 @@ public:
 
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
-    void handleIdentityReply(const juce::String& sourceName);
     void dispatchKeyboardSysEx(const OrvMidiMessage49& m);
     void dispatchChannelMessage(const juce::MidiMessage& message);
     void keyboardLost();
