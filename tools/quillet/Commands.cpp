@@ -3,8 +3,7 @@
 #include "DiffCommand.h"
 #include "LibraryCommand.h"
 #include "LinkCommands.h"
-#include "device/OrvManager49.h"
-#include "device/VirtualMidiPorts.h"
+#include "device/SysExCodec.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
 #include "files/SetupFileName.h"
@@ -427,30 +426,15 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err)
 
 int writeSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
 {
-    // The bytes come from the editor's own send path, captured at a virtual output.
-    VirtualMidiPorts ports;
-    juce::MemoryBlock bytes;
-    std::mutex bytesLock;
-    const juce::String portName = "captured keyboard";
-    ports.addInput(portName);
-    ports.addOutput(portName,
-                    [&](const juce::MidiMessage& m)
-                    {
-                        std::lock_guard<std::mutex> g(bytesLock);
-                        bytes.append(m.getRawData(), (size_t)m.getRawDataSize());
-                    });
-
-    OrvManager49 manager(ports);
+    // The bytes Send transmits, from the codec Send takes its frames from.
+    KbdSettingsStore store;
     SettingsDocument doc;
     SettingsReadResult result;
-    if (!loadFresh(in, manager, doc, result, err))
+    if (!loadFresh(in, store, doc, result, err))
         return exitUnreadable;
-    manager.keyboardFound(portName, portName);
-    if (!manager.sendAllSettings())
-    {
-        err << "quillet: the configuration could not be sent\n";
-        return exitFailed;
-    }
+    juce::MemoryBlock bytes;
+    for (const auto& m : OrvSysEx::sendAllMessages(store.snapshot()))
+        bytes.append(m.getRawData(), (size_t)m.getRawDataSize());
     if (const auto written = SafeFileWriter::replaceFileContents(outFile, bytes.getData(), bytes.getSize());
         !written.ok)
         return reportWrite(written, outFile, err);
