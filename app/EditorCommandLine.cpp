@@ -1,5 +1,7 @@
 #include "EditorCommandLine.h"
 
+#include "ui/EditorCommands.h"
+
 namespace
 {
 const juce::String emulatedOption = "--emulated-keyboard";
@@ -80,8 +82,13 @@ juce::String EditorCommandLine::help(bool emulated)
         text << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same\n"
                 "editor attached to a built-in emulation of the keyboard ('scripts/run.sh\n"
                 "--emulated-keyboard' starts it).\n";
+    text << "\nShortcuts:\n";
+    for (const auto& c : editorCommands())
+        text << "  " << juce::String(c.keys).paddedRight(' ', 16) << c.label << ": " << c.help << ".\n";
     text << "\nEnvironment:\n"
-            "  QUILLET_LIBRARY   the folder of the library of setups (Ctrl+L); by default\n"
+            "  QUILLET_LIBRARY   the folder of the library of setups ("
+         << commandRecord(EditorCommand::library).keys
+         << "); by default\n"
             "                    $XDG_DATA_HOME/quillet49/setups\n"
             "  XDG_CONFIG_HOME   where the zoom chosen is remembered: quillet49/preferences.xml\n"
             "                    in it (by default ~/.config)\n";

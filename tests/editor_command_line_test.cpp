@@ -1,6 +1,7 @@
 // What the editor makes of its command line: nothing, or one settings file (as a desktop opens one), help,
 // and for the emulated editor the emulated keyboard's trouble.
 #include "app/EditorCommandLine.h"
+#include "ui/EditorCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -48,4 +49,42 @@ TEST(EditorCommandLine, HelpNamesTheFileArgumentAndTheEmulatorOnlyTheEmulatedEdi
     EXPECT_TRUE(EditorCommandLine::parse({"--emulated-keyboard"}, true).problem.isEmpty());
     const auto plain = EditorCommandLine::parse({"--emulated-keyboard=slow=40"});
     EXPECT_TRUE(plain.problem.contains("quillet-editor-emulated")) << plain.problem;
+}
+
+// The manual page lists every shortcut as the editor's help does, and names no key the editor does not take.
+TEST(EditorCommandLine, TheManualPageAndTheHelpListEveryShortcutAndNoOther)
+{
+    const auto page =
+        juce::File(QUILLET_SOURCE_DIR).getChildFile("resources/man/quillet-editor.1.in").loadFileAsString();
+    ASSERT_TRUE(page.contains(".SH SHORTCUTS"));
+    const auto help = EditorCommandLine::help(false);
+    juce::StringArray known;
+    for (const auto& c : editorCommands())
+    {
+        known.add(c.keys);
+        const juce::String line = juce::String(c.label) + ": " + c.help + ".";
+        EXPECT_TRUE(page.contains(".B " + juce::String(c.keys) + "\n" + line.replace("-", "\\-")))
+            << c.keys << " " << line;
+        EXPECT_TRUE(help.contains(line)) << line;
+        // Each key the table gives is one the editor takes for that command.
+        const auto parts = juce::StringArray::fromTokens(c.keys, "+", "");
+        const auto last = parts[parts.size() - 1];
+        const int code = last == "Return"  ? juce::KeyPress::returnKey
+                         : last == "Plus"  ? '+'
+                         : last == "Minus" ? '-'
+                                           : (int)last.toLowerCase()[0];
+        const auto mods = juce::ModifierKeys::commandModifier |
+                          (parts.contains("Shift") ? juce::ModifierKeys::shiftModifier : 0);
+        EXPECT_EQ(commandForKey(juce::KeyPress(code, mods, 0)), std::optional<EditorCommand>(c.id)) << c.keys;
+    }
+    for (const auto* text : {&page, &help})
+        for (int at = text->indexOf("Ctrl+"); at >= 0; at = text->indexOf(at + 1, "Ctrl+"))
+        {
+            int end = at + 5;
+            while (end < text->length() && (juce::CharacterFunctions::isLetterOrDigit((*text)[end]) ||
+                                            ((*text)[end] == '+' && end + 1 < text->length() &&
+                                             juce::CharacterFunctions::isLetter((*text)[end + 1]))))
+                ++end;
+            EXPECT_TRUE(known.contains(text->substring(at, end))) << text->substring(at, end + 10);
+        }
 }

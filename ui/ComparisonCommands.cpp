@@ -1,5 +1,6 @@
 #include "ComparisonCommands.h"
 
+#include "EditorCommands.h"
 #include "LinkStatusDisplay.h"
 #include "files/SettingsFile.h"
 
@@ -228,18 +229,16 @@ void ComparisonCommands::showMenu()
 {
     const bool found = manager.isKeyboardFound();
     juce::PopupMenu menu;
-    juce::PopupMenu::Item read("Read from the Keyboard");
+    auto read = commandMenuItem(EditorCommand::readFromKeyboard);
     read.itemID = readItem;
     read.isEnabled = found;
-    read.shortcutKeyDescription = "Ctrl+R";
     menu.addItem(read);
     menu.addItem(compareKeyboardItem, "Compare with the Keyboard", found);
     menu.addItem(compareFileItem, "Compare with a Settings File...");
     menu.addItem(compareSavedItem, "Compare with the Last Saved Settings");
     menu.addSeparator();
-    juce::PopupMenu::Item library("Setup Library...");
+    auto library = commandMenuItem(EditorCommand::library);
     library.itemID = libraryItem;
-    library.shortcutKeyDescription = "Ctrl+L";
     menu.addItem(library);
     auto options = juce::PopupMenu::Options();
     if (display != nullptr)

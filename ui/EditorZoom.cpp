@@ -1,5 +1,7 @@
 #include "EditorZoom.h"
 
+#include "EditorCommands.h"
+
 #include "model/WholeNumber.h"
 
 #include <algorithm>
@@ -173,31 +175,23 @@ void EditorZoom::followDesktop()
 
 void EditorZoom::addMenuItems(juce::PopupMenu& menu)
 {
-    auto item = [&](const char* text, const char* keys, bool enabled, std::function<void()> action)
+    auto item = [&](EditorCommand command, bool enabled, std::function<void()> action)
     {
-        juce::PopupMenu::Item i(text);
-        i.shortcutKeyDescription = keys;
-        i.isEnabled = enabled;
-        i.action = std::move(action);
-        menu.addItem(std::move(i));
+        menu.addItem(commandMenuItem(command).setEnabled(enabled).setAction(std::move(action)));
     };
-    item("Zoom In", "Ctrl+Plus", current + 25 <= largestStep(), [this] { zoomIn(); });
-    item("Zoom Out", "Ctrl+Minus", current > 100, [this] { zoomOut(); });
-    item("Reset Zoom", "Ctrl+0", true, [this] { followDesktop(); });
+    item(EditorCommand::zoomIn, current + 25 <= largestStep(), [this] { zoomIn(); });
+    item(EditorCommand::zoomOut, current > 100, [this] { zoomOut(); });
+    item(EditorCommand::resetZoom, true, [this] { followDesktop(); });
 }
 
 bool EditorZoom::keyPressed(const juce::KeyPress& key, juce::Component*)
 {
-    const auto mods = key.getModifiers();
-    if (!mods.isCommandDown() || mods.isAltDown())
-        return false;
-    const int code = key.getKeyCode();
-    // Plus sits over the equals sign on most layouts: with or without Shift, it zooms in.
-    if (code == '+' || code == '=' || code == juce::KeyPress::numberPadAdd)
+    const auto command = commandForKey(key, "Zoom");
+    if (command == EditorCommand::zoomIn)
         zoomIn();
-    else if ((code == '-' || code == juce::KeyPress::numberPadSubtract) && !mods.isShiftDown())
+    else if (command == EditorCommand::zoomOut)
         zoomOut();
-    else if ((code == '0' || code == juce::KeyPress::numberPad0) && !mods.isShiftDown())
+    else if (command == EditorCommand::resetZoom)
         followDesktop();
     else
         return false;

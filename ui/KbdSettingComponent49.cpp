@@ -194,29 +194,42 @@ bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Componen
 {
     if (pickerFocus.unfocusedKey(key))
         return true;
-    const auto mods = key.getModifiers();
-    if (!mods.isCommandDown())
-        return false;
-    const auto letter = juce::CharacterFunctions::toLowerCase((juce::juce_wchar)key.getKeyCode());
-    if (letter == 'z' && mods.isShiftDown())
-        redo();
-    else if (letter == 'z')
+    const auto command = commandForKey(key);
+    return command && perform(*command);
+}
+
+bool KbdSettingComponent49::perform(EditorCommand command)
+{
+    switch (command)
+    {
+    case EditorCommand::undo:
         undo();
-    else if (letter == 'y')
+        return true;
+    case EditorCommand::redo:
         redo();
-    else if (letter == 'o')
+        return true;
+    case EditorCommand::load:
         loadSettings();
-    else if (letter == 's')
+        return true;
+    case EditorCommand::save:
         saveSettings();
-    else if (letter == 'r')
-        comparison.readFromKeyboard();
-    else if (letter == 'l')
-        library.open();
-    else if (key.getKeyCode() == juce::KeyPress::returnKey)
+        return true;
+    case EditorCommand::sendToKeyboard:
         sendToKeyboard();
-    else
-        return selectionEditing.keyPressed(key);
-    return true;
+        return true;
+    case EditorCommand::readFromKeyboard:
+        comparison.readFromKeyboard();
+        return true;
+    case EditorCommand::library:
+        library.open();
+        return true;
+    case EditorCommand::zoomIn:
+    case EditorCommand::zoomOut:
+    case EditorCommand::resetZoom:
+        return false; // the zoom hears its keys in every window
+    default:
+        return selectionEditing.perform(command);
+    }
 }
 
 void KbdSettingComponent49::parentHierarchyChanged()
@@ -291,7 +304,8 @@ void KbdSettingComponent49::restoreDefaultValues()
             state.applyEditorGlobalDefaults();
         });
     // No question is asked: the step can be taken back, and the status says how.
-    linkState.setNote("Defaults set: Ctrl+Z takes them back");
+    linkState.setNote(juce::String("Defaults set: ") + commandRecord(EditorCommand::undo).keys +
+                      " takes them back");
     updateStatus();
 }
 

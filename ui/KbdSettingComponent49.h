@@ -2,6 +2,7 @@
 
 #include "CloseQuestion.h"
 #include "ComparisonCommands.h"
+#include "EditorCommands.h"
 #include "GlobalFields.h"
 #include "LibraryCommands.h"
 #include "PanelWidgets.h"
@@ -51,6 +52,8 @@ public:
     void buttonClicked(juce::Button* button) override;
     /** The editor's shortcuts, wherever the keyboard focus is in the window. */
     bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+    /** Does what a shortcut's command asks; false for a command that is not the panel's. */
+    bool perform(EditorCommand command);
 
     /** Settles each two-choice keyboard-wide value in the store on the choice its box can show (not an undo
         step: nothing the user did), and shows the values in their boxes. */

@@ -1,5 +1,7 @@
 #include "PanelWidgets.h"
 
+#include "EditorCommands.h"
+
 #include "device/OrvManager49.h"
 #include "files/SettingsFile.h"
 
@@ -143,8 +145,14 @@ void PanelWidgets::build()
         {send_to_keyboard_normal_2x_png, send_to_keyboard_normal_2x_pngSize},
         {send_to_keyboard_over_2x_png, send_to_keyboard_over_2x_pngSize},
         {send_to_keyboard_pressed_2x_png, send_to_keyboard_pressed_2x_pngSize});
-    sendKeyboardButton.setTooltip("Send the whole configuration to the keyboard and check it (Ctrl+Return)");
-    defaultButton.setTooltip("Restore the factory values in the editor (Ctrl+Z takes it back)");
+    const auto keys = [](EditorCommand c)
+    {
+        return juce::String(commandRecord(c).keys);
+    };
+    sendKeyboardButton.setTooltip("Send the whole configuration to the keyboard and check it (" +
+                                  keys(EditorCommand::sendToKeyboard) + ")");
+    defaultButton.setTooltip("Restore the factory values in the editor (" + keys(EditorCommand::undo) +
+                             " takes it back)");
 
     panel.addAndMakeVisible(picker);
 
@@ -173,8 +181,8 @@ void PanelWidgets::build()
     };
     textButton(loadButton, "Load...");
     textButton(saveButton, "Save...");
-    loadButton.setTooltip("Load a settings file (Ctrl+O)");
-    saveButton.setTooltip("Save the configuration to a settings file (Ctrl+S)");
+    loadButton.setTooltip("Load a settings file (" + keys(EditorCommand::load) + ")");
+    saveButton.setTooltip("Save the configuration to a settings file (" + keys(EditorCommand::save) + ")");
     textButton(chartButton, "Chart...");
 }
 

@@ -1,15 +1,28 @@
 #include "PickerNames.h"
 
+#include "EditorCommands.h"
+
 #include "model/ControlCatalogue.h"
 
 juce::String PickerNames::keysHelp()
 {
+    const auto keys = [](EditorCommand c)
+    {
+        return juce::String(commandRecord(c).keys);
+    };
+    const auto letter = [&](EditorCommand c)
+    {
+        return keys(c).getLastCharacters(1);
+    };
     return "Arrow keys: the next control that way; Tab: the next in order; Enter: its "
            "settings; Escape: back to the picture. Ctrl+click: add or take out a control; "
            "Shift+click: the same kind up to here; a drag over the background or Shift+arrow keys: the "
-           "controls in the band; Ctrl+Shift+K, F, B, P: every knob, "
-           "slider, button, pad; Ctrl+C, Ctrl+V: copy and paste settings; Ctrl+Shift+N: a "
-           "number series; right-click here: all of these";
+           "controls in the band; " +
+           keys(EditorCommand::selectKnobs) + ", " + letter(EditorCommand::selectSliders) + ", " +
+           letter(EditorCommand::selectButtons) + ", " + letter(EditorCommand::selectPads) +
+           ": every knob, slider, button, pad; " + keys(EditorCommand::copySettings) + ", " +
+           keys(EditorCommand::pasteSettings) + ": copy and paste settings; " +
+           keys(EditorCommand::numberSeries) + ": a number series; right-click here: all of these";
 }
 
 bool PickerNames::take(const std::map<int, std::string>& names)

@@ -13,6 +13,12 @@ juce::String controls(size_t n)
 {
     return juce::String((int)n) + (n == 1 ? " control" : " controls");
 }
+
+const std::pair<EditorCommand, ControlKind> kindCommands[] = {
+    {EditorCommand::selectKnobs, ControlKind::knob},
+    {EditorCommand::selectSliders, ControlKind::slider},
+    {EditorCommand::selectButtons, ControlKind::button},
+    {EditorCommand::selectPads, ControlKind::pad}};
 } // namespace
 
 SelectionEditing::SelectionEditing(QMV49CtrlPickerComponent& p, KbdSettingsStore& s, EditHistory& h,
@@ -120,7 +126,8 @@ void SelectionEditing::copy()
         return;
     copied = Copied{id, *settings};
     if (tell)
-        tell("Copied " + names({id}) + ": Ctrl+V pastes it");
+        tell("Copied " + names({id}) + ": " + commandRecord(EditorCommand::pasteSettings).keys +
+             " pastes it");
 }
 
 void SelectionEditing::paste()
@@ -128,7 +135,8 @@ void SelectionEditing::paste()
     if (!copied)
     {
         if (tell)
-            tell("Nothing copied: Ctrl+C copies a control");
+            tell(juce::String("Nothing copied: ") + commandRecord(EditorCommand::copySettings).keys +
+                 " copies a control");
         return;
     }
     const auto out = write(batch().paste(copied->settings));
@@ -189,41 +197,36 @@ void SelectionEditing::askSeries()
 }
 
 //==============================================================================
-bool SelectionEditing::keyPressed(const juce::KeyPress& key)
+bool SelectionEditing::perform(EditorCommand command)
 {
-    const auto mods = key.getModifiers();
-    if (!mods.isCommandDown() || mods.isAltDown())
-        return false;
-    const auto letter = juce::CharacterFunctions::toLowerCase((juce::juce_wchar)key.getKeyCode());
-    if (!mods.isShiftDown())
+    // In the Name field or a box being typed in, Ctrl+C and Ctrl+V are about text (a read-only field passes
+    // Ctrl+V on).
+    const bool typing =
+        dynamic_cast<juce::TextEditor*>(juce::Component::getCurrentlyFocusedComponent()) != nullptr;
+    switch (command)
     {
-        // In the Name field or a box being typed in, Ctrl+C and Ctrl+V are about text (a read-only field
-        // passes Ctrl+V on).
-        if (dynamic_cast<juce::TextEditor*>(juce::Component::getCurrentlyFocusedComponent()) != nullptr)
+    case EditorCommand::copySettings:
+        if (typing)
             return false;
-        if (letter == 'c')
-            copy();
-        else if (letter == 'v')
-            paste();
-        else
-            return false;
+        copy();
         return true;
+    case EditorCommand::pasteSettings:
+        if (typing)
+            return false;
+        paste();
+        return true;
+    case EditorCommand::numberSeries:
+        askSeries();
+        return true;
+    default:
+        break;
     }
-    const std::pair<juce::juce_wchar, ControlKind> kinds[] = {{'k', ControlKind::knob},
-                                                              {'f', ControlKind::slider},
-                                                              {'b', ControlKind::button},
-                                                              {'p', ControlKind::pad}};
-    for (const auto& [k, kind] : kinds)
-        if (letter == k)
+    for (const auto& [c, kind] : kindCommands)
+        if (c == command)
         {
             picker.selectKind(kind);
             return true;
         }
-    if (letter == 'n')
-    {
-        askSeries();
-        return true;
-    }
     return false;
 }
 
@@ -236,24 +239,17 @@ void SelectionEditing::mouseDown(const juce::MouseEvent& e)
 void SelectionEditing::showMenu()
 {
     juce::PopupMenu menu;
-    const auto item = [&](const char* text, const char* keys, bool enabled, std::function<void()> action)
+    const auto item = [&](EditorCommand command, bool enabled, std::function<void()> action)
     {
-        juce::PopupMenu::Item i(text);
-        i.shortcutKeyDescription = keys;
-        menu.addItem(i.setEnabled(enabled).setAction(std::move(action)));
+        menu.addItem(commandMenuItem(command).setEnabled(enabled).setAction(std::move(action)));
     };
-    const std::tuple<const char*, const char*, ControlKind> kinds[] = {
-        {"Select All Knobs", "Ctrl+Shift+K", ControlKind::knob},
-        {"Select All Sliders", "Ctrl+Shift+F", ControlKind::slider},
-        {"Select All Buttons", "Ctrl+Shift+B", ControlKind::button},
-        {"Select All Pads", "Ctrl+Shift+P", ControlKind::pad}};
-    for (const auto& [text, keys, kind] : kinds)
-        item(text, keys, true, [this, kind = kind] { picker.selectKind(kind); });
+    for (const auto& [command, kind] : kindCommands)
+        item(command, true, [this, kind = kind] { picker.selectKind(kind); });
     menu.addSeparator();
     const bool any = picker.getSelection().primary() >= 0;
-    item("Copy Settings", "Ctrl+C", any, [this] { copy(); });
-    item("Paste Settings", "Ctrl+V", any && hasCopy(), [this] { paste(); });
-    item("Number Series...", "Ctrl+Shift+N", any, [this] { askSeries(); });
+    item(EditorCommand::copySettings, any, [this] { copy(); });
+    item(EditorCommand::pasteSettings, any && hasCopy(), [this] { paste(); });
+    item(EditorCommand::numberSeries, any, [this] { askSeries(); });
     menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(&picker).withMousePosition());
 }
 

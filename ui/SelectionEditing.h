@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditorCommands.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "model/BatchEdit.h"
 #include "model/EditHistory.h"
@@ -43,8 +44,9 @@ public:
     /** Asks for the start and step of a series, then fills it. */
     void askSeries();
 
-    /** Its shortcuts, passed on by the panel's: Ctrl+C, Ctrl+V, Ctrl+Shift+K, F, B, P and N. */
-    bool keyPressed(const juce::KeyPress& key);
+    /** Its commands, passed on by the panel's shortcuts: copy, paste, a kind selected, a number series;
+        false for any other. */
+    bool perform(EditorCommand command);
 
 private:
     void mouseDown(const juce::MouseEvent& e) override;
