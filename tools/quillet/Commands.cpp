@@ -29,44 +29,6 @@ bool argumentsOf(int argc, const char* const argv[], juce::StringArray& args, st
     return true;
 }
 
-juce::File fileArg(const juce::String& path)
-{
-    return juce::File::getCurrentWorkingDirectory().getChildFile(path);
-}
-
-bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
-               SettingsReadResult& result, std::ostream& err)
-{
-    result = readSettingsDocument(in, doc);
-    if (!result.ok)
-    {
-        err << "quillet: cannot read " << SetupFileName::printable(in.getFullPathName()) << ": "
-            << result.message << "\n";
-        return false;
-    }
-    store.modify([&doc](SettingsState& s) { doc.applyTo(s); });
-    return true;
-}
-
-int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err)
-{
-    if (r.ok)
-        return exitOk;
-    err << "quillet: cannot write " << SetupFileName::printable(out.getFullPathName()) << ": " << r.message
-        << "\n";
-    return exitFailed;
-}
-
-void reportSkipped(const SettingsReadResult& r, std::ostream& err)
-{
-    const int n = r.skippedCount();
-    if (n > 0)
-        err << "quillet: " << n
-            << (n == 1 ? " element of the file was skipped and the default sent in its"
-                       : " elements of the file were skipped and the defaults sent in their")
-            << " place; run 'quillet check' for details\n";
-}
-
 namespace
 {
 /** What each command takes and does, for the command line's checks and for `quillet COMMAND --help`. */

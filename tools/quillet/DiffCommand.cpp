@@ -1,6 +1,6 @@
 #include "DiffCommand.h"
 
-#include "Commands.h"
+#include "CommandSupport.h"
 #include "files/SettingsFile.h"
 #include "files/SetupFileName.h"
 

@@ -1,6 +1,6 @@
 #include "LibraryCommand.h"
 
-#include "Commands.h"
+#include "CommandSupport.h"
 #include "files/SetupFileName.h"
 #include "files/SetupLibrary.h"
 #include "files/SyxImport.h"

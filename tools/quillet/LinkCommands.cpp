@@ -1,6 +1,6 @@
 #include "LinkCommands.h"
 
-#include "Commands.h"
+#include "CommandSupport.h"
 #include "DiffCommand.h"
 #include "device/KeyboardLink.h"
 #include "device/MessageLoop.h"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <ostream>
+
+class KbdSettingsStore;
+struct SettingsDocument;
+struct SettingsReadResult;
+struct FileWriteResult;
+
+/** What every command of the command-line tool shares: the exit codes, files named on the command line, and
+    how a settings file is loaded and a written file reported. */
+namespace QuilletCommands
+{
+enum ExitCode
+{
+    exitOk = 0,
+    exitProblems = 1,
+    exitUnreadable = 2,
+    exitFailed = 3,
+    exitNoKeyboard = 4,
+    exitSentWithDefaults = 5, // send: verified, but parts of the file were skipped and defaults went instead
+    exitUsage = 64
+};
+
+/** A file named on the command line, relative to the current folder. */
+juce::File fileArg(const juce::String& path);
+/** Loads a settings file the way a freshly started editor would: a fresh store, then the file. Says why in
+    err when it cannot be read. */
+bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
+               SettingsReadResult& result, std::ostream& err);
+/** Says in err how many elements of a file were skipped, the defaults of a fresh editor going in their
+    place; nothing when none was. */
+void reportSkipped(const SettingsReadResult& r, std::ostream& err);
+/** exitOk for a written file; otherwise says why in err and gives exitFailed. */
+int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err);
+} // namespace QuilletCommands
