@@ -4,10 +4,10 @@
 #include "ComparisonCommands.h"
 #include "EditorCommands.h"
 #include "GlobalFields.h"
-#include "LibraryCommands.h"
 #include "PanelWidgets.h"
 #include "PickerFocus.h"
 #include "SelectedControlFields.h"
+#include "SetupLibraryWindow.h"
 
 #include <array>
 #include <atomic>
@@ -147,6 +147,7 @@ private:
     CloseQuestion closeQuestion;
     ComparisonCommands comparison;
     LibraryCommands library;
+    SetupLibraryWindow libraryWindow{library};
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     std::set<juce::Component*> cornersShown;   // the boxes last repainted with a corner
     juce::Component::SafePointer<juce::Component> keyTarget;

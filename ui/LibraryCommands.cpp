@@ -1,7 +1,5 @@
 #include "LibraryCommands.h"
 
-#include "LibraryWindow.h"
-
 #include <algorithm>
 
 namespace
@@ -16,8 +14,6 @@ LibraryCommands::LibraryCommands(KbdSettingsStore& s, EditHistory& h, EditorDial
 
 LibraryCommands::~LibraryCommands()
 {
-    window.reset();
-    view.reset();
     refresher.reset();
 }
 
@@ -46,20 +42,15 @@ SetupLibrary& LibraryCommands::getLibrary()
 void LibraryCommands::open()
 {
     getLibrary();
-    if (window == nullptr)
-    {
-        view = std::make_unique<LibraryWindow>(*this);
-        window = std::make_unique<LibraryDocumentWindow>(*view, [this] { close(); });
-    }
-    window->setVisible(true);
-    window->toFront(true);
+    if (showWindow)
+        showWindow();
     refresh();
     refresher->watch(true);
 }
 
 bool LibraryCommands::isOpen() const
 {
-    return window != nullptr && window->isVisible();
+    return isWindowShowing && isWindowShowing();
 }
 
 void LibraryCommands::close()
@@ -67,8 +58,8 @@ void LibraryCommands::close()
     if (refresher != nullptr)
         refresher->watch(false);
     notices.clear();
-    if (window != nullptr)
-        window->setVisible(false);
+    if (hideWindow)
+        hideWindow();
 }
 
 void LibraryCommands::refresh()

@@ -5,9 +5,6 @@
 
 #include <memory>
 
-class LibraryWindow;
-class LibraryDocumentWindow;
-
 /** The library of setups as the editor uses it: the list as last read, narrowed by the search, a tag and
     favourites; loading a setup into the editor (one undoable step, never over changes not sent without
     asking), saving the editor's configuration as a new setup, and renaming, duplicating, deleting, tagging
@@ -24,6 +21,11 @@ public:
     /** The folder to keep the setups in, instead of SetupLibrary::defaultFolder(); before the first use. */
     void useFolder(const juce::File& folder);
     SetupLibrary& getLibrary();
+
+    /** The library's window, which the editor gives (SetupLibraryWindow) and the commands only show and
+        hide: shown, hidden, and whether it is showing. */
+    std::function<void()> showWindow, hideWindow;
+    std::function<bool()> isWindowShowing;
 
     /** Shows the library's window and reads the folder again. */
     void open();
@@ -99,8 +101,6 @@ private:
     juce::StringArray tags, notices;
     LibraryQuery query;
     bool asking = false;
-    std::unique_ptr<LibraryWindow> view;
-    std::unique_ptr<LibraryDocumentWindow> window;
 
     // Questions answer after their caller has returned: their callbacks hold the commands by this.
     using WeakThis = juce::WeakReference<LibraryCommands>;
