@@ -1,12 +1,15 @@
 #include "ALookAndFeel.h"
 
+#include "MainWindow.h"
+
+#include "ui/EditorColours.h"
+
 #include <QuilletBinaryData.h>
 
 namespace
 {
-// The panel's own colours: its flat grey buttons with light text, and the amber of what is not yet sent.
-const juce::Colour panelButtonFill(0xFF535A5E), panelButtonFrame(0xFF808080), panelButtonText(0xFFF0F0F0);
-const juce::Colour warningAmber(0xFFE8A33D), iconInk(0xFF1D1D1D);
+// The mark on the warning icon's amber.
+const juce::Colour iconInk(0xFF1D1D1D);
 constexpr float panelFontHeight = 15.0f;
 } // namespace
 
@@ -15,6 +18,8 @@ ALookAndFeel::ALookAndFeel()
     setColour(juce::ComboBox::outlineColourId, juce::Colour(0xFF959595));
     setColour(juce::ComboBox::buttonColourId, juce::Colour(0xFFD7D7D7));
     setColour(juce::ComboBox::arrowColourId, juce::Colour(0xFF595959));
+    setColour(MainAppWindow::backgroundColourId, juce::Colour(0xFFF0FFFF));
+    setEditorColours(*this);
 }
 
 juce::Path ALookAndFeel::buttonShape(float w, float h, int flags)
@@ -152,16 +157,16 @@ void ALookAndFeel::drawAlertBox(juce::Graphics& g, juce::AlertWindow& alert,
             shape.addTriangle(icon.getCentreX(), icon.getY() + 1.0f, icon.getRight(), icon.getBottom() - 2.0f,
                               icon.getX(), icon.getBottom() - 2.0f);
             shape = shape.createPathWithRoundedCorners(4.0f);
-            g.setColour(warningAmber);
+            g.setColour(findColour(EditorColours::notSentColourId));
             mark = "!";
             ink = iconInk;
         }
         else
         {
             shape.addEllipse(icon.reduced(2.0f));
-            g.setColour(panelButtonFill);
+            g.setColour(findColour(EditorColours::panelButtonOnColourId));
             mark = type == juce::MessageBoxIconType::InfoIcon ? "i" : "?";
-            ink = panelButtonText;
+            ink = findColour(EditorColours::panelButtonTextColourId);
         }
         g.fillPath(shape);
         g.setColour(ink);
@@ -189,10 +194,10 @@ juce::Array<int> ALookAndFeel::getWidthsForTextButtons(juce::AlertWindow&,
     juce::Array<int> widths;
     for (auto* b : buttons)
     {
-        b->setColour(juce::TextButton::buttonColourId, panelButtonFrame);
-        b->setColour(juce::TextButton::buttonOnColourId, panelButtonFill);
-        b->setColour(juce::TextButton::textColourOffId, panelButtonText);
-        b->setColour(juce::TextButton::textColourOnId, panelButtonText);
+        b->setColour(juce::TextButton::buttonColourId, findColour(EditorColours::panelButtonColourId));
+        b->setColour(juce::TextButton::buttonOnColourId, findColour(EditorColours::panelButtonOnColourId));
+        b->setColour(juce::TextButton::textColourOffId, findColour(EditorColours::panelButtonTextColourId));
+        b->setColour(juce::TextButton::textColourOnId, findColour(EditorColours::panelButtonTextColourId));
         // Measured in the bold face the text is drawn in, so that it is never squeezed.
         const auto font = getTextButtonFont(*b, getAlertWindowButtonHeight()).boldened();
         widths.add(juce::jmax(80, font.getStringWidth(b->getButtonText()) + 28));

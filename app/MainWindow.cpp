@@ -49,7 +49,7 @@ void MainComponent::mouseExit(const juce::MouseEvent&)
 }
 
 MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
-    : juce::DocumentWindow(title, juce::Colour(0xFFF0FFFF),
+    : juce::DocumentWindow(title, juce::LookAndFeel::getDefaultLookAndFeel().findColour(backgroundColourId),
                            juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton, true)
 {
     setResizable(false, false);

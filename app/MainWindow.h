@@ -37,6 +37,12 @@ private:
 class MainAppWindow : public juce::DocumentWindow
 {
 public:
+    /** The window's background, behind its content; the editor's look and feel sets it. */
+    enum ColourIds
+    {
+        backgroundColourId = 0x7e00d01
+    };
+
     explicit MainAppWindow(const juce::String& title, MainComponent* content);
     void closeButtonPressed() override;
 

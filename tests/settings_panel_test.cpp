@@ -1,6 +1,7 @@
 #include "device/VirtualMidiPorts.h"
 #include "files/SettingsFile.h"
 #include "support/panel_test_support.h"
+#include "ui/EditorColours.h"
 
 #include <atomic>
 #include <tuple>
@@ -348,4 +349,48 @@ TEST(PanelSend, WithoutAKeyboardSendsNothingAndSaysSo)
     EXPECT_EQ(dialogs->shown[0].title, keyboardProblem);
     EXPECT_EQ(dialogs->shown[0].text, "The keyboard has not been detected, so it can't be set.");
     EXPECT_EQ(otherThanIdentityRequests, 0);
+}
+
+namespace
+{
+/** The panel as painted with lf the default look and feel from its making on: a control selected, one of
+    its values changed and not sent, so that the value's corner and the control's dot are painted too. */
+juce::Image panelPaintedWith(juce::LookAndFeel& lf)
+{
+    juce::LookAndFeel::setDefaultLookAndFeel(&lf);
+    juce::Image image;
+    {
+        VirtualMidiPorts ports;
+        KbdSettingComponent49 panel(ports, std::make_unique<ScriptedDialogs>());
+        drainMessages();
+        panel.getPicker().sendActionMessage("0x70");
+        drainMessages();
+        ::pick(panel.channelBox(), (panel.channelBox().getSelectedItemIndex() + 1) % 16);
+        drainMessages();
+        EXPECT_EQ(panel.unsentValues().size(), 1u);
+        image = panel.createComponentSnapshot(panel.getLocalBounds());
+    }
+    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+    return image;
+}
+} // namespace
+
+// The toolkit paints a colour id no look and feel sets in black. Painted once with only the editor's colours
+// set and once with every other id of their range set to magenta, the panel looks the same only when the
+// editor's colours leave none of its roles out.
+TEST(EditorColours, ThePanelPaintsNoRoleTheEditorsColoursLeaveOut)
+{
+    juce::LookAndFeel_V4 given, preset;
+    setEditorColours(given);
+    for (int id = 0x7e00000; id < 0x7e01000; ++id)
+        preset.setColour(id, juce::Colours::magenta);
+    setEditorColours(preset);
+
+    const auto a = panelPaintedWith(given), b = panelPaintedWith(preset);
+    ASSERT_EQ(a.getBounds(), b.getBounds());
+    int differing = 0;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            differing += a.getPixelAt(x, y) != b.getPixelAt(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0);
 }

@@ -1,3 +1,5 @@
+#include "ui/EditorColours.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <gtest/gtest.h>
@@ -30,5 +32,7 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     ignoreXErrorsAsTheEditorDoes();
     juce::ScopedJuceInitialiser_GUI juce;
+    // The editor's look and feel is not installed here: the default one gets the editor's colours.
+    setEditorColours(juce::LookAndFeel::getDefaultLookAndFeel());
     return RUN_ALL_TESTS();
 }

@@ -1,17 +1,13 @@
 #include "ComparisonWindow.h"
 
-namespace
-{
-const juce::Colour textColour(0xFF202020), quietColour(0xFF707070), takeColour(0xFF1F6FB2),
-    unknownColour(0xFFB06000), groupLine(0xFFD0D0D0);
-} // namespace
+#include "EditorColours.h"
 
 ComparisonWindow::ComparisonWindow()
 {
     heading.setFont(juce::Font(15.0f, juce::Font::bold));
-    heading.setColour(juce::Label::textColourId, textColour);
+    heading.setColour(juce::Label::textColourId, findColour(textColourId));
     summary.setFont(juce::Font(13.0f));
-    summary.setColour(juce::Label::textColourId, textColour);
+    summary.setColour(juce::Label::textColourId, findColour(textColourId));
     addAndMakeVisible(heading);
     addAndMakeVisible(summary);
 
@@ -24,17 +20,13 @@ ComparisonWindow::ComparisonWindow()
     header.addColumn("Other", otherColumn, 130, 60, -1, columnFlags);
     header.addColumn("Take", takeColumn, 70, 60, -1, columnFlags);
     list.setRowHeight(22);
-    list.setColour(juce::ListBox::outlineColourId, groupLine);
+    list.setColour(juce::ListBox::outlineColourId, findColour(groupLineColourId));
     list.setOutlineThickness(1);
     addAndMakeVisible(list);
 
     for (auto* b : {&takeAll, &keepAll, &apply, &close})
     {
-        // The panel's own buttons' colours.
-        b->setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
-        b->setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
-        b->setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
-        b->setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
+        EditorColours::usePanelButtonColours(*b);
         addAndMakeVisible(b);
     }
     takeAll.setTooltip("Set every row to take the other side's value");
@@ -126,7 +118,7 @@ void ComparisonWindow::updateApplyText()
 //==============================================================================
 void ComparisonWindow::paint(juce::Graphics& g)
 {
-    g.fillAll(juce::Colour(0xFFF4F4F4));
+    g.fillAll(findColour(backgroundColourId));
 }
 
 void ComparisonWindow::resized()
@@ -164,11 +156,11 @@ int ComparisonWindow::getNumRows()
 
 void ComparisonWindow::paintRowBackground(juce::Graphics& g, int row, int width, int, bool)
 {
-    g.fillAll(isTaken(row) ? juce::Colour(0xFFE3EEF8) : juce::Colours::white);
+    g.fillAll(isTaken(row) ? findColour(takenRowColourId) : juce::Colours::white);
     // A line above the first row of each control groups its rows.
     if (row > 0 && startsGroup(row))
     {
-        g.setColour(groupLine);
+        g.setColour(findColour(groupLineColourId));
         g.fillRect(0, 0, width, 1);
     }
 }
@@ -180,6 +172,8 @@ void ComparisonWindow::paintCell(juce::Graphics& g, int row, int column, int wid
     const auto& r = comparison.rows()[(size_t)row];
     const bool firstOfGroup = startsGroup(row);
     juce::String text;
+    const auto textColour = findColour(textColourId), quietColour = findColour(quietTextColourId),
+               takeColour = findColour(takeColourId), unknownColour = findColour(unknownColourId);
     auto colour = textColour;
     auto font = juce::Font(13.0f);
     switch (column)
@@ -229,7 +223,9 @@ juce::String ComparisonWindow::getCellTooltip(int row, int)
 
 //==============================================================================
 ComparisonDocumentWindow::ComparisonDocumentWindow(ComparisonWindow& c)
-    : juce::DocumentWindow("Compare", juce::Colour(0xFFF4F4F4), juce::DocumentWindow::closeButton), content(c)
+    : juce::DocumentWindow("Compare", c.findColour(ComparisonWindow::backgroundColourId),
+                           juce::DocumentWindow::closeButton),
+      content(c)
 {
     setUsingNativeTitleBar(true);
     setContentNonOwned(&content, true);

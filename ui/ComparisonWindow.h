@@ -11,6 +11,18 @@
 class ComparisonWindow : public juce::Component, private juce::TableListBoxModel
 {
 public:
+    /** The colours of the comparison. */
+    enum ColourIds
+    {
+        backgroundColourId = 0x7e00a01, ///< The window's background.
+        textColourId = 0x7e00a02,       ///< The headings and the values that count.
+        quietTextColourId = 0x7e00a03,  ///< The field names and the values set aside.
+        takeColourId = 0x7e00a04,       ///< The other side's values that will be taken.
+        unknownColourId = 0x7e00a05,    ///< A value that is not known.
+        groupLineColourId = 0x7e00a06,  ///< The list's outline and the line over each control's rows.
+        takenRowColourId = 0x7e00a07    ///< The background of a row to be taken.
+    };
+
     enum Column
     {
         controlColumn = 1,

@@ -94,8 +94,8 @@ KbdSettingComponent49::~KbdSettingComponent49()
 void KbdSettingComponent49::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colours::white);
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFFFCFCFC), 328.0f, 8.0f, juce::Colour(0xFFDBDBDB),
-                                           336.0f, 328.0f, false));
+    g.setGradientFill(juce::ColourGradient(findColour(backgroundTopColourId), 328.0f, 8.0f,
+                                           findColour(backgroundBottomColourId), 336.0f, 328.0f, false));
     g.fillRect(0, 0, 1063, 500);
 }
 

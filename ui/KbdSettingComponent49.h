@@ -29,6 +29,13 @@ class KbdSettingComponent49 : public juce::Component,
                               public juce::KeyListener
 {
 public:
+    /** The colours of the panel's background, a gradient from its top to its bottom. */
+    enum ColourIds
+    {
+        backgroundTopColourId = 0x7e00701,
+        backgroundBottomColourId = 0x7e00702
+    };
+
     /** With the system's MIDI ports and the native dialogs. */
     KbdSettingComponent49();
     /** With given ports (which must outlive the panel) and dialogs (null: the native ones). */

@@ -4,8 +4,6 @@
 
 namespace
 {
-const juce::Colour textColour(0xFF202020), quietColour(0xFF707070), problemColour(0xFFB06000),
-    selectedRow(0xFFE3EEF8), rowLine(0xFFE4E4E4), starColour(0xFFE8A33D), starOutline(0xFFB8B8B8);
 constexpr int thumbnailWidth = 150;
 
 juce::Path starShape(juce::Rectangle<float> area)
@@ -19,8 +17,13 @@ juce::Path starShape(juce::Rectangle<float> area)
 void LibraryRow::paint(juce::Graphics& g, const SetupEntry& entry, bool favourite, int width, int height,
                        bool selected)
 {
-    g.fillAll(selected ? selectedRow : juce::Colours::white);
-    g.setColour(rowLine);
+    const auto colour = [](int id)
+    {
+        return juce::LookAndFeel::getDefaultLookAndFeel().findColour(id);
+    };
+    const auto starColour = colour(starColourId), quietColour = colour(quietTextColourId);
+    g.fillAll(selected ? colour(selectedRowColourId) : juce::Colours::white);
+    g.setColour(colour(rowLineColourId));
     g.fillRect(0, height - 1, width, 1);
 
     auto area = juce::Rectangle<int>(0, 0, width, height - 1);
@@ -31,7 +34,7 @@ void LibraryRow::paint(juce::Graphics& g, const SetupEntry& entry, bool favourit
         g.setColour(starColour);
         g.fillPath(star);
     }
-    g.setColour(favourite ? starColour.darker(0.3f) : starOutline);
+    g.setColour(favourite ? starColour.darker(0.3f) : colour(starOutlineColourId));
     g.strokePath(star, juce::PathStrokeType(1.0f));
 
     const auto picture = area.removeFromRight(thumbnailWidth + 12).reduced(6, 5).toFloat();
@@ -39,14 +42,14 @@ void LibraryRow::paint(juce::Graphics& g, const SetupEntry& entry, bool favourit
 
     area.reduce(4, 6);
     const bool usable = entry.isUsable();
-    g.setColour(usable ? textColour : quietColour);
+    g.setColour(usable ? colour(textColourId) : quietColour);
     g.setFont(juce::Font(15.0f, juce::Font::bold));
     g.drawFittedText(entry.displayTitle(), area.removeFromTop(20), juce::Justification::centredLeft, 1, 0.8f);
     area.removeFromTop(3);
     auto line = area.removeFromTop(18);
     if (!usable)
     {
-        g.setColour(problemColour);
+        g.setColour(colour(problemColourId));
         g.setFont(juce::Font(12.5f));
         g.drawFittedText("Cannot be used: " + entry.problem, line, juce::Justification::centredLeft, 1, 0.8f);
         return;
@@ -59,9 +62,9 @@ void LibraryRow::paint(juce::Graphics& g, const SetupEntry& entry, bool favourit
         if (w > line.getWidth())
             break;
         const auto pill = line.removeFromLeft(w).toFloat().reduced(0.0f, 1.0f);
-        g.setColour(tagFill);
+        g.setColour(colour(tagFillColourId));
         g.fillRoundedRectangle(pill, 7.0f);
-        g.setColour(tagText);
+        g.setColour(colour(tagTextColourId));
         g.setFont(tagFont);
         g.drawText(tag, pill, juce::Justification::centred, false);
         line.removeFromLeft(4);

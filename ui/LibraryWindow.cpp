@@ -1,26 +1,18 @@
 #include "LibraryWindow.h"
 
+#include "EditorColours.h"
 #include "LibraryRow.h"
 #include "SetupInfoBox.h"
 
 namespace
 {
-const juce::Colour background(0xFFF4F4F4), quietColour(0xFF707070), dropColour(0xFF1F6FB2);
 using LibraryRow::starWidth;
-
-/** The panel's own button colours. */
-void panelColours(juce::TextButton& b)
-{
-    b.setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
-    b.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
-    b.setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
-    b.setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
-}
 } // namespace
 
 LibraryWindow::LibraryWindow(LibraryCommands& c) : commands(c)
 {
-    search.setTextToShowWhenEmpty("Search titles, tags, descriptions, control names", quietColour);
+    search.setTextToShowWhenEmpty("Search titles, tags, descriptions, control names",
+                                  findColour(quietTextColourId));
     search.setFont(juce::Font(14.0f));
     search.setIndents(6, 5);
     search.onTextChange = [this]
@@ -53,18 +45,18 @@ LibraryWindow::LibraryWindow(LibraryCommands& c) : commands(c)
 
     list.setModel(this);
     list.setRowHeight(LibraryRow::rowHeight);
-    list.setColour(juce::ListBox::outlineColourId, juce::Colour(0xFFD0D0D0));
+    list.setColour(juce::ListBox::outlineColourId, findColour(listOutlineColourId));
     list.setOutlineThickness(1);
     addAndMakeVisible(list);
 
     status.setFont(juce::Font(12.0f));
-    status.setColour(juce::Label::textColourId, quietColour);
+    status.setColour(juce::Label::textColourId, findColour(quietTextColourId));
     status.setMinimumHorizontalScale(0.7f);
     addAndMakeVisible(status);
 
     for (auto* b : {&saveNew, &rename, &duplicate, &remove, &tagsButton, &addFiles, &load})
     {
-        panelColours(*b);
+        EditorColours::usePanelButtonColours(*b);
         addAndMakeVisible(b);
     }
     saveNew.setTooltip("Keep the editor's settings in the library as a new setup");
@@ -268,7 +260,7 @@ void LibraryWindow::mouseExit(const juce::MouseEvent&)
 //==============================================================================
 void LibraryWindow::paint(juce::Graphics& g)
 {
-    g.fillAll(background);
+    g.fillAll(findColour(backgroundColourId));
 }
 
 void LibraryWindow::paintOverChildren(juce::Graphics& g)
@@ -276,6 +268,7 @@ void LibraryWindow::paintOverChildren(juce::Graphics& g)
     // Files held over the window: a frame says they will be taken.
     if (!dragOver)
         return;
+    const auto dropColour = findColour(dropColourId);
     g.setColour(dropColour.withAlpha(0.08f));
     g.fillRect(list.getBounds());
     g.setColour(dropColour);
@@ -355,7 +348,8 @@ void LibraryWindow::chooseFilesToAdd()
 
 //==============================================================================
 LibraryDocumentWindow::LibraryDocumentWindow(LibraryWindow& c, std::function<void()> close)
-    : juce::DocumentWindow("Setup Library", juce::Colour(0xFFF4F4F4), juce::DocumentWindow::closeButton),
+    : juce::DocumentWindow("Setup Library", c.findColour(LibraryWindow::backgroundColourId),
+                           juce::DocumentWindow::closeButton),
       content(c), onClose(std::move(close))
 {
     setUsingNativeTitleBar(true);

@@ -15,6 +15,15 @@
 class LibraryWindow : public juce::Component, public juce::FileDragAndDropTarget, private juce::ListBoxModel
 {
 public:
+    /** The colours of the window around its rows. */
+    enum ColourIds
+    {
+        backgroundColourId = 0x7e00901, ///< The window's background.
+        quietTextColourId = 0x7e00902,  ///< The search field's hint and the status line.
+        dropColourId = 0x7e00903,       ///< The frame over the list while files are held over it.
+        listOutlineColourId = 0x7e00904 ///< The list's outline.
+    };
+
     explicit LibraryWindow(LibraryCommands& commands);
     ~LibraryWindow() override;
 

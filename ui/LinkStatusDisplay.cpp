@@ -68,18 +68,18 @@ void LinkStatusDisplay::paint(juce::Graphics& g)
 {
     // The glass of the picture's display, in its own colours, so the status reads as the keyboard's screen.
     const auto area = getLocalBounds().toFloat();
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFF0F3A3A), 0.0f, 0.0f, juce::Colour(0xFF061C1E),
-                                           0.0f, area.getHeight(), false));
+    g.setGradientFill(juce::ColourGradient(findColour(glassTopColourId), 0.0f, 0.0f,
+                                           findColour(glassBottomColourId), 0.0f, area.getHeight(), false));
     g.fillRect(area);
 
     const auto text = area.reduced(5.0f, 2.0f);
-    g.setColour(juce::Colour(0xFF7FE6DC));
+    g.setColour(findColour(detailColourId));
     g.setFont(juce::Font(9.0f));
     g.drawFittedText(detail, text.withHeight(12.0f).toNearestInt(), juce::Justification::centredLeft, 1,
                      0.8f);
-    g.setColour(juce::Colour(0x597FE6DC));
+    g.setColour(findColour(ruleColourId));
     g.fillRect(text.getX(), text.getY() + 12.5f, text.getWidth(), 0.6f);
-    g.setColour(juce::Colour(0xFFAEF5EE));
+    g.setColour(findColour(headlineColourId));
     g.setFont(juce::Font(13.0f, juce::Font::bold));
     g.drawFittedText(headline, text.withTrimmedTop(14.0f).toNearestInt(), juce::Justification::centredLeft, 1,
                      0.75f);

@@ -10,6 +10,16 @@
 class LinkStatusDisplay : public juce::Component, public juce::SettableTooltipClient
 {
 public:
+    /** The colours of the picture's display glass and its two lines. */
+    enum ColourIds
+    {
+        glassTopColourId = 0x7e00601,    ///< The glass at its top.
+        glassBottomColourId = 0x7e00602, ///< The glass at its bottom.
+        detailColourId = 0x7e00603,      ///< The small line of detail.
+        ruleColourId = 0x7e00604,        ///< The rule under the detail.
+        headlineColourId = 0x7e00605     ///< The headline.
+    };
+
     LinkStatusDisplay();
 
     void setStatus(const juce::String& detail, const juce::String& headline, const juce::String& tooltip,

@@ -1,5 +1,6 @@
 #include "MoxCtrlPickerButton.h"
 
+#include "EditorColours.h"
 #include "ReadOnlyTextValue.h"
 
 namespace
@@ -71,9 +72,9 @@ void MoxCtrlPickerButton::drawCornerMarks(juce::Graphics& g) const
     const juce::PathStrokeType stroke(3.0f, juce::PathStrokeType::mitered, juce::PathStrokeType::butt);
     for (size_t i = 0; i < marks.size(); ++i)
     {
-        g.setColour(juce::Colour(0x40FFFFFF));
+        g.setColour(findColour(cornerFillColourId));
         g.fillPath(filledMarks[i]);
-        g.setColour(juce::Colour(0xE0000000));
+        g.setColour(findColour(cornerLineColourId));
         g.strokePath(marks[i], stroke);
     }
 }
@@ -83,23 +84,23 @@ void MoxCtrlPickerButton::paintButton(juce::Graphics& g, bool isMouseOver, bool 
     const bool selected = getToggleState();
     if (isButtonDown)
     {
-        g.fillAll(juce::Colour(selected ? 0x40FF8080 : 0x40FFFFFF));
+        g.fillAll(findColour(selected ? selectedTouchedColourId : downColourId));
     }
     else if (isMouseOver)
     {
-        g.fillAll(juce::Colour(selected ? 0x40FF8080 : 0x20FFFFFF));
+        g.fillAll(findColour(selected ? selectedTouchedColourId : overColourId));
         drawCornerMarks(g);
     }
     else if (selected)
     {
-        g.fillAll(juce::Colour(0x60FF8080));
+        g.fillAll(findColour(EditorColours::selectedControlColourId));
     }
     // One of several selected: the same veil with a thin edge, so the one the panel names stands apart.
     if (inSelection && !selected && !isButtonDown)
     {
         if (!isMouseOver)
-            g.fillAll(juce::Colour(0x60FF8080));
-        g.setColour(juce::Colour(0xFFB03030));
+            g.fillAll(findColour(EditorColours::selectedControlColourId));
+        g.setColour(findColour(inSelectionEdgeColourId));
         g.drawRect(getLocalBounds(), 1);
     }
 }

@@ -10,6 +10,17 @@
 class MoxCtrlPickerButton : public juce::Button
 {
 public:
+    /** The colours a control's button paints over the picture. */
+    enum ColourIds
+    {
+        cornerFillColourId = 0x7e00501,      ///< The inside of the corner marks of a control under the mouse.
+        cornerLineColourId = 0x7e00502,      ///< The line of the corner marks.
+        downColourId = 0x7e00503,            ///< The veil of a control pressed.
+        overColourId = 0x7e00504,            ///< The veil of a control under the mouse.
+        selectedTouchedColourId = 0x7e00505, ///< The veil of the selected control pressed or under the mouse.
+        inSelectionEdgeColourId = 0x7e00506  ///< The edge of a control that is one of several selected.
+    };
+
     MoxCtrlPickerButton();
     ~MoxCtrlPickerButton() override = default;
 

@@ -1,7 +1,7 @@
 #include "PanelWidgets.h"
 
+#include "EditorColours.h"
 #include "EditorCommands.h"
-
 #include "device/OrvManager49.h"
 #include "files/SettingsFile.h"
 
@@ -31,7 +31,7 @@ void PanelWidgets::setUpLabel(juce::Label& l, const juce::String& text, int focu
     l.setJustificationType(juce::Justification::centredLeft);
     l.setEditable(false, false, false);
     l.setColour(juce::TextEditor::textColourId, juce::Colours::black);
-    l.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x00000000));
+    l.setColour(juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
     if (focus > 0)
         l.setExplicitFocusOrder(focus);
 }
@@ -118,7 +118,8 @@ void PanelWidgets::build()
     // Escape goes on to the panel, which takes the keyboard back to the picture.
     nameEditor.setEscapeAndReturnKeysConsumed(false);
     nameEditor.setColour(juce::TextEditor::textColourId, juce::Colours::black);
-    nameEditor.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x60FF8080));
+    nameEditor.setColour(juce::TextEditor::backgroundColourId,
+                         nameEditor.findColour(EditorColours::selectedControlColourId));
     nameEditor.setText("<Click a Control>");
 
     setUpField(numberLabel, numberCombo, itemFieldNumber, controllers,
@@ -127,8 +128,8 @@ void PanelWidgets::build()
     auto imageButton = [this](SharpImageButton& b, juce::Image normal, juce::Image over, juce::Image down)
     {
         panel.addAndMakeVisible(b);
-        b.setImages(false, true, true, normal, 1.0f, juce::Colour(0x00000000), over, 1.0f,
-                    juce::Colour(0x00000000), down, 1.0f, juce::Colour(0x00000000), 0.0f);
+        b.setImages(false, true, true, normal, 1.0f, juce::Colours::transparentBlack, over, 1.0f,
+                    juce::Colours::transparentBlack, down, 1.0f, juce::Colours::transparentBlack, 0.0f);
         b.addListener(&buttonListener);
     };
     using namespace QuilletBinaryData;
@@ -173,10 +174,7 @@ void PanelWidgets::build()
         panel.addAndMakeVisible(b);
         b.setButtonText(text);
         b.setTooltip({});
-        b.setColour(juce::TextButton::buttonColourId, juce::Colour(0xFF808080));
-        b.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xFF535A5E));
-        b.setColour(juce::TextButton::textColourOffId, juce::Colour(0xFFF0F0F0));
-        b.setColour(juce::TextButton::textColourOnId, juce::Colour(0xFFF0F0F0));
+        EditorColours::usePanelButtonColours(b);
         b.addListener(&buttonListener);
     };
     textButton(loadButton, "Load...");
@@ -226,9 +224,9 @@ void PanelWidgets::paintCorners(juce::Graphics& g, const std::set<juce::Componen
         const auto r = box->getBounds().toFloat();
         juce::Path corner;
         corner.addTriangle(r.getX(), r.getY(), r.getX() + 11.0f, r.getY(), r.getX(), r.getY() + 11.0f);
-        g.setColour(juce::Colour(0xFFE8A33D));
+        g.setColour(box->findColour(EditorColours::notSentColourId));
         g.fillPath(corner);
-        g.setColour(juce::Colour(0xFF9A5F12));
+        g.setColour(box->findColour(cornerOutlineColourId));
         g.strokePath(corner, juce::PathStrokeType(1.0f));
     }
 }

@@ -13,6 +13,12 @@
 class PanelWidgets
 {
 public:
+    /** The outline of the amber corner; its fill is EditorColours::notSentColourId. */
+    enum ColourIds
+    {
+        cornerOutlineColourId = 0x7e00201
+    };
+
     /** Makes the widgets the children of `panel`, their changes and clicks heard by the listeners. */
     PanelWidgets(juce::Component& panel, juce::ComboBox::Listener& boxes, juce::Button::Listener& buttons);
 

@@ -15,9 +15,9 @@ void PickerBand::paint(juce::Graphics& g)
 {
     if (band.isEmpty())
         return;
-    g.setColour(juce::Colour(0x302F8FFF));
+    g.setColour(findColour(fillColourId));
     g.fillRect(band);
-    g.setColour(juce::Colour(0xC02F8FFF));
+    g.setColour(findColour(outlineColourId));
     g.drawRect(band, 1);
 }
 

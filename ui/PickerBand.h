@@ -10,6 +10,13 @@
 class PickerBand : public juce::Component
 {
 public:
+    /** The colours of the band. */
+    enum ColourIds
+    {
+        fillColourId = 0x7e00401,
+        outlineColourId = 0x7e00402
+    };
+
     /** Listens to the mouse over owner's own background (not over its controls) and lies over it. */
     explicit PickerBand(juce::Component& owner);
     ~PickerBand() override;

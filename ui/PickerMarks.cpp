@@ -1,5 +1,7 @@
 #include "PickerMarks.h"
 
+#include "EditorColours.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -86,7 +88,7 @@ void PickerMarks::paint(juce::Graphics& g, const juce::Component* focused) const
         g.drawRect(r.expanded(2.0f), 1.5f);
     }
 
-    g.setColour(juce::Colour(0xFF3C8CD8));
+    g.setColour(picture.findColour(comparedColourId));
     for (int id : compared)
         if (auto* control = controlFor(id))
         {
@@ -94,7 +96,7 @@ void PickerMarks::paint(juce::Graphics& g, const juce::Component* focused) const
             g.drawEllipse(r.getX() - 3.5f, r.getBottom() - 3.5f, 7.0f, 7.0f, 1.6f);
         }
 
-    g.setColour(juce::Colour(0xFFE8A33D));
+    g.setColour(picture.findColour(EditorColours::notSentColourId));
     for (int id : marked)
         if (auto* control = controlFor(id))
         {
@@ -104,7 +106,7 @@ void PickerMarks::paint(juce::Graphics& g, const juce::Component* focused) const
 
     if (auto* control = touchedId >= 0 ? controlFor(touchedId) : nullptr)
     {
-        g.setColour(juce::Colour(0xC0FFD060));
+        g.setColour(picture.findColour(touchedColourId));
         g.drawRoundedRectangle(control->getBounds().toFloat().expanded(2.5f), 3.0f, 2.0f);
     }
 }

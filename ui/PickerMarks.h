@@ -12,6 +12,13 @@
 class PickerMarks
 {
 public:
+    /** The colours of the marks; the dot of a value not sent is EditorColours::notSentColourId. */
+    enum ColourIds
+    {
+        comparedColourId = 0x7e00301, ///< The ring of a control listed in the comparison.
+        touchedColourId = 0x7e00302   ///< The ring of a control the keyboard reported moving.
+    };
+
     /** Draws over picture, where controlFor gives the control of an id (null: none). */
     PickerMarks(juce::Component& picture, std::function<juce::Component*(int itemId)> controlFor);
 

@@ -2,11 +2,6 @@
 
 #include "LibraryRow.h"
 
-namespace
-{
-const juce::Colour chipOn(0xFF1F6FB2);
-} // namespace
-
 TagChipRow::TagChipRow()
 {
     setViewedComponent(&row, false);
@@ -17,9 +12,11 @@ TagChipRow::TagChipRow()
 void TagChipRow::setChipColours(juce::Button& b)
 {
     const bool on = b.getToggleState();
-    b.setColour(juce::TextButton::buttonOnColourId, on ? chipOn : LibraryRow::tagFill);
+    const auto chipOn = b.findColour(chipOnColourId);
+    b.setColour(juce::TextButton::buttonOnColourId, on ? chipOn : b.findColour(LibraryRow::tagFillColourId));
     b.setColour(juce::TextButton::textColourOnId, juce::Colours::white);
-    b.setColour(juce::TextButton::textColourOffId, on ? chipOn.darker(0.3f) : LibraryRow::tagText);
+    b.setColour(juce::TextButton::textColourOffId,
+                on ? chipOn.darker(0.3f) : b.findColour(LibraryRow::tagTextColourId));
 }
 
 void TagChipRow::show(const juce::StringArray& newTags, const juce::String& chosen)

@@ -10,6 +10,12 @@
 class TagChipRow : public juce::Viewport
 {
 public:
+    /** The colour of a chosen chip; the others take the list's pill colours. */
+    enum ColourIds
+    {
+        chipOnColourId = 0x7e00c01
+    };
+
     TagChipRow();
 
     /** Chips for these tags (made anew only when the tags changed), the chosen one ("" for All) lit. */
