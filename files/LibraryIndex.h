@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SetupLibrary.h"
+#include "SetupEntry.h"
 
 #include <map>
 

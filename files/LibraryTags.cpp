@@ -1,6 +1,6 @@
 #include "LibraryTags.h"
 
-#include "SetupLibrary.h"
+#include "SetupEntry.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -23,11 +23,6 @@ const SettingsState& factory()
     return state;
 }
 
-std::string lowerUtf8(const juce::String& text)
-{
-    return text.toLowerCase().toStdString();
-}
-
 std::filesystem::path fsPath(const juce::File& f)
 {
     return std::filesystem::u8path(f.getFullPathName().toStdString());
@@ -41,19 +36,6 @@ juce::int64 nanoseconds(std::filesystem::file_time_type t)
 } // namespace
 
 //==============================================================================
-juce::String SetupEntry::displayTitle() const
-{
-    return info.title.isNotEmpty()
-               ? info.title
-               : juce::File::createFileWithoutCheckingPath(fileName).getFileNameWithoutExtension();
-}
-
-void SetupEntry::makeHaystack()
-{
-    haystack = lowerUtf8(info.title + "\n" + info.tags.joinIntoString("\n") + "\n" + info.description + "\n" +
-                         fileName.upToLastOccurrenceOf(".", false, false) + "\n" + names);
-}
-
 juce::File SetupLibrary::child(const juce::String& fileName) const
 {
     return SetupFileName::inFolder(folder, fileName);
@@ -229,7 +211,7 @@ std::vector<int> SetupLibrary::filter(const std::vector<SetupEntry>& list, const
     std::vector<std::string> words;
     for (const auto& w : juce::StringArray::fromTokens(query.text, false))
         if (w.isNotEmpty())
-            words.push_back(lowerUtf8(w));
+            words.push_back(SetupEntry::searchForm(w));
     const auto marks = libraryMarks.all();
     // Walked in title order, so that only the few marked setups need sorting: a search as each character is
     // typed stays one pass over the list.

@@ -1,6 +1,6 @@
 #include "ComparisonWindow.h"
 
-#include "EditorColours.h"
+#include "ColourRoles.h"
 
 ComparisonWindow::ComparisonWindow()
 {

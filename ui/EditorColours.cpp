@@ -12,14 +12,6 @@
 #include "SetupThumbnail.h"
 #include "TagChipRow.h"
 
-void EditorColours::usePanelButtonColours(juce::Button& b)
-{
-    b.setColour(juce::TextButton::buttonColourId, b.findColour(panelButtonColourId));
-    b.setColour(juce::TextButton::buttonOnColourId, b.findColour(panelButtonOnColourId));
-    b.setColour(juce::TextButton::textColourOffId, b.findColour(panelButtonTextColourId));
-    b.setColour(juce::TextButton::textColourOnId, b.findColour(panelButtonTextColourId));
-}
-
 void setEditorColours(juce::LookAndFeel& lf)
 {
     const std::pair<int, juce::uint32> colours[] = {

@@ -1,6 +1,6 @@
 #include "LibraryWindow.h"
 
-#include "EditorColours.h"
+#include "ColourRoles.h"
 #include "LibraryRow.h"
 #include "SetupInfoBox.h"
 

@@ -1,6 +1,6 @@
 #include "MoxCtrlPickerButton.h"
 
-#include "EditorColours.h"
+#include "ColourRoles.h"
 #include "ReadOnlyTextValue.h"
 
 namespace

@@ -1,6 +1,6 @@
 #include "PanelWidgets.h"
 
-#include "EditorColours.h"
+#include "ColourRoles.h"
 #include "EditorCommands.h"
 #include "device/OrvManager49.h"
 #include "files/SettingsFile.h"

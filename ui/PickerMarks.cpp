@@ -1,6 +1,6 @@
 #include "PickerMarks.h"
 
-#include "EditorColours.h"
+#include "ColourRoles.h"
 
 #include <algorithm>
 #include <iterator>
