@@ -331,19 +331,20 @@ FileWriteResult replaceFileContents(const juce::File& target, const void* data, 
     }
     // Renamed over the target in one step, never deleting it first: the target is there, old or new, at
     // every moment, so a name claimed with createNew stays claimed while it is written. A reader holding
-    // the file open can refuse the rename for a moment: it is tried again a few times.
+    // the file open (or another save renaming over it) can refuse the rename for a moment: it is tried again,
+    // soon at first, for about three seconds in all.
     for (int attempt = 0;; ++attempt)
     {
         if (MoveFileExW(temporary.getFullPathName().toWideCharPointer(),
                         file.getFullPathName().toWideCharPointer(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
             return {true, {}};
-        if (attempt == 4)
+        if (attempt == 40)
         {
             temporary.deleteFile();
             return failure("the file could not be replaced");
         }
-        juce::Thread::sleep(100);
+        juce::Thread::sleep(std::min(10 * (attempt + 1), 100));
     }
 }
 
