@@ -1,5 +1,7 @@
 #include "EditorCommands.h"
 
+#include <cstring>
+
 namespace
 {
 using Keys = EditorCommandRecord::Keys;
@@ -137,7 +139,7 @@ std::optional<EditorCommand> commandForKey(const juce::KeyPress& key, const char
     const int letter = (int)juce::CharacterFunctions::toLowerCase((juce::juce_wchar)code);
     for (const auto& r : editorCommands())
     {
-        if (group != nullptr && juce::String(r.group) != group)
+        if (group != nullptr && std::strcmp(r.group, group) != 0)
             continue;
         const auto& m = r.match;
         if ((m.shift == Shift::held && !mods.isShiftDown()) ||
