@@ -17,7 +17,7 @@ int channelFor(std::int64_t iteration)
 void BM_BatchEditOfAllPictureControls(benchmark::State& state)
 {
     KbdSettingsStore store;
-    EditPins pins;
+    AnswerRouter pins;
     EditHistory history(store, pins);
     const BatchEdit batch(ControlCatalogue::pictureControls());
     std::int64_t i = 0;
@@ -37,7 +37,7 @@ BENCHMARK(BM_BatchEditOfAllPictureControls)->Unit(benchmark::kMicrosecond);
 void BM_OneControlEditedAsOneStep(benchmark::State& state)
 {
     KbdSettingsStore store;
-    EditPins pins;
+    AnswerRouter pins;
     EditHistory history(store, pins);
     std::int64_t i = 0;
     for (auto _ : state)

@@ -18,12 +18,13 @@ struct ChainDriver
 {
     explicit ChainDriver(ReadOutChain& c) : chain(c)
     {
-        chain.onFinished = [this](ReadOutChain::Outcome)
-        {
-            std::lock_guard<std::mutex> g(lock);
-            done = true;
-            finished.notify_all();
-        };
+        heard = chain.onFinished(
+            [this](ReadOutChain::Outcome)
+            {
+                std::lock_guard<std::mutex> g(lock);
+                done = true;
+                finished.notify_all();
+            });
     }
     void waitForEnd()
     {
@@ -36,6 +37,7 @@ struct ChainDriver
     std::mutex lock;
     std::condition_variable finished;
     bool done = false;
+    Subscription heard;
 };
 
 /** The read-out's twelve requests and twelve answers of the same sizes, and its eight closing messages. */

@@ -6,10 +6,8 @@
 FreshRead::FreshRead(OrvManager49& m, ReadOutChain& c, const VerifiedSend& s, const ReadOutChain& st)
     : manager(m), chain(c), sender(s), startup(st)
 {
-    chain.onFinished = [this](ReadOutChain::Outcome outcome)
-    {
-        finish(outcome == ReadOutChain::Outcome::complete, false);
-    };
+    chainEnded = chain.onFinished([this](ReadOutChain::Outcome outcome)
+                                  { finish(outcome == ReadOutChain::Outcome::complete, false); });
 }
 
 FreshRead::~FreshRead()
@@ -24,7 +22,7 @@ bool FreshRead::start()
     if (running.exchange(true))
         return false;
     // Nothing is known until it is answered: a keyboard-wide value that never came stays unknown.
-    if (!manager.getPins().beginCapture(ConfigComparison::unknownState()))
+    if (!manager.getAnswerRouter().beginCapture(ConfigComparison::unknownState()))
     {
         running = false;
         return false;
@@ -38,7 +36,7 @@ void FreshRead::cancel()
     if (!running.exchange(false))
         return;
     chain.cancel();
-    manager.getPins().endCapture();
+    manager.getAnswerRouter().endCapture();
     std::lock_guard<std::mutex> g(lock);
     ended.notify_all();
 }
@@ -72,9 +70,8 @@ void FreshRead::finish(bool complete, bool lost)
     result.complete = complete;
     result.lost = lost || !manager.isKeyboardFound();
     result.answers = chain.stepsDone();
-    result.keyboard = manager.getPins().endCapture();
-    if (onFinished)
-        onFinished(result);
+    result.keyboard = manager.getAnswerRouter().endCapture();
+    finished(result);
     {
         std::lock_guard<std::mutex> g(lock);
         reporting = false;

@@ -6,7 +6,7 @@
 
 class VerifiedSend;
 
-/** Reads the keyboard's whole configuration afresh into a capture of the manager's EditPins, never into
+/** Reads the keyboard's whole configuration afresh into a capture of the manager's AnswerRouter, never into
     the editor's configuration: what the keyboard holds now, for a comparison. It reads as a send's
     read-back does (the read-out's requests, no closing value messages), through a chain of its own; a send,
     the start-up read-out and a fresh read never run at once. */
@@ -43,7 +43,10 @@ public:
 
     /** Called once a read has ended, on the thread that ended it (the MIDI input thread, the stall watch
         or the thread that saw the keyboard go). */
-    std::function<void(const Result&)> onFinished;
+    [[nodiscard]] Subscription onFinished(std::function<void(const Result&)> callback)
+    {
+        return finished.subscribe(std::move(callback));
+    }
 
 private:
     void finish(bool complete, bool lost);
@@ -56,4 +59,6 @@ private:
     std::mutex lock;
     std::condition_variable ended;
     bool reporting = false;
+    Signal<const Result&> finished;
+    Subscription chainEnded; // last: ended before anything its callback uses
 };

@@ -14,18 +14,8 @@ KeyboardLink::KeyboardLink(MidiPortSystem& ports, int readOutStallMs, int readBa
       freshChain(manager, readBackAnswerMs, ReadOutChain::Start::onRequest), sender(manager, readBack),
       freshRead(manager, freshChain, sender, readOut)
 {
-    readOut.onStarted = [this]
-    {
-        wakeWatch();
-    };
-    readBack.onStarted = [this]
-    {
-        wakeWatch();
-    };
-    freshChain.onStarted = [this]
-    {
-        wakeWatch();
-    };
+    for (auto* chain : {&readOut, &readBack, &freshChain})
+        chainsStarted.push_back(chain->onStarted([this] { wakeWatch(); }));
     watch = std::thread([this] { watchForStalls(); });
     manager.addListener(this);
 }

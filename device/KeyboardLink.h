@@ -60,6 +60,7 @@ private:
     std::condition_variable watchWake;
     bool watchWoken = false, watchQuit = false;
     std::thread watch;
+    std::vector<Subscription> chainsStarted;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KeyboardLink)
 };

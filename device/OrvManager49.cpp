@@ -111,7 +111,7 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
     if (address >= itemFieldMode && address <= itemFieldMaxMsb)
     {
         const auto pairs = m.getItemConfigPairs();
-        pins.storeAnswers(*this, address, pairs);
+        answerRouter.storeAnswers(*this, address, pairs);
         if (address == itemFieldNumber)
         {
             if (pairs.size() == 2)
@@ -145,13 +145,13 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
     {
     case globalUpperChannel:
         if (storable)
-            pins.storeGlobalAnswer(*this, globalUpperChannel, raw);
+            answerRouter.storeGlobalAnswer(*this, globalUpperChannel, raw);
         notifyListeners(UpperChannelReceived, raw, 0);
         break;
     case globalKnobMode:
     {
         const int v = m.isKnobModeRelative() ? 127 : 1;
-        pins.storeGlobalAnswer(*this, globalKnobMode, v);
+        answerRouter.storeGlobalAnswer(*this, globalKnobMode, v);
         notifyListeners(KnobModeReceived, v, 0);
         break;
     }
@@ -160,7 +160,7 @@ void OrvManager49::dispatchKeyboardSysEx(const OrvMidiMessage49& m)
         break;
     default:
         if (id < numGlobalParams && storable)
-            pins.storeGlobalAnswer(*this, id, raw);
+            answerRouter.storeGlobalAnswer(*this, id, raw);
         notifyListeners(GlobalReceived, id, raw);
         break;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../model/EditPins.h"
+#include "../model/AnswerRouter.h"
 #include "KeyboardOutput.h"
 #include "KeyboardScan.h"
 #include "PortWatch.h"
@@ -92,12 +92,12 @@ public:
 
     //==============================================================================
     /** Keyboard-wide values are pinned and reported under this field. */
-    static constexpr int globalField = EditPins::globalField;
+    static constexpr int globalField = AnswerRouter::globalField;
     /** The keyboard-wide values that Send transmits, in the order it sends them. */
     static constexpr const auto& sentGlobals = sentGlobalParams;
     /** The user's values that the keyboard's answers leave alone, and the read-back capture. */
-    EditPins& getPins() { return pins; }
-    const EditPins& getPins() const { return pins; }
+    AnswerRouter& getAnswerRouter() { return answerRouter; }
+    const AnswerRouter& getAnswerRouter() const { return answerRouter; }
 
 private:
     void portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message) override;
@@ -111,7 +111,7 @@ private:
     PortWatch portWatch{ports};
     KeyboardScan scan{ports, *this, portWatch};
 
-    EditPins pins;
+    AnswerRouter answerRouter;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OrvManager49)
 };

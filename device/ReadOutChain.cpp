@@ -64,8 +64,7 @@ void ReadOutChain::start(bool withClosingValues)
     answered = 0;
     nextStep = 0;
     readOutActive = true;
-    if (onStarted)
-        onStarted();
+    started();
     manager.requestItemField(itemFieldNumber);
 }
 
@@ -90,8 +89,8 @@ void ReadOutChain::finish(Outcome outcome)
     // Only the first ending counts: the stall check and the last answer may race. An answer being handled
     // meanwhile finds no step left to take.
     nextStep = finishedStep;
-    if (readOutActive.exchange(false) && onFinished)
-        onFinished(outcome);
+    if (readOutActive.exchange(false))
+        finished(outcome);
 }
 
 void ReadOutChain::checkForStall()
@@ -134,8 +133,8 @@ void ReadOutChain::handleManagerEvent(int event, int p1)
         finish(Outcome::complete);
         return;
     }
-    if (s.event == GlobalReceived && s.p1 == globalSplitPoint && onGlobalsReceived)
-        onGlobalsReceived(); // the last keyboard-wide value the editor shows has arrived
+    if (s.event == GlobalReceived && s.p1 == globalSplitPoint)
+        globalsReceived(); // the last keyboard-wide value the editor shows has arrived
     if (s.nextIsGlobal)
         manager.requestGlobal(s.next);
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OrvManager49.h"
+#include "Subscription.h"
 
 #include <atomic>
 #include <functional>
@@ -59,12 +60,21 @@ public:
     void setClock(std::function<juce::uint32()> clock);
     void setStallTimeout(int ms) { stallTimeoutMs = ms; }
 
-    /** Called once the split point, the last keyboard-wide value shown by the editor, has arrived. */
-    std::function<void()> onGlobalsReceived;
-    /** Called once when a read-out ends, on the thread that ended it. */
-    std::function<void(Outcome)> onFinished;
-    /** Called when a read-out begins, on the thread that began it: whoever checks for a stall starts now. */
-    std::function<void()> onStarted;
+    /** Heard once the split point, the last keyboard-wide value shown by the editor, has arrived. */
+    [[nodiscard]] Subscription onGlobalsReceived(std::function<void()> callback)
+    {
+        return globalsReceived.subscribe(std::move(callback));
+    }
+    /** Heard once when a read-out ends, on the thread that ended it. */
+    [[nodiscard]] Subscription onFinished(std::function<void(Outcome)> callback)
+    {
+        return finished.subscribe(std::move(callback));
+    }
+    /** Heard when a read-out begins, on the thread that began it: whoever checks for a stall starts now. */
+    [[nodiscard]] Subscription onStarted(std::function<void()> callback)
+    {
+        return started.subscribe(std::move(callback));
+    }
 
 private:
     void touch();
@@ -78,4 +88,6 @@ private:
     std::atomic<int> answered{0};
     std::atomic<juce::uint32> lastActivity{0};
     std::function<juce::uint32()> clock;
+    Signal<> globalsReceived, started;
+    Signal<Outcome> finished;
 };

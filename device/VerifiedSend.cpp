@@ -84,15 +84,16 @@ juce::String VerifiedSend::Result::describe() const
 VerifiedSend::VerifiedSend(OrvManager49& m, ReadOutChain& readBackChain, int retries)
     : manager(m), maxRetries(retries), chain(readBackChain)
 {
-    chain.onFinished = [this](ReadOutChain::Outcome outcome)
-    {
+    chainEnded = chain.onFinished(
+        [this](ReadOutChain::Outcome outcome)
         {
-            std::lock_guard<std::mutex> g(lock);
-            chainFinished = true;
-            chainOutcome = outcome;
-        }
-        changed.notify_all();
-    };
+            {
+                std::lock_guard<std::mutex> g(lock);
+                chainFinished = true;
+                chainOutcome = outcome;
+            }
+            changed.notify_all();
+        });
 }
 
 VerifiedSend::~VerifiedSend()
@@ -116,7 +117,7 @@ void VerifiedSend::stop()
 bool VerifiedSend::start(const SettingsState& configuration)
 {
     // A fresh read of the keyboard fills the capture that the read-back needs: the two never interleave.
-    if (manager.getPins().isCapturing())
+    if (manager.getAnswerRouter().isCapturing())
         return false;
     {
         // Under the lock: an ending connection sees this send either running or not yet begun.
@@ -151,7 +152,7 @@ void VerifiedSend::connectionEnded()
             return;
         connectionLost = true;
         if (std::exchange(holdingCapture, false))
-            manager.getPins().endCapture();
+            manager.getAnswerRouter().endCapture();
     }
     chain.cancel();
     changed.notify_all();
@@ -182,8 +183,7 @@ void VerifiedSend::setProgress(Phase phase, int done, int total, int attempt)
         std::lock_guard<std::mutex> g(lock);
         progress = {phase, done, total, attempt, maxRetries};
     }
-    if (onProgress)
-        onProgress();
+    progressed();
 }
 
 std::vector<VerifiedSend::Difference> VerifiedSend::compare(const SettingsState& sent,
@@ -230,8 +230,8 @@ void VerifiedSend::run(SettingsState configuration)
         running = false;
         reporting = true;
     }
-    if (onFinished && !quitting)
-        onFinished(result);
+    if (!quitting)
+        finished(result);
     {
         std::lock_guard<std::mutex> g(lock);
         reporting = false;
@@ -279,7 +279,7 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
             return result;
         }
         result.differences = compare(configuration, *back);
-        manager.getPins().unpinConfirmed(*back, manager.snapshot());
+        manager.getAnswerRouter().unpinConfirmed(*back, manager.snapshot());
         if (result.differences.empty())
         {
             result.outcome = Outcome::verified;
@@ -307,7 +307,7 @@ std::optional<SettingsState> VerifiedSend::readBack(int attempt)
         if (connectionLost)
             return std::nullopt;
         chainFinished = false;
-        holdingCapture = manager.getPins().beginCapture();
+        holdingCapture = manager.getAnswerRouter().beginCapture();
         if (!holdingCapture)
             return std::nullopt; // another reader fills the capture
     }
@@ -320,7 +320,8 @@ std::optional<SettingsState> VerifiedSend::readBack(int attempt)
     chain.cancel();
     g.lock();
     // Closed here unless the connection's end closed it already.
-    auto captured = std::exchange(holdingCapture, false) ? manager.getPins().endCapture() : SettingsState();
+    auto captured =
+        std::exchange(holdingCapture, false) ? manager.getAnswerRouter().endCapture() : SettingsState();
     g.unlock();
     if (!complete)
         return std::nullopt;

@@ -9,7 +9,7 @@
     take, on a thread of its own so that the window stays responsive.
 
     The first pass is exactly the send-all stream. The read-back uses the read-out's requests (without its
-    closing value messages) and lands in the capture of the manager's EditPins, never in the editor's
+    closing value messages) and lands in the capture of the manager's AnswerRouter, never in the editor's
     configuration. Values that differ are sent again one by one, with a pause between messages that grows on
     each try, followed by the closing command, and read back again; at most three tries. */
 class VerifiedSend
@@ -81,10 +81,16 @@ public:
     /** Waits until no send runs; false on timeout. */
     bool waitUntilFinished(int timeoutMs);
 
-    /** Called once a send has ended, on the send's thread. */
-    std::function<void(const Result&)> onFinished;
-    /** Called as the send moves on, on the send's thread or the MIDI input thread. */
-    std::function<void()> onProgress;
+    /** Heard once a send has ended, on the send's thread. */
+    [[nodiscard]] Subscription onFinished(std::function<void(const Result&)> callback)
+    {
+        return finished.subscribe(std::move(callback));
+    }
+    /** Heard as the send moves on, on the send's thread or the MIDI input thread. */
+    [[nodiscard]] Subscription onProgress(std::function<void()> callback)
+    {
+        return progressed.subscribe(std::move(callback));
+    }
     /** Base pause between the messages of a retry, multiplied by the try's number. */
     int retryPauseMs = 10;
 
@@ -111,9 +117,12 @@ private:
     Progress progress;
     bool chainFinished = false, reporting = false;
     // The send's connection ended; the read-back holds the capture. The capture is opened and closed under
-    // the lock (a leaf: EditPins calls nobody), so that an ending connection always finds it closed or
+    // the lock (a leaf: AnswerRouter calls nobody), so that an ending connection always finds it closed or
     // closes it itself.
     bool connectionLost = false, holdingCapture = false;
     ReadOutChain::Outcome chainOutcome = ReadOutChain::Outcome::complete;
     std::thread worker;
+    Signal<const Result&> finished;
+    Signal<> progressed;
+    Subscription chainEnded; // last: ended before anything its callback uses
 };

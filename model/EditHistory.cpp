@@ -52,7 +52,9 @@ private:
 };
 
 //==============================================================================
-EditHistory::EditHistory(KbdSettingsStore& s, EditPins& p) : store(s), pins(p), savedState(s.snapshot()) {}
+EditHistory::EditHistory(KbdSettingsStore& s, AnswerRouter& p) : store(s), pins(p), savedState(s.snapshot())
+{
+}
 
 EditHistory::~EditHistory()
 {
@@ -119,7 +121,7 @@ std::set<std::pair<int, int>> EditHistory::applyDelta(const SettingsDelta& delta
     for (const auto& [field, id] : answered)
         if (const auto answer = pins.keptAnswer(field, id))
         {
-            if (field == EditPins::globalField)
+            if (field == AnswerRouter::globalField)
                 store.setGlobal(id, *answer);
             else
                 store.setItemField(field, id, *answer);
@@ -161,7 +163,7 @@ void EditHistory::readOutEnded(bool complete)
         for (const auto& [field, id] : pins.values())
         {
             const int answer = pins.keptAnswer(field, id).value_or(-2);
-            if (field == EditPins::globalField)
+            if (field == AnswerRouter::globalField)
                 confirmed->globals[(size_t)id] = (int16_t)answer;
             else
                 confirmed->set(field, id, answer);
@@ -178,7 +180,7 @@ void EditHistory::sendTaken(const std::vector<Refusal>& refused)
     confirmed = sentConfiguration;
     for (const auto& r : refused)
     {
-        if (r.field == EditPins::globalField)
+        if (r.field == AnswerRouter::globalField)
             confirmed->globals[(size_t)r.id] = (int16_t)r.value;
         else
             confirmed->set(r.field, r.id, r.value);
@@ -225,7 +227,7 @@ std::set<std::pair<int, int>> EditHistory::unsentValues() const
                         unsent.insert({field, id});
             for (int id : sentGlobalParams)
                 if (s.globals[(size_t)id] != confirmed->globals[(size_t)id])
-                    unsent.insert({EditPins::globalField, id});
+                    unsent.insert({AnswerRouter::globalField, id});
         });
     return unsent;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditPins.h"
+#include "AnswerRouter.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 
@@ -16,7 +16,7 @@
 class EditHistory
 {
 public:
-    EditHistory(KbdSettingsStore& store, EditPins& pins);
+    EditHistory(KbdSettingsStore& store, AnswerRouter& pins);
     ~EditHistory();
 
     /** The control selected as a step is made; the step brings it back when it is undone or redone. */
@@ -48,8 +48,8 @@ public:
     void readOutEnded(bool complete);
     /** A send of this configuration is starting. */
     void sendStarted(const SettingsState& configuration) { sentConfiguration = configuration; }
-    /** A value the keyboard was seen to hold otherwise than it was sent; field is EditPins::globalField for a
-        keyboard-wide value. */
+    /** A value the keyboard was seen to hold otherwise than it was sent; field is AnswerRouter::globalField
+       for a keyboard-wide value. */
     struct Refusal
     {
         int field, id, value;
@@ -92,7 +92,7 @@ private:
     int beginUserStep(bool typingName);
 
     KbdSettingsStore& store;
-    EditPins& pins;
+    AnswerRouter& pins;
     juce::UndoManager undoManager;
     std::optional<SettingsState> confirmed; // what the keyboard last confirmed; -2 marks an unknown value
     SettingsState sentConfiguration, savedState;

@@ -70,13 +70,13 @@ TEST_F(PanelTest, PastingTheCopyBackOntoItsControlAndAnotherIsOneStep)
 {
     click(*panel, 0x70);
     pick(panel->numberBox(), 40);
-    ASSERT_TRUE(panel->keyPressed(ctrlC, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlC, panel.get()));
     pick(panel->numberBox(), 41); // after the copy
     click(*panel, 0x72, ctrl);
     click(*panel, 0x30, ctrl); // the Level knob cannot play notes
 
     const int steps = undoSteps(*panel);
-    ASSERT_TRUE(panel->keyPressed(ctrlV, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlV, panel.get()));
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x70), 40) << "the copy, not what the control holds now";
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x72), 40);
     EXPECT_EQ(store().getItemField(itemFieldMode, 0x30), modeControl);
@@ -92,7 +92,7 @@ TEST_F(PanelTest, PastingTheCopyBackOntoItsControlAndAnotherIsOneStep)
 TEST_F(PanelTest, ASeriesOverEveryPadStopsAt127AndNamesThePadsKeptThere)
 {
     click(*panel, 0x01);
-    ASSERT_TRUE(panel->keyPressed(ctrlShiftP, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlShiftP, panel.get()));
     drainMessages();
     EXPECT_EQ(panel->getPicker().getSelection().ids(), (std::vector<int>{0x70, 0x71, 0x72, 0x73}));
     panel->getPicker().selectTouchedControl(0x72); // a pad struck on the keyboard keeps the others
@@ -120,15 +120,15 @@ TEST(BatchDuringReadOut, AnswersArrivingAfterTheBatchNeitherOverwriteNorUndoIt)
     keyboard.setConfiguration(held);
     keyboard.setReplyDelayMs(30);
     KbdSettingComponent49 panel(ports, std::make_unique<ScriptedDialogs>());
-    ASSERT_TRUE(pumpUntil([&] { return panel.getReadOut().isActive(); }));
+    ASSERT_TRUE(pumpUntil([&] { return panel.getLink().getReadOut().isActive(); }));
 
     // All pads to channel 3 before the keyboard has told its channels.
     click(panel, 0x70);
     click(panel, 0x73, juce::ModifierKeys::shiftModifier);
     ASSERT_EQ(panel.getPicker().getSelection().size(), 4);
     pick(panel.channelBox(), 2);
-    ASSERT_TRUE(panel.getReadOut().isActive()) << "the batch comes during the read-out";
-    ASSERT_TRUE(pumpUntil([&] { return !panel.getReadOut().isActive(); }));
+    ASSERT_TRUE(panel.getLink().getReadOut().isActive()) << "the batch comes during the read-out";
+    ASSERT_TRUE(pumpUntil([&] { return !panel.getLink().getReadOut().isActive(); }));
     drainMessages();
     for (int pad = 0x70; pad <= 0x73; ++pad)
         EXPECT_EQ(panel.getManager().getItemField(itemFieldChannel, pad), 2) << pad;

@@ -21,9 +21,10 @@ protected:
             ++presented;
         };
         ASSERT_TRUE(pumpUntil(
-            [this] {
-                return panel->getReadOut().stepsDone() == ReadOutChain::numSteps() &&
-                       !panel->getReadOut().isActive();
+            [this]
+            {
+                return panel->getLink().getReadOut().stepsDone() == ReadOutChain::numSteps() &&
+                       !panel->getLink().getReadOut().isActive();
             }));
         drainMessages();
     }
@@ -32,7 +33,7 @@ protected:
     void readFromKeyboard()
     {
         panel->getComparison().readFromKeyboard();
-        ASSERT_TRUE(pumpUntil([this] { return !panel->getManager().getPins().isCapturing(); }));
+        ASSERT_TRUE(pumpUntil([this] { return !panel->getManager().getAnswerRouter().isCapturing(); }));
         drainMessages();
     }
 
@@ -100,7 +101,7 @@ TEST_F(EditorComparison, SevenListedThreeTakenAsOneStepAReadNeverGoesOverThemAnd
     drainMessages();
 
     panel->sendToKeyboard();
-    ASSERT_TRUE(pumpUntil([this] { return !panel->getSender().isRunning(); }, 30000));
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getLink().getSender().isRunning(); }, 30000));
     drainMessages();
     EXPECT_EQ(ConfigComparison::between(file, kbd.getConfiguration()).differing(), 4);
     EXPECT_TRUE(ConfigComparison::between(afterTaking, kbd.getConfiguration()).identical());
@@ -186,13 +187,15 @@ TEST_F(EditorComparison, AKeyboardPluggedInAgainThatIsNotReadIsNotInSyncWhatever
     kbd.setPlugged(true);
     panel->getManager().checkPorts();
     ASSERT_TRUE(pumpUntil([this] { return panel->getManager().isKeyboardFound(); }));
-    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000)); // its stall ends it
+    ASSERT_TRUE(
+        pumpUntil([this] { return !panel->getLink().getReadOut().isActive(); }, 10000)); // its stall ends it
     drainMessages();
     EXPECT_TRUE(tooltip().contains("unknown")) << tooltip();
 
     // The same without the editor seeing the pull: found again before its window looked.
     kbd.stopAnsweringAfter(-1);
-    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000)); // its stall ends it
+    ASSERT_TRUE(
+        pumpUntil([this] { return !panel->getLink().getReadOut().isActive(); }, 10000)); // its stall ends it
     readFromKeyboard();
     ASSERT_TRUE(pumpUntil([this] { return tooltip().contains("In sync"); })) << tooltip();
     ASSERT_TRUE(pumpUntil([this] { return !panel->getManager().isScanning(); }));
@@ -204,8 +207,8 @@ TEST_F(EditorComparison, AKeyboardPluggedInAgainThatIsNotReadIsNotInSyncWhatever
     const auto deadline = juce::Time::getMillisecondCounter() + 5000;
     while (!panel->getManager().isKeyboardFound() && juce::Time::getMillisecondCounter() < deadline)
         juce::Thread::sleep(1);
-    ASSERT_TRUE(pumpUntil([this] { return panel->getReadOut().isActive(); }));
-    ASSERT_TRUE(pumpUntil([this] { return !panel->getReadOut().isActive(); }, 10000));
+    ASSERT_TRUE(pumpUntil([this] { return panel->getLink().getReadOut().isActive(); }));
+    ASSERT_TRUE(pumpUntil([this] { return !panel->getLink().getReadOut().isActive(); }, 10000));
     drainMessages();
     EXPECT_TRUE(tooltip().contains("unknown")) << tooltip();
 }

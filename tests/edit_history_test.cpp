@@ -12,7 +12,7 @@ namespace
 struct History : ::testing::Test
 {
     KbdSettingsStore store;
-    EditPins pins;
+    AnswerRouter pins;
     EditHistory history{store, pins};
 
     void edit(int field, int id, int value)
@@ -78,7 +78,7 @@ TEST_F(History, AWrittenBatchIsOneStepThatUndoesToTheKeyboardsLaterAnswerAndRedo
     history.applyUserWrites({{itemFieldNumber, 0x70, 60},
                              {itemFieldNumber, 0x71, 61},
                              {itemFieldNumber, 0x72, pad3},
-                             {EditPins::globalField, globalSplitPoint, 70}});
+                             {AnswerRouter::globalField, globalSplitPoint, 70}});
     const auto after = store.snapshot();
     auto expected = start;
     expected.set(itemFieldNumber, 0x70, 60);
@@ -88,7 +88,7 @@ TEST_F(History, AWrittenBatchIsOneStepThatUndoesToTheKeyboardsLaterAnswerAndRedo
     EXPECT_EQ(store.findItemForNumber(61), 0x71) << "the number index follows at once";
     EXPECT_EQ(pins.values(), (std::set<std::pair<int, int>>{{itemFieldNumber, 0x70},
                                                             {itemFieldNumber, 0x71},
-                                                            {EditPins::globalField, globalSplitPoint}}))
+                                                            {AnswerRouter::globalField, globalSplitPoint}}))
         << "a value written as it was is not held";
     EXPECT_EQ(userSteps, 1);
     EXPECT_TRUE(storeUntouchedAtUserStep) << "the editor hears of the step before it is made";

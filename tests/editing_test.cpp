@@ -87,7 +87,7 @@ TEST_F(Editing, EveryStepUndoesAndRedoesWithTheBoxesAndTheSelectedControlFollowi
     panel->getManager().setItemField(itemFieldMaxMsb, 0x05, 99);
 
     const juce::KeyPress ctrlZ('z', juce::ModifierKeys::commandModifier, 0);
-    ASSERT_TRUE(panel->keyPressed(ctrlZ, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlZ, panel.get()));
     EXPECT_EQ(store().get(itemFieldMode, 0x70), modeNoteToggle) << "Default Values taken back";
     EXPECT_EQ(store().get(itemFieldMaxMsb, 0x05), 99);
     EXPECT_EQ(panel->splitPointBox().getSelectedItemIndex(), 72);
@@ -102,8 +102,8 @@ TEST_F(Editing, EveryStepUndoesAndRedoesWithTheBoxesAndTheSelectedControlFollowi
     const juce::KeyPress ctrlY('y', juce::ModifierKeys::commandModifier, 0);
     const juce::KeyPress ctrlShiftZ(
         'z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0);
-    ASSERT_TRUE(panel->keyPressed(ctrlY, panel.get()));
-    ASSERT_TRUE(panel->keyPressed(ctrlShiftZ, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlY, panel.get()));
+    ASSERT_TRUE(panel->commands().keyPressed(ctrlShiftZ, panel.get()));
     panel->redo();
     auto expected = afterDefaults;
     expected.set(itemFieldMaxMsb, 0x05, 99);
@@ -305,7 +305,7 @@ TEST_F(Editing, AFileLoadedDuringTheReadOutStaysWholeAndAnEditUndoneThenTakesThe
     auto d = std::make_unique<ScriptedDialogs>();
     dialogs = d.get();
     panel = std::make_unique<KbdSettingComponent49>(ports, std::move(d));
-    ASSERT_TRUE(pumpUntil([this] { return panel->getReadOut().isActive(); }));
+    ASSERT_TRUE(pumpUntil([this] { return panel->getLink().getReadOut().isActive(); }));
 
     // An edit before the keyboard's answer, then a file, then an edit of a value the file set.
     select(0x06);

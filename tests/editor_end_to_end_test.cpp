@@ -66,8 +66,8 @@ protected:
     void openEditorAndReadOut()
     {
         openEditor();
-        ASSERT_TRUE(
-            pumpUntil([this] { return closingValueMessages(kbd) == 8 && !panel->getReadOut().isActive(); }))
+        ASSERT_TRUE(pumpUntil(
+            [this] { return closingValueMessages(kbd) == 8 && !panel->getLink().getReadOut().isActive(); }))
             << "the read-out did not complete";
         drainMessages();
     }
@@ -166,20 +166,20 @@ TEST_F(EditorWithKeyboard, KeyboardFallingSilentMidReadOutIsReported)
     kbd.stopAnsweringAfter(4); // identity, numbers, modes, channels: then silence
     openEditor();
     auto now = std::make_shared<std::atomic<juce::uint32>>(1000);
-    panel->getReadOut().setClock([now] { return now->load(); });
+    panel->getLink().getReadOut().setClock([now] { return now->load(); });
     kbd.setAnswersIdentityRequest(true);
 
     ASSERT_TRUE(pumpUntil([this] { return requestsFor(kbd, itemFieldMinLsb) > 0; }));
     ASSERT_TRUE(ports.waitUntilIdle());
     drainMessages();
-    EXPECT_TRUE(panel->getReadOut().isActive());
+    EXPECT_TRUE(panel->getLink().getReadOut().isActive());
     EXPECT_TRUE(dialogs->shown.empty()) << "no stall before the timeout has passed";
     EXPECT_EQ(panel->statusDisplay().getHeadline(), "Reading 3 of 12") << "numbers, modes and channels";
 
     // The link's stall watch notices, though the read-out began on the MIDI thread.
     *now += 2500;
     ASSERT_TRUE(pumpUntil([this] { return !dialogs->shown.empty(); }));
-    EXPECT_FALSE(panel->getReadOut().isActive());
+    EXPECT_FALSE(panel->getLink().getReadOut().isActive());
     ASSERT_EQ(dialogs->shown.size(), 1u);
     EXPECT_EQ(dialogs->shown[0].title, "Keyboard Problem");
     EXPECT_TRUE(dialogs->shown[0].text.contains("stopped answering")) << dialogs->shown[0].text;

@@ -11,14 +11,11 @@ namespace
 /** A fresh read's reports, from whichever thread ended it. */
 struct Reports
 {
-    explicit Reports(FreshRead& r) : reader(r)
+    explicit Reports(FreshRead& r)
+        : reader(r),
+          heard(reader.onFinished([this](const FreshRead::Result& result) { results.add(result); }))
     {
-        reader.onFinished = [this](const FreshRead::Result& result)
-        {
-            results.add(result);
-        };
     }
-    ~Reports() { reader.onFinished = nullptr; }
 
     /** Starts a read and waits for its one report. */
     std::optional<FreshRead::Result> readNow()
@@ -34,6 +31,7 @@ struct Reports
 
     FreshRead& reader;
     Recorder<FreshRead::Result> results;
+    Subscription heard;
 };
 
 SettingsState keyboardsOwn()
@@ -72,7 +70,7 @@ TEST(FreshRead, ASecondReadSeesWhatChangedOnTheKeyboardAndTheStoreNeverDoes)
     EXPECT_EQ(c.unknown(), 0);
 
     EXPECT_EQ(rig.manager.snapshot(), storeBefore) << "a fresh read wrote the editor's configuration";
-    EXPECT_FALSE(rig.manager.getPins().isCapturing());
+    EXPECT_FALSE(rig.manager.getAnswerRouter().isCapturing());
 }
 
 TEST(FreshRead, NeverRunsBesideASendAndAStalledReadLeavesTheRestUnknown)
@@ -103,7 +101,7 @@ TEST(FreshRead, NeverRunsBesideASendAndAStalledReadLeavesTheRestUnknown)
     const auto c = ConfigComparison::between(rig.kbd.getConfiguration(), stalled->keyboard);
     EXPECT_EQ(c.differing(), 0);
     EXPECT_EQ(c.unknown(), 65 * 2 + 6) << "values never answered were taken as known";
-    EXPECT_FALSE(rig.manager.getPins().isCapturing());
+    EXPECT_FALSE(rig.manager.getAnswerRouter().isCapturing());
 }
 
 TEST(FreshRead, AKeyboardUnpluggedPartWayEndsTheReadAsLost)

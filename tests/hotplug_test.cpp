@@ -53,10 +53,10 @@ struct ReadOutReports
 
     explicit ReadOutReports(Rig& rig) : r(rig)
     {
-        r.link.getReadOut().onFinished = [this](ReadOutChain::Outcome outcome)
-        {
-            reports.add({outcome, differingValues(r.manager.snapshot(), r.kbd.getConfiguration())});
-        };
+        heard = r.link.getReadOut().onFinished(
+            [this](ReadOutChain::Outcome outcome) {
+                reports.add({outcome, differingValues(r.manager.snapshot(), r.kbd.getConfiguration())});
+            });
     }
     ~ReadOutReports() { r.link.close(); }
 
@@ -81,6 +81,7 @@ struct ReadOutReports
 
     Rig& r;
     Recorder<Report> reports;
+    Subscription heard;
 };
 
 /** Plugs the keyboard in (as the port watch sees it) and waits until it has been detected. */
@@ -214,10 +215,8 @@ TEST(HotPlug, ASendPulledDuringItsReadBackLeavesTheNextReadOutToTheStore)
     auto& sender = r.attachSender(10000);
     std::atomic<int> outcome{-1};
     ReadOutReports reports(r);
-    sender.onFinished = [&](const VerifiedSend::Result& result)
-    {
-        outcome = (int)result.outcome;
-    };
+    const auto heard =
+        sender.onFinished([&](const VerifiedSend::Result& result) { outcome = (int)result.outcome; });
     ASSERT_TRUE(plugAndDetect(r));
     ASSERT_TRUE(waitFor([&] { return !readOut.isActive(); }));
 
@@ -236,7 +235,7 @@ TEST(HotPlug, ASendPulledDuringItsReadBackLeavesTheNextReadOutToTheStore)
     ASSERT_TRUE(waitFor([&] { return reports.count() > from; }));
     EXPECT_EQ(reports.reports.all().back().outcome, ReadOutChain::Outcome::complete);
     EXPECT_EQ(differingValues(r.manager.snapshot(), pluggedIn), 0);
-    EXPECT_FALSE(r.manager.getPins().isCapturing());
+    EXPECT_FALSE(r.manager.getAnswerRouter().isCapturing());
 
     ASSERT_TRUE(sender.waitUntilFinished(20000));
     EXPECT_EQ(outcome.load(), (int)VerifiedSend::Outcome::lost);
@@ -272,5 +271,5 @@ TEST(HotPlug, AKeyboardFoundAnewDuringASendsReadBackIsReadIntoTheStore)
     EXPECT_EQ(reports.reports.all().back().outcome, ReadOutChain::Outcome::complete);
     EXPECT_EQ(differingValues(r.manager.snapshot(), keyboards), 0);
     ASSERT_TRUE(sender.waitUntilFinished(20000));
-    EXPECT_FALSE(r.manager.getPins().isCapturing());
+    EXPECT_FALSE(r.manager.getAnswerRouter().isCapturing());
 }

@@ -155,7 +155,8 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
     auto d = std::make_unique<ScriptedDialogs>();
     auto* dialogs = d.get();
     KbdSettingComponent49 panel(ports, std::move(d));
-    ASSERT_TRUE(pumpUntil([&] { return panel.getReadOut().stepsDone() == ReadOutChain::numSteps(); }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return panel.getLink().getReadOut().stepsDone() == ReadOutChain::numSteps(); }));
     drainMessages();
     pick(panel.knobModeBox(), 1);
 
@@ -168,8 +169,8 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
     dialogs->yesNoAnswers = {true};
     EXPECT_TRUE(
         view.keyPressed(juce::KeyPress(juce::KeyPress::returnKey, juce::ModifierKeys::commandModifier, 0)));
-    ASSERT_TRUE(
-        pumpUntil([&] { return !panel.getSender().isRunning() && panel.unsentValues().empty(); }, 30000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return !panel.getLink().getSender().isRunning() && panel.unsentValues().empty(); }, 30000));
     const auto held = kbd.getConfiguration();
     EXPECT_EQ(held.get(itemFieldChannel, 0x70), 3);
     EXPECT_EQ(held.globals[globalSplitPoint], 61);
@@ -187,7 +188,7 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
         view.keyPressed(juce::KeyPress(juce::KeyPress::returnKey, juce::ModifierKeys::commandModifier, 0)));
     ASSERT_TRUE(pumpUntil([&] { return dialogs->shown.size() > shownBefore; }));
     drainMessages();
-    EXPECT_FALSE(panel.getSender().isRunning());
+    EXPECT_FALSE(panel.getLink().getSender().isRunning());
     EXPECT_EQ(kbd.getConfiguration(), held) << "the keyboard keeps what it had";
     EXPECT_EQ(library.getLibrary().marks().lastUsed("c.qmv49"), 0);
 }

@@ -69,7 +69,7 @@ TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
     ASSERT_NE(demo.get(itemFieldNumber, 0x70), 37);
     ASSERT_TRUE(pumpUntil(
         [&] { return manager.getItemField(itemFieldNumber, 0x01) == demo.get(itemFieldNumber, 0x01); }));
-    ASSERT_TRUE(panel->getReadOut().isActive());
+    ASSERT_TRUE(panel->getLink().getReadOut().isActive());
     panel->getPicker().buttonClicked(panel->getPicker().findButtonFor(0x70));
     drainMessages();
     ASSERT_EQ(panel->getSelectedItemId(), 0x70);

@@ -100,9 +100,9 @@ TEST(LiveLink, AnswersLeaveEditsThatWereNotSentAlone)
 
     const int mode = (keyboard.get(itemFieldMode, 0x01) + 1) % 2;
     const int split = (keyboard.globals[globalSplitPoint] + 12) % 128;
-    r.manager.getPins().pin(itemFieldMode, 0x01);
+    r.manager.getAnswerRouter().pin(itemFieldMode, 0x01);
     r.manager.setItemField(itemFieldMode, 0x01, mode);
-    r.manager.getPins().pin(OrvManager49::globalField, globalSplitPoint);
+    r.manager.getAnswerRouter().pin(OrvManager49::globalField, globalSplitPoint);
     r.manager.setGlobal(globalSplitPoint, split);
 
     r.manager.startScan();
@@ -112,7 +112,7 @@ TEST(LiveLink, AnswersLeaveEditsThatWereNotSentAlone)
     expected.set(itemFieldMode, 0x01, mode);
     expected.globals[globalSplitPoint] = (int16_t)split;
     EXPECT_TRUE(r.manager.snapshot() == expected);
-    EXPECT_EQ(r.manager.getPins().count(), 2);
+    EXPECT_EQ(r.manager.getAnswerRouter().count(), 2);
 }
 
 TEST(LiveLink, SendIsTheSendAllStreamThenAReadBackAndRetriesUntilADroppingKeyboardHoldsEverything)
@@ -152,11 +152,12 @@ TEST(LiveLink, SendReportsAKeyboardThatStopsAnsweringOrIsUnpluggedAndOneThatKeep
     auto& sender = r.attachSender(300);
     std::optional<VerifiedSend::Result> result;
     std::mutex lock;
-    sender.onFinished = [&](const VerifiedSend::Result& res)
-    {
-        std::lock_guard<std::mutex> g(lock);
-        result = res;
-    };
+    const auto heard = sender.onFinished(
+        [&](const VerifiedSend::Result& res)
+        {
+            std::lock_guard<std::mutex> g(lock);
+            result = res;
+        });
     auto run = [&](const SettingsState& config)
     {
         {
@@ -223,10 +224,7 @@ TEST(LiveLink, AKnobModeOfZeroIsVerifiedAtOnceAndEachRetryPausesLongerAndEndsWit
     r.detect();
     auto& sender = r.attachSender(1000);
     std::atomic<int> retries{-1};
-    sender.onFinished = [&](const VerifiedSend::Result& res)
-    {
-        retries = res.retries;
-    };
+    const auto heard = sender.onFinished([&](const VerifiedSend::Result& res) { retries = res.retries; });
 
     // The keyboard reports any knob mode but relative as absolute: a file's 0 is what it holds.
     auto config = KeyboardEmulator::factoryConfiguration();

@@ -22,14 +22,15 @@ enum MenuItem
 ComparisonCommands::ComparisonCommands(KeyboardLink& l, EditHistory& h, EditorDialogs& d)
     : link(l), manager(l.getManager()), history(h), dialogs(d)
 {
-    link.getFreshRead().onFinished = [this](const FreshRead::Result& result)
-    {
+    freshReadEnded = link.getFreshRead().onFinished(
+        [this](const FreshRead::Result& result)
         {
-            std::lock_guard<std::mutex> g(resultLock);
-            readResult = result;
-        }
-        triggerAsyncUpdate();
-    };
+            {
+                std::lock_guard<std::mutex> g(resultLock);
+                readResult = result;
+            }
+            triggerAsyncUpdate();
+        });
     view.onApply = [this](const std::vector<size_t>& rows)
     {
         take(rows);
@@ -42,8 +43,7 @@ ComparisonCommands::ComparisonCommands(KeyboardLink& l, EditHistory& h, EditorDi
 
 ComparisonCommands::~ComparisonCommands()
 {
-    // Whoever owns the link closes it first; nothing calls in from here on.
-    link.getFreshRead().onFinished = nullptr;
+    freshReadEnded.reset(); // waits for a report in progress
     cancelPendingUpdate();
     if (display != nullptr)
         display->removeMouseListener(this);

@@ -79,6 +79,7 @@ private:
     juce::Component::SafePointer<juce::Component> display;
     ComparisonWindow view;
     std::unique_ptr<ComparisonDocumentWindow> window;
+    Subscription freshReadEnded;
 
     using WeakThis = juce::WeakReference<ComparisonCommands>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(ComparisonCommands)

@@ -81,7 +81,7 @@ bool FileCommands::loadDocument(const juce::File& file, const SettingsDocument& 
         for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
             history.pin(field, item.id);
     for (const auto& [slot, value] : doc.globals)
-        history.pin(EditPins::globalField, slot);
+        history.pin(AnswerRouter::globalField, slot);
     // One step, whatever the file holds; the keyboard is not involved.
     history.applyUserChange([&doc](SettingsState& state) { doc.applyTo(state); });
     history.markSaved();

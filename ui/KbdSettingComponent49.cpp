@@ -12,7 +12,7 @@ KbdSettingComponent49::KbdSettingComponent49() : KbdSettingComponent49(systemMid
 KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_ptr<EditorDialogs> d)
     : link(ports), manager(link.getManager()),
       dialogs(d != nullptr ? std::move(d) : std::make_unique<NativeEditorDialogs>()),
-      history(manager, manager.getPins()), files(manager, history, *dialogs),
+      history(manager, manager.getAnswerRouter()), files(manager, history, *dialogs),
       linkState(link, history, *dialogs), closeQuestion(manager, history, *dialogs, files,
                                                         [this]
                                                         {
@@ -39,17 +39,6 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     };
     history.onStepApplied = std::bind(&Panel::showStep, this, std::placeholders::_1);
     linkState.changed = std::bind(&juce::AsyncUpdater::triggerAsyncUpdate, this);
-    linkState.onGlobalsArrived = std::bind(&Panel::settleAndShowGlobals, this);
-    // A control selected before the keyboard was read shows what the keyboard holds.
-    linkState.onReadOutEnded = [this]
-    {
-        if (getSelectedItemId() >= 0)
-            fields.show();
-    };
-    linkState.onCloseApproved = [this]
-    {
-        closeQuestion.sendVerified();
-    };
     statusDisplay().onClick = [this]
     {
         if (linkState.clickNote())
@@ -82,8 +71,6 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
 
 KbdSettingComponent49::~KbdSettingComponent49()
 {
-    if (keyTarget != nullptr)
-        keyTarget->removeKeyListener(this);
     // No MIDI callback or send may reach the panel while it comes apart.
     link.close();
     cancelPendingUpdate();
@@ -138,12 +125,19 @@ void KbdSettingComponent49::handleManagerEvent(int event, int p1, int, int)
 
 void KbdSettingComponent49::handleAsyncUpdate()
 {
-    const int touched = linkState.update();
+    const auto shown = linkState.update();
+    if (shown.globalsArrived)
+        settleAndShowGlobals();
+    // A control selected before the keyboard was read shows what the keyboard holds.
+    if (shown.readOutEnded && getSelectedItemId() >= 0)
+        fields.show();
     // A moved control is selected as a click would, unless the user is busy in a list or a dialog.
-    if (touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
+    if (shown.touched >= 0 && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0 &&
         !w.nameEditor.hasKeyboardFocus(true))
-        w.picker.selectTouchedControl(touched);
+        w.picker.selectTouchedControl(shown.touched);
     updateStatus();
+    if (shown.closeApproved)
+        closeQuestion.sendVerified();
 }
 
 void KbdSettingComponent49::updateStatus()
@@ -188,61 +182,6 @@ void KbdSettingComponent49::refreshMarks()
             controls.insert(id);
     w.picker.setMarkedControls(controls);
     repaintChangedCorners();
-}
-
-bool KbdSettingComponent49::keyPressed(const juce::KeyPress& key, juce::Component*)
-{
-    if (pickerFocus.unfocusedKey(key))
-        return true;
-    const auto command = commandForKey(key);
-    return command && perform(*command);
-}
-
-bool KbdSettingComponent49::perform(EditorCommand command)
-{
-    switch (command)
-    {
-    case EditorCommand::undo:
-        undo();
-        return true;
-    case EditorCommand::redo:
-        redo();
-        return true;
-    case EditorCommand::load:
-        loadSettings();
-        return true;
-    case EditorCommand::save:
-        saveSettings();
-        return true;
-    case EditorCommand::sendToKeyboard:
-        sendToKeyboard();
-        return true;
-    case EditorCommand::readFromKeyboard:
-        comparison.readFromKeyboard();
-        return true;
-    case EditorCommand::library:
-        library.open();
-        return true;
-    case EditorCommand::zoomIn:
-    case EditorCommand::zoomOut:
-    case EditorCommand::resetZoom:
-        return false; // the zoom hears its keys in every window
-    default:
-        return selectionEditing.perform(command);
-    }
-}
-
-void KbdSettingComponent49::parentHierarchyChanged()
-{
-    // The shortcuts work wherever the focus is in the window: they are heard at its top.
-    auto* top = getTopLevelComponent();
-    if (top == keyTarget.getComponent())
-        return;
-    if (keyTarget != nullptr)
-        keyTarget->removeKeyListener(this);
-    keyTarget = top != this ? top : nullptr;
-    if (keyTarget != nullptr)
-        keyTarget->addKeyListener(this);
 }
 
 void KbdSettingComponent49::searchAgain()

@@ -4,8 +4,8 @@
 #include "ComparisonCommands.h"
 #include "EditorCommands.h"
 #include "GlobalFields.h"
+#include "PanelCommands.h"
 #include "PanelWidgets.h"
-#include "PickerFocus.h"
 #include "SelectedControlFields.h"
 #include "SetupLibraryWindow.h"
 
@@ -25,8 +25,7 @@ class KbdSettingComponent49 : public juce::Component,
                               public OrvManagerListener,
                               public juce::AsyncUpdater,
                               public juce::ComboBox::Listener,
-                              public juce::Button::Listener,
-                              public juce::KeyListener
+                              public juce::Button::Listener
 {
 public:
     /** The colours of the panel's background, a gradient from its top to its bottom. */
@@ -46,21 +45,19 @@ public:
     void paint(juce::Graphics& g) override;
     void paintOverChildren(juce::Graphics& g) override;
     void resized() override;
-    void parentHierarchyChanged() override;
 
     //==============================================================================
     // juce::ActionListener (the picture's clicks), message thread.
     void actionListenerCallback(const juce::String& message) override;
     // OrvManagerListener: any thread, the MIDI input's included.
     void handleManagerEvent(int event, int p1, int p2, int p3) override;
-    // juce::AsyncUpdater, the box and button listeners and juce::KeyListener: message thread.
+    // juce::AsyncUpdater and the box and button listeners: message thread.
     void handleAsyncUpdate() override;
     void comboBoxChanged(juce::ComboBox* combo) override;
     void buttonClicked(juce::Button* button) override;
-    /** The editor's shortcuts, wherever the keyboard focus is in the window. */
-    bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
-    /** Does what a shortcut's command asks; false for a command that is not the panel's. */
-    bool perform(EditorCommand command);
+
+    /** The commands of the table that the panel does, and their shortcuts. */
+    PanelCommands& commands() { return panelCommands; }
 
     /** Settles each two-choice keyboard-wide value in the store on the choice its box can show (not an undo
         step: nothing the user did), and shows the values in their boxes. */
@@ -95,8 +92,7 @@ public:
 
     //==============================================================================
     OrvManager49& getManager() { return link.getManager(); }
-    ReadOutChain& getReadOut() { return link.getReadOut(); }
-    VerifiedSend& getSender() { return link.getSender(); }
+    KeyboardLink& getLink() { return link; }
     LinkStatusDisplay& statusDisplay() { return w.picker.getStatusDisplay(); }
     /** Read from the Keyboard (Ctrl+R) and the comparisons. */
     ComparisonCommands& getComparison() { return comparison; }
@@ -157,14 +153,19 @@ private:
     SetupLibraryWindow libraryWindow{library};
     std::set<std::pair<int, int>> unsentShown; // what the marks show
     std::set<juce::Component*> cornersShown;   // the boxes last repainted with a corner
-    juce::Component::SafePointer<juce::Component> keyTarget;
 
     PanelWidgets w{*this, *this, *this};
     ValueHints hints{w.numberCombo, w.minCombo, w.maxCombo}; // after the boxes, whose tooltips it starts from
     PickerFocus pickerFocus{w.picker, *this, w.modeCombo};
-    SelectionEditing selectionEditing{w.picker, manager, history, *this, w.fieldBoxes(), w.nameEditor};
+    SelectionEditing selectionEditing{w.picker, manager, history, *this};
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};
     GlobalFields globals{w, manager, history};
+    PanelCommands panelCommands{*this,
+                                {history, files, comparison, library, selectionEditing, pickerFocus,
+                                 [this]
+                                 {
+                                     sendToKeyboard();
+                                 }}};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdSettingComponent49)
 };

@@ -10,40 +10,27 @@ LinkState::LinkState(KeyboardLink& l, EditHistory& h, EditorDialogs& d)
     : link(l), manager(l.getManager()), history(h), dialogs(d)
 {
     auto& readOut = link.getReadOut();
-    readOut.onGlobalsReceived = [this]
-    {
-        setPending(globals);
-    };
-    readOut.onFinished = [this](ReadOutChain::Outcome outcome)
-    {
-        // A pulled keyboard is told as unplugged, not as one that stopped answering.
-        if (outcome == ReadOutChain::Outcome::disconnected)
-            setPending(0);
-        else
-            setPending(outcome == ReadOutChain::Outcome::complete ? readComplete : readIncomplete);
-    };
-    auto& sender = link.getSender();
-    sender.onProgress = [this]
-    {
-        setPending(0);
-    };
-    sender.onFinished = [this](const VerifiedSend::Result& result)
-    {
+    heard.push_back(readOut.onGlobalsReceived([this] { setPending(globals); }));
+    heard.push_back(readOut.onFinished(
+        [this](ReadOutChain::Outcome outcome)
         {
-            std::lock_guard<std::mutex> g(sendResultLock);
-            sendResult = result;
-        }
-        setPending(0);
-    };
-}
-
-LinkState::~LinkState()
-{
-    // Whoever owns the link closes it first; nothing calls in from here on.
-    link.getReadOut().onGlobalsReceived = nullptr;
-    link.getReadOut().onFinished = nullptr;
-    link.getSender().onProgress = nullptr;
-    link.getSender().onFinished = nullptr;
+            // A pulled keyboard is told as unplugged, not as one that stopped answering.
+            if (outcome == ReadOutChain::Outcome::disconnected)
+                setPending(0);
+            else
+                setPending(outcome == ReadOutChain::Outcome::complete ? readComplete : readIncomplete);
+        }));
+    auto& sender = link.getSender();
+    heard.push_back(sender.onProgress([this] { setPending(0); }));
+    heard.push_back(sender.onFinished(
+        [this](const VerifiedSend::Result& result)
+        {
+            {
+                std::lock_guard<std::mutex> g(sendResultLock);
+                sendResult = result;
+            }
+            setPending(0);
+        }));
 }
 
 void LinkState::setPending(unsigned what)
@@ -88,8 +75,9 @@ void LinkState::searchSoon()
     setPending(startSearch);
 }
 
-int LinkState::update()
+LinkState::Update LinkState::update()
 {
+    Update shown;
     const unsigned now = pending.exchange(0);
     if ((now & startSearch) != 0)
     {
@@ -97,8 +85,7 @@ int LinkState::update()
         // Plugging the keyboard in late, or again, is noticed without a restart.
         manager.watchPorts(1000);
     }
-    if ((now & globals) != 0 && onGlobalsArrived)
-        onGlobalsArrived();
+    shown.globalsArrived = (now & globals) != 0;
     if ((now & detected) != 0)
     {
         ++connection;
@@ -115,7 +102,7 @@ int LinkState::update()
         serviceProblem = manager.midiServiceProblem();
         if (startupSearch)
         {
-            putInEditorGlobals();
+            shown.globalsArrived = putInEditorGlobals() || shown.globalsArrived;
             // The box belongs to the search at start-up; later searches answer in the status display.
             dialogs.showMessage(
                 keyboardProblemTitle,
@@ -124,9 +111,9 @@ int LinkState::update()
         startupSearch = false;
     }
     if ((now & readComplete) != 0)
-        readOutEnded(true);
+        shown.readOutEnded = readOutEnded(true);
     if ((now & readIncomplete) != 0 && manager.isKeyboardFound())
-        readOutEnded(false);
+        shown.readOutEnded = readOutEnded(false);
 
     std::optional<VerifiedSend::Result> result;
     {
@@ -134,11 +121,12 @@ int LinkState::update()
         result.swap(sendResult);
     }
     if (result)
-        showSendResult(*result);
-    return touched.exchange(-1);
+        shown.closeApproved = showSendResult(*result);
+    shown.touched = touched.exchange(-1);
+    return shown;
 }
 
-void LinkState::putInEditorGlobals()
+bool LinkState::putInEditorGlobals()
 {
     // Without a keyboard the keyboard-wide values would stay unset and blank, yet Save would write them: the
     // editor's defaults are put in and shown, so what is saved is what is seen.
@@ -146,28 +134,26 @@ void LinkState::putInEditorGlobals()
     bool blank = true;
     for (int id : {globalKnobMode, globalFaderMode, globalSplitMode, globalSplitPoint})
         blank = blank && before.globals[(size_t)id] == 0;
-    if (!blank || manager.getPins().isPinned(OrvManager49::globalField, globalSplitPoint))
-        return;
+    if (!blank || manager.getAnswerRouter().isPinned(OrvManager49::globalField, globalSplitPoint))
+        return false;
     manager.modify([](SettingsState& state) { state.applyEditorGlobalDefaults(); });
     history.startChanged(before);
-    if (onGlobalsArrived)
-        onGlobalsArrived();
+    return true;
 }
 
-void LinkState::readOutEnded(bool complete)
+bool LinkState::readOutEnded(bool complete)
 {
     if (complete)
         readAt = juce::Time::getCurrentTime();
     else
         notAllRead = true;
     history.readOutEnded(complete);
-    if (onReadOutEnded)
-        onReadOutEnded();
     if (!complete)
         dialogs.showMessage(
             keyboardProblemTitle,
             "The keyboard stopped answering while its settings were being read, so the settings "
             "shown may not be the keyboard's. Please check the connection and try again.");
+    return true;
 }
 
 //==============================================================================
@@ -205,7 +191,7 @@ void LinkState::sendThenClose()
     send();
 }
 
-void LinkState::showSendResult(const VerifiedSend::Result& result)
+bool LinkState::showSendResult(const VerifiedSend::Result& result)
 {
     sentAt = juce::Time::getCurrentTime();
     lastSend = result;
@@ -218,13 +204,14 @@ void LinkState::showSendResult(const VerifiedSend::Result& result)
         history.sendTaken(refused);
     }
     const bool closing = std::exchange(closeAfterSend, false);
-    if (closing && result.outcome == Outcome::verified && onCloseApproved)
+    if (closing && result.outcome == Outcome::verified)
     {
         // Changes made while that send ran go too before the window closes.
         if (history.unsentValues().empty())
-            return onCloseApproved();
+            return true;
         closeAfterSend = true;
-        return send();
+        send();
+        return false;
     }
     if (result.outcome == Outcome::notConnected)
     {
@@ -236,6 +223,7 @@ void LinkState::showSendResult(const VerifiedSend::Result& result)
         dialogs.showMessage(keyboardProblemTitle, result.describe() + ". " + keyboardUnpluggedText);
     else if (result.outcome != Outcome::verified)
         dialogs.showMessage(keyboardProblemTitle, result.describe() + ".");
+    return false;
 }
 
 //==============================================================================

@@ -16,25 +16,25 @@ class LinkState
 {
 public:
     LinkState(KeyboardLink& link, EditHistory& history, EditorDialogs& dialogs);
-    ~LinkState();
 
     /** Called, on any thread, when something happened that the next update acts on. */
     std::function<void()> changed;
-    /** Called on the message thread: the keyboard-wide values arrived (or were put in) and are to be shown.
-     */
-    std::function<void()> onGlobalsArrived;
-    /** Called on the message thread when a read-out has ended, complete or not. */
-    std::function<void()> onReadOutEnded;
-    /** Called when the window may close after all, once a send asked for on closing has been verified. */
-    std::function<void()> onCloseApproved;
 
     /** Records one of the manager's events; any thread. */
     void noteEvent(int event, int p1);
     /** The search starts at the next update: from the message loop, once the window is on the screen. */
     void searchSoon();
-    /** Acts on everything noted since the last update. Returns the control last moved on the keyboard, or
-        -1. Message thread. */
-    int update();
+    /** What an update found for the window to show. */
+    struct Update
+    {
+        bool globalsArrived = false; // the keyboard-wide values arrived, or were put in
+        bool readOutEnded = false;   // complete or not
+        bool closeApproved = false;  // a send asked for on closing was verified: the window may close
+        int touched = -1;            // the control last moved on the keyboard
+    };
+    /** Acts on everything noted since the last update, and says what the window has to show. Message
+        thread. */
+    Update update();
 
     /** Sends the editor's configuration and has it verified, or says why it cannot. */
     void send();
@@ -72,9 +72,11 @@ private:
         readIncomplete = 64
     };
     void setPending(unsigned what);
-    void putInEditorGlobals();
-    void readOutEnded(bool complete);
-    void showSendResult(const VerifiedSend::Result& result);
+    /** True when the editor's own keyboard-wide values were put in. */
+    bool putInEditorGlobals();
+    bool readOutEnded(bool complete);
+    /** True when the window may close. */
+    bool showSendResult(const VerifiedSend::Result& result);
 
     KeyboardLink& link;
     OrvManager49& manager;
@@ -95,6 +97,7 @@ private:
     std::function<void()> noteAction;
     juce::Time searchedAt;
     juce::uint32 searchShownUntil = 0;
+    std::vector<Subscription> heard; // last: ended first
 
     JUCE_DECLARE_NON_COPYABLE(LinkState)
 };

@@ -27,26 +27,32 @@ void SelectedControlFields::show()
 {
     if (!isControl(selectedId))
         return;
+    // With many controls selected, the fields show what they share: blank where they differ, the count in
+    // the Name field, which cannot be typed in then.
+    const auto many = selectionEditing.shared();
+    w.nameEditor.setReadOnly(many.has_value());
     // While the user types a name, the field is theirs.
     if (!editingName)
-        w.nameEditor.setText(nameShownFor(selectedId), false);
+        w.nameEditor.setText(many ? many->count : nameShownFor(selectedId), false);
 
     // The boxes show the store; they do not write it back. A delayed write-back would overwrite an answer
     // that the keyboard delivered in between with the older value shown here. Every value a box can show
     // maps back to itself, so nothing is lost.
     const auto s = manager.snapshot();
-    const auto put = [](juce::ComboBox& box, int index)
+    for (const auto& [box, field] : w.fieldBoxes())
     {
-        box.setSelectedItemIndex(index, juce::dontSendNotification);
-    };
-    put(w.modeCombo, s.get(itemFieldMode, selectedId));
-    // A code that is not in the list shows blank rather than the entry at that position.
-    put(w.channelCombo, ControlCatalogue::channelListIndex(s.get(itemFieldChannel, selectedId)));
-    put(w.numberCombo, s.get(itemFieldNumber, selectedId));
-    put(w.minCombo, s.get(itemFieldMinLsb, selectedId));
-    put(w.maxCombo, s.get(itemFieldMaxMsb, selectedId));
-    applyModeSet(selectedId);
-    selectionEditing.showShared();
+        const auto value = many ? many->values.at(field) : std::optional<int>(s.get(field, selectedId));
+        // A channel's code that is not in the list shows blank rather than the entry at that position.
+        const int index = !value                      ? -1
+                          : field == itemFieldChannel ? ControlCatalogue::channelListIndex(*value)
+                                                      : *value;
+        box->setSelectedItemIndex(index, juce::dontSendNotification);
+    }
+    if (many)
+        for (int id = 1; id <= numItemModes; ++id)
+            w.modeCombo.setItemEnabled(id, many->modeTaken[(size_t)id - 1]);
+    else
+        applyModeSet(selectedId);
     showHints();
 }
 
@@ -150,5 +156,8 @@ void SelectedControlFields::textEditorFocusLost(juce::TextEditor& editor)
 {
     history.endTyping();
     if (&editor == &w.nameEditor && selectedId >= 0)
-        editor.setText(nameShownFor(selectedId), false);
+    {
+        const auto many = selectionEditing.shared();
+        editor.setText(many ? many->count : nameShownFor(selectedId), false);
+    }
 }

@@ -22,70 +22,37 @@ const std::pair<EditorCommand, ControlKind> kindCommands[] = {
 } // namespace
 
 SelectionEditing::SelectionEditing(QMV49CtrlPickerComponent& p, KbdSettingsStore& s, EditHistory& h,
-                                   juce::Component& pa, FieldBoxes b, juce::TextEditor& name)
-    : picker(p), store(s), history(h), panel(pa), boxes(b), nameField(name)
+                                   juce::Component& pa)
+    : picker(p), store(s), history(h), panel(pa)
 {
     // The picture's own area, not its controls: a right-click there opens the menu.
     picker.addMouseListener(this, false);
-    nameField.addListener(this);
 }
 
 SelectionEditing::~SelectionEditing()
 {
     picker.removeMouseListener(this);
-    nameField.removeListener(this);
 }
 
 //==============================================================================
-void SelectionEditing::showShared()
+std::optional<SelectionEditing::Shared> SelectionEditing::shared() const
 {
     const auto& selection = picker.getSelection();
-    showCount();
     if (!selection.isMany())
-        return;
+        return std::nullopt;
     const BatchEdit batch(selection.ids());
+    Shared shared;
+    shared.count = "<" + controls((size_t)selection.size()) + ">";
     // Read under the store's lock, shown after it: the boxes never hold up the keyboard's answers.
-    std::array<int, std::tuple_size_v<FieldBoxes>> shown{};
     store.read(
         [&](const SettingsState& state)
         {
-            for (size_t i = 0; i < boxes.size(); ++i)
-            {
-                const int field = boxes[i].second;
-                const auto shared = batch.sharedValue(state, field);
-                shown[i] = !shared                     ? -1
-                           : field == itemFieldChannel ? ControlCatalogue::channelListIndex(*shared)
-                                                       : *shared;
-            }
+            for (int field = itemFieldMode; field <= itemFieldMaxMsb; ++field)
+                shared.values[field] = batch.sharedValue(state, field);
         });
-    for (size_t i = 0; i < boxes.size(); ++i)
-        boxes[i].first->setSelectedItemIndex(shown[i], juce::dontSendNotification);
-    // A mode any of them takes can be picked; the others skip it.
-    for (const auto& [box, field] : boxes)
-        if (field == itemFieldMode)
-            for (int id = 1; id <= numItemModes; ++id)
-                box->setItemEnabled(id, batch.anyAllowsMode(id - 1));
-}
-
-void SelectionEditing::showCount()
-{
-    // A name is each control's own: none is shared.
-    const auto& selection = picker.getSelection();
-    nameField.setReadOnly(selection.isMany());
-    if (selection.isMany())
-        nameField.setText("<" + controls((size_t)selection.size()) + ">", false);
-}
-
-void SelectionEditing::textEditorFocusLost(juce::TextEditor&)
-{
-    // The panel puts the shown control's name back as the field loses the keyboard; the count comes after it.
-    juce::Component::SafePointer<juce::TextEditor> field(&nameField);
-    juce::MessageManager::callAsync(
-        [this, field]
-        {
-            if (field != nullptr)
-                showCount();
-        });
+    for (int mode = 0; mode < numItemModes; ++mode)
+        shared.modeTaken[(size_t)mode] = batch.anyAllowsMode(mode);
+    return shared;
 }
 
 BatchEdit SelectionEditing::batch() const

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 
 /** Changes to the controls selected in the picture, many at once: the panel's boxes show the values they
@@ -15,22 +16,30 @@
     series. Each is one undoable step, and the status display says what was skipped or clipped. The kinds
     of control are selected by Ctrl+Shift+K, F, B and P or from the picture's menu (right-click its empty
     area). */
-class SelectionEditing : private juce::MouseListener, private juce::TextEditor::Listener
+class SelectionEditing : private juce::MouseListener
 {
 public:
-    using FieldBoxes = std::array<std::pair<juce::ComboBox*, int>, 5>;
-
-    /** The panel holds the picture, the selected control's boxes (with their fields) and its name field; the
-        number series box is shown over it. */
+    /** The panel holds the picture; the number series box is shown over it. */
     SelectionEditing(QMV49CtrlPickerComponent& picker, KbdSettingsStore& store, EditHistory& history,
-                     juce::Component& panel, FieldBoxes boxes, juce::TextEditor& nameField);
+                     juce::Component& panel);
     ~SelectionEditing() override;
 
     /** Tells the user what a change did, in the status display. */
     std::function<void(const juce::String&)> tell;
 
-    /** With many controls selected, shows what they share in the boxes the panel just filled for one. */
-    void showShared();
+    /** What many selected controls share, for the panel's fields to show. */
+    struct Shared
+    {
+        /** What the Name field shows: a name is each control's own, so the count stands in its place. */
+        juce::String count;
+        /** Per field (itemFieldMode to itemFieldMaxMsb): the value all of them hold, none where they differ.
+         */
+        std::map<int, std::optional<int>> values;
+        /** Per mode: whether any of them takes it (the others skip it). */
+        std::array<bool, numItemModes> modeTaken{};
+    };
+    /** With many controls selected, what they share; nothing with one or none. */
+    std::optional<Shared> shared() const;
     /** A value picked in a box: with many controls selected, set on those that take it; false with one. */
     bool apply(int field, int value);
 
@@ -50,9 +59,6 @@ public:
 
 private:
     void mouseDown(const juce::MouseEvent& e) override;
-    void textEditorFocusLost(juce::TextEditor&) override;
-    /** With many controls selected, the Name field says how many, and cannot be typed in. */
-    void showCount();
     void showMenu();
     /** The controls' names, for a message; a long list is cut short. */
     static juce::String names(const std::vector<int>& ids);
@@ -67,8 +73,6 @@ private:
     KbdSettingsStore& store;
     EditHistory& history;
     juce::Component& panel;
-    FieldBoxes boxes;
-    juce::TextEditor& nameField;
     struct Copied
     {
         int from;

@@ -122,14 +122,8 @@ ReadOutChain& Rig::attachChain(int stallTimeoutMs)
     auto& chain = link.getReadOut();
     chain.setStallTimeout(stallTimeoutMs);
     chain.setClock([this] { return now.load(); });
-    chain.onGlobalsReceived = [this]
-    {
-        ++globalsReceived;
-    };
-    chain.onFinished = [this](ReadOutChain::Outcome o)
-    {
-        outcomes.add(o);
-    };
+    heard.push_back(chain.onGlobalsReceived([this] { ++globalsReceived; }));
+    heard.push_back(chain.onFinished([this](ReadOutChain::Outcome o) { outcomes.add(o); }));
     link.setReadOutOnDetection(true);
     return chain;
 }

@@ -120,4 +120,7 @@ public:
     OrvManager49& manager;
     Recorder<ReadOutChain::Outcome> outcomes;
     std::atomic<int> globalsReceived{0};
+
+private:
+    std::vector<Subscription> heard;
 };

@@ -190,11 +190,12 @@ int readKeyboard(const juce::File& outFile, const LinkOptions& options, std::ost
     LinkSession session(options, err);
     if (!session.ready)
         return exitUnreadable;
-    session.link->getReadOut().onFinished = [&session](ReadOutChain::Outcome outcome)
-    {
-        session.readOutcome = outcome;
-        session.readFinished = true;
-    };
+    const auto heard = session.link->getReadOut().onFinished(
+        [&session](ReadOutChain::Outcome outcome)
+        {
+            session.readOutcome = outcome;
+            session.readFinished = true;
+        });
     if (!session.findKeyboard(true))
     {
         err << notFound;
@@ -243,11 +244,12 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         return exitNoKeyboard;
     }
 
-    session.link->getSender().onFinished = [&](const VerifiedSend::Result& r)
-    {
-        std::lock_guard<std::mutex> g(resultLock);
-        result = r;
-    };
+    const auto heard = session.link->getSender().onFinished(
+        [&](const VerifiedSend::Result& r)
+        {
+            std::lock_guard<std::mutex> g(resultLock);
+            result = r;
+        });
     session.link->getSender().start(session.manager().snapshot());
     pumpUntil([&session] { return !session.link->getSender().isRunning(); }, 300000);
     session.link->getSender().waitUntilFinished(5000); // and for its report
@@ -289,15 +291,16 @@ int diffWithKeyboard(const juce::File& inFile, bool tsv, const LinkOptions& opti
         err << notFound;
         return exitNoKeyboard;
     }
-    // The result outlives the session, whose reader may still be reporting when it is closed.
+    // The report is heard until `heard` ends, which waits for a report in progress.
     std::optional<FreshRead::Result> result;
     std::mutex resultLock;
     auto& reader = session.link->getFreshRead();
-    reader.onFinished = [&](const FreshRead::Result& r)
-    {
-        std::lock_guard<std::mutex> g(resultLock);
-        result = r;
-    };
+    const auto heard = reader.onFinished(
+        [&](const FreshRead::Result& r)
+        {
+            std::lock_guard<std::mutex> g(resultLock);
+            result = r;
+        });
     if (!reader.start())
     {
         err << "quillet: the keyboard could not be read\n";

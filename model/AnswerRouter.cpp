@@ -1,4 +1,4 @@
-#include "EditPins.h"
+#include "AnswerRouter.h"
 
 namespace
 {
@@ -9,7 +9,7 @@ bool isDataByte(int value)
 } // namespace
 
 //==============================================================================
-void EditPins::Pairs::erase(int field, int id)
+void AnswerRouter::Pairs::erase(int field, int id)
 {
     const int b = bit(field, id);
     if (b < 0)
@@ -18,19 +18,19 @@ void EditPins::Pairs::erase(int field, int id)
         bits.reset((size_t)b);
 }
 
-bool EditPins::Pairs::contains(int field, int id) const
+bool AnswerRouter::Pairs::contains(int field, int id) const
 {
     const int b = bit(field, id);
     return b < 0 ? others.count({field, id}) != 0 : bits[(size_t)b];
 }
 
-void EditPins::Pairs::clear()
+void AnswerRouter::Pairs::clear()
 {
     bits.reset();
     others.clear();
 }
 
-std::set<std::pair<int, int>> EditPins::Pairs::list() const
+std::set<std::pair<int, int>> AnswerRouter::Pairs::list() const
 {
     auto all = others;
     for (size_t b = 0; b < bits.size(); ++b)
@@ -43,13 +43,13 @@ std::set<std::pair<int, int>> EditPins::Pairs::list() const
 }
 
 //==============================================================================
-bool EditPins::pin(int field, int id)
+bool AnswerRouter::pin(int field, int id)
 {
     std::lock_guard<std::mutex> g(lock);
     return pins.insert(field, id);
 }
 
-std::set<std::pair<int, int>> EditPins::pin(const std::vector<SettingsDelta::Value>& changed)
+std::set<std::pair<int, int>> AnswerRouter::pin(const std::vector<SettingsDelta::Value>& changed)
 {
     std::set<std::pair<int, int>> added;
     std::lock_guard<std::mutex> g(lock);
@@ -59,21 +59,21 @@ std::set<std::pair<int, int>> EditPins::pin(const std::vector<SettingsDelta::Val
     return added;
 }
 
-void EditPins::unpin(int field, int id)
+void AnswerRouter::unpin(int field, int id)
 {
     std::lock_guard<std::mutex> g(lock);
     pins.erase(field, id);
     kept.erase({field, id});
 }
 
-void EditPins::clear()
+void AnswerRouter::clear()
 {
     std::lock_guard<std::mutex> g(lock);
     pins.clear();
     kept.clear();
 }
 
-int EditPins::unpinConfirmed(const SettingsState& keyboard, const SettingsState& current)
+int AnswerRouter::unpinConfirmed(const SettingsState& keyboard, const SettingsState& current)
 {
     std::lock_guard<std::mutex> g(lock);
     for (const auto& [field, id] : pins.list())
@@ -90,7 +90,7 @@ int EditPins::unpinConfirmed(const SettingsState& keyboard, const SettingsState&
     return pins.size();
 }
 
-std::optional<int> EditPins::keptAnswer(int field, int id) const
+std::optional<int> AnswerRouter::keptAnswer(int field, int id) const
 {
     std::lock_guard<std::mutex> g(lock);
     const auto it = kept.find({field, id});
@@ -99,25 +99,25 @@ std::optional<int> EditPins::keptAnswer(int field, int id) const
     return it->second;
 }
 
-int EditPins::count() const
+int AnswerRouter::count() const
 {
     std::lock_guard<std::mutex> g(lock);
     return pins.size();
 }
 
-std::set<std::pair<int, int>> EditPins::values() const
+std::set<std::pair<int, int>> AnswerRouter::values() const
 {
     std::lock_guard<std::mutex> g(lock);
     return pins.list();
 }
 
-bool EditPins::isPinned(int field, int id) const
+bool AnswerRouter::isPinned(int field, int id) const
 {
     std::lock_guard<std::mutex> g(lock);
     return pins.contains(field, id);
 }
 
-bool EditPins::beginCapture(const SettingsState& start)
+bool AnswerRouter::beginCapture(const SettingsState& start)
 {
     std::lock_guard<std::mutex> g(lock);
     if (capture != nullptr)
@@ -126,19 +126,19 @@ bool EditPins::beginCapture(const SettingsState& start)
     return true;
 }
 
-bool EditPins::beginCapture()
+bool AnswerRouter::beginCapture()
 {
     // Not a default argument: clang then leaves the maps' constructors to the caller's object, unemitted.
     return beginCapture(SettingsState());
 }
 
-bool EditPins::isCapturing() const
+bool AnswerRouter::isCapturing() const
 {
     std::lock_guard<std::mutex> g(lock);
     return capture != nullptr;
 }
 
-SettingsState EditPins::endCapture()
+SettingsState AnswerRouter::endCapture()
 {
     std::lock_guard<std::mutex> g(lock);
     // Moved out, not copied: a whole configuration is read into it.
@@ -148,7 +148,7 @@ SettingsState EditPins::endCapture()
 }
 
 //==============================================================================
-void EditPins::storeAnswers(KbdSettingsStore& store, int field, const juce::Array<int>& pairs)
+void AnswerRouter::storeAnswers(KbdSettingsStore& store, int field, const juce::Array<int>& pairs)
 {
     {
         std::lock_guard<std::mutex> g(lock);
@@ -181,7 +181,7 @@ void EditPins::storeAnswers(KbdSettingsStore& store, int field, const juce::Arra
         store.rebuildNumberIndex();
 }
 
-void EditPins::storeGlobalAnswer(KbdSettingsStore& store, int id, int value)
+void AnswerRouter::storeGlobalAnswer(KbdSettingsStore& store, int id, int value)
 {
     {
         std::lock_guard<std::mutex> g(lock);

@@ -11,7 +11,8 @@
 #include <optional>
 #include <set>
 
-/** The values the user changed and has not sent yet, and where the keyboard's answers go.
+/** Where each of the keyboard's answers goes: into the store, kept aside for a value the user holds (pinned:
+    changed and not sent yet), or into a capture.
 
     A pinned value is the user's: an answer of the keyboard for it is kept aside instead of stored, so that an
     older answer never overwrites a newer edit, and the editor can come back to it. While capturing, answers
@@ -21,7 +22,7 @@
     Safe to call from the MIDI input thread and the message thread at once. Its lock is never held while the
     store's is taken, but may be taken inside the store's: an answer is checked against the pins and stored
     in one hold of the store's lock, so a value pinned as it is written is never overwritten by an answer. */
-class EditPins
+class AnswerRouter
 {
 public:
     static constexpr int globalField = SettingsDelta::globalField;
