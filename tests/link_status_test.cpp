@@ -151,7 +151,7 @@ TEST(LinkStatus, AControlSelectedBeforeALateReadOutShowsTheKeyboardsValuesWhenTh
 
     EXPECT_EQ(panel->getSelectedItemId(), 0x70);
     EXPECT_EQ(panel->modeBox().getText(), "Note Toggle");
-    EXPECT_EQ(panel->numberBox().getText(), "99 - NRPN - MSB");
+    EXPECT_EQ(panel->numberBox().getText(), "99 - D#6"); // a note toggle: its number is a note
 }
 
 TEST(LinkStatus, SendSaysSoWhenTheKeyboardsOutputCouldNotBeOpened)

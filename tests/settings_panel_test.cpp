@@ -109,8 +109,7 @@ TEST_F(PanelTest, SelectingAPadShowsItsFieldsAndPadModes)
     select("0x70");
     EXPECT_EQ(panel->nameField().getText(), "Pad #1");
     EXPECT_EQ(enabledItemIds(panel->modeBox()), (std::vector<int>{1, 2, 9, 10, 11, 12}));
-    EXPECT_EQ(controlShown(*panel),
-              juce::StringArray({"Midi Note", "10", "124 - Omni Mode Off", "0", "127"}));
+    EXPECT_EQ(controlShown(*panel), juce::StringArray({"Midi Note", "10", "124 - E8", "0", "127"}));
 }
 
 TEST_F(PanelTest, ModeChoicesFollowTheSelectedControl)
@@ -141,8 +140,7 @@ TEST_F(PanelTest, ShowingAControlWritesBackExactlyWhatIsStored)
         store().setItemField(f, 0x70, fields[f - itemFieldMode]);
     const auto before = store().snapshot();
     select("0x70");
-    EXPECT_EQ(controlShown(*panel),
-              juce::StringArray({"Note Toggle", "Lower", "40 - Balance LSB", "5", "100"}));
+    EXPECT_EQ(controlShown(*panel), juce::StringArray({"Note Toggle", "Lower", "40 - E1", "5", "100"}));
     EXPECT_TRUE(store().snapshot() == before);
 }
 
@@ -177,10 +175,65 @@ TEST_F(PanelTest, NumbersCanBeTypedOrSteppedWithTheWheelAndSayWhatTheyMean)
     const juce::MouseEvent at(juce::Desktop::getInstance().getMainMouseSource(), {5.0f, 5.0f}, {}, 0.0f, 0.0f,
                               0.0f, 0.0f, 0.0f, &maximum, &maximum, juce::Time::getCurrentTime(),
                               {5.0f, 5.0f}, juce::Time::getCurrentTime(), 0, false);
-    const juce::MouseWheelDetails notch{0.0f, 0.25f, false, false, false};
+    const juce::MouseWheelDetails notch{0.0f, -0.25f, false, false,
+                                        false}; // down: the maximum may be at its top
     maximum.mouseWheelMove(at, notch);
     drainMessages();
     EXPECT_EQ(std::abs(store().getItemField(itemFieldMaxMsb, 0x70) - before), 1);
+}
+
+// A number follows the wheel as a number does: turned up it rises, and no notch is lost, however small the
+// travel the system reports for one.
+TEST_F(PanelTest, TheWheelTurnedUpRaisesANumberByEveryNotch)
+{
+    select("0x70");
+    auto& number = panel->numberBox();
+    number.setSelectedItemIndex(40, juce::sendNotificationSync);
+    const juce::MouseEvent at(juce::Desktop::getInstance().getMainMouseSource(), {5.0f, 5.0f}, {}, 0.0f, 0.0f,
+                              0.0f, 0.0f, 0.0f, &number, &number, juce::Time::getCurrentTime(), {5.0f, 5.0f},
+                              juce::Time::getCurrentTime(), 0, false);
+    const auto turn = [&](float deltaY, bool smooth, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            number.mouseWheelMove(at, {0.0f, deltaY, false, smooth, false});
+        drainMessages();
+        return store().getItemField(itemFieldNumber, 0x70);
+    };
+    EXPECT_EQ(turn(0.1f, false, 3), 43) << "three small notches up";
+    EXPECT_EQ(turn(-0.1f, false, 1), 42) << "one notch down";
+}
+
+// A pad's note reads as a note in the open list, in the closed box and to a screen reader, on every
+// channel; a controller mode gets the controllers' list back unchanged.
+TEST_F(PanelTest, TheNumberListSpeaksTheModesMeaning)
+{
+    select("0x70");
+    auto& number = panel->numberBox();
+    pick(panel->modeBox(), "Control");
+    juce::StringArray controllers;
+    for (int i = 0; i < number.getNumItems(); ++i)
+        controllers.add(number.getItemText(i));
+
+    pick(panel->modeBox(), "Midi Note");
+    pick(panel->channelBox(), "10");
+    number.setSelectedItemIndex(36, juce::sendNotificationSync);
+    const auto drum = number.getItemText(36);
+    EXPECT_TRUE(drum.startsWith("36 - C1") && drum.contains("Bass Drum 1")) << drum;
+    EXPECT_EQ(number.getText(), drum) << "the closed box, which a screen reader reads too";
+    EXPECT_EQ(number.getTitle(), "Note");
+    EXPECT_FALSE(number.getItemText(122).contains("Local Control")) << number.getItemText(122);
+
+    pick(panel->channelBox(), "1");
+    EXPECT_EQ(number.getItemText(36), "36 - C1") << "no drum off the drum channel";
+    EXPECT_EQ(number.getText(), "36 - C1");
+
+    pick(panel->modeBox(), "Control");
+    juce::StringArray after;
+    for (int i = 0; i < number.getNumItems(); ++i)
+        after.add(number.getItemText(i));
+    EXPECT_EQ(after, controllers);
+    EXPECT_EQ(number.getTitle(), "CC number");
+    EXPECT_EQ(store().getItemField(itemFieldNumber, 0x70), 36) << "renaming the entries wrote nothing";
 }
 
 TEST_F(PanelTest, PitchWheelCanBeShownButKeepsNoSettings)

@@ -155,7 +155,8 @@ private:
     std::set<juce::Component*> cornersShown;   // the boxes last repainted with a corner
 
     PanelWidgets w{*this, *this, *this};
-    ValueHints hints{w.numberCombo, w.minCombo, w.maxCombo}; // after the boxes, whose tooltips it starts from
+    ValueHints hints{w.numberLabel, w.numberCombo, w.minCombo,
+                     w.maxCombo}; // after the boxes, whose tooltips it starts from
     PickerFocus pickerFocus{w.picker, *this, w.modeCombo};
     SelectionEditing selectionEditing{w.picker, manager, history, *this};
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};

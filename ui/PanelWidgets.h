@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NumberBox.h"
 #include "QMV49CtrlPickerComponent.h"
 #include "SharpImageButton.h"
 
@@ -43,7 +44,7 @@ public:
     juce::Label nameLabel{"new label", "Name:"};
     juce::TextEditor nameEditor{"new text editor"};
     juce::Label numberLabel{"new label"};
-    juce::ComboBox numberCombo{"CC number combo"};
+    NumberBox numberCombo{"CC number combo"};
     SharpImageButton defaultButton{"new button"};
     SharpImageButton sendKeyboardButton{"new button"};
     QMV49CtrlPickerComponent picker;
@@ -52,9 +53,9 @@ public:
     juce::Label channelLabel{"new label"};
     juce::ComboBox channelCombo{"Channel combo"};
     juce::Label maxLabel{"new label"};
-    juce::ComboBox maxCombo{"Max MSB combo"};
+    NumberBox maxCombo{"Max MSB combo"};
     juce::Label minLabel{"new label"};
-    juce::ComboBox minCombo{"Min LSB combo"};
+    NumberBox minCombo{"Min LSB combo"};
     juce::Label splitModeLabel{"knob mode label"};
     juce::ComboBox splitModeCombo{"split mode combo"};
     juce::Label upperChannelLabel{"channel label"};

@@ -2,13 +2,59 @@
 
 #include "model/ValueMeaning.h"
 
-ValueHints::ValueHints(juce::ComboBox& n, juce::ComboBox& lo, juce::ComboBox& hi)
-    : number(n), minimum(lo), maximum(hi)
+namespace
+{
+/** The number's entry in the list, in the mode's meaning: "36 - C1 · Bass Drum 1" for a note on the drum
+    channel, "60 - C3" on another; empty in a mode whose number is a controller, which the list already
+    names. */
+/** What the number is in a mode where it is not a controller; empty where it is. */
+juce::String numberName(int mode)
+{
+    switch (mode)
+    {
+    case modeMidiNote:
+    case modeNoteToggle:
+        return "Note";
+    case modePatchChange:
+        return "Program";
+    case modeKeyboardPreset:
+        return "Preset";
+    case modeMmc:
+        return "MMC";
+    case modeRpn:
+        return "RPN";
+    case modeNrpn:
+        return "NRPN";
+    default:
+        return {};
+    }
+}
+
+juce::String entryFor(int mode, int channelCode, int n)
+{
+    const bool note = mode == modeMidiNote || mode == modeNoteToggle;
+    juce::String meaning;
+    if (note)
+    {
+        meaning = ControlCatalogue::noteName(n);
+        const auto drum = channelCode == 9 ? ValueMeaning::drumName(n) : std::string(); // channel 10
+        if (!drum.empty())
+            meaning << juce::String(juce::CharPointer_UTF8(" \xc2\xb7 ")) << drum;
+    }
+    else
+        meaning = ValueMeaning::ofNumber(mode, channelCode, n);
+    return meaning.isEmpty() ? juce::String() : juce::String(n) + " - " + meaning;
+}
+} // namespace
+
+ValueHints::ValueHints(juce::Label& l, juce::ComboBox& n, juce::ComboBox& lo, juce::ComboBox& hi)
+    : numberLabel(l), number(n), minimum(lo), maximum(hi)
 {
 }
 
 void ValueHints::update(int mode, int channelCode, int value)
 {
+    showEntries(mode, channelCode);
     meaning = mode < 0 ? juce::String() : juce::String(ValueMeaning::ofNumber(mode, channelCode, value));
     minimumRole = mode < 0 ? juce::String() : juce::String(ValueMeaning::roleOf(mode, itemFieldMinLsb));
     maximumRole = mode < 0 ? juce::String() : juce::String(ValueMeaning::roleOf(mode, itemFieldMaxMsb));
@@ -22,6 +68,42 @@ void ValueHints::update(int mode, int channelCode, int value)
     number.setTooltip(tip((*ownTips)[0], meaning));
     minimum.setTooltip(tip((*ownTips)[1], minimumRole));
     maximum.setTooltip(tip((*ownTips)[2], maximumRole));
+}
+
+void ValueHints::showEntries(int mode, int channelCode)
+{
+    // The controllers' list, as the panel made it, is kept for the modes whose number is a controller.
+    if (!controllerEntries)
+    {
+        controllerEntries.emplace();
+        for (int i = 0; i < number.getNumItems(); ++i)
+            controllerEntries->add(number.getItemText(i));
+    }
+    juce::StringArray entries;
+    for (int n = 0; n < controllerEntries->size(); ++n)
+    {
+        const auto entry = mode < 0 ? juce::String() : entryFor(mode, channelCode, n);
+        entries.add(entry.isNotEmpty() ? entry : (*controllerEntries)[n]);
+    }
+    if (!ownLabel)
+    {
+        ownLabel = numberLabel.getText();
+        ownTitle = number.getTitle();
+    }
+    const auto named = numberName(mode);
+    numberLabel.setText(named.isEmpty() ? *ownLabel : named + ":", juce::dontSendNotification);
+    number.setTitle(named.isEmpty() ? *ownTitle : named);
+
+    if (entries == shownEntries)
+        return;
+    // Renamed in place: the box keeps its item ids and its listeners' view of them. The box counts an entry
+    // as selected only while its text is the entry's, so the selection is taken first.
+    const int selected = number.getSelectedItemIndex();
+    for (int i = 0; i < entries.size(); ++i)
+        number.changeItemText(number.getItemId(i), entries[i]);
+    if (selected >= 0)
+        number.setText(entries[selected], juce::dontSendNotification);
+    shownEntries = std::move(entries);
 }
 
 bool ValueHints::isTyping(const juce::ComboBox& box)
@@ -42,17 +124,6 @@ juce::Rectangle<int> ValueHints::textArea(const juce::ComboBox& box)
 
 void ValueHints::paint(juce::Graphics& g) const
 {
-    if (meaning.isNotEmpty() && number.getSelectedItemIndex() >= 0 && !isTyping(number))
-    {
-        // The box's own text names a controller, which means nothing in this mode.
-        const auto area = textArea(number);
-        g.setColour(number.findColour(juce::ComboBox::backgroundColourId));
-        g.fillRect(area);
-        g.setColour(number.findColour(juce::ComboBox::textColourId));
-        g.setFont(juce::Font(14.0f));
-        g.drawFittedText(juce::String(number.getSelectedItemIndex()) + " - " + meaning,
-                         area.withTrimmedLeft(2), juce::Justification::centredLeft, 1, 0.8f);
-    }
     g.setFont(juce::Font(11.0f));
     g.setColour(juce::Colours::black.withAlpha(0.45f));
     for (const auto* box : {&minimum, &maximum})

@@ -6,13 +6,15 @@
 #include <optional>
 
 /** The meaning of the selected control's number, minimum and maximum, in their boxes and tooltips: the
-    number's meaning (a note, a program, an MMC command...) drawn over its box where the controller list
-    does not say it, and whether the value boxes hold Min and Max or LSB and MSB as a small tag in each.
-    Nothing is drawn over a box while the user types in it. */
+    number box's entries in the mode's meaning (a note, a program, an MMC command...; the controllers' list
+    where the number is a controller), and whether the value boxes hold Min and Max or LSB and MSB as a
+    small tag in each. Nothing is drawn over a box while the user types in it. */
 class ValueHints
 {
 public:
-    ValueHints(juce::ComboBox& number, juce::ComboBox& minimum, juce::ComboBox& maximum);
+    /** numberLabel names what the number is, as the mode says. */
+    ValueHints(juce::Label& numberLabel, juce::ComboBox& number, juce::ComboBox& minimum,
+               juce::ComboBox& maximum);
 
     /** For a control in that mode, on that channel code, with that number; a negative mode clears them. */
     void update(int mode, int channelCode, int number);
@@ -22,12 +24,18 @@ public:
     const juce::String& numberMeaning() const { return meaning; }
 
 private:
+    /** Names the number box's entries for the mode, renaming only when they change. */
+    void showEntries(int mode, int channelCode);
     static bool isTyping(const juce::ComboBox& box);
     /** The box's text area, without its arrow, in the parent's coordinates. */
     static juce::Rectangle<int> textArea(const juce::ComboBox& box);
 
+    juce::Label& numberLabel;
     juce::ComboBox &number, &minimum, &maximum;
+    std::optional<juce::String> ownLabel, ownTitle; // the panel's, for the controller modes
     // The boxes' own tooltips, taken at the first update, once the panel has given them.
     std::optional<std::array<juce::String, 3>> ownTips;
     juce::String meaning, minimumRole, maximumRole;
+    std::optional<juce::StringArray> controllerEntries; // the panel's list, taken at the first update
+    juce::StringArray shownEntries;
 };
