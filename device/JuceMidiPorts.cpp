@@ -230,9 +230,10 @@ MidiPortSystem& systemMidiPorts()
 juce::String describeMidiServiceError(int errorNumber)
 {
     if (errorNumber == ENOENT || errorNumber == ENODEV)
-        return "The system has no MIDI service: the ALSA sequencer (/dev/snd/seq) is missing.";
+        return "The system has no MIDI service: the ALSA sequencer (/dev/snd/seq) is missing. Loading it "
+               "('sudo modprobe snd-seq') or installing the system's sound modules brings it back.";
     if (errorNumber == EACCES || errorNumber == EPERM)
         return "The system's MIDI service is closed to this user: /dev/snd/seq cannot be opened (on many "
-               "systems only members of the audio group may).";
+               "systems only members of the audio group may: add this user to it and log in again).";
     return "The system's MIDI service cannot be opened: " + juce::String(std::strerror(errorNumber)) + ".";
 }

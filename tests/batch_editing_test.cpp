@@ -50,6 +50,8 @@ TEST_F(PanelTest, ControlsOfDifferentKindsShowWhatTheyShareAndTakeOnlyTheModesTh
     EXPECT_EQ(store().getItemField(itemFieldMode, 0x01), modeControl);
     const auto said = panel->statusDisplay().getDetail();
     EXPECT_TRUE(said.contains("1 skipped") && said.contains("Filter Cutoff")) << said;
+    EXPECT_TRUE(said.startsWith("Mode Control Toggle set on 2 controls"))
+        << "what was set, on how many: " << said;
     EXPECT_EQ(undoSteps(*panel), steps + 1);
 
     panel->undo();
@@ -82,6 +84,8 @@ TEST_F(PanelTest, PastingTheCopyBackOntoItsControlAndAnotherIsOneStep)
     EXPECT_EQ(store().getItemField(itemFieldMode, 0x30), modeControl);
     EXPECT_TRUE(panel->statusDisplay().getDetail().contains("1 skipped"))
         << panel->statusDisplay().getDetail();
+    EXPECT_TRUE(panel->statusDisplay().getDetail().contains("settings pasted on 2 controls"))
+        << panel->statusDisplay().getDetail();
     EXPECT_EQ(undoSteps(*panel), steps + 1);
 
     panel->undo();
@@ -106,6 +110,8 @@ TEST_F(PanelTest, ASeriesOverEveryPadStopsAt127AndNamesThePadsKeptThere)
     EXPECT_EQ(store().getItemField(itemFieldNumber, 0x73), 127);
     const auto said = panel->statusDisplay().getDetail();
     EXPECT_TRUE(said.contains("1 kept at 127: Pad #4") && !said.contains("Pad #3")) << said;
+    EXPECT_TRUE(said.startsWith("Number series on 4 controls"))
+        << "pads play notes, not CC numbers: " << said;
     EXPECT_EQ(undoSteps(*panel), steps + 1);
     EXPECT_EQ(store().findItemForNumber(125), 0x70) << "the number index follows";
 }

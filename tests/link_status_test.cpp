@@ -53,6 +53,34 @@ TEST(LinkStatus, NotFoundSaysWhatToCheckAndAClickFindsAKeyboardPluggedInSince)
     EXPECT_EQ(dialogs->countTitled("Keyboard Problem"), 1) << "a later search answers in the display only";
 }
 
+// Without the system's MIDI service the box at start keeps its words first, then says why and what to do; a
+// click on the display then searches again.
+TEST(LinkStatus, WithoutMidiServiceTheBoxAtStartSaysWhyAndTheDisplaySearchesAgain)
+{
+    struct PortsWithoutService : VirtualMidiPorts
+    {
+        juce::String serviceProblem() override { return "The test's MIDI service is switched off."; }
+    } ports;
+    ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<KbdSettingComponent49> panel;
+    {
+        auto d = std::make_unique<ScriptedDialogs>();
+        dialogs = d.get();
+        panel = std::make_unique<KbdSettingComponent49>(ports, std::move(d));
+    }
+    drainMessages();
+    ASSERT_EQ(dialogs->countTitled("Keyboard Problem"), 1);
+    const auto lines = juce::StringArray::fromLines(dialogs->shown.back().text);
+    EXPECT_EQ(lines[0], "The keyboard has not been detected. Please correct the problem and try again.");
+    EXPECT_TRUE(lines.joinIntoString(" ").contains("The test's MIDI service is switched off."))
+        << dialogs->shown.back().text;
+    EXPECT_EQ(panel->statusDisplay().getHeadline(), "No MIDI service");
+
+    panel->statusDisplay().onClick();
+    EXPECT_EQ(panel->statusDisplay().getHeadline(), "Searching...");
+    EXPECT_EQ(dialogs->countTitled("Keyboard Problem"), 1) << "a search asked for answers in the display";
+}
+
 TEST(LinkStatus, AnEditDuringASlowReadOutWinsAndSurvivesAnUnplugAndAReplug)
 {
     VirtualMidiPorts ports;

@@ -103,10 +103,15 @@ LinkState::Update LinkState::update()
         if (startupSearch)
         {
             shown.globalsArrived = putInEditorGlobals() || shown.globalsArrived;
-            // The box belongs to the search at start-up; later searches answer in the status display.
-            dialogs.showMessage(
-                keyboardProblemTitle,
-                "The keyboard has not been detected. Please correct the problem and try again.");
+            // The box belongs to the search at start-up; later searches answer in the status display. Without
+            // the system's MIDI service no keyboard can be found: the box says why, and what to do.
+            juce::String text =
+                "The keyboard has not been detected. Please correct the problem and try again.";
+            if (serviceProblem.isNotEmpty())
+                text << "\n\n"
+                     << serviceProblem
+                     << " Once it is set right, click the status display in the picture to search again.";
+            dialogs.showMessage(keyboardProblemTitle, text);
         }
         startupSearch = false;
     }

@@ -14,6 +14,18 @@ juce::String controls(size_t n)
     return juce::String((int)n) + (n == 1 ? " control" : " controls");
 }
 
+/** A value as its box shows it: a mode's or a channel's name, else the number. */
+juce::String valueText(int field, int value)
+{
+    if (field == itemFieldMode && value >= 0 && value < numItemModes)
+        return ControlCatalogue::modePanelTexts()[(size_t)value];
+    if (field == itemFieldChannel)
+        for (const auto& entry : ControlCatalogue::channelList())
+            if (entry.code == value)
+                return entry.text;
+    return juce::String(value);
+}
+
 const std::pair<EditorCommand, ControlKind> kindCommands[] = {
     {EditorCommand::selectKnobs, ControlKind::knob},
     {EditorCommand::selectSliders, ControlKind::slider},
@@ -72,7 +84,8 @@ bool SelectionEditing::apply(int field, int value)
         return false;
     const auto out = write(batch().set(field, value));
     // Short: the status display has room for one line.
-    tellSkipped(fieldLabel(field) + " set on " + juce::String((int)out.changed.size()), out.skipped);
+    tellSkipped(fieldLabel(field) + " " + valueText(field, value) + " set on " + controls(out.changed.size()),
+                out.skipped);
     return true;
 }
 
@@ -107,7 +120,7 @@ void SelectionEditing::paste()
         return;
     }
     const auto out = write(batch().paste(copied->settings));
-    tellSkipped(names({copied->from}) + " pasted on " + juce::String((int)out.changed.size()), out.skipped);
+    tellSkipped(names({copied->from}) + "'s settings pasted on " + controls(out.changed.size()), out.skipped);
 }
 
 void SelectionEditing::fillSeries(int field, int start, int step)
@@ -115,7 +128,9 @@ void SelectionEditing::fillSeries(int field, int start, int step)
     const auto out = write(batch().series(field, start, step));
     const bool channels = field == itemFieldChannel;
     const int end = step > 0 ? (channels ? 16 : 127) : (channels ? 1 : 0);
-    juce::String note = fieldLabel(field) + " series on " + juce::String((int)out.changed.size());
+    // A series of numbers may be notes or controllers, whichever the controls play.
+    juce::String note =
+        juce::String(channels ? "Channel" : "Number") + " series on " + controls(out.changed.size());
     if (!out.clipped.empty())
         note << ", " << (int)out.clipped.size() << " kept at " << end << ": " << names(out.clipped);
     if (tell)
