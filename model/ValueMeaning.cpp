@@ -128,6 +128,23 @@ std::string ValueMeaning::ofNumber(int mode, int channelCode, int number)
     }
 }
 
+std::string ValueMeaning::shortMeaning(int mode, int channelCode, int number)
+{
+    if (mode != modeNoteToggle && mode != modeMidiNote)
+        return ofNumber(mode, channelCode, number);
+    if (number < 0 || number > 127)
+        return {};
+    const auto note = ControlCatalogue::noteName(number);
+    const auto drum = channelCode == drumChannel ? drumName(number) : std::string();
+    return drum.empty() ? note : note + " \xC2\xB7 " + drum; // U+00B7, middle dot
+}
+
+std::string ValueMeaning::numberWithMeaning(int mode, int channelCode, int number)
+{
+    const auto meaning = shortMeaning(mode, channelCode, number);
+    return meaning.empty() ? std::to_string(number) : std::to_string(number) + " - " + meaning;
+}
+
 std::string ValueMeaning::roleOf(int mode, int field)
 {
     const bool parameterBytes = mode == modeRpn || mode == modeNrpn;

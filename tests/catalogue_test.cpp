@@ -171,3 +171,20 @@ TEST(ValueMeaningTexts, EachModeSaysWhatItsNumberAndValuesAre)
     EXPECT_EQ(VM::roleOf(modeControl, itemFieldMinLsb), "Min");
     EXPECT_EQ(VM::roleOf(modeMidiNote, itemFieldMaxMsb), "Max");
 }
+
+TEST(ValueMeaningTexts, ShortFormForListsGivesTheNoteTheDrumOnChannelTenAndNothingForControllers)
+{
+    namespace VM = ValueMeaning;
+    const std::string dot = "\xC2\xB7"; // U+00B7 in UTF-8
+    // A pad in Midi Note mode on note 36 (C3 is 60, so 36 is C1): on channel 10 (code 9) the kick drum.
+    EXPECT_EQ(VM::shortMeaning(modeMidiNote, 9, 36), "C1 " + dot + " Bass Drum 1");
+    EXPECT_EQ(VM::numberWithMeaning(modeMidiNote, 9, 36), "36 - C1 " + dot + " Bass Drum 1");
+    // Another channel, or a note below the drum set: the note alone.
+    EXPECT_EQ(VM::shortMeaning(modeMidiNote, 0, 36), "C1");
+    EXPECT_EQ(VM::shortMeaning(modeNoteToggle, 9, 34), "A#0");
+    // Controllers: the controller list names the number already.
+    EXPECT_EQ(VM::shortMeaning(modeControl, 9, 36), "");
+    EXPECT_EQ(VM::numberWithMeaning(modeRelativeControl, 9, 74), "74");
+    EXPECT_EQ(VM::shortMeaning(modePatchChange, 0, 36), "program 37");
+    EXPECT_EQ(VM::numberWithMeaning(modeMidiNote, 9, 200), "200") << "a number out of range means nothing";
+}

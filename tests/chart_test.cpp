@@ -58,7 +58,9 @@ TEST(MidiChart, FreshStoreListsTheNamedConfigurableControlsInIdOrder)
     EXPECT_EQ(actual.size(), 53);
     EXPECT_EQ(actual, expected);
     EXPECT_EQ(actual[0] + "|" + actual[52], "Filter Cutoff|Pad #4");
-    EXPECT_EQ(rowNamed(rows, "Pad #1"), juce::StringArray({"Pad #1", "Midi Note", "10", "124", "0", "127"}));
+    // The pad plays note 124, an E (120 is a C) in octave 8 (C3 is 60): no drum of the General MIDI set.
+    EXPECT_EQ(rowNamed(rows, "Pad #1"),
+              juce::StringArray({"Pad #1", "Midi Note", "10", "124 - E8", "0", "127"}));
     EXPECT_EQ(rowNamed(rows, "Snapshot #9"),
               juce::StringArray({"Snapshot #9", "Duration Ctl", "1", "30", "30", "116"}));
 }
@@ -82,6 +84,52 @@ TEST(MidiChart, UnnamedIdsShowTheirNumberAndOddCodesShowShortTexts)
     EXPECT_EQ(rowNamed(rows, "LFO Rate")[2], "Pnl");
     EXPECT_EQ(rowNamed(rows, "LFO Amount")[2], "Err");
     EXPECT_EQ(rowNamed(rows, "Key Parameter #1")[1], "Err");
+}
+
+TEST(MidiChart, UserNamesStandBesideTheControlsOwnAndTheKeyboardWideValuesFollowInATableOfTheirOwn)
+{
+    auto state = KbdSettingsStore().snapshot();
+    state.names[0x70] = "Kick";
+    state.set(itemFieldNumber, 0x70, 36);
+    state.globals[globalLowerChannel] = 2;
+    state.globals[globalUpperChannel] = 15;
+    state.globals[globalKnobMode] = 127;
+    state.globals[globalFaderMode] = 0;
+    state.globals[globalSplitMode] = 127;
+    state.globals[globalSplitPoint] = 61;
+    const auto rows = rowsOf(state);
+    EXPECT_EQ(rowNamed(rows, "Kick").size(), 0) << "the control keeps its own name first";
+    EXPECT_EQ(rowNamed(rows, "Pad #1 (Kick)").joinIntoString("|"),
+              juce::String(
+                  juce::CharPointer_UTF8("Pad #1 (Kick)|Midi Note|10|36 - C1 \xc2\xb7 Bass Drum 1|0|127")));
+    EXPECT_EQ(rows.size(), 54u) << "the described table keeps its rows";
+
+    auto html = createMidiChartXml(state);
+    auto* body = html->getChildByName("body");
+    juce::Array<juce::XmlElement*> tables;
+    for (auto* e : body->getChildWithTagNameIterator("table"))
+        tables.add(e);
+    ASSERT_EQ(tables.size(), 2);
+    std::map<juce::String, juce::String> wide;
+    for (auto* tr : tables[1]->getChildIterator())
+    {
+        const auto cells = cellsOf(*tr);
+        ASSERT_EQ(cells.size(), 2);
+        wide[cells[0]] = cells[1];
+    }
+    EXPECT_EQ(wide, (std::map<juce::String, juce::String>{{"Lower channel", "3"},
+                                                          {"Upper channel", "16"},
+                                                          {"Knob mode", "Relative"},
+                                                          {"Fader mode", "Normal"},
+                                                          {"Split mode", "On"},
+                                                          {"Split point", "C#3"}}));
+
+    // Printed: no shaded backgrounds, no row cut by a page break.
+    const auto style = html->getChildByName("head")->getChildByName("style")->getAllSubText();
+    const auto print = style.fromFirstOccurrenceOf("@media print", false, false);
+    EXPECT_TRUE(print.contains("background: none")) << style;
+    EXPECT_TRUE(print.contains("tr {") && print.contains("break-inside: avoid")) << style;
+    EXPECT_TRUE(print.contains("font-size")) << style;
 }
 
 TEST(MidiChart, WrittenFileIsUtf8XmlOfTheChart)

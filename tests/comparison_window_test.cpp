@@ -212,3 +212,58 @@ TEST_F(EditorComparison, AKeyboardPluggedInAgainThatIsNotReadIsNotInSyncWhatever
     drainMessages();
     EXPECT_TRUE(tooltip().contains("unknown")) << tooltip();
 }
+
+TEST_F(EditorComparison, ApplyWaitsForATakeAFilesNameHeadsItsColumnAsItIsAndNumbersSayWhatTheyMean)
+{
+    openEditorAndReadOut();
+    const auto editor = panel->getManager().snapshot();
+    ASSERT_EQ(editor.get(itemFieldMode, 0x70), modeMidiNote);
+    ASSERT_EQ(editor.get(itemFieldChannel, 0x70), 9); // channel 10
+    ASSERT_EQ(editor.get(itemFieldMode, 0x01), modeControl);
+    ASSERT_NE(editor.get(itemFieldNumber, 0x70), 36);
+    ASSERT_NE(editor.get(itemFieldNumber, 0x01), 36);
+    auto file = editor;
+    file.set(itemFieldNumber, 0x70, 36);
+    file.set(itemFieldMode, 0x01, modePatchChange);
+    file.set(itemFieldNumber, 0x01, 36);
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(file), scratch.file("badvalue.qmv49")).ok);
+
+    panel->getComparison().compareWithFile(scratch.file("badvalue.qmv49"));
+    ASSERT_EQ(presented, 1);
+    EXPECT_EQ(window().table().getHeader().getColumnName(ComparisonWindow::otherColumn), "badvalue.qmv49");
+    const auto& rows = window().getComparison().rows();
+    ASSERT_EQ(rows.size(), 3u);
+    auto rowOf = [&rows](int field, int id)
+    {
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].field == field && rows[i].id == id)
+                return (int)i;
+        return -1;
+    };
+    // The pad's number in the file is the kick drum; the knob's, a program in the file's mode, a bare
+    // controller number in the editor's.
+    const int pad = rowOf(itemFieldNumber, 0x70), knob = rowOf(itemFieldNumber, 0x01);
+    ASSERT_TRUE(pad >= 0 && knob >= 0);
+    EXPECT_EQ(window().valueShown(pad, ComparisonWindow::otherColumn),
+              juce::String(juce::CharPointer_UTF8("36 - C1 \xc2\xb7 Bass Drum 1")));
+    EXPECT_EQ(window().valueShown(knob, ComparisonWindow::otherColumn), "36 - program 37");
+    EXPECT_EQ(window().valueShown(knob, ComparisonWindow::editorColumn),
+              juce::String(editor.get(itemFieldNumber, 0x01)));
+
+    // Every row kept: nothing to apply. One taken: Apply offers it; kept again: nothing once more.
+    EXPECT_FALSE(window().applyButton().isEnabled());
+    window().setTaken(pad, true);
+    EXPECT_TRUE(window().applyButton().isEnabled());
+    window().setTaken(pad, false);
+    EXPECT_FALSE(window().applyButton().isEnabled());
+    window().setAllTaken(true);
+    EXPECT_TRUE(window().applyButton().isEnabled());
+    window().setAllTaken(false);
+    EXPECT_FALSE(window().applyButton().isEnabled());
+    window().closeButton().triggerClick();
+    drainMessages();
+
+    // The window's own words for the other side still start with a capital.
+    panel->getComparison().compareWithLastSaved();
+    EXPECT_EQ(window().table().getHeader().getColumnName(ComparisonWindow::otherColumn), "Last saved");
+}

@@ -280,7 +280,8 @@ TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveCheck
     ASSERT_TRUE(readSettingsFile(reread, scratch.file("named.qmv49")).ok);
     const auto s = reread.snapshot();
     EXPECT_EQ(s.names, (std::map<int, std::string>{{0x01, "Cutoff <A&B>"}}));
-    EXPECT_TRUE(createMidiChartXml(s)->toString().contains("<td>Cutoff &lt;A&amp;B&gt;</td>"));
+    EXPECT_TRUE(
+        createMidiChartXml(s)->toString().contains("<td>Filter Cutoff (Cutoff &lt;A&amp;B&gt;)</td>"));
 
     // The typing in one control is one step.
     panel->undo(); // "Kick", then emptied

@@ -174,7 +174,8 @@ TEST_F(ToolTest, CommandLineMistakesGetOneLineAndHelpGoesToTheCommand)
 TEST_F(ToolTest, ShowPrintsAssignmentsAndKeyboardWideValuesInWords)
 {
     write("s.qmv49",
-          "<Settings><Items><Item ID=\"112\" Mode=\"10\" Chan=\"64\" Num=\"36\"/></Items>"
+          "<Settings><Items><Item ID=\"112\" Mode=\"10\" Chan=\"64\" Num=\"36\"/>"
+          "<Item ID=\"113\" Mode=\"10\" Chan=\"9\" Num=\"38\"/></Items>"
           "<Globals><Param ID=\"2\" Value=\"127\"/><Param ID=\"8\" Value=\"61\"/></Globals></Settings>");
     auto shown = run({"show", path("s.qmv49")});
     ASSERT_EQ(shown.code, 0);
@@ -183,6 +184,19 @@ TEST_F(ToolTest, ShowPrintsAssignmentsAndKeyboardWideValuesInWords)
     EXPECT_NE(shown.out.find("Relative"), std::string::npos);
     EXPECT_NE(shown.out.find("C#3"), std::string::npos);
     EXPECT_EQ(shown.out.find("Fader mode:     Drawbar"), std::string::npos);
+
+    // A pad's number says its note, and on channel 10 its drum; the lower channel's pad only the note.
+    EXPECT_NE(shown.out.find("38 - D1 \xC2\xB7 Acoustic Snare"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("36 - C1 "), std::string::npos) << shown.out;
+    EXPECT_EQ(shown.out.find("Bass Drum 1"), std::string::npos) << shown.out;
+    // The middle dot is one character wide: every line of the table is as long as the heading's.
+    std::istringstream lines(shown.out);
+    std::vector<size_t> widths;
+    for (std::string line; std::getline(lines, line) && !line.empty();)
+        widths.push_back((size_t)std::count_if(line.begin(), line.end(),
+                                               [](char ch) { return ((unsigned char)ch & 0xC0) != 0x80; }));
+    ASSERT_GT(widths.size(), 50u);
+    EXPECT_EQ(std::count(widths.begin(), widths.end(), widths[0]), (long)widths.size()) << shown.out;
 }
 
 TEST_F(ToolTest, SyxHoldsExactlyTheSendAllStream)

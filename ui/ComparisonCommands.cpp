@@ -173,7 +173,8 @@ void ComparisonCommands::compareWithLastSaved()
 void ComparisonCommands::show(const ConfigComparison& comparison, const juce::String& otherName,
                               const juce::String& heading)
 {
-    view.show(comparison, otherName, heading);
+    const auto editor = manager.snapshot(); // the numbers' meanings follow each side's mode and channel
+    view.show(comparison, otherName, heading, &editor);
     showing = true;
     if (onComparedControls)
     {

@@ -1,6 +1,17 @@
 #include "ComparisonWindow.h"
 
 #include "ColourRoles.h"
+#include "model/ValueMeaning.h"
+
+namespace
+{
+// The window's own words for the other side are lower-case words; anything else (a file's name) is a name.
+juce::String columnHeading(const juce::String& otherName)
+{
+    const bool ownWords = otherName.containsOnly("abcdefghijklmnopqrstuvwxyz ");
+    return ownWords ? otherName.substring(0, 1).toUpperCase() + otherName.substring(1) : otherName;
+}
+} // namespace
 
 ComparisonWindow::ComparisonWindow()
 {
@@ -49,6 +60,7 @@ ComparisonWindow::ComparisonWindow()
         if (onClose)
             onClose();
     };
+    apply.setEnabled(false); // nothing to take until a row is set to Take
     setSize(680, 430);
 }
 
@@ -58,17 +70,23 @@ ComparisonWindow::~ComparisonWindow()
 }
 
 void ComparisonWindow::show(const ConfigComparison& c, const juce::String& otherName,
-                            const juce::String& text)
+                            const juce::String& text, const SettingsState* editor)
 {
     comparison = c;
     taken.assign(comparison.rows().size(), false);
+    mineShown.clear();
+    theirsShown.clear();
+    for (const auto& r : comparison.rows())
+    {
+        mineShown.push_back(withMeaning(r, false, editor));
+        theirsShown.push_back(withMeaning(r, true, editor));
+    }
     heading.setText(text, juce::dontSendNotification);
     summary.setText(comparison.identical()
                         ? "No differences: the editor and " + otherName + " hold the same values."
                         : comparison.summary(),
                     juce::dontSendNotification);
-    list.getHeader().setColumnName(otherColumn,
-                                   otherName.substring(0, 1).toUpperCase() + otherName.substring(1));
+    list.getHeader().setColumnName(otherColumn, columnHeading(otherName));
     list.updateContent();
     list.repaint();
     const bool any = !comparison.identical();
@@ -96,6 +114,15 @@ void ComparisonWindow::setAllTaken(bool take)
 {
     for (int i = 0; i < (int)taken.size(); ++i)
         setTaken(i, take);
+}
+
+juce::String ComparisonWindow::valueShown(int row, int column) const
+{
+    if (row < 0 || row >= (int)mineShown.size())
+        return {};
+    return column == editorColumn  ? mineShown[(size_t)row]
+           : column == otherColumn ? theirsShown[(size_t)row]
+                                   : juce::String();
 }
 
 std::vector<size_t> ComparisonWindow::takenRows() const
@@ -136,6 +163,30 @@ void ComparisonWindow::resized()
     close.setBounds(buttons.removeFromRight(90));
     buttons.removeFromRight(8);
     apply.setBounds(buttons.removeFromRight(130));
+}
+
+int ComparisonWindow::sideValue(int field, int id, bool theirs, const SettingsState* editor) const
+{
+    // A field listed differs, and its row holds both sides' values; one not listed is the editor's on both.
+    for (const auto& r : comparison.rows())
+        if (r.field == field && r.id == id)
+            return theirs ? r.theirs : r.mine;
+    return editor != nullptr ? editor->get(field, id) : -1;
+}
+
+juce::String ComparisonWindow::withMeaning(const ConfigComparison::Row& r, bool theirs,
+                                           const SettingsState* editor) const
+{
+    const int value = theirs ? r.theirs : r.mine;
+    const auto& text = theirs ? r.theirsText : r.mineText;
+    if (r.field != itemFieldNumber || value < 0)
+        return text;
+    // The number means what its own side's mode and channel make of it.
+    const int mode = sideValue(itemFieldMode, r.id, theirs, editor);
+    const int channel = sideValue(itemFieldChannel, r.id, theirs, editor);
+    if (mode < 0 || channel < 0)
+        return text;
+    return juce::String::fromUTF8(ValueMeaning::numberWithMeaning(mode, channel, value).c_str());
 }
 
 bool ComparisonWindow::startsGroup(int row) const
@@ -187,11 +238,11 @@ void ComparisonWindow::paintCell(juce::Graphics& g, int row, int column, int wid
         colour = quietColour;
         break;
     case editorColumn:
-        text = r.mineText;
+        text = valueShown(row, column);
         colour = r.mine < 0 ? unknownColour : isTaken(row) ? quietColour : textColour;
         break;
     case otherColumn:
-        text = r.theirsText;
+        text = valueShown(row, column);
         colour = r.theirs < 0 ? unknownColour : isTaken(row) ? takeColour : textColour;
         break;
     case takeColumn:

@@ -36,14 +36,19 @@ public:
     ~ComparisonWindow() override;
 
     /** Shows a comparison; heading says what was compared (and what is not known), otherName heads the other
-        side's column. Every row starts as "keep". */
-    void show(const ConfigComparison& comparison, const juce::String& otherName, const juce::String& heading);
+        side's column: a file's name as it is, the window's own words ("the keyboard") with a capital. Every
+        row starts as "keep". Given the editor's configuration the comparison was made from, a number is
+        shown with its meaning in its side's mode and channel ("36 - C1 · Bass Drum 1"). */
+    void show(const ConfigComparison& comparison, const juce::String& otherName, const juce::String& heading,
+              const SettingsState* editor = nullptr);
     const ConfigComparison& getComparison() const { return comparison; }
     juce::String getSummary() const { return summary.getText(); }
 
     void setTaken(int row, bool take);
     bool isTaken(int row) const;
     void setAllTaken(bool take);
+    /** A row's value as the list shows it in the editorColumn or the otherColumn; empty for other columns. */
+    juce::String valueShown(int row, int column) const;
     /** The rows set to take the other side's value, in list order. */
     std::vector<size_t> takenRows() const;
 
@@ -69,9 +74,12 @@ private:
     juce::String getCellTooltip(int row, int column) override;
     void updateApplyText();
     bool startsGroup(int row) const;
+    int sideValue(int field, int id, bool theirs, const SettingsState* editor) const;
+    juce::String withMeaning(const ConfigComparison::Row& r, bool theirs, const SettingsState* editor) const;
 
     ConfigComparison comparison;
     std::vector<bool> taken;
+    std::vector<juce::String> mineShown, theirsShown; // the two values of each row as the list shows them
     juce::Label heading, summary;
     juce::TableListBox list;
     juce::TextButton takeAll{"Take All"}, keepAll{"Keep All"}, apply{"Apply"}, close{"Close"};

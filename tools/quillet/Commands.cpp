@@ -10,7 +10,6 @@
 #include "files/StrictUtf8.h"
 
 #include <cstring>
-#include <iomanip>
 #include <set>
 
 namespace QuilletCommands
@@ -316,39 +315,36 @@ int show(const juce::File& in, std::ostream& out, std::ostream& err)
         return exitUnreadable;
 
     const auto s = store.snapshot();
-    std::vector<std::array<std::string, 6>> rows;
-    for (const auto& row : assignmentRows(s))
-    {
-        rows.emplace_back();
-        for (size_t c = 0; c < 6; ++c)
-            rows.back()[c] = row[c].toStdString();
-    }
-    std::array<size_t, 6> width{};
+    const auto rows = assignmentRows(s);
+    // Widths in characters, not bytes: a meaning may hold a middle dot.
+    std::array<int, 6> width{};
     for (const auto& r : rows)
         for (size_t c = 0; c < 6; ++c)
-            width[c] = std::max(width[c], r[c].size());
+            width[c] = std::max(width[c], r[c].length());
+    const auto padded = [](const juce::String& text, int w, bool right)
+    {
+        const auto gap = juce::String::repeatedString(" ", std::max(0, w - text.length()));
+        return (right ? gap + text : text + gap).toStdString();
+    };
     for (size_t i = 0; i < rows.size(); ++i)
     {
         for (size_t c = 0; c < 6; ++c)
         {
-            // Names and words left-aligned, numbers right-aligned.
-            out << (c >= 3 ? std::right : std::left) << std::setw((int)width[c]) << rows[i][c]
-                << (c < 5 ? "  " : "\n");
+            // Names, words and numbers with their meaning left-aligned, bare numbers right-aligned.
+            out << padded(rows[i][c], width[c], c >= 4) << (c < 5 ? "  " : "\n");
         }
         if (i == 0)
         {
             size_t total = 10;
             for (auto w : width)
-                total += w;
+                total += (size_t)w;
             out << std::string(total, '-') << "\n";
         }
     }
 
     out << "\nKeyboard-wide values\n";
-    for (int id : sentGlobalParams)
-        out << "  " << std::left << std::setw(16)
-            << std::string(ControlCatalogue::globalParam(id)->label) + ":"
-            << ControlCatalogue::globalValueText(id, s.globals[(size_t)id]) << "\n";
+    for (const auto& [label, value] : keyboardWideRows(s))
+        out << "  " << padded(label + ":", 16, false) << value.toStdString() << "\n";
     if (!result.skipped.isEmpty())
         out << "\n"
             << result.skipped.size()
