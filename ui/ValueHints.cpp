@@ -32,18 +32,9 @@ juce::String numberName(int mode)
 
 juce::String entryFor(int mode, int channelCode, int n)
 {
-    const bool note = mode == modeMidiNote || mode == modeNoteToggle;
-    juce::String meaning;
-    if (note)
-    {
-        meaning = ControlCatalogue::noteName(n);
-        const auto drum = channelCode == 9 ? ValueMeaning::drumName(n) : std::string(); // channel 10
-        if (!drum.empty())
-            meaning << juce::String(juce::CharPointer_UTF8(" \xc2\xb7 ")) << drum;
-    }
-    else
-        meaning = ValueMeaning::ofNumber(mode, channelCode, n);
-    return meaning.isEmpty() ? juce::String() : juce::String(n) + " - " + meaning;
+    if (ValueMeaning::shortMeaning(mode, channelCode, n).empty())
+        return {};
+    return juce::String::fromUTF8(ValueMeaning::numberWithMeaning(mode, channelCode, n).c_str());
 }
 } // namespace
 
