@@ -24,6 +24,8 @@ EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments, b
             optionsEnded = true;
         else if (isOption && (arg == "--help" || arg == "-h"))
             result.helpWanted = true;
+        else if (isOption && arg == "--version")
+            result.versionWanted = true;
         else if (isOption && (arg == emulatedOption || arg.startsWith(emulatedOption + "=")))
         {
             if (!emulated)
@@ -37,7 +39,7 @@ EditorCommandLine EditorCommandLine::parse(const juce::StringArray& arguments, b
         else
             files.add(arg);
     }
-    if (result.helpWanted)
+    if (result.helpWanted || result.versionWanted)
         return result;
     if (files.size() > 1)
         return {std::nullopt, "only one settings file can be opened at a time"};
@@ -70,6 +72,7 @@ juce::String EditorCommandLine::help(bool emulated)
             "\n"
             "Options:\n"
             "  -h, --help   show this text\n"
+            "  --version    show the program's name and version\n"
             "  --           what follows is the settings file, even a name that starts with '-'\n";
     if (emulated)
         text << "  --emulated-keyboard[=TROUBLE,...]\n"
@@ -93,4 +96,9 @@ juce::String EditorCommandLine::help(bool emulated)
             "  XDG_CONFIG_HOME   where the zoom chosen is remembered: quillet49/preferences.xml\n"
             "                    in it (by default ~/.config)\n";
     return text;
+}
+
+juce::String EditorCommandLine::version(bool emulated)
+{
+    return juce::String(emulated ? "quillet-editor-emulated " : "quillet-editor ") + QUILLET_VERSION + "\n";
 }

@@ -90,7 +90,8 @@ int refuseCommandLine(const EditorCommandLine& commandLine)
     return 64;
 }
 
-/** Answers --help, or a mistaken command line: the exit code, or nothing when the editor is to start. */
+/** Answers --help, --version, or a mistaken command line: the exit code, or nothing when the editor is to
+ * start. */
 std::optional<int> answerCommandLine(const EditorCommandLine& commandLine)
 {
     if (commandLine.problem.isNotEmpty())
@@ -98,6 +99,11 @@ std::optional<int> answerCommandLine(const EditorCommandLine& commandLine)
     if (commandLine.helpWanted)
     {
         std::cout << EditorCommandLine::help(emulatedEditor);
+        return 0;
+    }
+    if (commandLine.versionWanted)
+    {
+        std::cout << EditorCommandLine::version(emulatedEditor);
         return 0;
     }
     return std::nullopt;
@@ -287,7 +293,7 @@ JUCE_CREATE_APPLICATION_DEFINE(AppClass)
 
 int main(int argc, char* argv[])
 {
-    // Help and a mistaken command line are answered before anything else, display or not.
+    // Help, the version and a mistaken command line are answered before anything else, display or not.
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
         arguments.add(juce::String::fromUTF8(argv[i]));

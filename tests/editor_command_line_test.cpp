@@ -51,6 +51,24 @@ TEST(EditorCommandLine, HelpNamesTheFileArgumentAndTheEmulatorOnlyTheEmulatedEdi
     EXPECT_TRUE(plain.problem.contains("quillet-editor-emulated")) << plain.problem;
 }
 
+TEST(EditorCommandLine, VersionIsTheBuildsAndHelpAndTheManualPageListIt)
+{
+    const auto asked = EditorCommandLine::parse({"--version"});
+    EXPECT_TRUE(asked.versionWanted);
+    EXPECT_TRUE(asked.problem.isEmpty()) << asked.problem;
+    EXPECT_FALSE(asked.settingsFile.has_value());
+    EXPECT_FALSE(EditorCommandLine::parse({"--", "--version"}).versionWanted) << "after --, a file's name";
+
+    EXPECT_EQ(EditorCommandLine::version(false), juce::String("quillet-editor ") + QUILLET_VERSION + "\n");
+    EXPECT_EQ(EditorCommandLine::version(true),
+              juce::String("quillet-editor-emulated ") + QUILLET_VERSION + "\n");
+    for (bool emulated : {false, true})
+        EXPECT_TRUE(EditorCommandLine::help(emulated).contains("  --version ")) << emulated;
+    const auto page =
+        juce::File(QUILLET_SOURCE_DIR).getChildFile("resources/man/quillet-editor.1.in").loadFileAsString();
+    EXPECT_TRUE(page.contains(".B \\-\\-version\n"));
+}
+
 // The manual page lists every shortcut as the editor's help does, and names no key the editor does not take.
 TEST(EditorCommandLine, TheManualPageAndTheHelpListEveryShortcutAndNoOther)
 {

@@ -2,8 +2,10 @@
 #include "device/SysExCodec.h"
 #include "emulator/KeyboardEmulator.h"
 #include "files/SettingsFile.h"
+#include "files/SetupLibrary.h"
 #include "support/seven_changes.h"
 #include "tools/quillet/Commands.h"
+#include "tools/quillet/LinkCommands.h"
 
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
@@ -288,6 +290,12 @@ TEST_F(ToolTest, SendSaysPlainlyWhatHappenedAndExitsWithFiveWhenPartsOfTheFileWe
     EXPECT_NE(partly.err.find("1 element of the file was skipped and the default sent"), std::string::npos)
         << partly.err;
 
+    // 'syx' sends nothing: the default goes into the file it writes.
+    auto syx = run({"syx", path("partly.qmv49"), path("partly.syx")});
+    EXPECT_EQ(syx.code, 0) << syx.err;
+    EXPECT_NE(syx.err.find("the default written to partly.syx in its place"), std::string::npos) << syx.err;
+    EXPECT_EQ(syx.err.find("sent"), std::string::npos) << syx.err;
+
     // A keyboard that goes quiet after the search: the tool's own words, lower-case after its name.
     auto quiet = run({"send", path("d.qmv49"), "--emulated-keyboard=silent-after=1"});
     EXPECT_EQ(quiet.code, 1) << quiet.err;
@@ -425,4 +433,93 @@ TEST_F(ToolTest, ImportTurnsASyxBackAndTheLibraryAddsListsAndSendsSetups)
     EXPECT_TRUE(
         juce::StringArray::fromLines(juce::String(run({"library", "list", lib}).out))[0].contains("back"));
     EXPECT_EQ(run({"library", "list", "--colour", lib}).code, 64);
+}
+
+namespace
+{
+/** The number a report gives before " controls". */
+std::string controlCount(const std::string& text)
+{
+    const auto at = text.find(" controls");
+    auto start = at == std::string::npos ? 0 : at;
+    while (start > 0 && std::isdigit((unsigned char)text[start - 1]))
+        --start;
+    return text.substr(start, at == std::string::npos ? 0 : at - start);
+}
+} // namespace
+
+TEST_F(ToolTest, SendCountsTheControlsAsCheckDoes)
+{
+    ASSERT_EQ(run({"defaults", path("d.qmv49")}).code, 0);
+    const auto checked = run({"check", path("d.qmv49")});
+    ASSERT_EQ(checked.code, 0) << checked.out;
+    const auto sent = run({"send", path("d.qmv49"), "--emulated-keyboard"});
+    ASSERT_EQ(sent.code, 0) << sent.err;
+    EXPECT_FALSE(controlCount(checked.out).empty()) << checked.out;
+    EXPECT_EQ(controlCount(sent.out), controlCount(checked.out)) << sent.out << checked.out;
+}
+
+TEST_F(ToolTest, EveryOptionTheEmulatedKeyboardTakesIsInTheHelpOfEachCommandThatTalksToIt)
+{
+    const auto& options = QuilletLinkCommands::emulatedKeyboardOptions();
+    juce::StringArray forms;
+    for (const auto& o : options)
+    {
+        const auto form = QuilletLinkCommands::optionForm(o);
+        forms.add(form);
+        // The parser takes it, with a value of its kind.
+        const juce::String kind(o.value);
+        const auto given = juce::String(o.name) + (kind.isEmpty()   ? juce::String()
+                                                   : kind == "FILE" ? "=" + path("kbd.qmv49")
+                                                                    : juce::String("=3"));
+        juce::StringArray args{"ports", "--emulated-keyboard=" + given};
+        juce::String problem;
+        EXPECT_TRUE(QuilletLinkCommands::takeLinkOptions(args, problem).has_value())
+            << given << ": " << problem;
+
+        for (const char* command : {"ports", "read", "send", "diff", "library"})
+            EXPECT_TRUE(juce::String(run({command, "--help"}).out).contains(form)) << command << " " << form;
+        EXPECT_TRUE(juce::String(run({"--help"}).out).contains(form)) << form;
+    }
+    EXPECT_TRUE(forms.contains("state=FILE")) << forms.joinIntoString(" ");
+    EXPECT_TRUE(forms.contains("no-identity")) << forms.joinIntoString(" ");
+
+    // A name it does not take is refused with every one it does, and nothing is run.
+    const auto refused = run({"ports", "--emulated-keyboard=slow=5,stat=" + path("kbd.qmv49")});
+    EXPECT_EQ(refused.code, QuilletCommands::exitUsage);
+    for (const auto& form : forms)
+        EXPECT_NE(refused.err.find(form.toStdString()), std::string::npos) << form << "\n" << refused.err;
+    EXPECT_EQ(run({"ports", "--emulated-keyboard=state="}).code, QuilletCommands::exitUsage);
+    EXPECT_FALSE(dir.getChildFile("kbd.qmv49").exists());
+}
+
+TEST_F(ToolTest, ALibrarySendThatFitsTwoSetupsIsRefusedWithBothFilesNamedAndTheFileNamePicksOne)
+{
+    auto first = KeyboardEmulator::factoryConfiguration(), second = first;
+    first.set(itemFieldChannel, 0x70, 3);
+    second.set(itemFieldChannel, 0x70, 5);
+    SetupLibrary library(dir.getChildFile("lib"));
+    const auto one = library.saveNew(first, {"f", {}, {}});
+    const auto two = library.saveNew(second, {"f", {}, {}});
+    ASSERT_TRUE(one.ok && two.ok) << one.message << two.message;
+    ASSERT_NE(one.fileName, two.fileName);
+
+    // One setup's file is named like the title, so the name fits a file and a title: neither is guessed.
+    const auto lib = "--library=" + path("lib");
+    const auto state = "--emulated-keyboard=state=" + path("kbd.qmv49");
+    const auto refused = run({"library", "send", "f", lib, state});
+    EXPECT_EQ(refused.code, QuilletCommands::exitUsage);
+    EXPECT_NE(refused.err.find(one.fileName.toStdString()), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(two.fileName.toStdString()), std::string::npos) << refused.err;
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    EXPECT_FALSE(dir.getChildFile("kbd.qmv49").exists()) << "nothing was sent";
+    EXPECT_EQ(run({"library", "send", "F", lib, state}).code, QuilletCommands::exitUsage)
+        << "titles, any case";
+
+    // The whole file name is one setup's: that one goes.
+    const auto picked = run({"library", "send", two.fileName, lib, state});
+    ASSERT_EQ(picked.code, 0) << picked.err;
+    KbdSettingsStore keyboard;
+    ASSERT_TRUE(readSettingsFile(keyboard, dir.getChildFile("kbd.qmv49")).ok);
+    EXPECT_EQ(keyboard.getItemField(itemFieldChannel, 0x70), 5);
 }

@@ -2,7 +2,7 @@
 ; the current user without administrator rights (or, with /ALLUSERS from an administrator, for every user of
 ; the machine), with Start menu entries, .qmv49 files opened by the editor, the tool on the PATH if chosen, and
 ; an uninstaller that takes away all it added.
-;   makensis -NOCD -DVERSION=1.0 -DPROGRAMS=folder -DRESOURCES=folder -DOUTFILE=setup.exe installer.nsi
+;   makensis -NOCD -DVERSION=1.1 -DPROGRAMS=folder -DRESOURCES=folder -DOUTFILE=setup.exe installer.nsi
 ; Silent: setup.exe /S [/ALLUSERS] [/ADDTOPATH] [/D=folder] and uninstall.exe /S.
 
 Unicode true

@@ -2,6 +2,9 @@
 
 #include "files/SettingsFile.h"
 #include "files/SetupFileName.h"
+#include "model/ControlCatalogue.h"
+
+#include <algorithm>
 
 namespace QuilletCommands
 {
@@ -33,13 +36,21 @@ int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& e
     return exitFailed;
 }
 
-void reportSkipped(const SettingsReadResult& r, std::ostream& err)
+void reportSkipped(const SettingsReadResult& r, const juce::String& defaultsWere, std::ostream& err)
 {
     const int n = r.skippedCount();
     if (n > 0)
         err << "quillet: " << n
-            << (n == 1 ? " element of the file was skipped and the default sent in its"
-                       : " elements of the file were skipped and the defaults sent in their")
+            << (n == 1 ? " element of the file was skipped and the default "
+                       : " elements of the file were "
+                         "skipped and the defaults ")
+            << defaultsWere << (n == 1 ? " in its" : " in their")
             << " place; run 'quillet check' for details\n";
+}
+
+bool isUserControl(int id)
+{
+    static const auto picture = ControlCatalogue::pictureControls();
+    return std::binary_search(picture.begin(), picture.end(), id);
 }
 } // namespace QuilletCommands

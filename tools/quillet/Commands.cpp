@@ -40,13 +40,35 @@ struct CommandHelp
     bool talksToKeyboard = false; // takes --emulated-keyboard
 };
 
-const char* const emulatedKeyboardHelp =
-    "\nOptions:\n"
-    "  --emulated-keyboard[=TROUBLE,...]\n"
-    "      talk to the built-in keyboard emulator over virtual MIDI ports instead of the system's ports.\n"
-    "      TROUBLE makes it misbehave: drop-every=N (ignores every Nth value sent), slow=MS (answers that\n"
-    "      late), silent-after=N (stops answering after N answers), unplug-after=N (is unplugged after N\n"
-    "      answers), split=N (N values per answer, 0: all in one), no-identity (never answers the search).\n";
+/** Words on lines of at most width characters, each indented. */
+juce::String wrapped(const juce::String& text, int indent, int width)
+{
+    juce::String result, line;
+    for (const auto& word : juce::StringArray::fromTokens(text, " ", ""))
+    {
+        if (line.isNotEmpty() && indent + line.length() + 1 + word.length() > width)
+        {
+            result << juce::String::repeatedString(" ", indent) << line << "\n";
+            line.clear();
+        }
+        line << (line.isEmpty() ? "" : " ") << word;
+    }
+    return result + juce::String::repeatedString(" ", indent) + line + "\n";
+}
+
+/** The option of the commands that talk to the keyboard, with every option of the emulated keyboard. */
+juce::String emulatedKeyboardHelp()
+{
+    juce::StringArray options;
+    for (const auto& o : QuilletLinkCommands::emulatedKeyboardOptions())
+        options.add(QuilletLinkCommands::optionForm(o) + " (" + o.help + ")");
+    return "\nOptions:\n"
+           "  --emulated-keyboard[=TROUBLE,...]\n" +
+           wrapped("talk to the built-in keyboard emulator over virtual MIDI ports instead of the system's "
+                   "ports. TROUBLE makes it misbehave or remember: " +
+                       options.joinIntoString(", ") + ".",
+                   6, 104);
+}
 
 const CommandHelp commandHelp[] = {
     {"defaults", 1, "OUT.qmv49",
@@ -100,8 +122,10 @@ const CommandHelp commandHelp[] = {
      "and the most recently used first, with their tags and files; a file that cannot be used is listed\n"
      "with '!' and the reason. --search keeps the setups whose title, tags, description, file name or\n"
      "control names hold every word of TEXT. 'add' copies settings files in, or imports .syx files. 'send'\n"
-     "sends the setup named by its file or title to the keyboard, as 'send' does.\n"
-     "Exits with 2 when a file is not added or the setup is not found, otherwise as 'send'.\n",
+     "sends the setup named by its file or title to the keyboard, as 'send' does; a NAME that more than\n"
+     "one setup answers to is refused with their files listed, and the whole file name picks one.\n"
+     "Exits with 2 when a file is not added or the setup is not found, 64 when more than one setup answers\n"
+     "to NAME, otherwise as 'send'.\n",
      true},
 };
 
@@ -131,7 +155,7 @@ void printCommandHelp(const CommandHelp& c, std::ostream& out)
                 ? juce::String(c.arguments[0] != 0 ? " " : "") + "[--emulated-keyboard[=TROUBLE,...]]"
                 : juce::String())
         << "\n\n"
-        << c.description << (c.talksToKeyboard ? emulatedKeyboardHelp : "");
+        << c.description << (c.talksToKeyboard ? emulatedKeyboardHelp() : juce::String());
 }
 } // namespace
 
@@ -366,7 +390,7 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err)
         // Counted as 'show' and the chart list them: the picture's controls and the values Send transmits.
         std::set<int> controls, globals;
         for (const auto& item : doc.items)
-            if (isChartedItem(item.id))
+            if (isUserControl(item.id))
                 controls.insert(item.id);
         for (const auto& [slot, value] : doc.globals)
             if (isSentGlobal(slot))
@@ -396,7 +420,7 @@ int writeSyx(const juce::File& in, const juce::File& outFile, std::ostream& err)
     if (const auto written = SafeFileWriter::replaceFileContents(outFile, bytes.getData(), bytes.getSize());
         !written.ok)
         return reportWrite(written, outFile, err);
-    reportSkipped(result, err);
+    reportSkipped(result, "written to " + SetupFileName::printable(outFile.getFileName()), err);
     return exitOk;
 }
 } // namespace QuilletCommands

@@ -50,6 +50,26 @@ int list(SetupLibrary& library, const LibraryQuery& query, std::ostream& out, st
     return exitOk;
 }
 
+/** The files of the setups a name on the command line may mean. A setup's whole file name means that setup
+    alone, the way to pick one of several of a title; otherwise the file of that name with the extension
+    added and every setup of that title (compared without case) are all meant. */
+juce::StringArray setupsNamed(SetupLibrary& library, const juce::String& name)
+{
+    const auto& folder = library.getFolder();
+    const bool plain = SetupFileName::isPlain(name);
+    if (plain && name.endsWithIgnoreCase(SetupFileName::extension) &&
+        SetupFileName::inFolder(folder, name).existsAsFile())
+        return {name};
+    juce::StringArray files;
+    if (plain && SetupFileName::inFolder(folder, name + SetupFileName::extension).existsAsFile())
+        files.add(name + SetupFileName::extension);
+    library.refresh();
+    for (const auto& e : *library.entries())
+        if (e.info.title.equalsIgnoreCase(name.trim()))
+            files.addIfNotAlreadyThere(e.fileName);
+    return files;
+}
+
 int add(SetupLibrary& library, const juce::StringArray& files, std::ostream& out, std::ostream& err)
 {
     int refused = 0;
@@ -111,6 +131,19 @@ int run(const juce::StringArray& args, const QuilletLinkCommands::LinkOptions& l
         return add(library, names, out, err);
     if (sub == "send" && names.size() == 1)
     {
+        // Sending one of several setups a name fits would leave the user guessing which went.
+        if (const auto meant = setupsNamed(library, names[0]); meant.size() > 1)
+        {
+            tellNotices(library, err);
+            juce::StringArray quoted;
+            for (const auto& f : meant)
+                quoted.add("\"" + printable(f) + "\"");
+            err << "quillet: " << meant.size() << " setups answer to \"" << printable(names[0])
+                << "\": " << quoted.joinIntoString(", ")
+                << "; name the one to send by its file name, as in: quillet library send " << quoted[0]
+                << "\n";
+            return exitUsage;
+        }
         juce::String problem;
         const auto file = library.find(names[0], problem);
         tellNotices(library, err);

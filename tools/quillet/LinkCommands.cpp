@@ -106,6 +106,50 @@ const char* const notFound = "quillet: no keyboard answered on the MIDI ports. C
                              "system's MIDI service is running.\n";
 } // namespace
 
+const std::vector<EmulatedKeyboardOption>& emulatedKeyboardOptions()
+{
+    // The trouble is the emulator's own (KeyboardEmulator::applyTrouble checks the values); the state file is
+    // the tool's.
+    static const std::vector<EmulatedKeyboardOption> options = {
+        {"drop-every", "N", "ignores every Nth value sent"},
+        {"slow", "MS", "answers that late"},
+        {"silent-after", "N", "stops answering after N answers"},
+        {"unplug-after", "N", "is unplugged after N answers"},
+        {"split", "N", "N values per answer, 0: all in one"},
+        {"no-identity", "", "never answers the search"},
+        {"state", "FILE",
+         "starts holding the settings file FILE, factory defaults when it does not exist, and writes what it "
+         "holds back to FILE when the command ends"},
+    };
+    return options;
+}
+
+juce::String optionForm(const EmulatedKeyboardOption& option)
+{
+    return juce::String(option.name) +
+           (*option.value != 0 ? "=" + juce::String(option.value) : juce::String());
+}
+
+namespace
+{
+const EmulatedKeyboardOption* findOption(const juce::String& name)
+{
+    for (const auto& o : emulatedKeyboardOptions())
+        if (name == o.name)
+            return &o;
+    return nullptr;
+}
+
+/** A trouble the parser does not take, and every one it does. */
+juce::String unknownOption(const juce::String& item)
+{
+    juce::StringArray forms;
+    for (const auto& o : emulatedKeyboardOptions())
+        forms.add(optionForm(o));
+    return "unknown trouble '" + item + "'; the emulated keyboard takes " + forms.joinIntoString(", ");
+}
+} // namespace
+
 std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String& problem)
 {
     LinkOptions options;
@@ -123,8 +167,23 @@ std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String
             for (const auto& item :
                  juce::StringArray::fromTokens(a.fromFirstOccurrenceOf("=", false, false), ",", {}))
             {
-                if (item.trim().startsWith("state="))
+                const auto name = item.upToFirstOccurrenceOf("=", false, false).trim();
+                if (item.trim().isEmpty())
+                    continue;
+                if (findOption(name) == nullptr)
+                {
+                    problem = unknownOption(item.trim());
+                    return std::nullopt;
+                }
+                if (name == "state")
+                {
                     options.stateFile = item.trim().fromFirstOccurrenceOf("=", false, false);
+                    if (options.stateFile.isEmpty())
+                    {
+                        problem = "state=FILE names no file";
+                        return std::nullopt;
+                    }
+                }
                 else
                     trouble.add(item);
             }
@@ -141,8 +200,7 @@ std::optional<LinkOptions> takeLinkOptions(juce::StringArray& args, juce::String
         const auto unknown = check.applyTrouble(options.trouble);
         if (unknown.isNotEmpty())
         {
-            problem =
-                "unknown trouble '" + unknown + "'; the emulator knows " + KeyboardEmulator::troubleHelp();
+            problem = unknownOption(unknown);
             return std::nullopt;
         }
     }
@@ -250,7 +308,8 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
             std::lock_guard<std::mutex> g(resultLock);
             result = r;
         });
-    session.link->getSender().start(session.manager().snapshot());
+    const auto sent = session.manager().snapshot();
+    session.link->getSender().start(sent);
     pumpUntil([&session] { return !session.link->getSender().isRunning(); }, 300000);
     session.link->getSender().waitUntilFinished(5000); // and for its report
 
@@ -260,10 +319,15 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
         err << "quillet: the send did not end\n";
         return exitNoKeyboard;
     }
-    QuilletCommands::reportSkipped(read, err);
+    QuilletCommands::reportSkipped(read, "sent", err);
     using Outcome = VerifiedSend::Outcome;
     if (result->outcome == Outcome::verified)
     {
+        // The controls counted as 'check' counts them; the hidden ones went too, and are named where they
+        // differ.
+        result->controls = 0;
+        for (const auto& entry : sent.numbers())
+            result->controls += isUserControl(entry.first) ? 1 : 0;
         out << result->describe() << "\n";
         return read.skippedCount() > 0 ? exitSentWithDefaults : exitOk;
     }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <ostream>
+#include <vector>
 
 /** The tool's commands that talk to the keyboard: the same scan, read-out and verified send as the editor. */
 namespace QuilletLinkCommands
@@ -18,6 +19,20 @@ struct LinkOptions
         holds its configuration in when the command ends; none when empty. */
     juce::String stateFile;
 };
+
+/** An option of the emulated keyboard, given as --emulated-keyboard=NAME=VALUE,...: the options the
+    parser takes, which the help lists. */
+struct EmulatedKeyboardOption
+{
+    const char* name;
+    const char* value; // what the value is, as the help names it ("N", "FILE"); empty for none
+    const char* help;  // what the emulated keyboard then does
+};
+
+/** Every option the emulated keyboard takes, in the order the help lists them. */
+const std::vector<EmulatedKeyboardOption>& emulatedKeyboardOptions();
+/** An option as it is written: "slow=MS", "no-identity". */
+juce::String optionForm(const EmulatedKeyboardOption& option);
 
 /** Takes "--emulated-keyboard[=TROUBLE,...]" (TROUBLE may also be state=FILE) out of the arguments.
     Nothing when an option is not known (the message says which). */
