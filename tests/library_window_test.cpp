@@ -175,6 +175,11 @@ TEST(LibraryWithKeyboard, CtrlReturnLoadsTheSetupThenSendsIt)
     EXPECT_EQ(held.get(itemFieldChannel, 0x70), 3);
     EXPECT_EQ(held.globals[globalSplitPoint], 61);
     EXPECT_GT(library.getLibrary().marks().lastUsed("b.qmv49"), 0);
+    drainMessages();
+    // Counted as the user counts the controls, the picture's, as 'quillet check' does.
+    EXPECT_TRUE(panel.statusDisplay().getTooltip().contains(
+        juce::String((int)ControlCatalogue::pictureControls().size()) + " controls"))
+        << panel.statusDisplay().getTooltip();
 
     // A setup damaged after the list was read: nothing is loaded, nothing sent, nothing marked used.
     auto other = padOnChannel4();

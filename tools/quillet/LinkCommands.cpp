@@ -323,11 +323,6 @@ int sendToKeyboard(const juce::File& inFile, const LinkOptions& options, std::os
     using Outcome = VerifiedSend::Outcome;
     if (result->outcome == Outcome::verified)
     {
-        // The controls counted as 'check' counts them; the hidden ones went too, and are named where they
-        // differ.
-        result->controls = 0;
-        for (const auto& entry : sent.numbers())
-            result->controls += isUserControl(entry.first) ? 1 : 0;
         out << result->describe() << "\n";
         return read.skippedCount() > 0 ? exitSentWithDefaults : exitOk;
     }
