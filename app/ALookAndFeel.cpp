@@ -58,11 +58,8 @@ juce::Colour ALookAndFeel::buttonFill(juce::Colour colour, bool isMouseOver)
 {
     if (!isMouseOver)
         return colour;
-    // A dark fill carries light text: lit a little and kept as opaque as it was, it stays readable. Lit
-    // more and made see-through over the light panel, it left white text on light grey.
-    if (colour.getBrightness() <= 0.5f)
-        return colour.brighter(0.1f);
-    colour = colour.darker(0.1f);
+    // Lit or darkened, then made more see-through when opaque: the hovered button's look, dark or light.
+    colour = colour.getBrightness() > 0.5f ? colour.darker(0.1f) : colour.brighter(0.3f);
     const float a = colour.getFloatAlpha();
     return colour.withAlpha(a > 0.5f ? a - 0.2f : a + 0.2f);
 }

@@ -73,6 +73,17 @@ TEST_F(EditorComparison, SevenListedThreeTakenAsOneStepAReadNeverGoesOverThemAnd
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(panel->getPicker().getComparedControls(), (std::set<int>{0x01, 0x0B, 0x12, 0x50, 0x70}));
 
+    // A listed value made equal meanwhile, by hand: its control loses its ring; undone, it has it again.
+    const auto padRow = std::find_if(rows.begin(), rows.end(),
+                                     [&](const auto& r) { return std::make_pair(r.field, r.id) == pad; });
+    ASSERT_NE(padRow, rows.end());
+    panel->getManager().modify([&](SettingsState& s) { s.set(pad.first, pad.second, padRow->theirs); });
+    panel->updateStatus();
+    EXPECT_EQ(panel->getPicker().getComparedControls(), (std::set<int>{0x01, 0x0B, 0x12, 0x50}));
+    panel->getManager().modify([&](SettingsState& s) { s.set(pad.first, pad.second, padRow->mine); });
+    panel->updateStatus();
+    EXPECT_EQ(panel->getPicker().getComparedControls(), (std::set<int>{0x01, 0x0B, 0x12, 0x50, 0x70}));
+
     // Three of the file's values taken, as one step.
     for (int i = 0; i < (int)rows.size(); ++i)
     {

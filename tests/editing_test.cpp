@@ -264,6 +264,12 @@ TEST_F(Editing, ATypedNameIsKeptSavedLoadedChartedAndUndoneAndAnOfflineSaveCheck
     select(0x01);
     typeName(*panel, "Cut");
     typeName(*panel, "Cutoff <A&B>");
+    EXPECT_FALSE(panel->statusDisplay().getDetail().contains("at most")) << "nothing to say yet";
+    const juce::String longest = "A name as long as a name can be!";
+    typeName(*panel, longest);
+    EXPECT_TRUE(panel->statusDisplay().getDetail().contains("at most " + juce::String(longest.length())))
+        << "the field's limit is said as the user reaches it: " << panel->statusDisplay().getDetail();
+    typeName(*panel, "Cutoff <A&B>");
     select(0x70);
     typeName(*panel, "Kick");
     typeName(*panel, "");

@@ -176,11 +176,8 @@ void ComparisonCommands::show(const ConfigComparison& comparison, const juce::St
     const auto editor = manager.snapshot(); // the numbers' meanings follow each side's mode and channel
     view.show(comparison, otherName, heading, &editor);
     showing = true;
-    if (onComparedControls)
-    {
-        const auto ids = comparison.differingControls();
-        onComparedControls(std::set<int>(ids.begin(), ids.end()));
-    }
+    ringed.reset();
+    refreshRings();
     if (present)
         return present(view);
     if (window == nullptr)
@@ -203,6 +200,7 @@ void ComparisonCommands::take(const std::vector<size_t>& rows)
 void ComparisonCommands::hide()
 {
     showing = false;
+    ringed = std::set<int>();
     if (onComparedControls)
         onComparedControls({});
     if (window != nullptr)
@@ -263,8 +261,30 @@ void ComparisonCommands::showMenu()
 }
 
 //==============================================================================
+void ComparisonCommands::refreshRings()
+{
+    // A listed control stays ringed while it still differs: one made equal since (an edit, an undo) loses
+    // its ring, as the list is left as it was shown until it is closed.
+    std::set<int> ids;
+    manager.read(
+        [&](const SettingsState& s)
+        {
+            for (const auto& row : view.getComparison().rows())
+                if (row.field != ConfigComparison::globalField &&
+                    (row.isUnknown() || s.get(row.field, row.id) != row.theirs))
+                    ids.insert(row.id);
+        });
+    if (ids == ringed)
+        return;
+    ringed = ids;
+    if (onComparedControls)
+        onComparedControls(ids);
+}
+
 void ComparisonCommands::addFacts(LinkFacts& f)
 {
+    if (showing)
+        refreshRings();
     if (!f.found || f.connection != connectionSeen)
         readSinceFound = false; // a keyboard plugged in again holds what it holds
     connectionSeen = f.connection;

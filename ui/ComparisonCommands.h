@@ -7,6 +7,8 @@
 #include "model/EditHistory.h"
 
 #include <mutex>
+#include <optional>
+#include <set>
 
 /** Read from the Keyboard and the comparisons: the editor's configuration against the keyboard read
     afresh, a settings file or the last saved settings, shown in the comparison window, from which values
@@ -60,6 +62,8 @@ private:
     void hide();
     void mouseUp(const juce::MouseEvent& e) override;
     void showMenu();
+    /** Rings the listed controls that still differ. */
+    void refreshRings();
 
     KeyboardLink& link;
     OrvManager49& manager;
@@ -80,6 +84,7 @@ private:
     ComparisonWindow view;
     std::unique_ptr<ComparisonDocumentWindow> window;
     Subscription freshReadEnded;
+    std::optional<std::set<int>> ringed; // what the rings show, while the list is shown
 
     using WeakThis = juce::WeakReference<ComparisonCommands>;
     JUCE_DECLARE_WEAK_REFERENCEABLE(ComparisonCommands)

@@ -52,7 +52,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &w.picker, std::placeholders::_1);
     fields.onShown = std::bind(&Panel::repaintChangedCorners, this);
-    selectionEditing.tell = [this](const juce::String& note)
+    selectionEditing.tell = fields.tell = [this](const juce::String& note)
     {
         linkState.setNote(note);
         updateStatus();

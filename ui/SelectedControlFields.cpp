@@ -150,6 +150,9 @@ void SelectedControlFields::textEditorTextChanged(juce::TextEditor& editor)
                 state.names.erase(id);
         },
         true);
+    // The field takes no more: the user is told why a key does nothing.
+    if (text.length() >= maxControlNameLength && tell)
+        tell("A name holds at most " + juce::String(maxControlNameLength) + " characters");
 }
 
 void SelectedControlFields::textEditorFocusLost(juce::TextEditor& editor)

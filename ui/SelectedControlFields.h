@@ -37,6 +37,8 @@ public:
 
     /** Called when the boxes were shown anew: the corners over them may have come or gone. */
     std::function<void()> onShown;
+    /** Tells the user something in the status display: a name that reached its longest. */
+    std::function<void(const juce::String&)> tell;
 
 private:
     /** Shows what the selected control's number and values mean in its mode. */
