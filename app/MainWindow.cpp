@@ -56,6 +56,12 @@ MainAppWindow::MainAppWindow(const juce::String& title, MainComponent* content)
     setTitleBarHeight(20);
     setUsingNativeTitleBar(true);
     setContentOwned(content, false);
+    // The file the editor holds goes first in the title, as desktops list windows; the program's own title
+    // stays whole after it.
+    content->getSettingsPanel().onFileNamed = [this, title](const juce::String& fileName)
+    {
+        setName(fileName + " - " + title);
+    };
 }
 
 void MainAppWindow::closeButtonPressed()

@@ -192,12 +192,20 @@ TEST_F(Editing, ClosingAsksOnlyWhenSomethingWouldBeLostAndHonoursTheAnswer)
     ASSERT_EQ(dialogs->closeQuestions.size(), 2);
     EXPECT_TRUE(dialogs->closeQuestions[1].contains("not saved")) << dialogs->closeQuestions[1];
 
-    // Save... that is cancelled keeps the window open; one that saves lets it close.
+    // Save... that is cancelled keeps the window open and names no file for its title; one that saves lets it
+    // close, the file named.
+    juce::StringArray named;
+    panel->onFileNamed = [&](const juce::String& name)
+    {
+        named.add(name);
+    };
     dialogs->closeAnswer = EditorDialogs::CloseChoice::save;
     dialogs->filesToSave.push_back(std::nullopt);
     EXPECT_FALSE(closes(*panel));
+    EXPECT_TRUE(named.isEmpty());
     dialogs->filesToSave.push_back(scratch.file("kept.qmv49"));
     EXPECT_TRUE(closes(*panel));
+    EXPECT_EQ(named, juce::StringArray("kept.qmv49"));
     EXPECT_TRUE(scratch.file("kept.qmv49").existsAsFile());
 
     pick(panel->splitPointBox(), 41);

@@ -34,7 +34,11 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     {
         linkState.setNote(note, std::move(onClick));
         if (files.currentFile())
+        {
             linkState.setFileName(files.currentFile()->getFileName());
+            if (onFileNamed)
+                onFileNamed(files.currentFile()->getFileName());
+        }
         updateStatus();
     };
     history.onStepApplied = std::bind(&Panel::showStep, this, std::placeholders::_1);

@@ -89,6 +89,8 @@ public:
     /** Asks where and saves; done, if given, is told whether the settings were saved. */
     void saveSettings(std::function<void(bool)> done = {}) { files.save(std::move(done)); }
     void writeChart() { files.writeChart(); }
+    /** Told the name of the settings file the editor holds, once one is loaded or saved. */
+    std::function<void(const juce::String&)> onFileNamed;
 
     //==============================================================================
     OrvManager49& getManager() { return link.getManager(); }
