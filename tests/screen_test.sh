@@ -212,13 +212,16 @@ sed -i -e 's|<Param ID="2" Value="1"/>|<Param ID="2" Value="127"/>|' \
   "$work/live set.qmv49"
 (cd "$work" && exec "$editor" "live set.qmv49") >"$work/editor.log" 2>&1 &
 pid=$!
-win=$(find_window "^${title}\$" 30 "$pid") || fail "no window when opened with a settings file"
+# The title names the file once it is loaded: the window is found by the program's title at its end.
+win=$(find_window "${title}\$" 30 "$pid") || fail "no window when opened with a settings file"
 dismiss "Keyboard Problem"
 loaded=yes
 globals_changed "$work/before.png" "$work/opened.png" || loaded=no
 cp "$work/opened.png" "$artifacts/screen-opened-with-file.png"
 echo "screen test: keyboard-wide values changed pixels after opening a file: $globals_pixels"
 [ "$loaded" = yes ] || fail "the settings file given on the command line was not loaded"
+named=$(xdotool getwindowname "$win" 2>/dev/null || true)
+[ "$named" = "live set.qmv49 - $title" ] || fail "the window's title does not name the file: '$named'"
 
 # Default Values (at 944, 38, 88, 24) changes the loaded settings: the close box asks first. Cancel (Escape)
 # keeps the window; Discard (Ctrl+D) lets it close.
