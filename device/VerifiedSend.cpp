@@ -2,8 +2,6 @@
 
 #include "SysExCodec.h"
 
-#include <algorithm>
-
 namespace
 {
 constexpr const auto& sentGlobals = OrvManager49::sentGlobals;
@@ -246,9 +244,8 @@ VerifiedSend::Result VerifiedSend::runPasses(const SettingsState& configuration)
     Result result;
     // Counted as the user counts them, the controls of the picture; the hidden ones go too, and are named
     // where they differ.
-    static const auto picture = ControlCatalogue::pictureControls();
     for (const auto& entry : configuration.numbers())
-        result.controls += std::binary_search(picture.begin(), picture.end(), entry.first) ? 1 : 0;
+        result.controls += ControlCatalogue::isPictureControl(entry.first) ? 1 : 0;
     for (int id : sentGlobals)
         result.globals += OrvSysEx::isDataByte(configuration.globals[(size_t)id]) ? 1 : 0;
 

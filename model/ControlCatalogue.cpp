@@ -199,6 +199,12 @@ std::vector<int> pictureControls()
     return idsWhere([](const CatalogueEntry& e) { return e.tooltip != nullptr; });
 }
 
+bool isPictureControl(int id)
+{
+    const auto* entry = find(id);
+    return entry != nullptr && entry->tooltip != nullptr;
+}
+
 std::vector<int> namedControls()
 {
     return idsWhere([](const CatalogueEntry& e) { return e.displayName != nullptr; });

@@ -199,6 +199,8 @@ bool isConfigurable(int id);
 
 /** The 53 controls shown on the keyboard picture, ordered by id. */
 std::vector<int> pictureControls();
+/** True for a control shown on the keyboard picture: the controls a user counts. */
+bool isPictureControl(int id);
 
 /** The 55 controls that can be selected in the editor, ordered by id. */
 std::vector<int> namedControls();

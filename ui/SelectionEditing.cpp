@@ -1,5 +1,6 @@
 #include "SelectionEditing.h"
 
+#include "model/ConfigComparison.h"
 #include "model/WholeNumber.h"
 
 namespace
@@ -12,18 +13,6 @@ juce::String fieldLabel(int field)
 juce::String controls(size_t n)
 {
     return juce::String((int)n) + (n == 1 ? " control" : " controls");
-}
-
-/** A value as its box shows it: a mode's or a channel's name, else the number. */
-juce::String valueText(int field, int value)
-{
-    if (field == itemFieldMode && value >= 0 && value < numItemModes)
-        return ControlCatalogue::modePanelTexts()[(size_t)value];
-    if (field == itemFieldChannel)
-        for (const auto& entry : ControlCatalogue::channelList())
-            if (entry.code == value)
-                return entry.text;
-    return juce::String(value);
 }
 
 const std::pair<EditorCommand, ControlKind> kindCommands[] = {
@@ -84,7 +73,8 @@ bool SelectionEditing::apply(int field, int value)
         return false;
     const auto out = write(batch().set(field, value));
     // Short: the status display has room for one line.
-    tellSkipped(fieldLabel(field) + " " + valueText(field, value) + " set on " + controls(out.changed.size()),
+    tellSkipped(fieldLabel(field) + " " + ConfigComparison::valueText(field, -1, value) + " set on " +
+                    controls(out.changed.size()),
                 out.skipped);
     return true;
 }

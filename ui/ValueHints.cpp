@@ -4,9 +4,6 @@
 
 namespace
 {
-/** The number's entry in the list, in the mode's meaning: "36 - C1 · Bass Drum 1" for a note on the drum
-    channel, "60 - C3" on another; empty in a mode whose number is a controller, which the list already
-    names. */
 /** What the number is in a mode where it is not a controller; empty where it is. */
 juce::String numberName(int mode)
 {
@@ -30,6 +27,9 @@ juce::String numberName(int mode)
     }
 }
 
+/** The number's entry in the list, in the mode's meaning: "36 - C1 · Bass Drum 1" for a note on the drum
+    channel, "60 - C3" on another; empty in a mode whose number is a controller, which the list already
+    names. */
 juce::String entryFor(int mode, int channelCode, int n)
 {
     if (ValueMeaning::shortMeaning(mode, channelCode, n).empty())
@@ -63,38 +63,33 @@ void ValueHints::update(int mode, int channelCode, int value)
 
 void ValueHints::showEntries(int mode, int channelCode)
 {
-    // The controllers' list, as the panel made it, is kept for the modes whose number is a controller.
-    if (!controllerEntries)
-    {
-        controllerEntries.emplace();
-        for (int i = 0; i < number.getNumItems(); ++i)
-            controllerEntries->add(number.getItemText(i));
-    }
-    juce::StringArray entries;
-    for (int n = 0; n < controllerEntries->size(); ++n)
-    {
-        const auto entry = mode < 0 ? juce::String() : entryFor(mode, channelCode, n);
-        entries.add(entry.isNotEmpty() ? entry : (*controllerEntries)[n]);
-    }
+    // The panel's label, title and controllers' list, taken at the first update, are kept for the modes
+    // whose number is a controller.
     if (!ownLabel)
     {
         ownLabel = numberLabel.getText();
         ownTitle = number.getTitle();
+        for (int i = 0; i < number.getNumItems(); ++i)
+            controllerEntries.add(number.getItemText(i));
     }
     const auto named = numberName(mode);
     numberLabel.setText(named.isEmpty() ? *ownLabel : named + ":", juce::dontSendNotification);
     number.setTitle(named.isEmpty() ? *ownTitle : named);
 
-    if (entries == shownEntries)
+    // The entries follow the mode and the channel alone: renamed only when one of them changed.
+    if (entriesShownFor == std::make_pair(mode, channelCode))
         return;
+    entriesShownFor = std::make_pair(mode, channelCode);
     // Renamed in place: the box keeps its item ids and its listeners' view of them. The box counts an entry
     // as selected only while its text is the entry's, so the selection is taken first.
     const int selected = number.getSelectedItemIndex();
-    for (int i = 0; i < entries.size(); ++i)
-        number.changeItemText(number.getItemId(i), entries[i]);
+    for (int n = 0; n < controllerEntries.size(); ++n)
+    {
+        const auto entry = mode < 0 ? juce::String() : entryFor(mode, channelCode, n);
+        number.changeItemText(number.getItemId(n), entry.isNotEmpty() ? entry : controllerEntries[n]);
+    }
     if (selected >= 0)
-        number.setText(entries[selected], juce::dontSendNotification);
-    shownEntries = std::move(entries);
+        number.setText(number.getItemText(selected), juce::dontSendNotification);
 }
 
 bool ValueHints::isTyping(const juce::ComboBox& box)

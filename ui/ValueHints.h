@@ -36,6 +36,6 @@ private:
     // The boxes' own tooltips, taken at the first update, once the panel has given them.
     std::optional<std::array<juce::String, 3>> ownTips;
     juce::String meaning, minimumRole, maximumRole;
-    std::optional<juce::StringArray> controllerEntries; // the panel's list, taken at the first update
-    juce::StringArray shownEntries;
+    juce::StringArray controllerEntries;                // the panel's list, taken at the first update
+    std::optional<std::pair<int, int>> entriesShownFor; // the mode and channel the entries were named for
 };

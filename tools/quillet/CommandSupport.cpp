@@ -4,8 +4,6 @@
 #include "files/SetupFileName.h"
 #include "model/ControlCatalogue.h"
 
-#include <algorithm>
-
 namespace QuilletCommands
 {
 juce::File fileArg(const juce::String& path)
@@ -46,11 +44,5 @@ void reportSkipped(const SettingsReadResult& r, const juce::String& defaultsWere
                          "skipped and the defaults ")
             << defaultsWere << (n == 1 ? " in its" : " in their")
             << " place; run 'quillet check' for details\n";
-}
-
-bool isUserControl(int id)
-{
-    static const auto picture = ControlCatalogue::pictureControls();
-    return std::binary_search(picture.begin(), picture.end(), id);
 }
 } // namespace QuilletCommands

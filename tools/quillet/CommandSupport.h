@@ -33,9 +33,6 @@ bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& 
 /** Says in err how many elements of a file were skipped and what became of the defaults of a fresh editor
     that went in their place ("sent", "written to out.syx"); nothing when none was. */
 void reportSkipped(const SettingsReadResult& r, const juce::String& defaultsWere, std::ostream& err);
-/** The controls a count names to the user: the keyboard picture's, which the editor selects and 'show' and
-    the chart list. The hidden controls the keyboard holds besides go with them, counted apart from them. */
-bool isUserControl(int id);
 /** exitOk for a written file; otherwise says why in err and gives exitFailed. */
 int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err);
 } // namespace QuilletCommands

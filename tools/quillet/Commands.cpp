@@ -390,7 +390,7 @@ int check(const juce::File& in, std::ostream& out, std::ostream& err)
         // Counted as 'show' and the chart list them: the picture's controls and the values Send transmits.
         std::set<int> controls, globals;
         for (const auto& item : doc.items)
-            if (isUserControl(item.id))
+            if (ControlCatalogue::isPictureControl(item.id))
                 controls.insert(item.id);
         for (const auto& [slot, value] : doc.globals)
             if (isSentGlobal(slot))
