@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "NativeWindowHints.h"
+#include "ui/EditorDialogs.h"
 
 #include <QuilletBinaryData.h>
 
@@ -14,10 +15,13 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     // Told of the pointer over every child too.
     addMouseListener(this, true);
     // The status display's pop-up menu opens the About box.
-    settingsPanel->statusDisplay().onAbout = []
+    settingsPanel->statusDisplay().onAbout = [this]
     {
-        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon,
-                                               "About Quillet MIDI Control Center", aboutText(), "ok");
+        auto* box = new juce::AlertWindow("About Quillet MIDI Control Center", aboutText(),
+                                          juce::MessageBoxIconType::InfoIcon, this);
+        box->addButton("ok", 0, juce::KeyPress(juce::KeyPress::returnKey),
+                       juce::KeyPress(juce::KeyPress::escapeKey));
+        openBoxOverOwner(*box, this, nullptr);
     };
 }
 

@@ -1,5 +1,70 @@
 #include "EditorDialogs.h"
 
+namespace
+{
+juce::TextEditor* firstTextField(const juce::Component& box)
+{
+    for (auto* child : box.getChildren())
+        if (auto* field = dynamic_cast<juce::TextEditor*>(child))
+            return field;
+    return nullptr;
+}
+} // namespace
+
+void placeOverOwner(juce::TopLevelWindow& box, juce::Component* owner)
+{
+    juce::Component* window = owner != nullptr ? owner->getTopLevelComponent() : nullptr;
+    if (window == nullptr)
+        window = juce::TopLevelWindow::getActiveTopLevelWindow();
+    // Nothing active (the keyboard in another program): the first window shown, the editor's own.
+    for (int i = 0;
+         (window == nullptr || window == &box) && i < juce::TopLevelWindow::getNumTopLevelWindows(); ++i)
+        if (auto* w = juce::TopLevelWindow::getTopLevelWindow(i); w != &box && w->isShowing())
+            window = w;
+    if (window == nullptr || window == &box)
+        return box.centreWithSize(box.getWidth(), box.getHeight());
+    const auto centre = window->localPointToGlobal(window->getLocalBounds().getCentre());
+    auto bounds = box.getBounds().withCentre(centre);
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForPoint(centre))
+        bounds = bounds.constrainedWithin(display->userArea);
+    box.setBounds(bounds);
+}
+
+void openBoxOverOwner(juce::AlertWindow& box, juce::Component* owner,
+                      juce::ModalComponentManager::Callback* answer)
+{
+    placeOverOwner(box, owner);
+    box.enterModalState(true, answer, true);
+    // A window manager shows the box a moment later and hands it the keys only when asked: the box asks to be
+    // the active window; its first field takes the keys now where nothing stands between (no window manager),
+    // else once the box is active (a TypingBox).
+    box.toFront(true);
+    if (auto* field = firstTextField(box))
+        field->grabKeyboardFocus();
+}
+
+juce::TextEditor* TypingBox::firstField() const
+{
+    return firstTextField(*this);
+}
+
+void TypingBox::activeWindowStatusChanged()
+{
+    if (!isActiveWindow())
+        return;
+    auto* field = firstField();
+    const auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    if (field != nullptr &&
+        !(isParentOf(focused) && dynamic_cast<const juce::TextEditor*>(focused) != nullptr))
+        field->grabKeyboardFocus();
+}
+
+void NativeEditorDialogs::ask(juce::AlertWindow* box, std::function<void(int)> answer)
+{
+    openBoxOverOwner(*box, nullptr,
+                     juce::ModalCallbackFunction::create([answer = std::move(answer)](int b) { answer(b); }));
+}
+
 void NativeEditorDialogs::choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer)
 {
     chooser = std::move(dialog);
@@ -31,21 +96,17 @@ void NativeEditorDialogs::chooseFileToSave(const juce::String& title, const juce
 
 void NativeEditorDialogs::confirmOverwrite(const juce::File& file, YesNoAnswer answer)
 {
-    juce::AlertWindow::showOkCancelBox(
-        juce::MessageBoxIconType::QuestionIcon, "File already exists",
-        "There's already a file called: " + file.getFullPathName() +
-            "\n\nAre you sure you want to overwrite it?",
-        "Overwrite", "Cancel", nullptr,
-        juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }));
+    askYesNo("File already exists",
+             "There's already a file called: " + file.getFullPathName() +
+                 "\n\nAre you sure you want to overwrite it?",
+             "Overwrite", "Cancel", std::move(answer));
 }
 
 void NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer)
 {
-    juce::AlertWindow::showOkCancelBox(
-        juce::MessageBoxIconType::QuestionIcon, "File is read-only",
-        file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?", "Replace",
-        "Cancel", nullptr,
-        juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }));
+    askYesNo("File is read-only",
+             file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?", "Replace",
+             "Cancel", std::move(answer));
 }
 
 void NativeEditorDialogs::askYesNo(const juce::String& title, const juce::String& question,
@@ -54,8 +115,7 @@ void NativeEditorDialogs::askYesNo(const juce::String& title, const juce::String
     auto* box = new juce::AlertWindow(title, question, juce::MessageBoxIconType::QuestionIcon);
     box->addButton(yes, 1, juce::KeyPress(juce::KeyPress::returnKey));
     box->addButton(no, 0, juce::KeyPress(juce::KeyPress::escapeKey));
-    box->enterModalState(
-        true, juce::ModalCallbackFunction::create([answer](int button) { answer(button != 0); }), true);
+    ask(box, [answer](int button) { answer(button != 0); });
 }
 
 void NativeEditorDialogs::showMessage(const juce::String& title, const juce::String& text)
@@ -63,7 +123,10 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
     // "Keyboard Problem", "File Problem": a problem is shown with the warning sign, anything else as news.
     const auto icon = title.endsWith("Problem") ? juce::MessageBoxIconType::WarningIcon
                                                 : juce::MessageBoxIconType::InfoIcon;
-    juce::AlertWindow::showMessageBoxAsync(icon, title, text, "ok");
+    auto* box = new juce::AlertWindow(title, text, icon);
+    box->addButton("ok", 0, juce::KeyPress(juce::KeyPress::returnKey),
+                   juce::KeyPress(juce::KeyPress::escapeKey));
+    ask(box, [](int) {});
 }
 
 void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce::String& what,
@@ -78,21 +141,19 @@ void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce
     // Ctrl+D (Cmd+D on a Mac) is the usual key for not keeping changes.
     box->addButton("Discard", 3, juce::KeyPress('d', juce::ModifierKeys::commandModifier, 0));
     box->addButton("Cancel", 0, juce::KeyPress(juce::KeyPress::escapeKey));
-    box->enterModalState(true,
-                         juce::ModalCallbackFunction::create(
-                             [answer](int button)
-                             {
-                                 switch (button)
-                                 {
-                                 case 1:
-                                     return answer(CloseChoice::send);
-                                 case 2:
-                                     return answer(CloseChoice::save);
-                                 case 3:
-                                     return answer(CloseChoice::discard);
-                                 default:
-                                     return answer(CloseChoice::cancel);
-                                 }
-                             }),
-                         true);
+    ask(box,
+        [answer](int button)
+        {
+            switch (button)
+            {
+            case 1:
+                return answer(CloseChoice::send);
+            case 2:
+                return answer(CloseChoice::save);
+            case 3:
+                return answer(CloseChoice::discard);
+            default:
+                return answer(CloseChoice::cancel);
+            }
+        });
 }
