@@ -68,6 +68,24 @@ void MainAppWindow::closeButtonPressed()
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
 
+void MainAppWindow::resized()
+{
+    juce::DocumentWindow::resized();
+    // The layout has one size. A window manager still answering an earlier zoom step may report that step's
+    // size after the window asked for the next one: the window asks for its own again (its size hints already
+    // say it), once the report has been taken in; a window manager that keeps refusing it (a screen too
+    // small) is asked no more than a few times.
+    if (juce::Point<int>(getWidth(), getHeight()) == layoutSize())
+        sizeRequestsRefused = 0;
+    else if (getPeer() != nullptr && ++sizeRequestsRefused <= 3)
+        juce::MessageManager::callAsync(
+            [window = juce::Component::SafePointer<MainAppWindow>(this)]
+            {
+                if (window != nullptr && window->getPeer() != nullptr)
+                    window->setSize(MainComponent::width, MainComponent::height);
+            });
+}
+
 void MainAppWindow::showOnDesktop(const char* windowClass)
 {
     auto* peer = getPeer();
@@ -76,12 +94,12 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
 
     // Named and sized before it is shown: window managers read both when the window appears.
     setNativeWindowClass(*peer, windowClass);
-    fixNativeWindowSize(*peer);
+    fixNativeWindowSize(*peer, layoutSize());
     setVisible(true);
     // The toolkit places a new window once more when it first paints it, which drops the fixed-size hints:
     // paint now and give them again.
     peer->performAnyPendingRepaintsNow();
-    fixNativeWindowSize(*peer);
+    fixNativeWindowSize(*peer, layoutSize());
 
     // The title bar is the system's, so the icon goes to the native window rather than to this one. Docks
     // take an icon at any time; set once the window is up, its decoding and conversion pixel by pixel do

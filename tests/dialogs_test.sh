@@ -2,7 +2,9 @@
 # The editor's boxes under a real window manager (openbox, on a virtual X server), which places and focuses
 # windows as a desktop does: the library's Save to Library box opens over the library window, moved away from
 # the screen's middle, and takes the title typed at once (the library then lists it); a second box opens there
-# too and, cancelled, saves nothing. The About box opens over the main window. Screenshots are kept in the artifacts folder.
+# too and, cancelled, saves nothing. The About box opens over the main window. The window's size follows each
+# zoom step, however quick, and a step that fits the screen is taken. Screenshots are kept in the artifacts
+# folder.
 set -euo pipefail
 
 usage="usage: dialogs_test.sh EMULATED_EDITOR QUILLET ARTIFACT_DIR"
@@ -20,7 +22,7 @@ fi
 work=$(mktemp -d)
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" QUILLET_LIBRARY="$work/library"
 mkdir -p "$HOME" "$QUILLET_LIBRARY"
-pid= wm=
+pid='' wm=''
 stop() {
   [ -z "$pid" ] || { kill -INT "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
   [ -z "$wm" ] || { kill "$wm" 2>/dev/null || true; wait "$wm" 2>/dev/null || true; }
@@ -74,8 +76,8 @@ check_centred() { # box, owner, what
 
 # The Save to Library button sits at the window's bottom left, 12 pixels in.
 open_save_box() {
-  local x y w h
-  read -r x y w h <<<"$(read_geometry "$library")"
+  local h
+  read -r _ _ _ h <<<"$(read_geometry "$library")"
   xdotool mousemove --window "$library" 60 $((h - 26)) click 1
   box=$(find_window "^Save to Library\$" 10 "$pid") || fail "the Save to Library button opened no box"
   sleep 1
@@ -119,10 +121,43 @@ sleep 0.5
 xdotool mousemove --window "$win" 130 185 click 3
 sleep 1
 xdotool key Up Return
-about=$(find_window "^About Quillet MIDI Control Center\$" 10 "$pid") || fail "the status display's menu opened no About box"
+about=$(find_window "^About Quillet MIDI Control Center\$" 10 "$pid") ||
+  fail "the status display's menu opened no About box"
 sleep 1
 import -window root "$artifacts/dialogs-about.png" || true
 check_centred "$about" "$win" "the About box"
 dismiss "^About Quillet MIDI Control Center\$"
 echo "dialogs test: the About box opened over the main window"
+
+# The zoom under the window manager: two quick steps up, the window's size following each (1063 x 460 at 100
+# percent, so 1329 x 575 at 125 and 1594 or 1595 x 690 at 150, which this screen has room for).
+size_of() { read_geometry "$1" | awk '{ print $3 "x" $4 }'; }
+wait_for_size() { # sizes (a pattern)
+  for _ in $(seq 25); do
+    [[ "$(size_of "$win")" =~ ^($1)$ ]] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+xdotool windowmove --sync "$win" 0 0 || true
+sleep 0.5
+# Each step's size shows before the next step is pressed, at once; then two steps 0.4 s apart, and the size
+# stays once the window manager has answered them all.
+xdotool key ctrl+plus
+wait_for_size "1329x575" || fail "at 125 percent the window is $(size_of "$win")"
+xdotool key ctrl+plus
+wait_for_size "1594x690|1595x690" || fail "at 150 percent the window is $(size_of "$win")"
+xdotool key ctrl+minus
+wait_for_size "1329x575" || fail "back at 125 percent the window is $(size_of "$win")"
+xdotool key ctrl+minus
+wait_for_size "1063x460" || fail "back at 100 percent the window is $(size_of "$win")"
+xdotool key ctrl+plus
+sleep 0.4
+xdotool key ctrl+plus
+wait_for_size "1594x690|1595x690" || fail "after two quick steps the window is $(size_of "$win")"
+sleep 1
+[[ "$(size_of "$win")" =~ ^(1594x690|1595x690)$ ]] ||
+  fail "at 150 percent the window became $(size_of "$win")"
+import -window root "$artifacts/dialogs-zoom-150.png" || true
+echo "dialogs test: the window followed each zoom step, quick ones too, up to 150 percent"
 echo "dialogs test: passed"
