@@ -17,10 +17,9 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     // The status display's pop-up menu opens the About box.
     settingsPanel->statusDisplay().onAbout = [this]
     {
-        auto* box = new juce::AlertWindow("About Quillet MIDI Control Center", aboutText(),
-                                          juce::MessageBoxIconType::InfoIcon, this);
-        box->addButton("ok", 0, juce::KeyPress(juce::KeyPress::returnKey),
-                       juce::KeyPress(juce::KeyPress::escapeKey));
+        // Made by the look and feel, as the toolkit's own message boxes are.
+        auto* box = getLookAndFeel().createAlertWindow("About Quillet MIDI Control Center", aboutText(), "ok",
+                                                       {}, {}, juce::MessageBoxIconType::InfoIcon, 1, this);
         openBoxOverOwner(*box, this, nullptr);
     };
 }

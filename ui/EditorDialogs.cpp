@@ -59,6 +59,15 @@ void TypingBox::activeWindowStatusChanged()
         field->grabKeyboardFocus();
 }
 
+juce::AlertWindow* NativeEditorDialogs::okCancelBox(const juce::String& title, const juce::String& question,
+                                                    const juce::String& ok)
+{
+    // Made by the look and feel, as the toolkit's own question boxes are: its keys (Return, Escape and each
+    // button's first letter) and what the editor's look gives its boxes.
+    return juce::LookAndFeel::getDefaultLookAndFeel().createAlertWindow(
+        title, question, ok, "Cancel", {}, juce::MessageBoxIconType::QuestionIcon, 2, nullptr);
+}
+
 void NativeEditorDialogs::ask(juce::AlertWindow* box, std::function<void(int)> answer)
 {
     openBoxOverOwner(*box, nullptr,
@@ -96,17 +105,19 @@ void NativeEditorDialogs::chooseFileToSave(const juce::String& title, const juce
 
 void NativeEditorDialogs::confirmOverwrite(const juce::File& file, YesNoAnswer answer)
 {
-    askYesNo("File already exists",
-             "There's already a file called: " + file.getFullPathName() +
-                 "\n\nAre you sure you want to overwrite it?",
-             "Overwrite", "Cancel", std::move(answer));
+    ask(okCancelBox("File already exists",
+                    "There's already a file called: " + file.getFullPathName() +
+                        "\n\nAre you sure you want to overwrite it?",
+                    "Overwrite"),
+        [answer](int button) { answer(button != 0); });
 }
 
 void NativeEditorDialogs::confirmReplaceReadOnly(const juce::File& file, YesNoAnswer answer)
 {
-    askYesNo("File is read-only",
-             file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?", "Replace",
-             "Cancel", std::move(answer));
+    ask(okCancelBox("File is read-only",
+                    file.getFullPathName() + " is marked read-only.\n\nDo you want to replace it anyway?",
+                    "Replace"),
+        [answer](int button) { answer(button != 0); });
 }
 
 void NativeEditorDialogs::askYesNo(const juce::String& title, const juce::String& question,
@@ -123,10 +134,10 @@ void NativeEditorDialogs::showMessage(const juce::String& title, const juce::Str
     // "Keyboard Problem", "File Problem": a problem is shown with the warning sign, anything else as news.
     const auto icon = title.endsWith("Problem") ? juce::MessageBoxIconType::WarningIcon
                                                 : juce::MessageBoxIconType::InfoIcon;
-    auto* box = new juce::AlertWindow(title, text, icon);
-    box->addButton("ok", 0, juce::KeyPress(juce::KeyPress::returnKey),
-                   juce::KeyPress(juce::KeyPress::escapeKey));
-    ask(box, [](int) {});
+    // Made by the look and feel, as the toolkit's own message boxes are.
+    ask(juce::LookAndFeel::getDefaultLookAndFeel().createAlertWindow(title, text, "ok", {}, {}, icon, 1,
+                                                                     nullptr),
+        [](int) {});
 }
 
 void NativeEditorDialogs::askBeforeClosing(const juce::String& title, const juce::String& what,

@@ -92,6 +92,8 @@ public:
 
 private:
     void choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer);
+    static juce::AlertWindow* okCancelBox(const juce::String& title, const juce::String& question,
+                                          const juce::String& ok);
     static void ask(juce::AlertWindow* box, std::function<void(int)> answer);
 
     // The open file dialog: the toolkit needs it alive until it has answered.
