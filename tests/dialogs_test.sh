@@ -141,16 +141,17 @@ wait_for_size() { # sizes (a pattern)
 }
 xdotool windowmove --sync "$win" 0 0 || true
 sleep 0.5
-# Each step's size shows before the next step is pressed, at once; then two steps 0.4 s apart, and the size
-# stays once the window manager has answered them all.
-xdotool key ctrl+plus
-wait_for_size "1329x575" || fail "at 125 percent the window is $(size_of "$win")"
-xdotool key ctrl+plus
-wait_for_size "1594x690|1595x690" || fail "at 150 percent the window is $(size_of "$win")"
-xdotool key ctrl+minus
-wait_for_size "1329x575" || fail "back at 125 percent the window is $(size_of "$win")"
-xdotool key ctrl+minus
-wait_for_size "1063x460" || fail "back at 100 percent the window is $(size_of "$win")"
+# Each step's size shows, step by step (the window manager given a moment to finish each); then two steps
+# 0.4 s apart, and the size stays once the window manager has answered them all.
+step() { # key, sizes (a pattern), what
+  xdotool key "$1"
+  wait_for_size "$2" || fail "$3 the window is $(size_of "$win")"
+  sleep 0.5
+}
+step ctrl+plus "1329x575" "at 125 percent"
+step ctrl+plus "1594x690|1595x690" "at 150 percent"
+step ctrl+minus "1329x575" "back at 125 percent"
+step ctrl+minus "1063x460" "back at 100 percent"
 xdotool key ctrl+plus
 sleep 0.4
 xdotool key ctrl+plus

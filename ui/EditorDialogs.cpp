@@ -9,6 +9,36 @@ juce::TextEditor* firstTextField(const juce::Component& box)
             return field;
     return nullptr;
 }
+/** Keeps a box where it was placed: a window manager may show a new window at the corner it was made at and
+    report it there, after the box had asked to be elsewhere. The box asks again, a few times at most, and
+    never against the user dragging it. Goes with the box. */
+class KeepPlaced : private juce::ComponentListener
+{
+public:
+    explicit KeepPlaced(juce::Component& box) : placed(box.getBounds()) { box.addComponentListener(this); }
+
+private:
+    void componentMovedOrResized(juce::Component& box, bool wasMoved, bool) override
+    {
+        if (!wasMoved || box.getPosition() == placed.getPosition() ||
+            juce::ModifierKeys::currentModifiers.isAnyMouseButtonDown() || ++asked > 3)
+            return;
+        juce::MessageManager::callAsync(
+            [safe = juce::Component::SafePointer<juce::Component>(&box), p = placed]
+            {
+                if (safe != nullptr)
+                    safe->setBounds(p);
+            });
+    }
+    void componentBeingDeleted(juce::Component& box) override
+    {
+        box.removeComponentListener(this);
+        delete this;
+    }
+
+    const juce::Rectangle<int> placed;
+    int asked = 0;
+};
 } // namespace
 
 void placeOverOwner(juce::TopLevelWindow& box, juce::Component* owner)
@@ -34,6 +64,7 @@ void openBoxOverOwner(juce::AlertWindow& box, juce::Component* owner,
                       juce::ModalComponentManager::Callback* answer)
 {
     placeOverOwner(box, owner);
+    new KeepPlaced(box);
     box.enterModalState(true, answer, true);
     // A window manager shows the box a moment later and hands it the keys only when asked: the box asks to be
     // the active window; its first field takes the keys now where nothing stands between (no window manager),
