@@ -9,6 +9,7 @@ juce::TextEditor* firstTextField(const juce::Component& box)
             return field;
     return nullptr;
 }
+
 /** Keeps a box where it was placed: a window manager may show a new window at the corner it was made at and
     report it there, after the box had asked to be elsewhere. The box asks again, a few times at most, and
     never against the user dragging it. Goes with the box. */
