@@ -173,8 +173,9 @@ public:
             *preferences,
             EditorZoom::desktopScale(juce::String::fromUTF8(xResources.c_str()),
                                      juce::SystemStats::getEnvironmentVariable("GDK_SCALE", {})));
-        // The window and the frame a window manager adds.
-        zoom->setWindowSize({MainComponent::width + 8, MainComponent::height + 40});
+        // The window, and the title bar a window manager adds; its side borders, a pixel or two, may run
+        // past the screen's edges.
+        zoom->setWindowSize({MainComponent::width, MainComponent::height}, {0, 40});
         zoom->apply();
 
 #if QUILLET_EMULATED_KEYBOARD
@@ -222,6 +223,7 @@ public:
     void watchZoom(MainComponent& content)
     {
         zoom->listenInEveryWindow();
+        zoom->setFixedSizeWindow(*mainWindow, MainAppWindow::layoutSize());
         content.getSettingsPanel().statusDisplay().addMenuItems = [z = zoom.get()](juce::PopupMenu& menu)
         {
             z->addMenuItems(menu);
@@ -238,7 +240,7 @@ public:
         zoom->onChanged = [windowPeer]
         {
             if (auto* peer = windowPeer())
-                fixNativeWindowSize(*peer);
+                fixNativeWindowSize(*peer, MainAppWindow::layoutSize());
         };
     }
 

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "NativeWindowHints.h"
+#include "ui/EditorDialogs.h"
 
 #include <QuilletBinaryData.h>
 
@@ -14,10 +15,12 @@ MainComponent::MainComponent(MidiPortSystem& ports)
     // Told of the pointer over every child too.
     addMouseListener(this, true);
     // The status display's pop-up menu opens the About box.
-    settingsPanel->statusDisplay().onAbout = []
+    settingsPanel->statusDisplay().onAbout = [this]
     {
-        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::InfoIcon,
-                                               "About Quillet MIDI Control Center", aboutText(), "ok");
+        // Made by the look and feel, as the toolkit's own message boxes are.
+        auto* box = getLookAndFeel().createAlertWindow("About Quillet MIDI Control Center", aboutText(), "ok",
+                                                       {}, {}, juce::MessageBoxIconType::InfoIcon, 1, this);
+        openBoxOverOwner(*box, this, nullptr);
     };
 }
 
@@ -70,6 +73,24 @@ void MainAppWindow::closeButtonPressed()
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
 
+void MainAppWindow::resized()
+{
+    juce::DocumentWindow::resized();
+    // The layout has one size. A window manager still answering an earlier zoom step may report that step's
+    // size after the window asked for the next one: the window asks for its own again (its size hints already
+    // say it), once the report has been taken in; a window manager that keeps refusing it (a screen too
+    // small) is asked no more than a few times.
+    if (juce::Point<int>(getWidth(), getHeight()) == layoutSize())
+        sizeRequestsRefused = 0;
+    else if (getPeer() != nullptr && ++sizeRequestsRefused <= 3)
+        juce::MessageManager::callAsync(
+            [window = juce::Component::SafePointer<MainAppWindow>(this)]
+            {
+                if (window != nullptr && window->getPeer() != nullptr)
+                    window->setSize(MainComponent::width, MainComponent::height);
+            });
+}
+
 void MainAppWindow::showOnDesktop(const char* windowClass)
 {
     auto* peer = getPeer();
@@ -78,12 +99,12 @@ void MainAppWindow::showOnDesktop(const char* windowClass)
 
     // Named and sized before it is shown: window managers read both when the window appears.
     setNativeWindowClass(*peer, windowClass);
-    fixNativeWindowSize(*peer);
+    fixNativeWindowSize(*peer, layoutSize());
     setVisible(true);
     // The toolkit places a new window once more when it first paints it, which drops the fixed-size hints:
     // paint now and give them again.
     peer->performAnyPendingRepaintsNow();
-    fixNativeWindowSize(*peer);
+    fixNativeWindowSize(*peer, layoutSize());
 
     // The title bar is the system's, so the icon goes to the native window rather than to this one. Docks
     // take an icon at any time; set once the window is up, its decoding and conversion pixel by pixel do

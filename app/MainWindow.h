@@ -49,7 +49,13 @@ public:
     /** Shows the window, with the program's icon, the given window class and fixed-size hints on the native
         window; call it once the window has its final size. */
     void showOnDesktop(const char* windowClass);
+    /** The window's one size in the layout's pixels, whatever the zoom. */
+    static juce::Point<int> layoutSize() { return {MainComponent::width, MainComponent::height}; }
+
+    void resized() override;
 
 private:
+    int sizeRequestsRefused = 0;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainAppWindow)
 };

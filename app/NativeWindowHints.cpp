@@ -32,11 +32,16 @@ void setNativeWindowClass(juce::ComponentPeer& peer, const char* windowClass)
                      });
 }
 
-void fixNativeWindowSize(juce::ComponentPeer& peer)
+void fixNativeWindowSize(juce::ComponentPeer& peer, juce::Point<int> layoutSize)
 {
     // When the toolkit places a window it writes the fixed-size hints and then replaces them with the
     // position and size alone, so some window managers offer to maximise or resize the fixed layout.
-    const auto bounds = (peer.getBounds().toDouble() * peer.getPlatformScaleFactor()).toNearestInt();
+    // The size is the layout's at the zoom, rounded as the toolkit rounds it when it asks for the window's.
+    const auto zoom = juce::Desktop::getInstance().getGlobalScaleFactor();
+    const auto asked = juce::Rectangle<int>(juce::roundToInt((float)layoutSize.x * zoom),
+                                            juce::roundToInt((float)layoutSize.y * zoom))
+                           .withPosition(peer.getBounds().getPosition());
+    const auto bounds = (asked.toDouble() * peer.getPlatformScaleFactor()).toNearestInt();
     withNativeWindow(peer,
                      [bounds](::Display* display, ::Window window)
                      {
@@ -68,7 +73,7 @@ void releaseNativeWindowSize(juce::ComponentPeer& peer)
 // Task bars and docks on Windows and macOS pair a window with its program by the executable, and the
 // toolkit's non-resizable window style reaches them whole. (Not built here: no such system at hand.)
 void setNativeWindowClass(juce::ComponentPeer&, const char*) {}
-void fixNativeWindowSize(juce::ComponentPeer&) {}
+void fixNativeWindowSize(juce::ComponentPeer&, juce::Point<int>) {}
 void releaseNativeWindowSize(juce::ComponentPeer&) {}
 
 #endif

@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fontconfig-config fonts-dejavu-core
   clang clang-format libclang-rt-14-dev
-  xvfb xauth x11-utils x11-apps xdotool imagemagick
+  xvfb xauth x11-utils x11-apps xdotool imagemagick openbox
   zenity
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl binutils
   dpkg-dev file lintian appstream groff-base

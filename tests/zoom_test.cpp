@@ -93,3 +93,36 @@ TEST(EditorZoom, TheDesktopsScaleChoosesTheStartUntilTheUserChoosesAndTheKeysSte
     // The zoom is global to the process: the other tests draw at 100 percent.
     juce::Desktop::getInstance().setGlobalScaleFactor(1.0f);
 }
+
+// A step is offered when the window at that step, with its title bar, fits the screen: the title bar's
+// pixels do not grow with the zoom, and a window that fits exactly is not refused.
+TEST(EditorZoom, TheLargestStepIsTheLastThatFitsTheScreen)
+{
+    auto& displays = const_cast<juce::Displays&>(juce::Desktop::getInstance().getDisplays());
+    const auto real = displays.displays;
+    auto screenOf = [&](int width, int height)
+    {
+        juce::Displays::Display screen;
+        screen.totalArea = screen.userArea = {0, 0, width, height};
+        screen.isMain = true;
+        displays.displays.clearQuick();
+        displays.displays.add(screen);
+    };
+    ScratchFolder scratch;
+    EditorPreferences prefs(scratch.file("preferences.xml"));
+    EditorZoom zoom(prefs, 1.0);
+    zoom.setWindowSize({1063, 460}, {0, 40});
+    // At 150 percent the window is 1594.5 x 690 pixels, 730 with its title bar; at 175, 1860 wide.
+    screenOf(1600, 1000);
+    EXPECT_EQ(zoom.largestStep(), 150);
+    screenOf(1594, 1000);
+    EXPECT_EQ(zoom.largestStep(), 125) << "half a pixel too narrow";
+    screenOf(1600, 729);
+    EXPECT_EQ(zoom.largestStep(), 125) << "its title bar a pixel too tall";
+    // 200 percent: 2126 x 920, 960 with the title bar.
+    screenOf(2126, 960);
+    EXPECT_EQ(zoom.largestStep(), 200);
+    screenOf(1000, 600);
+    EXPECT_EQ(zoom.largestStep(), 100) << "100 percent however small the screen";
+    displays.displays = real;
+}

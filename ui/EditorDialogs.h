@@ -5,6 +5,32 @@
 #include <functional>
 #include <optional>
 
+/** Puts a box over the middle of the window its owner sits in, within that window's screen; with no owner (or
+    one not on the screen), over the window in front. Boxes are placed before they open: a window manager
+    leaves a window where it asks to be, and a box it is not told of would open far from the window it asks
+    about. */
+void placeOverOwner(juce::TopLevelWindow& box, juce::Component* owner);
+
+/** A box with text fields, whose first field takes the keys when the box becomes the active window and no
+   field of it has them: a window manager may activate a new window only after it has opened, too late for a
+   field to take the keys then. */
+class TypingBox : public juce::AlertWindow
+{
+public:
+    using juce::AlertWindow::AlertWindow;
+
+    /** The first text field added, or nothing. */
+    juce::TextEditor* firstField() const;
+
+private:
+    void activeWindowStatusChanged() override;
+};
+
+/** Opens a box placed over its owner's window, in front and modal, its first text field (if any) given the
+    keyboard: what is typed at once goes into it. The box deletes itself once answered. */
+void openBoxOverOwner(juce::AlertWindow& box, juce::Component* owner,
+                      juce::ModalComponentManager::Callback* answer);
+
 /** The dialogs and message boxes the editor shows, behind one seam so that tests can answer them. Every one
     returns at once; a question's answer comes to its callback, on the message thread, once given (at once,
     when a test gives it). */
@@ -66,6 +92,9 @@ public:
 
 private:
     void choose(std::unique_ptr<juce::FileChooser> dialog, int flags, FileAnswer answer);
+    static juce::AlertWindow* okCancelBox(const juce::String& title, const juce::String& question,
+                                          const juce::String& ok);
+    static void ask(juce::AlertWindow* box, std::function<void(int)> answer);
 
     // The open file dialog: the toolkit needs it alive until it has answered.
     std::unique_ptr<juce::FileChooser> chooser;

@@ -95,8 +95,8 @@ int EditorZoom::largestStep() const
     const auto screen =
         display->userArea.toDouble() * juce::Desktop::getInstance().getGlobalScaleFactor() * nativeScale();
     for (int step = 200; step > 100; step -= 25)
-        if (windowSize.x * step / 100.0 <= screen.getWidth() &&
-            windowSize.y * step / 100.0 <= screen.getHeight())
+        if (windowSize.x * step / 100.0 + windowFrame.x <= screen.getWidth() &&
+            windowSize.y * step / 100.0 + windowFrame.y <= screen.getHeight())
             return step;
     return 100;
 }
@@ -126,7 +126,12 @@ void EditorZoom::apply()
     std::vector<Window> windows;
     for (int i = desktop.getNumComponents(); --i >= 0;)
         if (auto* window = desktop.getComponent(i); window != nullptr && window->getPeer() != nullptr)
-            windows.push_back({window, window->getBounds(), window->getPeer()->getBounds().getPosition()});
+        {
+            auto layout = window->getBounds();
+            if (window == fixedWindow.getComponent())
+                layout.setSize(fixedSize.x, fixedSize.y);
+            windows.push_back({window, layout, window->getPeer()->getBounds().getPosition()});
+        }
     desktop.setGlobalScaleFactor((float)wanted);
     for (const auto& w : windows)
     {

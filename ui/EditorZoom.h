@@ -31,9 +31,20 @@ public:
         the toolkit found it, whichever is larger. */
     static double desktopScale(const juce::String& xResources, const juce::String& gdkScale);
 
-    /** The size of the largest window at 100 percent, its frame included: no step makes it larger than the
-        screen it opens on. */
-    void setWindowSize(juce::Point<int> size) { windowSize = size; }
+    /** The size of the largest window at 100 percent, and the frame a window manager adds to it in the
+        screen's pixels, which do not grow with the zoom: no step makes the two larger than the screen. */
+    void setWindowSize(juce::Point<int> size, juce::Point<int> frame)
+    {
+        windowSize = size;
+        windowFrame = frame;
+    }
+    /** A window that has one size in the layout's pixels: each step gives it that size at the step, never a
+        size read back from it, which a window manager still answering the step before may have set. */
+    void setFixedSizeWindow(juce::Component& window, juce::Point<int> size)
+    {
+        fixedWindow = &window;
+        fixedSize = size;
+    }
     /** The largest step at which that window fits on the main screen. */
     int largestStep() const;
 
@@ -58,6 +69,7 @@ private:
     EditorPreferences& preferences;
     const int desktopStep;
     int current;
-    juce::Point<int> windowSize;
+    juce::Point<int> windowSize, windowFrame, fixedSize;
+    juce::Component::SafePointer<juce::Component> fixedWindow;
     bool listening = false;
 };
