@@ -94,6 +94,11 @@ juce::Font ALookAndFeel::getPopupMenuFont()
     return juce::Font(panelFontHeight);
 }
 
+juce::Font ALookAndFeel::getMenuBarFont(juce::MenuBarComponent&, int, const juce::String&)
+{
+    return getPopupMenuFont();
+}
+
 juce::PopupMenu::Options ALookAndFeel::getOptionsForComboBoxPopupMenu(juce::ComboBox& box, juce::Label& label)
 {
     // Shown as a child of the window rather than on the desktop, a list of 128 entries is bounded by the

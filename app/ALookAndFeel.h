@@ -26,6 +26,8 @@ public:
     //==============================================================================
     /** The panel's font size, for the lists of the combo boxes too. */
     juce::Font getPopupMenuFont() override;
+    /** The menu bar's names in the panel's font too. */
+    juce::Font getMenuBarFont(juce::MenuBarComponent&, int, const juce::String&) override;
     /** The list of a combo box opens inside the box's window, scrolling where it is longer. */
     juce::PopupMenu::Options getOptionsForComboBoxPopupMenu(juce::ComboBox& box, juce::Label& label) override;
     /** A combo box's text shrinks a little to fit, then ends in an ellipsis; it is never squeezed. */

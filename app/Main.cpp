@@ -218,8 +218,8 @@ public:
         content->getSettingsPanel().confirmClose([] { quit(); });
     }
 
-    /** The zoom's keys work anywhere in any window, its menu items are in the status display's menu, and
-        the window's fixed size follows it. */
+    /** The zoom's keys work anywhere in any window, its menu items are in the View menu and the status
+        display's menu, and the window's fixed size follows it. */
     void watchZoom(MainComponent& content)
     {
         zoom->listenInEveryWindow();
@@ -228,6 +228,7 @@ public:
         {
             z->addMenuItems(menu);
         };
+        content.getMenuBar().app.addZoomItems = content.getSettingsPanel().statusDisplay().addMenuItems;
         auto windowPeer = [this]
         {
             return mainWindow != nullptr ? mainWindow->getPeer() : nullptr;

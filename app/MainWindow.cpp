@@ -8,20 +8,37 @@
 MainComponent::MainComponent() : MainComponent(systemMidiPorts()) {}
 
 MainComponent::MainComponent(MidiPortSystem& ports)
+    : settingsPanel(new KbdSettingComponent49(ports, nullptr)), menuModel(*settingsPanel)
 {
-    settingsPanel = new KbdSettingComponent49(ports, nullptr);
+    addAndMakeVisible(menuBar);
     addAndMakeVisible(settingsPanel);
+    menuBar.setBounds(0, 0, width, menuBarHeight);
+    settingsPanel->setTopLeftPosition(0, menuBarHeight);
     setSize(width, height);
     // Told of the pointer over every child too.
     addMouseListener(this, true);
-    // The status display's pop-up menu opens the About box.
+    // The status display's pop-up menu and the Help menu open the About box.
     settingsPanel->statusDisplay().onAbout = [this]
     {
-        // Made by the look and feel, as the toolkit's own message boxes are.
-        auto* box = getLookAndFeel().createAlertWindow("About Quillet MIDI Control Center", aboutText(), "ok",
-                                                       {}, {}, juce::MessageBoxIconType::InfoIcon, 1, this);
-        openBoxOverOwner(*box, this, nullptr);
+        showAbout();
     };
+    menuModel.app.about = [this]
+    {
+        showAbout();
+    };
+    menuModel.app.quit = []
+    {
+        if (auto* app = juce::JUCEApplicationBase::getInstance())
+            app->systemRequestedQuit();
+    };
+}
+
+void MainComponent::showAbout()
+{
+    // Made by the look and feel, as the toolkit's own message boxes are.
+    auto* box = getLookAndFeel().createAlertWindow("About Quillet MIDI Control Center", aboutText(), "ok", {},
+                                                   {}, juce::MessageBoxIconType::InfoIcon, 1, this);
+    openBoxOverOwner(*box, this, nullptr);
 }
 
 juce::String MainComponent::aboutText()
@@ -35,6 +52,7 @@ MainComponent::~MainComponent()
 {
     removeMouseListener(this);
     tooltipWindow = nullptr;
+    removeChildComponent(&menuBar); // a member, not owned through the child list
     deleteAllChildren();
 }
 

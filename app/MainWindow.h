@@ -1,13 +1,16 @@
 #pragma once
 
+#include "ui/EditorMenuBar.h"
 #include "ui/KbdSettingComponent49.h"
 
-/** The window's content: the settings panel, and the tooltip window while the pointer is over it. */
+/** The window's content: the menu bar over the settings panel, and the tooltip window while the pointer is
+    over it. */
 class MainComponent : public juce::Component
 {
 public:
-    /** The window's one size, in the layout's pixels. */
-    static constexpr int width = 1063, height = 460;
+    /** The menu bar's height and the window's one size, in the layout's pixels: the panel's 1063 by 460
+        under the bar. */
+    static constexpr int menuBarHeight = 24, width = 1063, height = 460 + menuBarHeight;
 
     /** With the system's MIDI ports. */
     MainComponent();
@@ -21,6 +24,9 @@ public:
     void mouseExit(const juce::MouseEvent&) override;
 
     KbdSettingComponent49& getSettingsPanel() { return *settingsPanel; }
+    EditorMenuBar& getMenuBar() { return menuModel; }
+    /** Opens the About box over the window. */
+    void showAbout();
     /** What the About box says: the program and its version. */
     static juce::String aboutText();
 
@@ -28,7 +34,9 @@ private:
     // A tooltip window polls the pointer for as long as it exists, so it exists only while the pointer is
     // over the window.
     std::unique_ptr<juce::TooltipWindow> tooltipWindow;
-    KbdSettingComponent49* settingsPanel = nullptr; // owned through the child list
+    KbdSettingComponent49* settingsPanel; // owned through the child list
+    EditorMenuBar menuModel{*settingsPanel};
+    juce::MenuBarComponent menuBar{&menuModel};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainComponent)
 };

@@ -3,8 +3,8 @@
 # windows as a desktop does: the library's Save to Library box opens over the library window, moved away from
 # the screen's middle, and takes the title typed at once (the library then lists it); a second box opens there
 # too and, cancelled, saves nothing. The About box opens over the main window. The window's size follows each
-# zoom step, however quick, and a step that fits the screen is taken. Screenshots are kept in the artifacts
-# folder.
+# zoom step, however quick, and a step that fits the screen is taken; the menu bar's View menu resets it.
+# Screenshots are kept in the artifacts folder.
 set -euo pipefail
 
 usage="usage: dialogs_test.sh EMULATED_EDITOR QUILLET ARTIFACT_DIR"
@@ -117,8 +117,9 @@ echo "dialogs test: a second box opened over the moved library window; cancelled
 xdotool key Escape
 xdotool windowmove --sync "$win" 20 420 || true
 sleep 0.5
-# The display is at 65, 20 in the picture, which starts 149 pixels down; About is its menu's last item.
-xdotool mousemove --window "$win" 130 185 click 3
+# The display is at 65, 20 in the picture, which starts 149 pixels down in the panel, under the 24 pixels of
+# the menu bar; About is its menu's last item.
+xdotool mousemove --window "$win" 130 209 click 3
 sleep 1
 xdotool key Up Return
 about=$(find_window "^About Quillet MIDI Control Center\$" 10 "$pid") ||
@@ -129,8 +130,8 @@ check_centred "$about" "$win" "the About box"
 dismiss "^About Quillet MIDI Control Center\$"
 echo "dialogs test: the About box opened over the main window"
 
-# The zoom under the window manager: two quick steps up, the window's size following each (1063 x 460 at 100
-# percent, so 1329 x 575 at 125 and 1594 or 1595 x 690 at 150, which this screen has room for).
+# The zoom under the window manager: two quick steps up, the window's size following each (1063 x 484 at 100
+# percent, so 1329 x 605 at 125 and 1594 or 1595 x 726 at 150, which this screen has room for).
 size_of() { read_geometry "$1" | awk '{ print $3 "x" $4 }'; }
 wait_for_size() { # sizes (a pattern)
   for _ in $(seq 25); do
@@ -148,17 +149,26 @@ step() { # key, sizes (a pattern), what
   wait_for_size "$2" || fail "$3 the window is $(size_of "$win")"
   sleep 0.5
 }
-step ctrl+plus "1329x575" "at 125 percent"
-step ctrl+plus "1594x690|1595x690" "at 150 percent"
-step ctrl+minus "1329x575" "back at 125 percent"
-step ctrl+minus "1063x460" "back at 100 percent"
+step ctrl+plus "1329x605" "at 125 percent"
+step ctrl+plus "1594x726|1595x726" "at 150 percent"
+step ctrl+minus "1329x605" "back at 125 percent"
+step ctrl+minus "1063x484" "back at 100 percent"
 xdotool key ctrl+plus
 sleep 0.4
 xdotool key ctrl+plus
-wait_for_size "1594x690|1595x690" || fail "after two quick steps the window is $(size_of "$win")"
+wait_for_size "1594x726|1595x726" || fail "after two quick steps the window is $(size_of "$win")"
 sleep 1
-[[ "$(size_of "$win")" =~ ^(1594x690|1595x690)$ ]] ||
+[[ "$(size_of "$win")" =~ ^(1594x726|1595x726)$ ]] ||
   fail "at 150 percent the window became $(size_of "$win")"
 import -window root "$artifacts/dialogs-zoom-150.png" || true
 echo "dialogs test: the window followed each zoom step, quick ones too, up to 150 percent"
+
+# The menu bar: View (its fourth name, at about 222, 12 at 100 percent, so 333, 18 now) offers Reset Zoom as
+# its last item (Zoom In is greyed at 150 percent: the next step does not fit).
+xdotool mousemove --window "$win" 333 18 click 1
+sleep 1
+import -window root "$artifacts/dialogs-view-menu.png" || true
+xdotool key Up Return
+wait_for_size "1063x484" || fail "Reset Zoom from the View menu left the window at $(size_of "$win")"
+echo "dialogs test: the View menu's Reset Zoom brought the window back to 100 percent"
 echo "dialogs test: passed"

@@ -99,7 +99,7 @@ dismiss "Keyboard Problem" "$artifacts/screen-keyboard-problem.png"
 geometry=$(xwininfo -id "$win")
 width=$(awk '/Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-[ "$width" = 1063 ] && [ "$height" = 460 ] || fail "window is ${width}x${height}, not 1063x460"
+[ "$width" = 1063 ] && [ "$height" = 484 ] || fail "window is ${width}x${height}, not 1063x484"
 
 # The window has the launcher's class and its own icon; every window manager is told that the size is
 # fixed (minimum = maximum).
@@ -109,9 +109,9 @@ icon=$(xprop -id "$win" -notype -f _NET_WM_ICON 32c ' $0 $1' _NET_WM_ICON)
 [[ "$icon" =~ ^_NET_WM_ICON\ ([0-9]+)\ ([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -ge 16 ] \
   || fail "the window has no icon of its own ($icon)"
 hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-grep -q "minimum size: 1063 by 460" <<<"$hints" && grep -q "maximum size: 1063 by 460" <<<"$hints" \
+grep -q "minimum size: 1063 by 484" <<<"$hints" && grep -q "maximum size: 1063 by 484" <<<"$hints" \
   || fail "the size hints do not fix the size: $hints"
-echo "screen test: $wm_class, icon ${BASH_REMATCH[1]}x${BASH_REMATCH[2]}, size fixed at 1063x460"
+echo "screen test: $wm_class, icon ${BASH_REMATCH[1]}x${BASH_REMATCH[2]}, size fixed at 1063x484"
 
 grab() { import -window "$1" "$2"; }
 grab "$win" "$work/before.png"
@@ -119,11 +119,13 @@ grab "$win" "$work/before.png"
 # With no window manager, the window has the keyboard only when told (the message box had it); the click
 # then brings the keys to the picture too.
 xdotool windowfocus --sync "$win" 2>/dev/null || true
-# Pad #1 lies at (750, 206, 48, 48) in the picture, which sits at y 149 in the window.
-xdotool mousemove --window "$win" 774 379 click 1
+# The panel sits under the menu bar; the coordinates below are the panel's. Pad #1 lies at (750, 206, 48, 48)
+# in the picture, which sits at y 149 in the panel.
+panel_top=24
+xdotool mousemove --window "$win" 774 $((379 + panel_top)) click 1
 
-changed() { # x y w h [before after]: how many pixels of that area differ between two shots
-  compare -metric AE -crop "$3x$4+$1+$2" "${5:-$work/before.png}" "${6:-$work/after.png}" null: 2>&1 | cut -d' ' -f1 || true
+changed() { # x y w h [before after]: how many pixels of that area of the panel differ between two shots
+  compare -metric AE -crop "$3x$4+$1+$(($2 + panel_top))" "${5:-$work/before.png}" "${6:-$work/after.png}" null: 2>&1 | cut -d' ' -f1 || true
 }
 # On a busy machine the window repaints late: it is looked at again for up to ten seconds.
 globals_changed() { # before after: whether the keyboard-wide boxes differ between two shots
@@ -184,7 +186,7 @@ echo "screen test: the picture answers the arrow keys, Enter and Escape"
 xdotool mousemove --window "$win" 600 20
 sleep 0.5
 grab "$win" "$work/one.png"
-xdotool keydown ctrl mousemove --window "$win" 847 379 click 1 keyup ctrl mousemove --window "$win" 600 20
+xdotool keydown ctrl mousemove --window "$win" 847 $((379 + panel_top)) click 1 keyup ctrl mousemove --window "$win" 600 20
 for _ in $(seq 20); do
   sleep 0.5
   grab "$win" "$work/many.png"
@@ -225,7 +227,7 @@ named=$(xdotool getwindowname "$win" 2>/dev/null || true)
 
 # Default Values (at 944, 38, 88, 24) changes the loaded settings: the close box asks first. Cancel (Escape)
 # keeps the window; Discard (Ctrl+D) lets it close.
-xdotool mousemove --window "$win" 988 50 click 1
+xdotool mousemove --window "$win" 988 $((50 + panel_top)) click 1
 globals_changed "$work/opened.png" "$work/defaults.png" || fail "Default Values did not change the loaded settings"
 # The pointer goes where the close box would be, off the panel.
 xdotool mousemove 0 0

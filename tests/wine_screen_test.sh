@@ -37,11 +37,13 @@ dismiss "Keyboard Problem" "$artifacts/wine-keyboard-problem.png" 10
 
 sleep 1
 import -window "$win" "$work/before.png"
-# Pad #1 lies at (750, 206, 48, 48) in the picture, which sits at y 149 in the window.
-xdotool mousemove --window "$win" 774 379 click 1
+# The panel sits under the menu bar; the coordinates below are the panel's. Pad #1 lies at (750, 206, 48, 48)
+# in the picture, which sits at y 149 in the panel.
+panel_top=24
+xdotool mousemove --window "$win" 774 $((379 + panel_top)) click 1
 
-changed() { # x y w h: how many pixels of that area differ between the two shots
-  compare -metric AE -crop "$3x$4+$1+$2" "$work/before.png" "$work/after.png" null: 2>&1 | cut -d' ' -f1 || true
+changed() { # x y w h: how many pixels of that area of the panel differ between the two shots
+  compare -metric AE -crop "$3x$4+$1+$(($2 + panel_top))" "$work/before.png" "$work/after.png" null: 2>&1 | cut -d' ' -f1 || true
 }
 # Wine repaints late on a busy machine: the window is looked at again for up to ten seconds.
 for _ in $(seq 20); do

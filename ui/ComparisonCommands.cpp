@@ -9,14 +9,6 @@ namespace
 const char* const problemTitle = "Keyboard Problem";
 const char* const keyboardName = "the keyboard";
 
-enum MenuItem
-{
-    readItem = 1,
-    compareKeyboardItem,
-    compareFileItem,
-    compareSavedItem,
-    libraryItem
-};
 } // namespace
 
 ComparisonCommands::ComparisonCommands(KeyboardLink& l, EditHistory& h, EditorDialogs& d)
@@ -224,40 +216,43 @@ void ComparisonCommands::mouseUp(const juce::MouseEvent& e)
         showMenu();
 }
 
-void ComparisonCommands::showMenu()
+void ComparisonCommands::addMenuItems(juce::PopupMenu& menu)
 {
     const bool found = manager.isKeyboardFound();
+    // Chosen after the menu has closed: by then the panel may be gone.
+    const auto item = [&](juce::PopupMenu::Item entry, bool enabled, void (ComparisonCommands::*command)())
+    {
+        menu.addItem(entry.setEnabled(enabled).setAction(
+            [self = WeakThis(this), command]
+            {
+                if (self != nullptr)
+                    (self.get()->*command)();
+            }));
+    };
+    item(commandMenuItem(EditorCommand::readFromKeyboard), found, &ComparisonCommands::readFromKeyboard);
+    item(juce::PopupMenu::Item("Compare with the Keyboard"), found, &ComparisonCommands::compareWithKeyboard);
+    item(juce::PopupMenu::Item("Compare with a Settings File..."), true,
+         &ComparisonCommands::compareWithFile);
+    item(juce::PopupMenu::Item("Compare with the Last Saved Settings"), true,
+         &ComparisonCommands::compareWithLastSaved);
+}
+
+void ComparisonCommands::showMenu()
+{
     juce::PopupMenu menu;
-    auto read = commandMenuItem(EditorCommand::readFromKeyboard);
-    read.itemID = readItem;
-    read.isEnabled = found;
-    menu.addItem(read);
-    menu.addItem(compareKeyboardItem, "Compare with the Keyboard", found);
-    menu.addItem(compareFileItem, "Compare with a Settings File...");
-    menu.addItem(compareSavedItem, "Compare with the Last Saved Settings");
+    addMenuItems(menu);
     menu.addSeparator();
-    auto library = commandMenuItem(EditorCommand::library);
-    library.itemID = libraryItem;
-    menu.addItem(library);
+    menu.addItem(commandMenuItem(EditorCommand::library)
+                     .setAction(
+                         [self = WeakThis(this)]
+                         {
+                             if (self != nullptr && self->onLibrary)
+                                 self->onLibrary();
+                         }));
     auto options = juce::PopupMenu::Options();
     if (display != nullptr)
         options = options.withTargetComponent(display.getComponent());
-    menu.showMenuAsync(options,
-                       [self = WeakThis(this)](int chosen)
-                       {
-                           if (self == nullptr)
-                               return;
-                           if (chosen == readItem)
-                               self->readFromKeyboard();
-                           else if (chosen == compareKeyboardItem)
-                               self->compareWithKeyboard();
-                           else if (chosen == compareFileItem)
-                               self->compareWithFile();
-                           else if (chosen == compareSavedItem)
-                               self->compareWithLastSaved();
-                           else if (chosen == libraryItem && self->onLibrary)
-                               self->onLibrary();
-                       });
+    menu.showMenuAsync(options);
 }
 
 //==============================================================================

@@ -30,6 +30,8 @@ public:
     void compareWithFile(const juce::File& file);
     void compareWithLastSaved();
 
+    /** Adds reading and the three comparisons to a menu, enabled as they can be done now. */
+    void addMenuItems(juce::PopupMenu& menu);
     /** Offers the commands in a menu when the status display is clicked while it offers nothing else. */
     void attachTo(juce::Component& statusDisplay);
     /** Adds the comparisons' facts to the link's: a read for one under way, the last one's time on this

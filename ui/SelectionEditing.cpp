@@ -208,20 +208,37 @@ void SelectionEditing::mouseDown(const juce::MouseEvent& e)
         showMenu();
 }
 
+void SelectionEditing::addMenuItems(juce::PopupMenu& menu)
+{
+    // Chosen after the menu has closed: by then the panel may be gone. A menu's Copy is the settings' even
+    // while the Name field has the keyboard.
+    const auto item = [&](EditorCommand command, bool enabled, void (SelectionEditing::*action)())
+    {
+        menu.addItem(commandMenuItem(command).setEnabled(enabled).setAction(
+            [self = juce::WeakReference<SelectionEditing>(this), action]
+            {
+                if (self != nullptr)
+                    (self.get()->*action)();
+            }));
+    };
+    for (const auto& [command, kind] : kindCommands)
+        menu.addItem(commandMenuItem(command).setAction(
+            [self = juce::WeakReference<SelectionEditing>(this), kind = kind]
+            {
+                if (self != nullptr)
+                    self->picker.selectKind(kind);
+            }));
+    menu.addSeparator();
+    const bool any = picker.getSelection().primary() >= 0;
+    item(EditorCommand::copySettings, any, &SelectionEditing::copy);
+    item(EditorCommand::pasteSettings, any && hasCopy(), &SelectionEditing::paste);
+    item(EditorCommand::numberSeries, any, &SelectionEditing::askSeries);
+}
+
 void SelectionEditing::showMenu()
 {
     juce::PopupMenu menu;
-    const auto item = [&](EditorCommand command, bool enabled, std::function<void()> action)
-    {
-        menu.addItem(commandMenuItem(command).setEnabled(enabled).setAction(std::move(action)));
-    };
-    for (const auto& [command, kind] : kindCommands)
-        item(command, true, [this, kind = kind] { picker.selectKind(kind); });
-    menu.addSeparator();
-    const bool any = picker.getSelection().primary() >= 0;
-    item(EditorCommand::copySettings, any, [this] { copy(); });
-    item(EditorCommand::pasteSettings, any && hasCopy(), [this] { paste(); });
-    item(EditorCommand::numberSeries, any, [this] { askSeries(); });
+    addMenuItems(menu);
     menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(&picker).withMousePosition());
 }
 

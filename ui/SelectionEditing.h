@@ -56,6 +56,8 @@ public:
     /** Its commands, passed on by the panel's shortcuts: copy, paste, a kind selected, a number series;
         false for any other. */
     bool perform(EditorCommand command);
+    /** Adds the kinds' selections, copy, paste and the series to a menu, enabled as they can be done now. */
+    void addMenuItems(juce::PopupMenu& menu);
 
 private:
     void mouseDown(const juce::MouseEvent& e) override;
@@ -80,5 +82,6 @@ private:
     };
     std::optional<Copied> copied;
 
+    JUCE_DECLARE_WEAK_REFERENCEABLE(SelectionEditing)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(SelectionEditing)
 };
