@@ -264,7 +264,14 @@ public:
 
     const juce::String getApplicationName() override
     {
+#if JUCE_LINUX || JUCE_BSD
+        // The toolkit gives every window it opens the application's name as its X class: the launcher's
+        // class, so that docks and window switchers keep the library, the comparison and every box with
+        // the editor's window.
+        return windowClass;
+#else
         return applicationTitle;
+#endif
     }
     const juce::String getApplicationVersion() override
     {

@@ -86,6 +86,11 @@ open_save_box() {
 open_save_box
 import -window root "$artifacts/dialogs-save-box.png" || true
 check_centred "$box" "$library" "the Save to Library box"
+# Every window has the launcher's class, so a dock keeps the library and the boxes with the editor.
+for w in "$library" "$box"; do
+  xprop -id "$w" WM_CLASS | grep -q '"quillet-editor-emulated"$' ||
+    fail "$(xdotool getwindowname "$w") has another class: $(xprop -id "$w" WM_CLASS)"
+done
 # Typed to whatever has the keyboard: the window manager and the box decide where it goes.
 xdotool type --delay 40 "Night Pads"
 xdotool key Return
