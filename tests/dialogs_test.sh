@@ -103,10 +103,14 @@ grep -q "Night Pads" <<<"$listed" || fail "the typed title was not saved; the li
 grep -q "New setup" <<<"$listed" && fail "a setup was saved under the proposed title too: $listed"
 echo "dialogs test: Save to Library took the title typed at once, over the library window"
 
-# A second box opens over the window as well; Escape cancels it and nothing more is saved.
+# A second box, from the keys alone (Ctrl+S in the library window), opens over the window as well; Escape
+# cancels it and nothing more is saved.
 xdotool windowmove --sync "$library" 500 300 || true
 sleep 0.5
-open_save_box
+xdotool windowactivate --sync "$library" 2>/dev/null || true
+xdotool key ctrl+s
+box=$(find_window "^Save to Library\$" 10 "$pid") || fail "Ctrl+S in the library window opened no box"
+sleep 1
 check_centred "$box" "$library" "the second Save to Library box"
 before=$(ls "$QUILLET_LIBRARY" | wc -l)
 xdotool type --delay 40 "Not kept"
@@ -115,7 +119,7 @@ sleep 1
 [ -z "$(xdotool search --name "^Save to Library\$" 2>/dev/null || true)" ] || fail "Escape left the box open"
 [ "$(ls "$QUILLET_LIBRARY" | wc -l)" -eq "$before" ] || fail "a cancelled box saved: $(ls "$QUILLET_LIBRARY")"
 "$quillet" library list 2>&1 | grep -q "Not kept" && fail "a cancelled box saved its title"
-echo "dialogs test: a second box opened over the moved library window; cancelled, it saved nothing"
+echo "dialogs test: Ctrl+S opened a second box over the moved library window; cancelled, it saved nothing"
 
 # The About box, from the status display's menu (a right-click on the display, at the picture's top left),
 # opens over the main window, moved away from the screen's middle too.

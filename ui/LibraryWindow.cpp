@@ -59,7 +59,7 @@ LibraryWindow::LibraryWindow(LibraryCommands& c) : commands(c)
         EditorColours::usePanelButtonColours(*b);
         addAndMakeVisible(b);
     }
-    saveNew.setTooltip("Keep the editor's settings in the library as a new setup");
+    saveNew.setTooltip("Keep the editor's settings in the library as a new setup (Ctrl+S)");
     load.setTooltip("Load the selected setup into the editor (Return); Ctrl+Return loads and sends it");
     addFiles.setTooltip("Add settings files (.qmv49) or SysEx files (.syx) to the library; files can also "
                         "be dropped on the window");
@@ -236,7 +236,11 @@ juce::String LibraryWindow::getTooltipForRow(int row)
 
 bool LibraryWindow::keyPressed(const juce::KeyPress& key)
 {
-    if (key.getKeyCode() == juce::KeyPress::returnKey)
+    // Saving here keeps the settings in the library, as the button does: the one way to it from the keys,
+    // since the window's buttons show no keyboard focus.
+    if (key == juce::KeyPress('s', juce::ModifierKeys::commandModifier, 0))
+        saveNew.triggerClick();
+    else if (key.getKeyCode() == juce::KeyPress::returnKey)
         loadSelected(key.getModifiers().isCommandDown());
     else if (key.getKeyCode() == juce::KeyPress::escapeKey)
         commands.close();
