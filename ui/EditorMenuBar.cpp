@@ -126,6 +126,9 @@ juce::String EditorMenuBar::shortcutsText()
 {
     juce::String text;
     for (const auto& c : editorCommands())
-        text << c.keys << ": " << c.label << ", " << c.help << ".\n";
-    return text.trimEnd();
+        text << c.keys << ": " << juce::String(c.label).trimCharactersAtEnd(".") << " (" << c.help << ")\n";
+    // The library window hears its own keys.
+    text << "\nIn the Setup Library: Ctrl+S saves the editor's settings to it, Return loads the selected "
+            "setup, Ctrl+Return loads and sends it, Delete moves it to the trash, Escape closes the window.";
+    return text;
 }
