@@ -81,20 +81,40 @@ bool readInteger(const juce::String* attribute, const char* name, int defaultVal
     one name counts, as it does for the toolkit's own look-ups. */
 template <size_t count>
 std::array<const juce::String*, count> findAttributes(const juce::XmlElement& e,
-                                                      const char* const (&names)[count])
+                                                      const std::array<juce::Identifier, count>& names)
 {
-    // One look-up per name, each a single walk of the element's attribute list. The toolkit finds the
-    // attribute at an index by walking the list from its head, so a loop over all attributes by index
-    // takes time that grows with the square of their number (40,000 of them: seconds).
     std::array<const juce::String*, count> found{};
-    for (size_t k = 0; k < count; ++k)
-        if (e.hasAttribute(names[k]))
-            found[k] = &e.getStringAttribute(names[k]);
+    const int attributes = e.getNumAttributes();
+    // The toolkit finds the attribute at an index by walking the list from its head, so a loop over all
+    // attributes by index takes time that grows with the square of their number (40,000 of them: seconds).
+    // An element of a settings file has a handful: one walk over them, each name matched against the
+    // wanted ones by its pooled text's address, as the toolkit compares identifiers. Many attributes take
+    // one look-up per name instead.
+    if (attributes > 16)
+    {
+        for (size_t k = 0; k < count; ++k)
+            if (e.hasAttribute(names[k]))
+                found[k] = &e.getStringAttribute(names[k]);
+        return found;
+    }
+    for (int i = 0; i < attributes; ++i)
+    {
+        const auto* name = e.getAttributeName(i).getCharPointer().getAddress();
+        for (size_t k = 0; k < count; ++k)
+            if (found[k] == nullptr && name == names[k].getCharPointer().getAddress())
+            {
+                found[k] = &e.getAttributeValue(i);
+                break;
+            }
+    }
     return found;
 }
 
-const char* const itemAttributesAndName[] = {"ID", "Mode", "Chan", "Num", "MinLSB", "MaxMSB", "Name"};
-const char* const globalAttributes[] = {"ID", "Value"};
+// Held for the program's life: the names stay in the toolkit's pool, so each parsed name of the same text
+// shares their address.
+const std::array<juce::Identifier, 7> itemAttributesAndName{"ID",     "Mode",   "Chan", "Num",
+                                                            "MinLSB", "MaxMSB", "Name"};
+const std::array<juce::Identifier, 2> globalAttributes{"ID", "Value"};
 } // namespace
 
 bool isSentGlobal(int slot)

@@ -108,6 +108,28 @@ TEST_F(SettingsFileTest, ReaderTakesAnyRootAndItemTagAndFillsMissingAttributes)
         EXPECT_EQ(store.getGlobal(g), g == 8 ? 60 : 0) << g;
 }
 
+TEST_F(SettingsFileTest, AttributesAreFoundInAnyOrderAmongOthersAndTheFirstOfTwinsCounts)
+{
+    // Unknown attributes before and among the known ones, in a new order, a twin Mode after the first; and
+    // the same item again with many unknown attributes, which are looked up another way.
+    auto item = [](int id, int unknown)
+    {
+        juce::String extra;
+        for (int k = 0; k < unknown; ++k)
+            extra << " X" << k << "='" << k << "'";
+        return "<Item" + extra + " Num='9' Name='Deep' Mode='3' MaxMSB='90' Chan='2' Mode='5' MinLSB='4' ID='" +
+               juce::String(id) + "'/>";
+    };
+    for (int unknown : {0, 2, 9, 10, 40})
+    {
+        SCOPED_TRACE(unknown);
+        auto r = load(item(7, unknown));
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(itemOf(7), (ItemConfig{3, 2, 9, 4, 90}));
+        EXPECT_EQ(store.snapshot().names.at(7), "Deep");
+    }
+}
+
 TEST_F(SettingsFileTest, ValuesThatCannotBeSentAreSkippedAndCounted)
 {
     auto r = load("<Item ID='128' Num='1'/><Item ID='7' Mode='200'/><Item ID='8' Chan='-1'/>"
