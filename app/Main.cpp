@@ -76,8 +76,8 @@ EditorCommandLine parseCommandLine(const juce::StringArray& arguments)
     VirtualMidiPorts scratch;
     KeyboardEmulator check(scratch);
     if (const auto unknown = check.applyTrouble(commandLine.emulatorTrouble); unknown.isNotEmpty())
-        commandLine.problem =
-            "unknown trouble '" + unknown + "'; the emulator knows " + KeyboardEmulator::troubleHelp();
+        commandLine.problem = (unknown.endsWithChar(')') ? "cannot use trouble '" : "unknown trouble '") +
+                              unknown + "'; the emulator knows " + KeyboardEmulator::troubleHelp();
 #endif
     return commandLine;
 }

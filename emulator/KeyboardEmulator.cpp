@@ -1,5 +1,7 @@
 #include "KeyboardEmulator.h"
 
+#include "EmulatedPlayer.h"
+
 #include "device/SysExCodec.h"
 
 namespace
@@ -22,6 +24,14 @@ KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& name
 
 KeyboardEmulator::~KeyboardEmulator()
 {
+    std::unique_ptr<EmulatedPlayer> stopped;
+    {
+        // Nothing more starts playing once the keyboard goes.
+        std::lock_guard<std::mutex> g(lock);
+        toPlay.clear();
+        stopped = std::move(player);
+    }
+    stopped = nullptr;
     if (unplugger.joinable())
         unplugger.join();
     ports.setOutputReceiver(output, {});
@@ -51,10 +61,9 @@ const char* KeyboardEmulator::troubleHelp()
 {
     return "drop-every=N (ignores every Nth set-value message), slow=MS (answers that late), "
            "silent-after=N (stops answering after N answers), unplug-after=N (is unplugged once N answers "
-           "have "
-           "arrived), split=N (N pairs per answer message, 0: all in "
-           "one), "
-           "no-identity (never answers the identity request)";
+           "have arrived), split=N (N pairs per answer message, 0: all in one), no-identity (never answers "
+           "the identity request), play=FILE.mid (once found, sends the file's channel messages at its "
+           "timing, as if its controls were moved), play-rate=N (sends them at N messages a second instead)";
 }
 
 juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
@@ -77,6 +86,20 @@ juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
             setMaxPairsPerMessage(n);
         else if (name == "no-identity" && text.isEmpty() && !item.containsChar('='))
             setAnswersIdentityRequest(false);
+        else if (name == "play-rate" && number && n > 0)
+        {
+            std::lock_guard<std::mutex> g(lock);
+            playRate = n;
+        }
+        else if (name == "play" && text.isNotEmpty())
+        {
+            // Read now, so that a file that cannot be played is told of before anything starts.
+            auto loaded = EmulatedPlayer::load(juce::File::getCurrentWorkingDirectory().getChildFile(text));
+            if (loaded.problem.isNotEmpty())
+                return item.trim() + " (" + loaded.problem + ")";
+            std::lock_guard<std::mutex> g(lock);
+            toPlay = std::move(loaded.messages);
+        }
         else if (item.trim().isNotEmpty())
             return item.trim();
     }
@@ -247,6 +270,21 @@ void KeyboardEmulator::receive(const juce::MidiMessage& message)
     // Answers go out with no lock held, on the virtual input's own thread.
     for (const auto& r : replies)
         ports.deliver(input, r, delay);
+    startPlayingOnceFound(replies);
+}
+
+void KeyboardEmulator::startPlayingOnceFound(const std::vector<juce::MidiMessage>& replies)
+{
+    // Found is when an identity reply has gone out: what is played from then on reaches whoever found it.
+    const bool identified = std::any_of(replies.begin(), replies.end(),
+                                        [](const juce::MidiMessage& r)
+                                        { return r.getRawDataSize() > 4 && r.getRawData()[1] == 0x7E; });
+    std::lock_guard<std::mutex> g(lock);
+    if (!identified || toPlay.empty() || player != nullptr)
+        return;
+    player = std::make_unique<EmulatedPlayer>(std::move(toPlay), playRate,
+                                              [this](const juce::MidiMessage& m) { sendRaw(m); });
+    toPlay.clear();
 }
 
 juce::MidiMessage KeyboardEmulator::makeAnswer(std::initializer_list<int> body) const

@@ -3,6 +3,8 @@
 #include "device/VirtualMidiPorts.h"
 #include "model/KbdSettingsStore.h"
 
+class EmulatedPlayer;
+
 #include <map>
 #include <mutex>
 #include <thread>
@@ -41,8 +43,9 @@ public:
     static SettingsState demoConfiguration();
 
     /** Sets trouble from a list such as "drop-every=3,slow=20": drop-every=N, slow=MS, silent-after=N,
-        unplug-after=N, split=N (pairs per message), no-identity. Returns the first item it does not know, or
-       nothing. */
+        unplug-after=N, split=N (pairs per message), no-identity; and play=FILE.mid, play-rate=N, which play a
+        file's channel messages once the keyboard is found. Returns the first item it does not know or cannot
+        use (with the reason in brackets), or nothing. */
     juce::String applyTrouble(const juce::String& list);
     static const char* troubleHelp();
 
@@ -91,6 +94,7 @@ private:
     std::vector<juce::MidiMessage> answer(const juce::MidiMessage& message);
     std::vector<juce::MidiMessage> pairListAnswer(int field, int onlyId);
     juce::MidiMessage makeAnswer(std::initializer_list<int> body) const;
+    void startPlayingOnceFound(const std::vector<juce::MidiMessage>& replies);
 
     VirtualMidiPorts& ports;
     const juce::String portName;
@@ -107,4 +111,7 @@ private:
     std::vector<juce::MidiMessage> log;
     // Pulls the cable off the thread that sent to the keyboard, which may hold the sender's locks.
     std::thread unplugger;
+    std::vector<juce::MidiMessage> toPlay;
+    int playRate = 0;
+    std::unique_ptr<EmulatedPlayer> player;
 };

@@ -57,6 +57,19 @@ protected:
     {
         dir.getChildFile(name).replaceWithText(text);
     }
+    /** A MIDI file of one note, for the emulated keyboard to play. */
+    juce::String midiFile() const
+    {
+        juce::MidiMessageSequence track;
+        track.addEvent(juce::MidiMessage::noteOn(1, 60, (juce::uint8)90));
+        juce::MidiFile file;
+        file.addTrack(track);
+        const auto f = dir.getChildFile("played.mid");
+        f.deleteFile();
+        juce::FileOutputStream out(f);
+        file.writeTo(out);
+        return f.getFullPathName();
+    }
 };
 
 TEST_F(ToolTest, DefaultsWritesTheEditorsDefaultValuesConfiguration)
@@ -469,9 +482,10 @@ TEST_F(ToolTest, EveryOptionTheEmulatedKeyboardTakesIsInTheHelpOfEachCommandThat
         forms.add(form);
         // The parser takes it, with a value of its kind.
         const juce::String kind(o.value);
-        const auto given = juce::String(o.name) + (kind.isEmpty()   ? juce::String()
-                                                   : kind == "FILE" ? "=" + path("kbd.qmv49")
-                                                                    : juce::String("=3"));
+        const auto given = juce::String(o.name) + (kind.isEmpty()       ? juce::String()
+                                                   : kind == "FILE"     ? "=" + path("kbd.qmv49")
+                                                   : kind == "FILE.mid" ? "=" + midiFile()
+                                                                        : juce::String("=3"));
         juce::StringArray args{"ports", "--emulated-keyboard=" + given};
         juce::String problem;
         EXPECT_TRUE(QuilletLinkCommands::takeLinkOptions(args, problem).has_value())

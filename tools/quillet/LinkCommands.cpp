@@ -117,6 +117,10 @@ const std::vector<EmulatedKeyboardOption>& emulatedKeyboardOptions()
         {"unplug-after", "N", "is unplugged after N answers"},
         {"split", "N", "N values per answer, 0: all in one"},
         {"no-identity", "", "never answers the search"},
+        {"play", "FILE.mid",
+         "once found, sends the channel messages of the MIDI file at its timing, as if its controls were "
+         "moved"},
+        {"play-rate", "N", "sends the played file's messages at N a second instead"},
         {"state", "FILE",
          "starts holding the settings file FILE, factory defaults when it does not exist, and writes what it "
          "holds back to FILE when the command ends"},
@@ -146,7 +150,9 @@ juce::String unknownOption(const juce::String& item)
     juce::StringArray forms;
     for (const auto& o : emulatedKeyboardOptions())
         forms.add(optionForm(o));
-    return "unknown trouble '" + item + "'; the emulated keyboard takes " + forms.joinIntoString(", ");
+    // A known trouble that cannot be used comes back with its reason in brackets.
+    return (item.endsWithChar(')') ? "cannot use trouble '" : "unknown trouble '") + item +
+           "'; the emulated keyboard takes " + forms.joinIntoString(", ");
 }
 } // namespace
 

@@ -1,0 +1,78 @@
+#include "EmulatedPlayer.h"
+
+#include "files/FileGate.h"
+
+namespace
+{
+/** A file far larger than any performance a keyboard sends in an hour. */
+constexpr juce::int64 maxMidiFileBytes = 16 * 1024 * 1024;
+} // namespace
+
+EmulatedPlayer::Loaded EmulatedPlayer::load(const juce::File& file)
+{
+    const auto read = FileGate::readBytes(file, {maxMidiFileBytes, "a MIDI file"});
+    if (!read.ok())
+        return {{}, read.reason};
+    return parse(read.bytes.getData(), read.bytes.getSize());
+}
+
+EmulatedPlayer::Loaded EmulatedPlayer::parse(const void* data, size_t size)
+{
+    juce::MemoryInputStream in(data, size, false);
+    juce::MidiFile file;
+    if (!file.readFrom(in, true))
+        return {{}, "it is not a Standard MIDI File"};
+    file.convertTimestampTicksToSeconds();
+    juce::MidiMessageSequence all;
+    for (int t = 0; t < file.getNumTracks(); ++t)
+        all.addSequence(*file.getTrack(t), 0.0);
+    all.sort();
+    Loaded loaded;
+    // Only what a keyboard's controls send: the file's tempo, names and other meta events stay behind.
+    for (const auto* event : all)
+    {
+        const auto& m = event->message;
+        if (m.getChannel() > 0 && m.getRawDataSize() <= 3)
+            loaded.messages.push_back(m);
+    }
+    if (loaded.messages.empty())
+        loaded.problem = "it holds no channel messages";
+    return loaded;
+}
+
+EmulatedPlayer::EmulatedPlayer(std::vector<juce::MidiMessage> m, int r, Send s)
+    : messages(std::move(m)), rate(r), send(std::move(s))
+{
+    thread = std::thread([this] { run(); });
+}
+
+EmulatedPlayer::~EmulatedPlayer()
+{
+    {
+        std::lock_guard<std::mutex> g(lock);
+        stopping = true;
+    }
+    wake.notify_all();
+    thread.join();
+}
+
+void EmulatedPlayer::run()
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < messages.size(); ++i)
+    {
+        const double at = rate > 0 ? (double)i / rate : messages[i].getTimeStamp();
+        const auto due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                     std::chrono::duration<double>(at));
+        {
+            std::unique_lock<std::mutex> g(lock);
+            if (wake.wait_until(g, due, [this] { return stopping; }))
+                return;
+        }
+        auto message = messages[i];
+        message.setTimeStamp(0.0);
+        send(message);
+        ++count;
+    }
+    done = true;
+}
