@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the editor need, with those that make and check the
 # Debian package (dpkg-dev, which apt-get also unpacks sources with; file; lintian; appstream; groff-base for
-# the manual page); with --windows also those of the Windows cross build, its installer and its tests under
-# Wine (scripts/windows-test.sh).
+# the manual page; libxml2-utils, whose xmllint checks the MIDI Name Documents); with --windows also those
+# of the Windows cross build, its installer and its tests under Wine (scripts/windows-test.sh).
 # Idempotent: packages already present are left alone.
 set -euo pipefail
 
@@ -18,6 +18,7 @@ packages=(
   zenity
   desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl binutils
   dpkg-dev file lintian appstream groff-base
+  libxml2-utils python3
 )
 case "${1:-}" in
   "") ;;

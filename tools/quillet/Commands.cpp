@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "DiffCommand.h"
+#include "ExportCommand.h"
 #include "LibraryCommand.h"
 #include "LinkCommands.h"
 #include "device/SysExCodec.h"
@@ -116,6 +117,12 @@ const CommandHelp commandHelp[] = {
      "Reads a .syx file holding the stream that Send transmits (as 'syx' writes it) and writes the\n"
      "settings file OUT.qmv49 that sends those bytes again. Anything else in a .syx file is refused with\n"
      "the reason, and nothing is written. Exits with 2 when the file is refused or cannot be read.\n"},
+    {"export", 2, "--format=midnam|ins|reaper|csv IN.qmv49 OUT",
+     "Writes the names a DAW shows for what the controls of the settings file IN.qmv49 send: each\n"
+     "control's name (yours, else its own) on its note, controller or parameter. midnam: a MIDI Name\n"
+     "Document with one name set per channel in use; ins: instrument definitions; reaper: REAPER's\n"
+     "note/CC name map; csv: one row per control. The setup's title, else the file's name, names the\n"
+     "instrument. The formats without channels join the names that share a number and say so.\n"},
     {"library", -1, "list [--tag T] [--search TEXT] [--favourites] | add FILE... | send NAME",
      "Works with the library of setups: a folder of settings files (QUILLET_LIBRARY, else\n"
      "$XDG_DATA_HOME/quillet49/setups; --library DIR for another). 'list' prints the setups, favourites\n"
@@ -181,6 +188,8 @@ const char* usage()
            "                         differ\n"
            "  import IN.syx OUT.qmv49\n"
            "                         turn a .syx file that 'syx' wrote back into a settings file\n"
+           "  export --format=midnam|ins|reaper|csv IN.qmv49 OUT\n"
+           "                         write the names a DAW shows for the controls of a settings file\n"
            "  library list|add|send  list the library of setups, add files to it, send one of them\n"
            "\n"
            "  quillet COMMAND --help   more about one command\n"
@@ -262,6 +271,7 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
     }
 
     juce::StringArray files;
+    juce::String format;
     bool optionsEnded = false, keyboard = false, tsv = false;
     for (int i = 1; i < rest.size(); ++i)
     {
@@ -272,6 +282,8 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         else if (!optionsEnded && command == "diff" &&
                  (rest[i] == "--format=tsv" || rest[i] == "--format=text"))
             tsv = rest[i] == "--format=tsv";
+        else if (!optionsEnded && command == "export" && rest[i].startsWith("--format="))
+            format = rest[i].fromFirstOccurrenceOf("=", false, false);
         else if (!optionsEnded && isHelpOption(rest[i]))
         {
             printCommandHelp(*help, out);
@@ -291,6 +303,10 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         return usageError("'" + command + "' takes " + juce::String(help->argumentCount) +
                           (help->argumentCount == 1 ? " argument, " : " arguments, ") + help->arguments);
 
+    if (command == "export")
+        return format.isEmpty()
+                   ? usageError("'export' needs --format=midnam, ins, reaper or csv")
+                   : QuilletExport::exportNames(format, fileArg(files[0]), fileArg(files[1]), err);
     if (command == "defaults")
         return writeDefaults(fileArg(files[0]), err);
     if (command == "chart")
