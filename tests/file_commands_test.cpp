@@ -68,6 +68,33 @@ TEST_F(PanelTest, ChartGetsTheHtmlExtension)
     EXPECT_TRUE(panel->statusDisplay().isClickable());
 }
 
+TEST_F(PanelTest, ExportForTheDawWritesWhatTheToolWritesAndACancelWritesNothing)
+{
+    const auto in = scratch.file("Night Pads.qmv49");
+    std::ostringstream out, err;
+    ASSERT_EQ(QuilletCommands::run({"defaults", in.getFullPathName()}, out, err), 0);
+    dialogs->filesToOpen.push_back(in);
+    panel->loadSettings();
+    drainMessages();
+
+    dialogs->filesToSave = {std::nullopt, scratch.file("from editor")};
+    panel->exportNames(DawNames::Format::ins);
+    drainMessages();
+    EXPECT_EQ(scratch.fileCount(), 1) << "a cancelled export wrote something";
+    panel->exportNames(DawNames::Format::ins);
+    drainMessages();
+    // The proposed name is the file's, in the format's extension.
+    EXPECT_EQ(dialogs->startedAt.back().getFileName(), "Night Pads.ins");
+    const auto fromEditor = scratch.file("from editor.ins");
+    const auto fromTool = scratch.file("from tool.ins");
+    ASSERT_EQ(QuilletCommands::run(
+                  {"export", "--format=ins", in.getFullPathName(), fromTool.getFullPathName()}, out, err),
+              0);
+    juce::MemoryBlock a, b;
+    ASSERT_TRUE(fromEditor.loadFileAsData(a) && fromTool.loadFileAsData(b));
+    EXPECT_TRUE(a == b) << fromEditor.loadFileAsString();
+}
+
 TEST_F(PanelTest, CancellingAnyFileDialogChangesNothing)
 {
     const auto before = store().snapshot();

@@ -62,6 +62,15 @@ juce::PopupMenu EditorMenuBar::fileMenu()
     menu.addItem(command(EditorCommand::load));
     menu.addItem(command(EditorCommand::save));
     menu.addItem(panelAction("Chart...", [](KbdSettingComponent49& p) { p.writeChart(); }));
+    juce::PopupMenu daw;
+    const std::pair<DawNames::Format, const char*> formats[] = {
+        {DawNames::Format::midnam, "MIDI Name Document (.midnam)..."},
+        {DawNames::Format::ins, "Instrument Definitions (.ins)..."},
+        {DawNames::Format::reaper, "REAPER Name Map (.txt)..."},
+        {DawNames::Format::csv, "Table of Controls (.csv)..."}};
+    for (const auto& [format, text] : formats)
+        daw.addItem(panelAction(text, [f = format](KbdSettingComponent49& p) { p.exportNames(f); }));
+    menu.addSubMenu("Export for the DAW", daw);
     menu.addSeparator();
     menu.addItem(command(EditorCommand::library));
     if (app.quit)

@@ -173,6 +173,29 @@ void FileCommands::writeChart()
            {});
 }
 
+void FileCommands::exportNames(DawNames::Format format)
+{
+    const auto instrument = currentSetup.title.isNotEmpty() ? currentSetup.title
+                            : current                       ? current->getFileNameWithoutExtension()
+                                                            : juce::String("Quillet 49");
+    saveTo("Please select the file the DAW reads...", instrument + "." + DawNames::extension(format),
+           &FileCommands::chartFolder, "The names could not be written to",
+           [this, format, instrument](const juce::File& file, ReadOnlyFiles readOnly)
+           {
+               const DawNames names(store.snapshot(), instrument);
+               const auto result = names.write(format, file, readOnly);
+               const auto merged = names.merged();
+               const bool joins = format == DawNames::Format::ins || format == DawNames::Format::reaper;
+               if (result.ok)
+                   answer(joins && !merged.isEmpty()
+                              ? "Names written; " + juce::String(merged.size()) +
+                                    (merged.size() == 1 ? " number joins two names" : " numbers join names")
+                              : juce::String("Names written: ") + file.getFileName());
+               return result;
+           },
+           {});
+}
+
 void FileCommands::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
                                     Folder folder, std::function<void(std::optional<juce::File>)> chosen)
 {

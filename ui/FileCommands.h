@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditorDialogs.h"
+#include "files/DawNames.h"
 #include "files/SafeFileWriter.h"
 #include "files/SettingsFile.h"
 #include "model/EditHistory.h"
@@ -24,6 +25,9 @@ public:
     /** Asks where and saves; done, if given, is told whether the settings were saved. */
     void save(std::function<void(bool)> done = {});
     void writeChart();
+    /** Asks where, then writes the names a DAW shows for the controls, in that format; the setup's title,
+        else the file's name, names the instrument. */
+    void exportNames(DawNames::Format format);
 
     /** Told what a command did, in a few words for the status display, with what a click on them does
         (nothing, or opening the chart just written). */

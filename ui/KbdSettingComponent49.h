@@ -89,6 +89,7 @@ public:
     /** Asks where and saves; done, if given, is told whether the settings were saved. */
     void saveSettings(std::function<void(bool)> done = {}) { files.save(std::move(done)); }
     void writeChart() { files.writeChart(); }
+    void exportNames(DawNames::Format format) { files.exportNames(format); }
     /** Told the name of the settings file the editor holds, once one is loaded or saved. */
     std::function<void(const juce::String&)> onFileNamed;
 
