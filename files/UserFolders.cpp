@@ -38,7 +38,31 @@ juce::File programSettings()
 {
     return xdgFolder("XDG_CONFIG_HOME", "~/.config").getChildFile("quillet49");
 }
+
+std::optional<juce::File> ardourPatchFolder()
+{
+    // Each version of Ardour keeps its settings in ardourN: the newest one is the one in use.
+    std::optional<juce::File> newest;
+    int newestVersion = 0;
+    for (const auto& folder : xdgFolder("XDG_CONFIG_HOME", "~/.config")
+                                  .findChildFiles(juce::File::findDirectories, false, "ardour*"))
+    {
+        const auto number = folder.getFileName().substring(6);
+        if (number.isNotEmpty() && number.length() <= 3 && number.containsOnly("0123456789") &&
+            number.getIntValue() > newestVersion)
+        {
+            newestVersion = number.getIntValue();
+            newest = folder.getChildFile("patchfiles");
+        }
+    }
+    return newest;
+}
 #else
+std::optional<juce::File> ardourPatchFolder()
+{
+    return std::nullopt;
+}
+
 juce::File programData()
 {
     return programFolder();

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 /** Where this program keeps what belongs to the user, by the desktop's rules. */
 namespace UserFolders
 {
@@ -16,4 +18,8 @@ juce::File programData();
 /** This program's folder for its settings (the preferences): quillet49 in $XDG_CONFIG_HOME (else
     ~/.config) on Linux; elsewhere the same folder as programData. */
 juce::File programSettings();
+/** Where the newest Ardour found reads the user's MIDI Name Documents: patchfiles in the highest ardourN
+    folder of $XDG_CONFIG_HOME (else ~/.config), which may not exist yet; nothing where no Ardour has kept
+    settings, and on other systems. */
+std::optional<juce::File> ardourPatchFolder();
 } // namespace UserFolders

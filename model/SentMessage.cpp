@@ -48,9 +48,9 @@ SentMessage SentMessage::of(const SettingsState& state, int id)
     const int code = state.get(itemFieldChannel, id);
     if (code >= 0 && code <= 15)
         m.channels = {code};
-    else if (code == channelLower || code == channelPanel)
+    else if (code == channelLower)
         m.channels = keyboardWide(globalLowerChannel);
-    else if (code == channelUpper)
+    else if (code == channelUpper || code == channelPanel)
         m.channels = keyboardWide(globalUpperChannel);
     else if (code == channelAll)
         for (int c = 0; c < 16; ++c)

@@ -26,7 +26,8 @@ struct SentMessage
     int min = 0, max = 127;
 
     /** What the control sends in the configuration; Kind::none when it sends nothing nameable. The Panel
-        channel is taken as the lower channel: the keyboard's own. */
+        channel is the keyboard's own MIDI channel, the slot the keyboard answers as its channel: the upper
+        channel's. */
     static SentMessage of(const SettingsState& state, int id);
     /** The mode's kind alone. */
     static Kind kindOfMode(int mode);

@@ -95,6 +95,43 @@ TEST_F(PanelTest, ExportForTheDawWritesWhatTheToolWritesAndACancelWritesNothing)
     EXPECT_TRUE(a == b) << fromEditor.loadFileAsString();
 }
 
+#if JUCE_LINUX
+TEST_F(PanelTest, InstallForArdourGoesToTheNewestArdourAndReplacesOnlyWhenTold)
+{
+    const auto config = scratch.file("config");
+    const auto previous = juce::SystemStats::getEnvironmentVariable("XDG_CONFIG_HOME", {});
+    setenv("XDG_CONFIG_HOME", config.getFullPathName().toRawUTF8(), 1);
+
+    panel->installForArdour(); // no Ardour yet
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_TRUE(dialogs->shown[0].text.contains("No Ardour")) << dialogs->shown[0].text;
+
+    for (const char* version : {"ardour6", "ardour10", "ardour9", "ardourx"})
+        ASSERT_TRUE(config.getChildFile(version).createDirectory());
+    panel->installForArdour();
+    drainMessages();
+    const auto installed = config.getChildFile("ardour10/patchfiles/Quillet 49.midnam");
+    ASSERT_TRUE(installed.existsAsFile()) << panel->statusDisplay().getDetail();
+    EXPECT_TRUE(panel->statusDisplay().getDetail().contains(installed.getFullPathName()));
+
+    // There already: replaced only on Replace.
+    ASSERT_TRUE(installed.replaceWithText("mine"));
+    dialogs->yesNoAnswers = {false, true};
+    panel->installForArdour();
+    drainMessages();
+    EXPECT_EQ(installed.loadFileAsString(), "mine");
+    panel->installForArdour();
+    drainMessages();
+    EXPECT_TRUE(installed.loadFileAsString().contains("<MIDINameDocument>"));
+    EXPECT_EQ(dialogs->questions.size(), 2);
+
+    if (previous.isEmpty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
+}
+#endif
+
 TEST_F(PanelTest, CancellingAnyFileDialogChangesNothing)
 {
     const auto before = store().snapshot();

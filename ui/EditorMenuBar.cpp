@@ -70,6 +70,8 @@ juce::PopupMenu EditorMenuBar::fileMenu()
         {DawNames::Format::csv, "Table of Controls (.csv)..."}};
     for (const auto& [format, text] : formats)
         daw.addItem(panelAction(text, [f = format](KbdSettingComponent49& p) { p.exportNames(f); }));
+    daw.addSeparator();
+    daw.addItem(panelAction("Install for Ardour", [](KbdSettingComponent49& p) { p.installForArdour(); }));
     menu.addSubMenu("Export for the DAW", daw);
     menu.addSeparator();
     menu.addItem(command(EditorCommand::library));

@@ -4,6 +4,8 @@
 
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
+#include "files/SetupFileName.h"
+#include "files/UserFolders.h"
 
 namespace
 {
@@ -175,9 +177,7 @@ void FileCommands::writeChart()
 
 void FileCommands::exportNames(DawNames::Format format)
 {
-    const auto instrument = currentSetup.title.isNotEmpty() ? currentSetup.title
-                            : current                       ? current->getFileNameWithoutExtension()
-                                                            : juce::String("Quillet 49");
+    const auto instrument = instrumentName();
     saveTo("Please select the file the DAW reads...", instrument + "." + DawNames::extension(format),
            &FileCommands::chartFolder, "The names could not be written to",
            [this, format, instrument](const juce::File& file, ReadOnlyFiles readOnly)
@@ -194,6 +194,52 @@ void FileCommands::exportNames(DawNames::Format format)
                return result;
            },
            {});
+}
+
+void FileCommands::installForArdour()
+{
+    const auto folder = UserFolders::ardourPatchFolder();
+    if (!folder)
+        return dialogs.showMessage("Install for Ardour",
+                                   "No Ardour settings were found in ~/.config: start Ardour once, or export "
+                                   "the MIDI Name Document and put it in Ardour's patchfiles folder.");
+    const auto instrument = instrumentName();
+    const auto target = folder->getChildFile(SetupFileName::baseFor(instrument) + ".midnam");
+    const auto install = [this, target, instrument]
+    {
+        if (!target.getParentDirectory().createDirectory())
+            return reportFileProblem("The names could not be written to", target,
+                                     "the folder cannot be made");
+        writeTo(
+            target, "The names could not be written to",
+            [this, target, instrument](ReadOnlyFiles readOnly)
+            {
+                const auto result =
+                    DawNames(store.snapshot(), instrument).write(DawNames::Format::midnam, target, readOnly);
+                if (result.ok)
+                    answer("Installed for Ardour: " + target.getFullPathName());
+                return result;
+            },
+            {});
+    };
+    if (!target.exists())
+        return install();
+    dialogs.askYesNo("Install for Ardour",
+                     target.getFileName() + " is already in " +
+                         target.getParentDirectory().getFullPathName() + ". Replace it?",
+                     "Replace", "Cancel",
+                     [self = WeakThis(this), install](bool yes)
+                     {
+                         if (self != nullptr && yes)
+                             install();
+                     });
+}
+
+juce::String FileCommands::instrumentName() const
+{
+    return currentSetup.title.isNotEmpty() ? currentSetup.title
+           : current                       ? current->getFileNameWithoutExtension()
+                                           : juce::String("Quillet 49");
 }
 
 void FileCommands::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
@@ -236,7 +282,8 @@ void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
             return;
         if (!result.ok)
             self->reportFileProblem(failure, file, result.message);
-        done(result.ok);
+        if (done)
+            done(result.ok);
     };
     const auto result = write(ReadOnlyFiles::refuse);
     if (!result.readOnly)
@@ -249,7 +296,7 @@ void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
                                            return;
                                        if (replace)
                                            finish(write(ReadOnlyFiles::replace));
-                                       else
+                                       else if (done)
                                            done(false);
                                    });
 }

@@ -28,6 +28,9 @@ public:
     /** Asks where, then writes the names a DAW shows for the controls, in that format; the setup's title,
         else the file's name, names the instrument. */
     void exportNames(DawNames::Format format);
+    /** Writes the MIDI Name Document into the folder the newest Ardour reads, asking before it replaces a
+        file there; says where it went, or that no Ardour was found. */
+    void installForArdour();
 
     /** Told what a command did, in a few words for the status display, with what a click on them does
         (nothing, or opening the chart just written). */
@@ -56,6 +59,8 @@ private:
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     void answer(const juce::String& note, std::function<void()> onClick = {});
     static juce::File documentsFolder();
+    /** The setup's title, else the file's name, else the keyboard's. */
+    juce::String instrumentName() const;
     /** What a saved file carries beyond the values: over the file the editor holds, what that file carries
         now (the library may have changed it); elsewhere, what the file last loaded carried. */
     SetupInfo setupInfoFor(const juce::File& target) const;

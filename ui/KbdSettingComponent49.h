@@ -90,6 +90,7 @@ public:
     void saveSettings(std::function<void(bool)> done = {}) { files.save(std::move(done)); }
     void writeChart() { files.writeChart(); }
     void exportNames(DawNames::Format format) { files.exportNames(format); }
+    void installForArdour() { files.installForArdour(); }
     /** Told the name of the settings file the editor holds, once one is loaded or saved. */
     std::function<void(const juce::String&)> onFileNamed;
 
