@@ -1,0 +1,637 @@
+#include "MonitorDecoder.h"
+
+#include "../model/ValueMeaning.h"
+#include "SysExCodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+using Detail = MonitorLine::Detail;
+
+juce::String utf8(const std::string& s)
+{
+    return juce::String(juce::CharPointer_UTF8(s.c_str()));
+}
+
+/** "60 (0x3C)". */
+juce::String decHex(int n, int digits = 2)
+{
+    return juce::String(n) + " (0x" + juce::String::toHexString(n).paddedLeft('0', digits).toUpperCase() +
+           ")";
+}
+
+const juce::String dot = juce::String(juce::CharPointer_UTF8(" \xC2\xB7 ")); // U+00B7, middle dot
+
+bool isRealtime(juce::uint8 b)
+{
+    return b >= 0xF8;
+}
+
+/** Data bytes after a status byte; -1 for SysEx, whose length its end decides. */
+int dataLengthOf(juce::uint8 status)
+{
+    if (status < 0xF0)
+        return (status & 0xE0) == 0xC0 ? 1 : 2; // program change and channel pressure carry one
+    switch (status)
+    {
+    case 0xF0:
+        return -1;
+    case 0xF1:
+    case 0xF3:
+        return 1;
+    case 0xF2:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+/** The channels a channel code sends on, 0..15, under the configuration's keyboard-wide channels. */
+std::vector<int> channelsOf(int code, const SettingsState& s)
+{
+    const auto global = [&s](int id)
+    {
+        const int c = s.globals[(size_t)id];
+        return c >= 0 && c <= 15 ? std::vector<int>{c} : std::vector<int>{};
+    };
+    if (code >= 0 && code <= 15)
+        return {code};
+    switch (code)
+    {
+    case channelLower:
+        return global(globalLowerChannel);
+    case channelUpper:
+    case channelPanel: // the keyboard's own channel: the one the codec reads as its MIDI channel
+        return global(globalUpperChannel);
+    case channelAll:
+    {
+        std::vector<int> all(16);
+        for (int c = 0; c < 16; ++c)
+            all[(size_t)c] = c;
+        return all;
+    }
+    default:
+        return {};
+    }
+}
+
+/** The message kind a mode sends, or nothing for a mode that sends none the monitor can name. */
+bool kindOfMode(int mode, MonitorKind& kind)
+{
+    switch (mode)
+    {
+    case modeControl:
+    case modeRelativeControl:
+    case modeDurationControl:
+    case modeControlToggle:
+        kind = MonitorKind::controller;
+        return true;
+    case modeRpn:
+    case modeNrpn:
+        kind = MonitorKind::parameter;
+        return true;
+    case modeNoteToggle:
+    case modeMidiNote:
+        kind = MonitorKind::note;
+        return true;
+    case modePatchChange:
+        kind = MonitorKind::program;
+        return true;
+    case modeMmc:
+        kind = MonitorKind::sysEx;
+        return true;
+    default:
+        return false;
+    }
+}
+
+juce::String controlName(const SettingsState& s, int id)
+{
+    auto name = utf8(ControlCatalogue::messageName(id));
+    const auto user = s.names.find(id);
+    if (user != s.names.end() && !user->second.empty())
+        name << " (" << utf8(user->second) << ")";
+    return name;
+}
+
+// The NRPN parameter is kept apart from the RPN one in the table: the same number names two parameters.
+constexpr int nrpnOffset = 0x4000;
+
+//==============================================================================
+juce::String fieldValueText(int field, int value)
+{
+    if (field == itemFieldMode && value >= 0 && value < numItemModes)
+        return ControlCatalogue::modePanelTexts()[(size_t)value];
+    if (field == itemFieldChannel && ControlCatalogue::isKnownChannelCode(value))
+        return ControlCatalogue::channelList()[(size_t)ControlCatalogue::channelListIndex(value)].text;
+    return juce::String(value);
+}
+
+/** The words of a frame of the keyboard's protocol, from either side. */
+juce::String keyboardFrameWords(const juce::MidiMessage& message)
+{
+    using namespace OrvSysEx;
+    const OrvMidiMessage49 m(message);
+    if (m.dataSize() < 7)
+        return "Keyboard frame, cut short";
+    const bool fromTheKeyboard = m.dataByte(3) == fromKeyboard;
+    const int command = m.dataByte(commandIndex);
+    if (command == commandClosing)
+        return "End of settings";
+    if (m.dataSize() < 9)
+        return "Keyboard frame, cut short";
+    const int address = m.dataByte(addressIndex);
+    const int id = m.dataByte(8);
+    const auto control = utf8(ControlCatalogue::messageName(id));
+    const auto fieldText =
+        address == itemFieldValue ? juce::String("Value") : utf8(ControlCatalogue::fieldHeading(address));
+    if (command == commandRequest)
+    {
+        if (address == globalAddress)
+            return "Request " + utf8(ControlCatalogue::globalName(id));
+        if (address >= itemFieldMode && address <= itemFieldMaxMsb && id == 0)
+            return "Request every control" + dot + fieldText;
+        return "Request " + control + dot + fieldText;
+    }
+    if (command != commandValue)
+        return "Keyboard frame, command " + decHex(command);
+    const juce::String verb = fromTheKeyboard ? "Answer " : "Set ";
+    if (address == globalAddress)
+    {
+        if (m.dataSize() < 10)
+            return verb + utf8(ControlCatalogue::globalName(id));
+        const int value = m.dataByte(9);
+        const auto* g = ControlCatalogue::globalParam(id);
+        return verb + (g != nullptr ? juce::String(g->label) : utf8(ControlCatalogue::globalName(id))) +
+               " = " +
+               (g != nullptr ? utf8(ControlCatalogue::globalValueText(id, value)) : juce::String(value));
+    }
+    if (address == itemFieldValue || (address >= itemFieldMode && address <= itemFieldMaxMsb))
+    {
+        const int pairs = (m.dataSize() - 8) / 2;
+        if (fromTheKeyboard && pairs > 1)
+            return verb + juce::String(pairs) + " controls" + dot + fieldText;
+        if (m.dataSize() < 10)
+            return verb + control + dot + fieldText;
+        return verb + control + dot + fieldText + " = " + fieldValueText(address, m.dataByte(9));
+    }
+    return verb + "address " + decHex(address);
+}
+
+juce::String sysExWords(const MonitorLine& line)
+{
+    const auto* d = line.bytes();
+    const int n = line.size();
+    switch (line.detail)
+    {
+    case Detail::unterminatedSysEx:
+        return "SysEx without its end, " + juce::String(n) + " bytes";
+    case Detail::statusInsideSysEx:
+        return "SysEx with a status byte inside, " + juce::String(n) + " bytes";
+    case Detail::mmc:
+        return utf8(ValueMeaning::ofNumber(modeMmc, 0, line.number)) + ", device " + decHex(d[2]);
+    case Detail::identityRequest:
+        return "Identity request, device " + decHex(d[2]);
+    case Detail::identityReply:
+    {
+        const juce::MidiMessage m(d, n);
+        const auto version = identityVersion(m);
+        return "Identity reply from the keyboard" +
+               (version.isEmpty() ? juce::String() : ", firmware " + version);
+    }
+    case Detail::keyboardFrame:
+        return keyboardFrameWords(juce::MidiMessage(d, n));
+    default:
+        break;
+    }
+    juce::String maker = "maker ";
+    if (n > 2 && d[1] == 0x7E)
+        maker = "universal non-real-time";
+    else if (n > 2 && d[1] == 0x7F)
+        maker = "universal real-time";
+    else if (n > 4 && d[1] == 0x00)
+        maker << "00 " << juce::String::toHexString(d + 2, 2, 1).toUpperCase();
+    else if (n > 2)
+        maker << juce::String::toHexString(d + 1, 1).toUpperCase();
+    return "SysEx, " + juce::String(n) + " bytes, " + maker;
+}
+
+juce::String systemWords(const MonitorLine& line)
+{
+    const auto* d = line.bytes();
+    if (line.detail == Detail::strayData)
+        return "Data bytes without a status, " + juce::String(line.size()) + " bytes";
+    switch (d[0])
+    {
+    case 0xF1:
+        return "MTC quarter frame " + decHex(line.value);
+    case 0xF2:
+        return "Song position " + juce::String(line.value) + " beats";
+    case 0xF3:
+        return "Song select " + juce::String(line.value);
+    case 0xF6:
+        return "Tune request";
+    case 0xF7:
+        return "End of SysEx alone";
+    case 0xF8:
+        return "Clock";
+    case 0xFA:
+        return "Start";
+    case 0xFB:
+        return "Continue";
+    case 0xFC:
+        return "Stop";
+    case 0xFE:
+        return "Active sensing";
+    case 0xFF:
+        return "Reset";
+    default:
+        return "Undefined system message " + juce::String::toHexString(d, 1).toUpperCase();
+    }
+}
+} // namespace
+
+//==============================================================================
+void MonitorLine::setBytes(const juce::uint8* data, int count)
+{
+    byteCount = std::max(0, count);
+    if (byteCount <= inlineSize)
+    {
+        longBytes.clear();
+        if (byteCount > 0)
+            std::memcpy(inlineBytes.data(), data, (size_t)byteCount);
+    }
+    else
+    {
+        longBytes.assign(data, data + byteCount);
+    }
+}
+
+juce::String MonitorLine::hex() const
+{
+    return juce::String::toHexString(bytes(), size(), 1).toUpperCase();
+}
+
+juce::String MonitorLine::timeText() const
+{
+    return juce::String(time, 3);
+}
+
+const char* MonitorLine::kindName(MonitorKind kind)
+{
+    switch (kind)
+    {
+    case MonitorKind::note:
+        return "note";
+    case MonitorKind::controller:
+        return "controller";
+    case MonitorKind::parameter:
+        return "parameter";
+    case MonitorKind::pitchPressure:
+        return "pitch/pressure";
+    case MonitorKind::program:
+        return "program";
+    case MonitorKind::sysEx:
+        return "sysex";
+    case MonitorKind::system:
+        return "system";
+    case MonitorKind::timing:
+        return "timing";
+    }
+    return "";
+}
+
+const char* MonitorLine::directionName(MonitorDirection direction)
+{
+    return direction == MonitorDirection::fromKeyboard ? "in" : "out";
+}
+
+juce::String MonitorLine::words() const
+{
+    if (size() == 0)
+        return "Empty message";
+    const auto channelText = ", channel " + juce::String(channel);
+    switch (detail)
+    {
+    case Detail::noteOn:
+    case Detail::noteOff:
+        return juce::String(detail == Detail::noteOn ? "Note On " : "Note Off ") +
+               utf8(ControlCatalogue::noteName(number)) + " " + decHex(number) + ", velocity " +
+               decHex(value) + channelText;
+    case Detail::polyPressure:
+        return "Poly pressure " + utf8(ControlCatalogue::noteName(number)) + " " + decHex(number) + " = " +
+               decHex(value) + channelText;
+    case Detail::channelPressure:
+        return "Channel pressure " + decHex(value) + channelText;
+    case Detail::pitchBend:
+        return "Pitch bend " + juce::String(value) + " (0x" +
+               juce::String::toHexString(value + 8192).paddedLeft('0', 4).toUpperCase() + ")" + channelText;
+    case Detail::rpn:
+    case Detail::nrpn:
+    {
+        auto text = juce::String(detail == Detail::rpn ? "RPN 0x" : "NRPN 0x") +
+                    juce::String::toHexString(number).paddedLeft('0', 4).toUpperCase() + " = " +
+                    juce::String(value) + " (0x" +
+                    juce::String::toHexString(value).paddedLeft('0', 4).toUpperCase() + ")";
+        if (detail == Detail::rpn && number < 128)
+        {
+            const auto name = ValueMeaning::ofNumber(modeRpn, 0, number); // "RPN 0, Pitch Bend Sensitivity"
+            const auto comma = name.find(", ");
+            if (comma != std::string::npos)
+                text << dot << utf8(name.substr(comma + 2));
+        }
+        return text + (fourteenBit ? "" : ", MSB only") + channelText;
+    }
+    case Detail::sequencePart:
+        return utf8(ControlCatalogue::controllerNames()[(size_t)number]) + " = " + decHex(value) +
+               ", parameter pending" + channelText;
+    default:
+        break;
+    }
+    switch (kind)
+    {
+    case MonitorKind::controller:
+        return "CC " + utf8(ControlCatalogue::controllerNames()[(size_t)number]) + " = " + decHex(value) +
+               channelText;
+    case MonitorKind::program:
+    {
+        // Counted as the editor counts programs, the byte beside it.
+        auto program = utf8(ValueMeaning::ofNumber(modePatchChange, 0, number)); // "program 5"
+        return "Program change: " + program + ", byte " + decHex(number) + channelText;
+    }
+    case MonitorKind::sysEx:
+        return sysExWords(*this);
+    default:
+        return systemWords(*this);
+    }
+}
+
+//==============================================================================
+MonitorDecoder::MonitorDecoder() : MonitorDecoder(SettingsState()) {}
+
+MonitorDecoder::MonitorDecoder(const SettingsState& configuration)
+{
+    setConfiguration(configuration);
+}
+
+void MonitorDecoder::setConfiguration(const SettingsState& s)
+{
+    std::unordered_map<juce::uint32, std::vector<int>> ids;
+    for (const auto& [id, number] : s.numbers())
+    {
+        const int mode = s.get(itemFieldMode, id);
+        MonitorKind kind = MonitorKind::system;
+        if (!kindOfMode(mode, kind) || number < 0 || number > 127)
+            continue;
+        const int tableNumber = mode == modeNrpn ? number + nrpnOffset : number;
+        if (mode == modeMmc) // addressed to a device, not a channel
+            ids[key(kind, 0, tableNumber)].push_back(id);
+        else
+            for (int c : channelsOf(s.get(itemFieldChannel, id), s))
+                ids[key(kind, c + 1, tableNumber)].push_back(id);
+    }
+    // The pitch wheel has no configuration: it bends on the keyboard's own channel.
+    keyboardChannel = channelsOf(channelUpper, s).empty() ? -1 : channelsOf(channelUpper, s).front();
+    if (keyboardChannel >= 0 && ControlCatalogue::find(0x41) != nullptr)
+        ids[key(MonitorKind::pitchPressure, keyboardChannel + 1, 0)].push_back(0x41);
+
+    assignments.clear();
+    for (auto& [k, list] : ids)
+    {
+        auto controls = std::make_shared<MonitorControls>();
+        std::sort(list.begin(), list.end());
+        controls->ids = list;
+        juce::StringArray names;
+        for (int id : list)
+            names.add(controlName(s, id));
+        controls->names = names.joinIntoString(", ");
+        assignments.emplace(k, std::move(controls));
+    }
+}
+
+void MonitorDecoder::reset()
+{
+    rpnDetector.reset();
+}
+
+std::shared_ptr<const MonitorControls> MonitorDecoder::controlsFor(MonitorKind kind, int channel,
+                                                                   int number) const
+{
+    const auto it = assignments.find(key(kind, channel, number));
+    return it != assignments.end() ? it->second : nullptr;
+}
+
+MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, const juce::MidiMessage& message)
+{
+    return decode(time, direction, message.getRawData(), message.getRawDataSize());
+}
+
+MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, const juce::uint8* data, int size)
+{
+    MonitorLine line;
+    line.time = time;
+    line.direction = direction;
+    if (data == nullptr || size <= 0)
+        return line;
+    line.setBytes(data, size);
+    const auto status = data[0];
+    if (status < 0x80)
+    {
+        line.detail = Detail::strayData;
+        return line;
+    }
+    if (status < 0xF0)
+    {
+        decodeChannelMessage(line, data, size);
+        return line;
+    }
+    if (status == 0xF0)
+    {
+        line.kind = MonitorKind::sysEx;
+        decodeSysEx(line, data, size);
+        return line;
+    }
+    line.kind = status == 0xF8 || status == 0xFE ? MonitorKind::timing : MonitorKind::system;
+    const auto byteAt = [data, size](int i)
+    {
+        return i < size ? data[i] & 0x7F : 0;
+    };
+    if (status == 0xF1 || status == 0xF3)
+        line.value = byteAt(1);
+    else if (status == 0xF2)
+        line.value = byteAt(1) | (byteAt(2) << 7);
+    return line;
+}
+
+void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* data, int size)
+{
+    // A short message reads its missing data bytes as 0; a data byte is read without its top bit.
+    const auto byteAt = [data, size](int i)
+    {
+        return i < size ? data[i] & 0x7F : 0;
+    };
+    const int type = data[0] & 0xF0;
+    line.channel = (data[0] & 0x0F) + 1;
+    line.number = byteAt(1);
+    line.value = byteAt(2);
+    switch (type)
+    {
+    case 0x80:
+    case 0x90:
+        line.kind = MonitorKind::note;
+        // A note-on of velocity 0 is a note-off, as the MIDI standard has it.
+        line.detail = type == 0x90 && line.value > 0 ? Detail::noteOn : Detail::noteOff;
+        break;
+    case 0xA0:
+        line.kind = MonitorKind::pitchPressure;
+        line.detail = Detail::polyPressure;
+        return; // no control sends it
+    case 0xB0:
+    {
+        line.kind = MonitorKind::controller;
+        juce::MidiRPNMessage rpn{};
+        if (rpnDetector.parseControllerMessage(line.channel, line.number, line.value, rpn))
+        {
+            line.kind = MonitorKind::parameter;
+            line.detail = rpn.isNRPN ? Detail::nrpn : Detail::rpn;
+            line.fourteenBit = rpn.is14BitValue;
+            line.number = rpn.parameterNumber;
+            line.value = rpn.value;
+            line.controls = controlsFor(MonitorKind::parameter, line.channel,
+                                        rpn.isNRPN ? rpn.parameterNumber + nrpnOffset : rpn.parameterNumber);
+            return;
+        }
+        if (line.number == 98 || line.number == 99 || line.number == 100 || line.number == 101 ||
+            line.number == 38)
+            line.detail = Detail::sequencePart;
+        break;
+    }
+    case 0xC0:
+        line.kind = MonitorKind::program;
+        line.value = 0;
+        break;
+    case 0xD0:
+        line.kind = MonitorKind::pitchPressure;
+        line.detail = Detail::channelPressure;
+        line.value = line.number;
+        line.number = 0;
+        return;
+    default: // 0xE0
+        line.kind = MonitorKind::pitchPressure;
+        line.detail = Detail::pitchBend;
+        line.value = (byteAt(1) | (byteAt(2) << 7)) - 8192;
+        line.number = 0;
+        break;
+    }
+    line.controls = controlsFor(line.kind, line.channel, line.number);
+}
+
+void MonitorDecoder::decodeSysEx(MonitorLine& line, const juce::uint8* data, int size) const
+{
+    const bool terminated = size >= 2 && data[size - 1] == OrvSysEx::sysExEnd;
+    const int innerEnd = terminated ? size - 1 : size;
+    if (std::any_of(data + 1, data + innerEnd, [](juce::uint8 b) { return b >= 0x80; }))
+    {
+        line.detail = Detail::statusInsideSysEx;
+        return;
+    }
+    if (!terminated)
+    {
+        line.detail = Detail::unterminatedSysEx;
+        return;
+    }
+    line.detail = Detail::otherSysEx;
+    const int n = size - 2; // between F0 and F7
+    const auto* d = data + 1;
+    // MMC: F0 7F <device> 06 <command> F7.
+    if (n == 4 && d[0] == 0x7F && d[2] == 0x06)
+    {
+        line.detail = Detail::mmc;
+        line.number = d[3];
+        line.controls = controlsFor(MonitorKind::sysEx, 0, line.number);
+        return;
+    }
+    // Identity request: F0 7E <device> 06 01 F7.
+    if (n == 4 && d[0] == 0x7E && d[2] == 0x06 && d[3] == 0x01)
+    {
+        line.detail = Detail::identityRequest;
+        return;
+    }
+    const juce::MidiMessage message(data, size);
+    if (isIdentityReply(message))
+        line.detail = Detail::identityReply;
+    else if (n >= 6 && std::equal(OrvSysEx::manufacturer, OrvSysEx::manufacturer + 3, d) &&
+             (d[3] == OrvSysEx::fromEditor || d[3] == OrvSysEx::fromKeyboard) && d[4] == OrvSysEx::model)
+        line.detail = Detail::keyboardFrame;
+}
+
+//==============================================================================
+std::vector<std::vector<juce::uint8>> MonitorDecoder::splitStream(const juce::uint8* data, int size)
+{
+    std::vector<std::vector<juce::uint8>> messages;
+    std::vector<juce::uint8> current;
+    juce::uint8 runningStatus = 0;
+    int needed = 0;        // data bytes the current channel or common message still wants
+    bool inSysEx = false;  // current holds a SysEx begun and not ended
+    bool strayRun = false; // current holds data bytes with no status
+    const auto finish = [&]
+    {
+        if (!current.empty())
+            messages.push_back(current);
+        current.clear();
+        inSysEx = strayRun = false;
+        needed = 0;
+    };
+    for (int i = 0; i < (data != nullptr ? size : 0); ++i)
+    {
+        const auto b = data[i];
+        if (isRealtime(b))
+        {
+            messages.push_back({b}); // a real-time byte may come anywhere and interrupts nothing
+            continue;
+        }
+        if (b >= 0x80)
+        {
+            if (inSysEx && b == OrvSysEx::sysExEnd)
+            {
+                current.push_back(b);
+                finish();
+                continue;
+            }
+            finish(); // another status ends whatever was open, a SysEx included, cut short
+            current.push_back(b);
+            needed = dataLengthOf(b);
+            inSysEx = b == OrvSysEx::sysExStart;
+            runningStatus = b < 0xF0 ? b : 0; // system common messages cancel running status
+            if (needed == 0)
+                finish();
+            continue;
+        }
+        if (inSysEx || strayRun)
+        {
+            current.push_back(b);
+            continue;
+        }
+        if (needed > 0)
+        {
+            current.push_back(b);
+            if (--needed == 0)
+                finish();
+            continue;
+        }
+        if (runningStatus != 0)
+        {
+            current = {runningStatus, b};
+            needed = dataLengthOf(runningStatus) - 1;
+            if (needed == 0)
+                finish();
+            continue;
+        }
+        current.push_back(b);
+        strayRun = true;
+    }
+    finish();
+    return messages;
+}

@@ -1,0 +1,62 @@
+#include "MonitorHistory.h"
+
+#include <algorithm>
+
+MonitorHistory::MonitorHistory(int lineCapacity, int pendingMessages, int pendingByteCount)
+    : capacity((size_t)std::max(1, lineCapacity)), maxPending((size_t)std::max(1, pendingMessages)),
+      maxPendingBytes((size_t)std::max(16, pendingByteCount))
+{
+    // Both pairs are reserved whole now and swapped later, so adding never allocates.
+    for (auto* v : {&pending, &draining})
+        v->reserve(maxPending);
+    for (auto* v : {&pendingBytes, &drainingBytes})
+        v->reserve(maxPendingBytes);
+}
+
+bool MonitorHistory::add(double time, MonitorDirection direction, const juce::uint8* data, int size) noexcept
+{
+    ++receivedCount;
+    if (data == nullptr || size <= 0)
+        return true;
+    {
+        const std::lock_guard<std::mutex> g(pendingLock);
+        if (pending.size() < maxPending && pendingBytes.size() + (size_t)size <= maxPendingBytes)
+        {
+            pending.push_back({time, direction, (int)pendingBytes.size(), size});
+            pendingBytes.insert(pendingBytes.end(), data, data + size);
+            return true;
+        }
+    }
+    ++droppedPending;
+    return false;
+}
+
+int MonitorHistory::drain(MonitorDecoder& decoder)
+{
+    {
+        const std::lock_guard<std::mutex> g(pendingLock);
+        pending.swap(draining);
+        pendingBytes.swap(drainingBytes);
+    }
+    for (const auto& p : draining)
+    {
+        if (kept.size() == capacity)
+        {
+            kept.pop_front();
+            ++droppedLines;
+        }
+        kept.push_back(decoder.decode(p.time, p.direction, drainingBytes.data() + p.offset, p.size));
+    }
+    const int added = (int)draining.size();
+    draining.clear();
+    drainingBytes.clear();
+    return added;
+}
+
+void MonitorHistory::clear()
+{
+    kept.clear();
+    droppedLines = 0;
+    droppedPending = 0;
+    receivedCount = 0;
+}

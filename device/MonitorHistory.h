@@ -1,0 +1,71 @@
+#pragma once
+
+#include "MonitorDecoder.h"
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+
+/** The monitor's record: the newest lines, at most a fixed number, and the messages not decoded yet.
+
+    The MIDI input thread (and whoever sends) only appends a message's time, direction and bytes to a pending
+    buffer of fixed size, allocated once: no allocation per message, and a lock held only for that copy. The
+    message thread's drain() takes the pending messages out under the same short lock and decodes them into
+    lines with no lock held, so painting never waits on MIDI and MIDI never waits on painting. What does not
+    fit is counted: lines pushed out by newer ones, and messages that came while the pending buffer was full.
+
+    Pausing is a view's affair: a paused history still takes, counts and keeps every message. */
+class MonitorHistory
+{
+public:
+    static constexpr int defaultCapacity = 100000;
+
+    /** capacity: lines kept; pendingMessages and pendingBytes: what may wait between two drains. */
+    explicit MonitorHistory(int capacity = defaultCapacity, int pendingMessages = 8192,
+                            int pendingBytes = 1 << 20);
+
+    //==============================================================================
+    // Any thread (the MIDI input thread, the sending thread).
+    /** Keeps a message for the next drain; false when the pending buffer is full and it was dropped. */
+    bool add(double time, MonitorDirection direction, const juce::uint8* data, int size) noexcept;
+    bool add(double time, MonitorDirection direction, const juce::MidiMessage& message) noexcept
+    {
+        return add(time, direction, message.getRawData(), message.getRawDataSize());
+    }
+
+    //==============================================================================
+    // Message thread.
+    /** Decodes the pending messages into lines; returns how many lines were added. */
+    int drain(MonitorDecoder& decoder);
+    const std::deque<MonitorLine>& lines() const { return kept; }
+    /** Lines pushed out by newer ones plus messages dropped while the pending buffer was full. */
+    juce::int64 dropped() const { return droppedLines + droppedPending.load(); }
+    /** Every message ever added, dropped or not. */
+    juce::int64 received() const { return receivedCount.load(); }
+    void clear();
+
+    void setPaused(bool shouldPause) { paused = shouldPause; }
+    bool isPaused() const { return paused; }
+
+private:
+    struct Pending
+    {
+        double time;
+        MonitorDirection direction;
+        int offset, size;
+    };
+
+    const size_t capacity;
+    const size_t maxPending, maxPendingBytes;
+
+    std::mutex pendingLock; // held only to copy bytes in or to swap the buffers out
+    std::vector<Pending> pending, draining;
+    std::vector<juce::uint8> pendingBytes, drainingBytes;
+
+    std::atomic<juce::int64> droppedPending{0}, receivedCount{0};
+    juce::int64 droppedLines = 0;
+    std::deque<MonitorLine> kept;
+    bool paused = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MonitorHistory)
+};
