@@ -559,8 +559,7 @@ void MonitorDecoder::decodeSysEx(MonitorLine& line, const juce::uint8* data, int
         line.detail = Detail::identityRequest;
         return;
     }
-    const juce::MidiMessage message(data, size);
-    if (isIdentityReply(message))
+    if (d[0] == 0x7E && isIdentityReply(juce::MidiMessage(data, size))) // universal non-real-time only
         line.detail = Detail::identityReply;
     else if (n >= 6 && std::equal(OrvSysEx::manufacturer, OrvSysEx::manufacturer + 3, d) &&
              (d[3] == OrvSysEx::fromEditor || d[3] == OrvSysEx::fromKeyboard) && d[4] == OrvSysEx::model)

@@ -1,0 +1,93 @@
+// The MIDI monitor taking a burst of 100,000 mixed messages (notes, controllers, NRPN sequences, the
+// keyboard's set frames) as the MIDI thread hands them over and the message thread decodes and keeps them,
+// beside a floor that only copies the same bytes into a buffer.
+#include "device/MonitorHistory.h"
+#include "device/SysExCodec.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace
+{
+constexpr int burst = 100000;
+
+/** The burst, made once: a quarter each of notes, controllers, NRPN sequences' controllers and set frames. */
+const std::vector<juce::MidiMessage>& mixedBurst()
+{
+    static const std::vector<juce::MidiMessage> messages = []
+    {
+        std::vector<juce::MidiMessage> m;
+        m.reserve(burst);
+        for (int i = 0; (int)m.size() < burst; ++i)
+        {
+            const int channel = 1 + i % 16;
+            m.push_back(juce::MidiMessage::noteOn(channel, i % 128, (juce::uint8)(1 + i % 127)));
+            m.push_back(juce::MidiMessage::controllerEvent(channel, 74, i % 128));
+            for (const auto& [cc, v] : {std::pair{99, 1}, {98, i % 128}, {38, 7}, {6, 3}})
+                m.push_back(juce::MidiMessage::controllerEvent(channel, cc, v));
+            m.push_back(juce::MidiMessage::noteOff(channel, i % 128));
+            m.push_back(OrvSysEx::makeItemFieldSet(itemFieldChannel, 0x70 + i % 4, i % 16));
+        }
+        m.resize(burst);
+        return m;
+    }();
+    return messages;
+}
+
+SettingsState factoryConfiguration()
+{
+    SettingsState s;
+    s.resetItemsToDefaults();
+    s.applyEditorGlobalDefaults();
+    return s;
+}
+
+void BM_MonitorDecodeAndKeepBurst(benchmark::State& state)
+{
+    const auto& messages = mixedBurst();
+    MonitorDecoder decoder(factoryConfiguration());
+    MonitorHistory history(MonitorHistory::defaultCapacity, burst, burst * 16);
+    for (auto _ : state)
+    {
+        double t = 0;
+        for (const auto& m : messages)
+            history.add(t += 0.0001, MonitorDirection::fromKeyboard, m);
+        benchmark::DoNotOptimize(history.drain(decoder));
+    }
+    state.SetItemsProcessed(state.iterations() * burst);
+}
+BENCHMARK(BM_MonitorDecodeAndKeepBurst)->Unit(benchmark::kMillisecond);
+
+/** The floor: each message's time, direction and bytes copied into buffers allocated beforehand. */
+void BM_FloorCopyBurstBytes(benchmark::State& state)
+{
+    const auto& messages = mixedBurst();
+    struct Record
+    {
+        double time;
+        MonitorDirection direction;
+        int offset, size;
+    };
+    std::vector<Record> records;
+    std::vector<juce::uint8> bytes;
+    records.reserve(burst);
+    bytes.reserve((size_t)burst * 16);
+    for (auto _ : state)
+    {
+        records.clear();
+        bytes.clear();
+        double t = 0;
+        for (const auto& m : messages)
+        {
+            records.push_back(
+                {t += 0.0001, MonitorDirection::fromKeyboard, (int)bytes.size(), m.getRawDataSize()});
+            bytes.insert(bytes.end(), m.getRawData(), m.getRawData() + m.getRawDataSize());
+        }
+        benchmark::DoNotOptimize(bytes.data());
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.SetItemsProcessed(state.iterations() * burst);
+}
+BENCHMARK(BM_FloorCopyBurstBytes)->Unit(benchmark::kMillisecond);
+} // namespace
