@@ -259,7 +259,8 @@ void MonitorLine::setBytes(const juce::uint8* data, int count)
     byteCount = std::max(0, count);
     if (byteCount <= inlineSize)
     {
-        longBytes.clear();
+        if (longBytes.capacity() > 0)
+            std::vector<juce::uint8>().swap(longBytes); // a kept line holds no more than its own bytes
         if (byteCount > 0)
             std::memcpy(inlineBytes.data(), data, (size_t)byteCount);
     }
@@ -397,7 +398,9 @@ void MonitorDecoder::setConfiguration(const SettingsState& s)
     if (keyboardChannel >= 0 && ControlCatalogue::find(0x41) != nullptr)
         ids[key(MonitorKind::pitchPressure, keyboardChannel + 1, 0)].push_back(0x41);
 
-    assignments.clear();
+    flatIndex.assign((size_t)(flatKinds * flatChannels * 128), 0);
+    groups.clear();
+    parameterAssignments.clear();
     for (auto& [k, list] : ids)
     {
         auto controls = std::make_shared<MonitorControls>();
@@ -407,7 +410,16 @@ void MonitorDecoder::setConfiguration(const SettingsState& s)
         for (int id : list)
             names.add(controlName(s, id));
         controls->names = names.joinIntoString(", ");
-        assignments.emplace(k, std::move(controls));
+        const int number = (int)(k & 0xFFFF), channel = (int)((k >> 16) & 0x1F), kind = (int)(k >> 24);
+        if (kind != (int)MonitorKind::parameter && number < 128 && channel < flatChannels)
+        {
+            groups.push_back(std::move(controls));
+            flatIndex[(size_t)((kind * flatChannels + channel) * 128 + number)] = (juce::uint16)groups.size();
+        }
+        else
+        {
+            parameterAssignments.emplace(k, std::move(controls));
+        }
     }
 }
 
@@ -419,8 +431,15 @@ void MonitorDecoder::reset()
 std::shared_ptr<const MonitorControls> MonitorDecoder::controlsFor(MonitorKind kind, int channel,
                                                                    int number) const
 {
-    const auto it = assignments.find(key(kind, channel, number));
-    return it != assignments.end() ? it->second : nullptr;
+    if (kind != MonitorKind::parameter)
+    {
+        if (channel < 0 || channel >= flatChannels || number < 0 || number >= 128)
+            return nullptr;
+        const int at = flatIndex[(size_t)(((int)kind * flatChannels + channel) * 128 + number)];
+        return at > 0 ? groups[(size_t)at - 1] : nullptr;
+    }
+    const auto it = parameterAssignments.find(key(kind, channel, number));
+    return it != parameterAssignments.end() ? it->second : nullptr;
 }
 
 MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, const juce::MidiMessage& message)
@@ -431,27 +450,42 @@ MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, cons
 MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, const juce::uint8* data, int size)
 {
     MonitorLine line;
+    decodeInto(line, time, direction, data, size);
+    return line;
+}
+
+void MonitorDecoder::decodeInto(MonitorLine& line, double time, MonitorDirection direction,
+                                const juce::uint8* data, int size)
+{
     line.time = time;
     line.direction = direction;
+    line.kind = MonitorKind::system;
+    line.detail = Detail::plain;
+    line.fourteenBit = false;
+    line.channel = line.number = line.value = 0;
+    line.controls.reset();
     if (data == nullptr || size <= 0)
-        return line;
+    {
+        line.setBytes(nullptr, 0);
+        return;
+    }
     line.setBytes(data, size);
     const auto status = data[0];
     if (status < 0x80)
     {
         line.detail = Detail::strayData;
-        return line;
+        return;
     }
     if (status < 0xF0)
     {
         decodeChannelMessage(line, data, size);
-        return line;
+        return;
     }
     if (status == 0xF0)
     {
         line.kind = MonitorKind::sysEx;
         decodeSysEx(line, data, size);
-        return line;
+        return;
     }
     line.kind = status == 0xF8 || status == 0xFE ? MonitorKind::timing : MonitorKind::system;
     const auto byteAt = [data, size](int i)
@@ -462,7 +496,6 @@ MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, cons
         line.value = byteAt(1);
     else if (status == 0xF2)
         line.value = byteAt(1) | (byteAt(2) << 7);
-    return line;
 }
 
 void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* data, int size)

@@ -123,6 +123,9 @@ public:
     MonitorLine decode(double time, MonitorDirection direction, const juce::MidiMessage& message);
     /** The same for raw bytes; any bytes are taken, a malformed message is shown as such. */
     MonitorLine decode(double time, MonitorDirection direction, const juce::uint8* data, int size);
+    /** Decodes into a line kept before, reusing its memory: every field is written. */
+    void decodeInto(MonitorLine& line, double time, MonitorDirection direction, const juce::uint8* data,
+                    int size);
 
     /** Cuts a byte stream, as a port delivers it, into messages: running status, real-time bytes inside a
         SysEx or between a message's bytes (each its own message), a SysEx cut short by another status byte,
@@ -142,7 +145,13 @@ private:
     void decodeChannelMessage(MonitorLine& line, const juce::uint8* data, int size);
     void decodeSysEx(MonitorLine& line, const juce::uint8* data, int size) const;
 
-    std::unordered_map<juce::uint32, std::shared_ptr<const MonitorControls>> assignments;
+    // Every message but a parameter has a number below 128: its groups are found by direct indexing in a
+    // table of (kind, channel 0..16, number), holding 1 + the group's index, 0 for none. A parameter's
+    // 14-bit number goes to the map.
+    static constexpr int flatKinds = (int)MonitorKind::timing + 1, flatChannels = 17;
+    std::vector<juce::uint16> flatIndex;
+    std::vector<std::shared_ptr<const MonitorControls>> groups;
+    std::unordered_map<juce::uint32, std::shared_ptr<const MonitorControls>> parameterAssignments;
     int keyboardChannel = 0; // the upper channel, 0..15, or -1
     juce::MidiRPNDetector rpnDetector;
 

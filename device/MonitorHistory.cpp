@@ -40,12 +40,15 @@ int MonitorHistory::drain(MonitorDecoder& decoder)
     }
     for (const auto& p : draining)
     {
-        if (kept.size() == capacity)
+        const auto* bytes = drainingBytes.data() + p.offset;
+        if (kept.size() < capacity)
         {
-            kept.pop_front();
-            ++droppedLines;
+            kept.push_back(decoder.decode(p.time, p.direction, bytes, p.size));
+            continue;
         }
-        kept.push_back(decoder.decode(p.time, p.direction, drainingBytes.data() + p.offset, p.size));
+        decoder.decodeInto(kept[oldest], p.time, p.direction, bytes, p.size);
+        oldest = (oldest + 1) % capacity;
+        ++droppedLines;
     }
     const int added = (int)draining.size();
     draining.clear();
@@ -53,9 +56,19 @@ int MonitorHistory::drain(MonitorDecoder& decoder)
     return added;
 }
 
+std::vector<MonitorLine> MonitorHistory::copyLines() const
+{
+    std::vector<MonitorLine> lines;
+    lines.reserve(kept.size());
+    for (int i = 0; i < size(); ++i)
+        lines.push_back(line(i));
+    return lines;
+}
+
 void MonitorHistory::clear()
 {
     kept.clear();
+    oldest = 0;
     droppedLines = 0;
     droppedPending = 0;
     receivedCount = 0;

@@ -3,7 +3,6 @@
 #include "MonitorDecoder.h"
 
 #include <atomic>
-#include <deque>
 #include <mutex>
 
 /** The monitor's record: the newest lines, at most a fixed number, and the messages not decoded yet.
@@ -37,7 +36,12 @@ public:
     // Message thread.
     /** Decodes the pending messages into lines; returns how many lines were added. */
     int drain(MonitorDecoder& decoder);
-    const std::deque<MonitorLine>& lines() const { return kept; }
+    /** Lines kept, at most the capacity. */
+    int size() const { return (int)kept.size(); }
+    /** A kept line, 0 the oldest. */
+    const MonitorLine& line(int index) const { return kept[(oldest + (size_t)index) % kept.size()]; }
+    /** The kept lines, oldest first, for saving. */
+    std::vector<MonitorLine> copyLines() const;
     /** Lines pushed out by newer ones plus messages dropped while the pending buffer was full. */
     juce::int64 dropped() const { return droppedLines + droppedPending.load(); }
     /** Every message ever added, dropped or not. */
@@ -64,7 +68,9 @@ private:
 
     std::atomic<juce::int64> droppedPending{0}, receivedCount{0};
     juce::int64 droppedLines = 0;
-    std::deque<MonitorLine> kept;
+    // A ring once full: the oldest line's memory is reused for the newest.
+    std::vector<MonitorLine> kept;
+    size_t oldest = 0;
     bool paused = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MonitorHistory)

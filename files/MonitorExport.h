@@ -3,14 +3,15 @@
 #include "../device/MonitorDecoder.h"
 #include "SafeFileWriter.h"
 
-#include <deque>
+#include <vector>
 
 /** The monitor's lines saved: as text, as CSV, their SysEx as a .syx file and all of them as a Standard MIDI
     File. The makers are pure; the writers write through SafeFileWriter, so a failed save keeps the old file.
  */
 namespace MonitorExport
 {
-using Lines = std::deque<MonitorLine>;
+/** Lines oldest first, as MonitorHistory::copyLines gives them. */
+using Lines = std::vector<MonitorLine>;
 
 /** One line per message: time, direction, controls, words, bytes; tab-separated, LF-ended, UTF-8. */
 juce::String asText(const Lines& lines);

@@ -206,10 +206,14 @@ TEST(MonitorHistoryBound, KeepsTheNewestAndCountsEveryDroppedLine)
     for (int i = 0; i < 25; ++i)
         history.add(i, MonitorDirection::fromKeyboard, juce::MidiMessage::noteOn(1, i, (juce::uint8)100));
     EXPECT_EQ(history.drain(decoder), 25);
-    EXPECT_EQ(history.lines().size(), 10u);
+    EXPECT_EQ(history.size(), 10);
     EXPECT_EQ(history.dropped(), 15);
-    EXPECT_EQ(history.lines().front().number, 15);
-    EXPECT_EQ(history.lines().back().number, 24);
+    EXPECT_EQ(history.line(0).number, 15);
+    EXPECT_EQ(history.line(history.size() - 1).number, 24);
+    const auto saved = history.copyLines();
+    ASSERT_EQ(saved.size(), 10u);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(saved[(size_t)i].number, 15 + i);
 
     // Between two drains only what the pending buffer holds is kept; paused, messages are still taken.
     MonitorHistory small(100, 4);
@@ -219,7 +223,7 @@ TEST(MonitorHistoryBound, KeepsTheNewestAndCountsEveryDroppedLine)
     EXPECT_EQ(small.drain(decoder), 4);
     EXPECT_EQ(small.dropped(), 2);
     EXPECT_EQ(small.received(), 6);
-    EXPECT_EQ(small.lines().back().direction, MonitorDirection::toKeyboard);
+    EXPECT_EQ(small.line(small.size() - 1).direction, MonitorDirection::toKeyboard);
 }
 
 TEST(MonitorHistoryBound, MessagesAddedFromAnotherThreadWhileDrainingAreAllAccountedFor)
@@ -240,9 +244,9 @@ TEST(MonitorHistoryBound, MessagesAddedFromAnotherThreadWhileDrainingAreAllAccou
     midi.join();
     decoded += history.drain(decoder);
     // Every message is a line kept, a line pushed out by newer ones, or one the full pending buffer refused.
-    EXPECT_EQ((juce::int64)history.lines().size() + history.dropped(), count);
-    EXPECT_GE(decoded, (juce::int64)history.lines().size());
-    EXPECT_LE(history.lines().size(), 1000u);
+    EXPECT_EQ((juce::int64)history.size() + history.dropped(), count);
+    EXPECT_GE(decoded, (juce::int64)history.size());
+    EXPECT_LE(history.size(), 1000);
 }
 
 //==============================================================================
