@@ -15,26 +15,36 @@ MonitorHistory::MonitorHistory(int lineCapacity, int pendingMessages, int pendin
 
 bool MonitorHistory::add(double time, MonitorDirection direction, const juce::uint8* data, int size) noexcept
 {
+    const Lock::ScopedLockType g(pendingLock);
     ++receivedCount;
     if (data == nullptr || size <= 0)
         return true;
+    if (pending.size() < maxPending && pendingBytes.size() + (size_t)size <= maxPendingBytes)
     {
-        const std::lock_guard<std::mutex> g(pendingLock);
-        if (pending.size() < maxPending && pendingBytes.size() + (size_t)size <= maxPendingBytes)
-        {
-            pending.push_back({time, direction, (int)pendingBytes.size(), size});
-            pendingBytes.insert(pendingBytes.end(), data, data + size);
-            return true;
-        }
+        pending.push_back({time, direction, (int)pendingBytes.size(), size});
+        pendingBytes.insert(pendingBytes.end(), data, data + size);
+        return true;
     }
     ++droppedPending;
     return false;
 }
 
+juce::int64 MonitorHistory::dropped() const
+{
+    const Lock::ScopedLockType g(pendingLock);
+    return droppedLines + droppedPending;
+}
+
+juce::int64 MonitorHistory::received() const
+{
+    const Lock::ScopedLockType g(pendingLock);
+    return receivedCount;
+}
+
 int MonitorHistory::drain(MonitorDecoder& decoder)
 {
     {
-        const std::lock_guard<std::mutex> g(pendingLock);
+        const Lock::ScopedLockType g(pendingLock);
         pending.swap(draining);
         pendingBytes.swap(drainingBytes);
     }
@@ -70,6 +80,7 @@ void MonitorHistory::clear()
     kept.clear();
     oldest = 0;
     droppedLines = 0;
+    const Lock::ScopedLockType g(pendingLock);
     droppedPending = 0;
     receivedCount = 0;
 }

@@ -2,9 +2,6 @@
 
 #include "MonitorDecoder.h"
 
-#include <atomic>
-#include <mutex>
-
 /** The monitor's record: the newest lines, at most a fixed number, and the messages not decoded yet.
 
     The MIDI input thread (and whoever sends) only appends a message's time, direction and bytes to a pending
@@ -43,9 +40,9 @@ public:
     /** The kept lines, oldest first, for saving. */
     std::vector<MonitorLine> copyLines() const;
     /** Lines pushed out by newer ones plus messages dropped while the pending buffer was full. */
-    juce::int64 dropped() const { return droppedLines + droppedPending.load(); }
+    juce::int64 dropped() const;
     /** Every message ever added, dropped or not. */
-    juce::int64 received() const { return receivedCount.load(); }
+    juce::int64 received() const;
     void clear();
 
     void setPaused(bool shouldPause) { paused = shouldPause; }
@@ -62,12 +59,15 @@ private:
     const size_t capacity;
     const size_t maxPending, maxPendingBytes;
 
-    std::mutex pendingLock; // held only to copy bytes in or to swap the buffers out
+    // Held only to copy one message in, to swap the buffers out or to read the counts: a spin lock, whose
+    // release is a plain store, costs the MIDI thread one atomic operation per message.
+    using Lock = juce::SpinLock;
+    mutable Lock pendingLock;
     std::vector<Pending> pending, draining;
     std::vector<juce::uint8> pendingBytes, drainingBytes;
+    juce::int64 droppedPending = 0, receivedCount = 0; // guarded by pendingLock
 
-    std::atomic<juce::int64> droppedPending{0}, receivedCount{0};
-    juce::int64 droppedLines = 0;
+    juce::int64 droppedLines = 0; // message thread only
     // A ring once full: the oldest line's memory is reused for the newest.
     std::vector<MonitorLine> kept;
     size_t oldest = 0;
