@@ -1,6 +1,6 @@
 // The MIDI monitor taking a burst of 100,000 mixed messages (notes, controllers, NRPN sequences, the
 // keyboard's set frames) as the MIDI thread hands them over and the message thread decodes and keeps them,
-// beside a floor that only copies the same bytes into a buffer.
+// beside a floor that only copies the same bytes into the history's buffer.
 #include "device/MonitorHistory.h"
 #include "device/SysExCodec.h"
 
@@ -65,33 +65,24 @@ void BM_MonitorDecodeAndKeepBurst(benchmark::State& state)
 }
 BENCHMARK(BM_MonitorDecodeAndKeepBurst)->Unit(benchmark::kMillisecond);
 
-/** The floor: each message's time, direction and bytes copied into buffers allocated beforehand. */
+/** The floor: the same hand-over into the history's buffer, each message's time, direction and bytes copied
+    under its lock, and the buffer emptied at the same ticks without decoding. */
 void BM_FloorCopyBurstBytes(benchmark::State& state)
 {
     const auto& messages = mixedBurst();
-    struct Record
-    {
-        double time;
-        MonitorDirection direction;
-        int offset, size;
-    };
-    std::vector<Record> records;
-    std::vector<juce::uint8> bytes;
-    records.reserve(burst);
-    bytes.reserve((size_t)burst * 16);
+    MonitorHistory history;
     for (auto _ : state)
     {
-        records.clear();
-        bytes.clear();
         double t = 0;
+        int added = 0;
         for (const auto& m : messages)
         {
-            records.push_back(
-                {t += 0.0001, MonitorDirection::fromKeyboard, (int)bytes.size(), m.getRawDataSize()});
-            bytes.insert(bytes.end(), m.getRawData(), m.getRawData() + m.getRawDataSize());
+            history.add(t += 0.0001, MonitorDirection::fromKeyboard, m);
+            if (++added % 4096 == 0)
+                history.clear();
         }
-        benchmark::DoNotOptimize(bytes.data());
-        benchmark::DoNotOptimize(records.data());
+        history.clear();
+        benchmark::DoNotOptimize(history.received());
     }
     state.SetItemsProcessed(state.iterations() * burst);
 }

@@ -81,6 +81,8 @@ void MonitorHistory::clear()
     oldest = 0;
     droppedLines = 0;
     const Lock::ScopedLockType g(pendingLock);
+    pending.clear(); // what came before the clear is not shown after it
+    pendingBytes.clear();
     droppedPending = 0;
     receivedCount = 0;
 }

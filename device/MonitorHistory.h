@@ -43,6 +43,7 @@ public:
     juce::int64 dropped() const;
     /** Every message ever added, dropped or not. */
     juce::int64 received() const;
+    /** Forgets every line, the messages not decoded yet and the counts. */
     void clear();
 
     void setPaused(bool shouldPause) { paused = shouldPause; }

@@ -224,6 +224,13 @@ TEST(MonitorHistoryBound, KeepsTheNewestAndCountsEveryDroppedLine)
     EXPECT_EQ(small.dropped(), 2);
     EXPECT_EQ(small.received(), 6);
     EXPECT_EQ(small.line(small.size() - 1).direction, MonitorDirection::toKeyboard);
+
+    // Cleared, nothing comes back, not even what waited to be decoded.
+    small.add(9, MonitorDirection::toKeyboard, juce::MidiMessage::controllerEvent(1, 7, 9));
+    small.clear();
+    EXPECT_EQ(small.drain(decoder), 0);
+    EXPECT_EQ(small.size(), 0);
+    EXPECT_EQ(small.dropped(), 0);
 }
 
 TEST(MonitorHistoryBound, MessagesAddedFromAnotherThreadWhileDrainingAreAllAccountedFor)
