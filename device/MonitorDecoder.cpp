@@ -215,6 +215,8 @@ juce::String sysExWords(const MonitorLine& line)
         maker << "00 " << juce::String::toHexString(d + 2, 2, 1).toUpperCase();
     else if (n > 2)
         maker << juce::String::toHexString(d + 1, 1).toUpperCase();
+    else
+        maker = "no maker";
     return "SysEx, " + juce::String(n) + " bytes, " + maker;
 }
 
@@ -394,9 +396,9 @@ void MonitorDecoder::setConfiguration(const SettingsState& s)
                 ids[key(kind, c + 1, tableNumber)].push_back(id);
     }
     // The pitch wheel has no configuration: it bends on the keyboard's own channel.
-    keyboardChannel = channelsOf(channelUpper, s).empty() ? -1 : channelsOf(channelUpper, s).front();
-    if (keyboardChannel >= 0 && ControlCatalogue::find(0x41) != nullptr)
-        ids[key(MonitorKind::pitchPressure, keyboardChannel + 1, 0)].push_back(0x41);
+    const auto upper = channelsOf(channelUpper, s);
+    if (!upper.empty() && ControlCatalogue::find(0x41) != nullptr)
+        ids[key(MonitorKind::pitchPressure, upper.front() + 1, 0)].push_back(0x41);
 
     flatIndex.assign((size_t)(flatKinds * flatChannels * 128), 0);
     groups.clear();

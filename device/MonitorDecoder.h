@@ -152,7 +152,6 @@ private:
     std::vector<juce::uint16> flatIndex;
     std::vector<std::shared_ptr<const MonitorControls>> groups;
     std::unordered_map<juce::uint32, std::shared_ptr<const MonitorControls>> parameterAssignments;
-    int keyboardChannel = 0; // the upper channel, 0..15, or -1
     juce::MidiRPNDetector rpnDetector;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MonitorDecoder)

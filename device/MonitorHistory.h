@@ -36,7 +36,11 @@ public:
     /** Lines kept, at most the capacity. */
     int size() const { return (int)kept.size(); }
     /** A kept line, 0 the oldest. */
-    const MonitorLine& line(int index) const { return kept[(oldest + (size_t)index) % kept.size()]; }
+    const MonitorLine& line(int index) const
+    {
+        jassert(index >= 0 && index < size());
+        return kept[(oldest + (size_t)index) % kept.size()];
+    }
     /** The kept lines, oldest first, for saving. */
     std::vector<MonitorLine> copyLines() const;
     /** Lines pushed out by newer ones plus messages dropped while the pending buffer was full. */

@@ -109,6 +109,9 @@ TEST_F(MonitorTest, TheControlsThatSendAMessageAreNamedByTheConfiguration)
     EXPECT_EQ(idsOf(in("CF 04")), std::vector<int>{0x71});
     EXPECT_EQ(idsOf(in("F0 7F 7F 06 02 F7")), std::vector<int>{0x58});
     EXPECT_TRUE(in("F0 7F 7F 06 02 F7").words().startsWith("MMC Play"));
+    EXPECT_EQ(idsOf(in("E5 00 40")),
+              std::vector<int>{0x41}); // the pitch wheel bends on the keyboard's channel
+    EXPECT_TRUE(idsOf(in("E0 00 40")).empty());
 
     // A new configuration is a new table.
     auto changed = configuration();
@@ -181,6 +184,7 @@ TEST_F(MonitorTest, BrokenSysExIsShownAsSuchWithAllItsBytes)
     EXPECT_TRUE(statusInside.words().contains("status byte inside")) << statusInside.words();
     EXPECT_EQ(statusInside.size(), 5);
     EXPECT_TRUE(in("F0").words().contains("without its end"));
+    EXPECT_TRUE(in("F0 F7").words().startsWith("SysEx, 2 bytes")) << in("F0 F7").words();
     EXPECT_TRUE(in("F7").words().isNotEmpty());
     EXPECT_TRUE(in("3C 40").words().contains("without a status"));
     EXPECT_EQ(in("90").number, 0); // a note cut short reads its missing bytes as 0
