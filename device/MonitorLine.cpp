@@ -129,7 +129,7 @@ juce::String systemWords(const MonitorLine& line)
 {
     const auto* d = line.bytes();
     if (line.detail == Detail::strayData)
-        return "Data bytes without a status, " + juce::String(line.size()) + " bytes";
+        return "Data bytes without a status: " + juce::String(line.size());
     switch (d[0])
     {
     case 0xF1:
@@ -250,10 +250,12 @@ juce::String MonitorLine::words() const
             if (comma != std::string::npos)
                 text << dot << utf8(name.substr(comma + 2));
         }
+        // The parameter's two bytes as the controllers 99/98 or 101/100 carried them.
+        text << ", parameter MSB " << (number >> 7) << " LSB " << (number & 0x7F);
         return text + (fourteenBit ? "" : ", MSB only") + channelText;
     }
     case Detail::sequencePart:
-        return utf8(ControlCatalogue::controllerNames()[(size_t)number]) + " = " + decHex(value) +
+        return "CC " + utf8(ControlCatalogue::controllerNames()[(size_t)number]) + " = " + decHex(value) +
                ", parameter pending" + channelText;
     default:
         break;
