@@ -72,6 +72,9 @@ juce::MemoryBlock asSyx(const Lines& lines)
 juce::MidiFile asMidiFile(const Lines& lines)
 {
     juce::MidiMessageSequence track;
+    // A thousand ticks a second: 500 to the quarter note at 120 beats a minute, said by a tempo event. Not
+    // the SMPTE form: the toolkit's setSmpteTimeFormat shifts a negative number (undefined behaviour).
+    track.addEvent(juce::MidiMessage::tempoMetaEvent(500000));
     for (const auto& line : lines)
     {
         const auto* d = line.bytes();
@@ -84,7 +87,7 @@ juce::MidiFile asMidiFile(const Lines& lines)
     }
     track.updateMatchedPairs();
     juce::MidiFile file;
-    file.setSmpteTimeFormat(25, 40); // a thousand ticks a second
+    file.setTicksPerQuarterNote(500);
     file.addTrack(track);
     return file;
 }

@@ -20,8 +20,8 @@ juce::String asText(const Lines& lines);
 juce::String asCsv(const Lines& lines);
 /** Every whole SysEx message (F0 to F7, nothing above 7F inside), one after another, byte for byte. */
 juce::MemoryBlock asSyx(const Lines& lines);
-/** The channel messages and whole SysEx messages in one track, timed in milliseconds (25 frames of 40
-    ticks); system and broken messages, which a MIDI file cannot hold, are left out. */
+/** The channel messages and whole SysEx messages in one track, a tick a millisecond (500 ticks to the quarter
+    note at 120 beats a minute); system and broken messages, which a MIDI file cannot hold, are left out. */
 juce::MidiFile asMidiFile(const Lines& lines);
 
 FileWriteResult writeText(const Lines& lines, const juce::File& file);

@@ -307,12 +307,12 @@ TEST(MonitorSaving, MidiFileHoldsTheChannelAndSysExMessagesInTime)
     juce::FileInputStream stream(temp.getFile());
     juce::MidiFile read;
     ASSERT_TRUE(read.readFrom(stream));
+    read.convertTimestampTicksToSeconds(); // through the file's own time format and tempo
     ASSERT_EQ(read.getNumTracks(), 1);
     const auto* track = read.getTrack(0);
     std::vector<juce::String> seen;
     for (const auto* e : *track)
         if (!e->message.isMetaEvent())
-            seen.push_back(hex(e->message) + "@" + juce::String((int)e->message.getTimeStamp()));
-    // One second is a thousand ticks.
-    EXPECT_EQ(seen, (std::vector<juce::String>{"90 3C 64@0", "F0 01 02 F7@2000", "80 3C 00@4000"}));
+            seen.push_back(hex(e->message) + "@" + juce::String(e->message.getTimeStamp(), 3));
+    EXPECT_EQ(seen, (std::vector<juce::String>{"90 3C 64@0.000", "F0 01 02 F7@2.000", "80 3C 00@4.000"}));
 }
