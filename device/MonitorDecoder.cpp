@@ -169,18 +169,26 @@ void MonitorDecoder::reset()
     rpnDetector.reset();
 }
 
-std::shared_ptr<const MonitorControls> MonitorDecoder::controlsFor(MonitorKind kind, int channel,
-                                                                   int number) const
+const std::shared_ptr<const MonitorControls>& MonitorDecoder::controlsFor(MonitorKind kind, int channel,
+                                                                          int number) const
 {
+    static const std::shared_ptr<const MonitorControls> none;
     if (kind != MonitorKind::parameter)
     {
         if (channel < 0 || channel >= flatChannels || number < 0 || number >= 128)
-            return nullptr;
+            return none;
         const int at = flatIndex[(size_t)(((int)kind * flatChannels + channel) * 128 + number)];
-        return at > 0 ? groups[(size_t)at - 1] : nullptr;
+        return at > 0 ? groups[(size_t)at - 1] : none;
     }
     const auto it = parameterAssignments.find(key(kind, channel, number));
-    return it != parameterAssignments.end() ? it->second : nullptr;
+    return it != parameterAssignments.end() ? it->second : none;
+}
+
+void MonitorDecoder::setControls(MonitorLine& line, const std::shared_ptr<const MonitorControls>& controls)
+{
+    // A line reused for the same controls as before is left alone: no count to change on the shared group.
+    if (line.controls != controls)
+        line.controls = controls;
 }
 
 MonitorLine MonitorDecoder::decode(double time, MonitorDirection direction, const juce::MidiMessage& message)
@@ -204,10 +212,10 @@ void MonitorDecoder::decodeInto(MonitorLine& line, double time, MonitorDirection
     line.detail = Detail::plain;
     line.fourteenBit = false;
     line.channel = line.number = line.value = 0;
-    line.controls.reset();
     if (data == nullptr || size <= 0)
     {
         line.setBytes(nullptr, 0);
+        line.controls.reset();
         return;
     }
     line.setBytes(data, size);
@@ -215,6 +223,7 @@ void MonitorDecoder::decodeInto(MonitorLine& line, double time, MonitorDirection
     if (status < 0x80)
     {
         line.detail = Detail::strayData;
+        line.controls.reset();
         return;
     }
     if (status < 0xF0)
@@ -233,6 +242,7 @@ void MonitorDecoder::decodeInto(MonitorLine& line, double time, MonitorDirection
     {
         return i < size ? data[i] & 0x7F : 0;
     };
+    line.controls.reset();
     if (status == 0xF1 || status == 0xF3)
         line.value = byteAt(1);
     else if (status == 0xF2)
@@ -261,7 +271,8 @@ void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* 
     case 0xA0:
         line.kind = MonitorKind::pitchPressure;
         line.detail = Detail::polyPressure;
-        return; // no control sends it
+        line.controls.reset(); // no control sends it
+        return;
     case 0xB0:
     {
         line.kind = MonitorKind::controller;
@@ -273,8 +284,9 @@ void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* 
             line.fourteenBit = rpn.is14BitValue;
             line.number = rpn.parameterNumber;
             line.value = rpn.value;
-            line.controls = controlsFor(MonitorKind::parameter, line.channel,
-                                        rpn.isNRPN ? rpn.parameterNumber + nrpnOffset : rpn.parameterNumber);
+            setControls(line,
+                        controlsFor(MonitorKind::parameter, line.channel,
+                                    rpn.isNRPN ? rpn.parameterNumber + nrpnOffset : rpn.parameterNumber));
             return;
         }
         if (line.number == 98 || line.number == 99 || line.number == 100 || line.number == 101 ||
@@ -291,6 +303,7 @@ void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* 
         line.detail = Detail::channelPressure;
         line.value = line.number;
         line.number = 0;
+        line.controls.reset();
         return;
     default: // 0xE0
         line.kind = MonitorKind::pitchPressure;
@@ -299,11 +312,12 @@ void MonitorDecoder::decodeChannelMessage(MonitorLine& line, const juce::uint8* 
         line.number = 0;
         break;
     }
-    line.controls = controlsFor(line.kind, line.channel, line.number);
+    setControls(line, controlsFor(line.kind, line.channel, line.number));
 }
 
 void MonitorDecoder::decodeSysEx(MonitorLine& line, const juce::uint8* data, int size) const
 {
+    line.controls.reset(); // but for an MMC command
     const bool terminated = size >= 2 && data[size - 1] == OrvSysEx::sysExEnd;
     const int innerEnd = terminated ? size - 1 : size;
     if (std::any_of(data + 1, data + innerEnd, [](juce::uint8 b) { return b >= 0x80; }))

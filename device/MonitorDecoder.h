@@ -41,7 +41,8 @@ public:
     static std::vector<std::vector<juce::uint8>> splitStream(const juce::uint8* data, int size);
 
     /** The controls configured to send this message: (kind, channel 1..16, number), or null. */
-    std::shared_ptr<const MonitorControls> controlsFor(MonitorKind kind, int channel, int number) const;
+    const std::shared_ptr<const MonitorControls>& controlsFor(MonitorKind kind, int channel,
+                                                              int number) const;
 
 private:
     static constexpr juce::uint32 key(MonitorKind kind, int channel, int number)
@@ -49,6 +50,7 @@ private:
         return ((juce::uint32)kind << 24) | ((juce::uint32)(channel & 0x1F) << 16) |
                (juce::uint32)(number & 0xFFFF);
     }
+    static void setControls(MonitorLine& line, const std::shared_ptr<const MonitorControls>& controls);
     void decodeChannelMessage(MonitorLine& line, const juce::uint8* data, int size);
     void decodeSysEx(MonitorLine& line, const juce::uint8* data, int size) const;
 

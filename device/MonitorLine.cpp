@@ -161,22 +161,6 @@ juce::String systemWords(const MonitorLine& line)
 } // namespace
 
 //==============================================================================
-void MonitorLine::setBytes(const juce::uint8* data, int count)
-{
-    byteCount = std::max(0, count);
-    if (byteCount <= inlineSize)
-    {
-        if (longBytes.capacity() > 0)
-            std::vector<juce::uint8>().swap(longBytes); // a kept line holds no more than its own bytes
-        if (byteCount > 0)
-            std::memcpy(inlineBytes.data(), data, (size_t)byteCount);
-    }
-    else
-    {
-        longBytes.assign(data, data + byteCount);
-    }
-}
-
 juce::String MonitorLine::hex() const
 {
     return juce::String::toHexString(bytes(), size(), 1).toUpperCase();

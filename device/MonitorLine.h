@@ -3,6 +3,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -78,7 +79,22 @@ struct MonitorLine
     {
         return byteCount <= inlineSize ? inlineBytes.data() : longBytes.data();
     }
-    void setBytes(const juce::uint8* data, int count);
+    /** Inline: the decoder writes every line's bytes through it. */
+    void setBytes(const juce::uint8* data, int count)
+    {
+        byteCount = count > 0 ? count : 0;
+        if (byteCount <= inlineSize)
+        {
+            if (longBytes.capacity() > 0)
+                std::vector<juce::uint8>().swap(longBytes); // a kept line holds no more than its own bytes
+            if (byteCount > 0 && data != nullptr)
+                std::memcpy(inlineBytes.data(), data, (size_t)byteCount);
+        }
+        else
+        {
+            longBytes.assign(data, data + byteCount);
+        }
+    }
 
     /** "B0 4A 3F". */
     juce::String hex() const;
