@@ -134,10 +134,11 @@ void MonitorDecoder::setConfiguration(const SettingsState& s)
             for (int c : channelsOf(s.get(itemFieldChannel, id), s))
                 ids[key(kind, c + 1, tableNumber)].push_back(id);
     }
-    // The pitch wheel has no configuration: it bends on the keyboard's own channel.
-    const auto upper = channelsOf(channelUpper, s);
-    if (!upper.empty() && ControlCatalogue::find(0x41) != nullptr)
-        ids[key(MonitorKind::pitchPressure, upper.front() + 1, 0)].push_back(0x41);
+    // The pitch wheel has no configuration: every bend is the pitch wheel's, as the manager takes it.
+    constexpr int pitchWheel = 0x41; // the id the manager's PitchWheelMoved carries
+    if (ControlCatalogue::find(pitchWheel) != nullptr)
+        for (int c : channelsOf(channelAll, s))
+            ids[key(MonitorKind::pitchPressure, c + 1, 0)].push_back(pitchWheel);
 
     flatIndex.assign((size_t)(flatKinds * flatChannels * 128), 0);
     groups.clear();

@@ -109,9 +109,10 @@ TEST_F(MonitorTest, TheControlsThatSendAMessageAreNamedByTheConfiguration)
     EXPECT_EQ(idsOf(in("CF 04")), std::vector<int>{0x71});
     EXPECT_EQ(idsOf(in("F0 7F 7F 06 02 F7")), std::vector<int>{0x58});
     EXPECT_TRUE(in("F0 7F 7F 06 02 F7").words().startsWith("MMC Play"));
-    EXPECT_EQ(idsOf(in("E5 00 40")),
-              std::vector<int>{0x41}); // the pitch wheel bends on the keyboard's channel
-    EXPECT_TRUE(idsOf(in("E0 00 40")).empty());
+    // The pitch wheel, whatever the channel; channel pressure, which no control is configured for, none.
+    EXPECT_EQ(idsOf(in("E5 00 40")), std::vector<int>{0x41});
+    EXPECT_EQ(idsOf(in("EF 7F 7F")), std::vector<int>{0x41});
+    EXPECT_TRUE(idsOf(in("D5 40")).empty());
 
     // A new configuration is a new table.
     auto changed = configuration();
