@@ -192,6 +192,15 @@ measured([("batch edit of 53 controls vs one store update", "<= 2x"),
           ("batch edit of 53 controls vs one control's edit", "<= 2x")], batch_benchmarks)
 
 
+def monitor_benchmark():
+    m = bench("monitor_bench", ["BM_MonitorDecodeAndKeepBurst", "BM_FloorCopyBurstBytes"])
+    row("monitor: 100,000 mixed messages decoded and kept vs their bytes copied", m["BM_MonitorDecodeAndKeepBurst"]["cpu_time"],
+        m["BM_FloorCopyBurstBytes"]["cpu_time"], "ms", "<= 3x")
+
+
+measured([("monitor: 100,000 mixed messages decoded and kept vs their bytes copied", "<= 3x")], monitor_benchmark)
+
+
 def library_benchmarks():
     lib = bench("library_bench", ["BM_LibraryFirstListing/iterations:1", "BM_FloorLoaderLoop/iterations:1",
                                   "BM_LibraryListingFromIndex/iterations:3", "BM_SearchAsTyped",

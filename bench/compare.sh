@@ -2,7 +2,7 @@
 # The editor and the tool beside their floors, measured in one run on this machine:
 #   - start-up (exec to window mapped), peak memory and idle wake-ups of the editor against a bare JUCE
 #     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
-#   - the read-out, send-all, load and batch-edit benchmarks against their Google Benchmark floors, the library of
+#   - the read-out, send-all, load, batch-edit and monitor benchmarks against their Google Benchmark floors, the library of
 #     10,000 setups: its first listing against the loader, its search, its tags and chips and the memory it holds;
 #   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program, and against
 #     the same program loading the system's ALSA library as the tool does.
@@ -18,7 +18,7 @@ build="$(cd "${1:-$root/build}" && pwd)"
 if [ -z "${QUILLET_COMPARE_IN_XVFB:-}" ]; then
   export CCACHE_SLOPPINESS=time_macros
   nice -n 5 cmake --build "$build" --target QuilletEditor quillet bare_window_app bare_console bare_console_alsa process_probe \
-    device_bench files_bench library_bench batch_bench >/dev/null
+    device_bench files_bench library_bench batch_bench monitor_bench >/dev/null
   QUILLET_COMPARE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build"
 fi
 

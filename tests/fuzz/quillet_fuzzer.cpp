@@ -1,11 +1,12 @@
 // A libFuzzer target for the places that take outside input: the device manager's incoming dispatch, the
-// settings file reader (with the .syx import) and the library's own files (its index and its marks). The
-// first byte picks the part (its value modulo 3: dispatch, file, library), unless QUILLET_FUZZ_HALF=dispatch,
-// =file or =library holds every input to one. The test command runs each part for a minute over the seeds in
-// tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
+// settings file reader (with the .syx import), the library's own files (its index and its marks) and the MIDI
+// monitor's decoder. The first byte picks the part (its value modulo 4: dispatch, file, library, monitor),
+// unless QUILLET_FUZZ_HALF=dispatch, =file, =library or =monitor holds every input to one. The test command
+// runs each part for a minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
 //   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
 //         -DQUILLET_GUI=OFF -DQUILLET_FUZZER=ON -DQUILLET_BENCHMARKS=OFF
 //   cmake --build build-asan --target quillet_fuzzer && tests/fuzz/run.sh build-asan 1800
+#include "device/MonitorDecoder.h"
 #include "device/OrvManager49.h"
 #include "device/SysExCodec.h"
 #include "device/VirtualMidiPorts.h"
@@ -41,6 +42,25 @@ void checkStore(const OrvManager49& manager)
             if (!ControlCatalogue::isConfigurable(id) || value < 0 || value > 127)
                 std::abort(); // the wire wrote something it never may
 }
+
+/** A monitor line keeps the message's bytes exactly and reads as words whatever they are. */
+void checkLine(const MonitorLine& line, const uint8_t* bytes, size_t size)
+{
+    if ((size_t)line.size() != size || (size > 0 && std::memcmp(line.bytes(), bytes, size) != 0))
+        std::abort();
+    if (line.channel < 0 || line.channel > 16 || line.words().isEmpty() ||
+        line.hex().length() != (int)size * 3 - 1)
+        std::abort();
+    (void)line.controlNames();
+}
+
+SettingsState factoryConfiguration()
+{
+    SettingsState s;
+    s.resetItemsToDefaults();
+    s.applyEditorGlobalDefaults();
+    return s;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -53,16 +73,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         dispatch,
         file,
-        library
+        library,
+        monitor
     };
-    auto part = (Part)(target % 3);
+    auto part = (Part)(target % 4);
     if (half != nullptr)
-        part = std::strcmp(half, "dispatch") == 0 ? Part::dispatch
-               : std::strcmp(half, "file") == 0   ? Part::file
-                                                  : Part::library;
+        part = std::strcmp(half, "dispatch") == 0  ? Part::dispatch
+               : std::strcmp(half, "file") == 0    ? Part::file
+               : std::strcmp(half, "monitor") == 0 ? Part::monitor
+                                                   : Part::library;
     ++data;
     --size;
 
+    if (part == Part::monitor)
+    {
+        // The input as one message, then cut as a port's byte stream would be; the decoder keeps its pending
+        // parameter sequences from one input to the next, as it does between messages.
+        static MonitorDecoder decoder(factoryConfiguration());
+        const auto direction =
+            (target & 4) == 0 ? MonitorDirection::fromKeyboard : MonitorDirection::toKeyboard;
+        const int n = (int)std::min<size_t>(size, 8192);
+        checkLine(decoder.decode(0.0, direction, data, n), data, (size_t)n);
+        for (const auto& piece : MonitorDecoder::splitStream(data, n))
+            checkLine(decoder.decode(0.0, direction, piece.data(), (int)piece.size()), piece.data(),
+                      piece.size());
+        return 0;
+    }
     if (part == Part::library)
     {
         if ((target & 4) == 0)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs each part of the fuzz target (the MIDI dispatch, the settings file reader, the library's index and
-# marks) for SECONDS each,
+# marks, the MIDI monitor's decoder) for SECONDS each,
 # starting from the seeds in tests/fuzz/corpus/. What the run finds new goes to BUILD_DIR/fuzz/, never into
 # the seeds; a crash, a leak, undefined behaviour or a hang fails the run and leaves its input there.
 # Usage: tests/fuzz/run.sh BUILD_DIR [SECONDS]   (BUILD_DIR configured with -DQUILLET_FUZZER=ON)
@@ -12,7 +12,7 @@ fuzzer="$build/tests/quillet_fuzzer"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-for half in dispatch file library; do
+for half in dispatch file library monitor; do
   work="$build/fuzz/$half"
   mkdir -p "$work/corpus"
   echo "fuzzing the ${half} half for ${seconds} s"
