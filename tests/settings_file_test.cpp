@@ -117,7 +117,8 @@ TEST_F(SettingsFileTest, AttributesAreFoundInAnyOrderAmongOthersAndTheFirstOfTwi
         juce::String extra;
         for (int k = 0; k < unknown; ++k)
             extra << " X" << k << "='" << k << "'";
-        return "<Item" + extra + " Num='9' Name='Deep' Mode='3' MaxMSB='90' Chan='2' Mode='5' MinLSB='4' ID='" +
+        return "<Item" + extra +
+               " Num='9' Name='Deep' Mode='3' MaxMSB='90' Chan='2' Mode='5' MinLSB='4' ID='" +
                juce::String(id) + "'/>";
     };
     for (int unknown : {0, 2, 9, 10, 40})
