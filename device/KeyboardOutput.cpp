@@ -28,6 +28,8 @@ bool KeyboardOutput::sendLocked(const juce::MidiMessage& message)
     if (port == nullptr || !OrvSysEx::isWireSafe(message))
         return false;
     port->sendMessageNow(message);
+    if (monitor != nullptr)
+        monitor->record(MonitorDirection::toKeyboard, message);
     return true;
 }
 

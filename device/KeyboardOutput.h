@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MidiPorts.h"
+#include "MonitorTap.h"
 #include "model/KbdSettingsStore.h"
 
 #include <mutex>
@@ -25,6 +26,8 @@ public:
     bool sendAll(const SettingsState& state, const std::function<void(int, int)>& progress = {});
     /** The same from the store as it stands, without a copy of the whole configuration. */
     bool sendAll(const KbdSettingsStore& store);
+    /** Every message sent goes there too (the link's monitor tap, which outlives the output). */
+    void tapInto(MonitorTap& tap) { monitor = &tap; }
 
 private:
     bool sendLocked(const juce::MidiMessage& message);
@@ -32,6 +35,7 @@ private:
 
     mutable std::mutex lock;
     std::unique_ptr<MidiOutputPort> port;
+    MonitorTap* monitor = nullptr;
     // The frames of the last send-all, built anew only where a value changed.
     std::mutex framesLock;
     std::vector<juce::MidiMessage> frames;

@@ -27,6 +27,7 @@ OrvManager49::OrvManager49() : OrvManager49(systemMidiPorts()) {}
 
 OrvManager49::OrvManager49(MidiPortSystem& p) : ports(p)
 {
+    output.tapInto(tap);
     portWatch.onTick = [this]
     {
         checkPorts();
@@ -68,6 +69,10 @@ void OrvManager49::keyboardFound(const juce::String& inputName, const juce::Stri
 //==============================================================================
 void OrvManager49::portMessageReceived(const juce::String& sourceName, const juce::MidiMessage& message)
 {
+    // The monitor hears the keyboard's input only, once it is known; the other inputs are open only for the
+    // scan.
+    if (tap.isOn() && scan.isFound() && sourceName == scan.getKeyboardInputName())
+        tap.record(MonitorDirection::fromKeyboard, message);
     dispatch(sourceName, message);
 }
 

@@ -49,6 +49,8 @@ public:
 
     bool isKeyboardFound() const { return scan.isFound(); }
     juce::String getKeyboardInputName() const { return scan.getKeyboardInputName(); }
+    /** Where a monitor attaches to hear every message to and from the keyboard. */
+    MonitorTap& monitorTap() { return tap; }
     juce::String getKeyboardOutputName() const { return scan.getKeyboardOutputName(); }
     bool hasKeyboardOutput() const { return output.isOpen(); }
     /** The software version of the keyboard's last identity reply ("1.0.0.0"), empty before one. */
@@ -106,6 +108,7 @@ private:
     void keyboardLost();
 
     MidiPortSystem& ports;
+    MonitorTap tap; // before the output, which hands it what it sends
     KeyboardOutput output;
     std::atomic<int> padBank{-1};
     PortWatch portWatch{ports};

@@ -10,8 +10,8 @@
 #include <vector>
 
 /** Plays the channel messages of a Standard MIDI File as the emulated keyboard's own, as if its controls
-    were moved: at the file's timing, or at a fixed rate of messages per second. Plays once, on a thread of
-    its own, and stops at once when destroyed. */
+    were moved: at the file's timing, or at a fixed rate of messages per second, from a second after it is
+    made. Plays once, on a thread of its own, and stops at once when destroyed. */
 class EmulatedPlayer
 {
 public:

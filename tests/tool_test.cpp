@@ -537,3 +537,40 @@ TEST_F(ToolTest, ALibrarySendThatFitsTwoSetupsIsRefusedWithBothFilesNamedAndTheF
     ASSERT_TRUE(readSettingsFile(keyboard, dir.getChildFile("kbd.qmv49")).ok);
     EXPECT_EQ(keyboard.getItemField(itemFieldChannel, 0x70), 5);
 }
+
+TEST_F(ToolTest, MonitorNamesEachPlayedMessagesControlChannelNumberAndValue)
+{
+    ASSERT_EQ(run({"defaults", path("factory.qmv49")}).code, 0);
+    // In the factory setup Filter Cutoff sends controller 74 on channel 1; nothing sends 74 on channel 16.
+    juce::MidiMessageSequence track;
+    track.addEvent(juce::MidiMessage::controllerEvent(1, 74, 63), 0);
+    track.addEvent(juce::MidiMessage::controllerEvent(16, 74, 5), 10);
+    track.addEvent(juce::MidiMessage::noteOff(10, 0), 20);
+    track.addEvent(juce::MidiMessage::pitchWheel(2, 0), 30);
+    juce::MidiFile file;
+    file.addTrack(track);
+    {
+        juce::FileOutputStream stream(dir.getChildFile("moves.mid"));
+        ASSERT_TRUE(file.writeTo(stream));
+    }
+    const auto r = run({"monitor", "--emulated-keyboard=play=" + path("moves.mid"), "--count=4",
+                        "--format=tsv", "--setup=" + path("factory.qmv49")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto lines = juce::StringArray::fromLines(juce::String(r.out).trimEnd());
+    ASSERT_EQ(lines.size(), 5) << r.out;
+    EXPECT_EQ(lines[0], "time\tdirection\tcontrol\tkind\tchannel\tnumber\tvalue\tbytes");
+    const auto columns = [&](int i)
+    {
+        auto c = juce::StringArray::fromTokens(lines[i], "\t", {});
+        c.remove(0); // the time
+        return c.joinIntoString("|");
+    };
+    EXPECT_EQ(columns(1), "in|Filter Cutoff|controller|1|74|63|B0 4A 3F");
+    EXPECT_EQ(columns(2), "in||controller|16|74|5|BF 4A 05");
+    EXPECT_EQ(columns(3), "in||note|10|0|0|89 00 00");
+    EXPECT_EQ(columns(4), "in|Pitch Wheel|pitch/pressure|2|0|-8192|E1 00 00");
+
+    // No keyboard at all: said, with its own exit code.
+    const auto alone = run({"monitor", "--emulated-keyboard=no-identity", "--count=1"});
+    EXPECT_EQ(alone.code, QuilletCommands::exitNoKeyboard);
+}

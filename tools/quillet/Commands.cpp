@@ -4,6 +4,7 @@
 #include "ExportCommand.h"
 #include "LibraryCommand.h"
 #include "LinkCommands.h"
+#include "MonitorCommand.h"
 #include "device/SysExCodec.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
@@ -123,6 +124,14 @@ const CommandHelp commandHelp[] = {
      "Document with one name set per channel in use; ins: instrument definitions; reaper: REAPER's\n"
      "note/CC name map; csv: one row per control. The setup's title, else the file's name, names the\n"
      "instrument. The formats without channels join the names that share a number and say so.\n"},
+    {"monitor", 0, "[--count=N] [--seconds=S] [--format=text|tsv] [--raw] [--setup=IN.qmv49] [--syx=OUT.syx]",
+     "Prints every message the keyboard sends, a line each, until interrupted: the time, the controls that\n"
+     "send it (by the names the keyboard holds, read first, or those of --setup), the message in words\n"
+     "with its channel counted 1 to 16, and its bytes. --count and --seconds stop by themselves;\n"
+     "--format=tsv prints tab-separated columns (time, direction, control, kind, channel, number, value,\n"
+     "bytes) under a heading row; --raw prints the bytes alone; --syx keeps the SysEx heard in a file.\n"
+     "Exits with 4 when no keyboard is found or it is lost.\n",
+     true},
     {"library", -1, "list [--tag T] [--search TEXT] [--favourites] | add FILE... | send NAME",
      "Works with the library of setups: a folder of settings files (QUILLET_LIBRARY, else\n"
      "$XDG_DATA_HOME/quillet49/setups; --library DIR for another). 'list' prints the setups, favourites\n"
@@ -190,6 +199,7 @@ const char* usage()
            "                         turn a .syx file that 'syx' wrote back into a settings file\n"
            "  export --format=midnam|ins|reaper|csv IN.qmv49 OUT\n"
            "                         write the names a DAW shows for the controls of a settings file\n"
+           "  monitor                print what the keyboard sends, a line a message, in its words\n"
            "  library list|add|send  list the library of setups, add files to it, send one of them\n"
            "\n"
            "  quillet COMMAND --help   more about one command\n"
@@ -197,7 +207,8 @@ const char* usage()
            "  quillet --version        show the version\n"
            "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
-           "ports, read, send, diff --keyboard and library send take --emulated-keyboard[=TROUBLE,...]\n"
+           "ports, read, send, diff --keyboard, monitor and library send take "
+           "--emulated-keyboard[=TROUBLE,...]\n"
            "to talk to the built-in keyboard emulator instead of the system's MIDI ports. TROUBLE:\n"
            "drop-every=N, slow=MS, silent-after=N, unplug-after=N, split=N, no-identity, play=FILE.mid,\n"
            "play-rate=N, and state=FILE: the emulated keyboard starts holding the settings file FILE\n"
@@ -259,6 +270,21 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
             return usageError(problem);
     }
 
+    if (command == "monitor")
+    {
+        QuilletMonitor::Options options;
+        juce::String problem;
+        if (rest.contains("--help") || rest.contains("-h"))
+        {
+            printCommandHelp(*help, out);
+            return exitOk;
+        }
+        if (!QuilletMonitor::takeOptions(rest, options, problem))
+            return usageError(problem);
+        if (rest.size() > 1)
+            return usageError("unknown option '" + rest[1] + "'");
+        return QuilletMonitor::run(options, *link, out, err);
+    }
     if (command == "library")
     {
         if (rest.size() < 2 || isHelpOption(rest[1]) || rest.contains("--help"))
