@@ -16,6 +16,7 @@ enum class EditorCommand
     sendToKeyboard,
     readFromKeyboard,
     library,
+    monitor,
     copySettings,
     pasteSettings,
     selectKnobs,

@@ -103,6 +103,7 @@ juce::PopupMenu EditorMenuBar::keyboardMenu()
     menu.addItem(command(EditorCommand::sendToKeyboard, found));
     panel->getComparison().addMenuItems(menu);
     menu.addSeparator();
+    menu.addItem(command(EditorCommand::monitor));
     menu.addItem(panelAction(
         "Search for the Keyboard Again", [](KbdSettingComponent49& p) { p.searchAgain(); },
         !found && !panel->getManager().isScanning()));

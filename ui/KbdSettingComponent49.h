@@ -102,6 +102,7 @@ public:
     ComparisonCommands& getComparison() { return comparison; }
     /** The library of setups (Ctrl+L). */
     LibraryCommands& getLibrary() { return library; }
+    MonitorCommands& getMonitor() { return monitor; }
     int getSelectedItemId() const { return fields.selected(); }
     QMV49CtrlPickerComponent& getPicker() { return w.picker; }
     SelectionEditing& getSelectionEditing() { return selectionEditing; }
@@ -165,8 +166,9 @@ private:
     SelectionEditing selectionEditing{w.picker, manager, history, *this};
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};
     GlobalFields globals{w, manager, history};
+    MonitorCommands monitor{manager, w.picker};
     PanelCommands panelCommands{*this,
-                                {history, files, comparison, library, selectionEditing, pickerFocus,
+                                {history, files, comparison, library, monitor, selectionEditing, pickerFocus,
                                  [this]
                                  {
                                      sendToKeyboard();

@@ -37,6 +37,9 @@ bool PanelCommands::perform(EditorCommand command)
     case EditorCommand::library:
         parts.library.open();
         return true;
+    case EditorCommand::monitor:
+        parts.monitor.open();
+        return true;
     case EditorCommand::zoomIn:
     case EditorCommand::zoomOut:
     case EditorCommand::resetZoom:

@@ -4,6 +4,7 @@
 #include "EditorCommands.h"
 #include "FileCommands.h"
 #include "LibraryCommands.h"
+#include "MonitorCommands.h"
 #include "PickerFocus.h"
 #include "SelectionEditing.h"
 
@@ -20,6 +21,7 @@ public:
         FileCommands& files;
         ComparisonCommands& comparison;
         LibraryCommands& library;
+        MonitorCommands& monitor;
         SelectionEditing& selection;
         PickerFocus& focus;
         std::function<void()> send;

@@ -1,0 +1,28 @@
+#include "MonitorCommands.h"
+
+MonitorCommands::MonitorCommands(OrvManager49& m, QMV49CtrlPickerComponent& p) : manager(m), picker(p) {}
+
+void MonitorCommands::open()
+{
+    if (window == nullptr)
+    {
+        window = std::make_unique<MonitorWindow>(manager.monitorTap(), manager);
+        // Closed from its own button after the click's callback has returned.
+        window->onClose = [this]
+        {
+            juce::MessageManager::callAsync(
+                [w = juce::Component::SafePointer<MonitorWindow>(window.get()), this]
+                {
+                    if (w != nullptr)
+                        close();
+                });
+        };
+        window->view().onSelectControl = [this](int id)
+        {
+            if (auto* button = picker.findButtonFor(id))
+                picker.buttonClicked(button);
+        };
+    }
+    window->setVisible(true);
+    window->toFront(true);
+}

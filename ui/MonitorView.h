@@ -1,0 +1,74 @@
+#pragma once
+
+#include "device/MonitorTap.h"
+#include "model/KbdSettingsStore.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The MIDI monitor: every message to and from the keyboard, a line each, newest at the bottom, in the
+    keyboard's words with the controls that send it. Follows the newest line unless scrolled up; clock and
+    active sensing hidden unless asked for; Pause holds the view while the messages are still counted and
+   kept; Clear, Copy, Save. Hears the link only while it is shown: it attaches to the link's tap when made and
+    detaches when destroyed, and takes what came at most 30 times a second. */
+class MonitorView : public juce::Component, private juce::ListBoxModel, private juce::Timer
+{
+public:
+    MonitorView(MonitorTap& tap, const KbdSettingsStore& configuration);
+    ~MonitorView() override;
+
+    /** Called with a control's id when a line naming it is clicked. */
+    std::function<void(int)> onSelectControl;
+
+    /** Takes the messages that came, and shows them; the timer calls it. */
+    void refresh();
+    /** The lines shown, after the filter, oldest first. */
+    int shownLines() const { return (int)shown.size(); }
+    juce::String lineText(int row) const;
+    /** Hides or shows clock and active sensing. */
+    void showTiming(bool show);
+    void setPaused(bool paused);
+    void clear();
+    /** The lines shown, as text, one a line. */
+    juce::String copyText() const;
+    void clickLine(int row);
+
+    void resized() override;
+    void paint(juce::Graphics& g) override;
+
+private:
+    int getNumRows() override { return (int)shown.size(); }
+    void paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected) override;
+    void listBoxItemClicked(int row, const juce::MouseEvent&) override { clickLine(row); }
+    void timerCallback() override { refresh(); }
+    void rebuildShown();
+    void save();
+
+    MonitorTap& tap;
+    const KbdSettingsStore& store;
+    std::shared_ptr<MonitorHistory> history = std::make_shared<MonitorHistory>();
+    MonitorDecoder decoder;
+    SettingsState decodedWith;
+    std::vector<int> shown; // indices into the history
+    bool timing = false;
+
+    juce::ListBox list{"Messages", this};
+    juce::ToggleButton pause{"Pause"}, timingButton{"Clock and sensing"};
+    juce::TextButton clearButton{"Clear"}, copyButton{"Copy"}, saveButton{"Save..."};
+    juce::Label status;
+    std::unique_ptr<juce::FileChooser> chooser;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MonitorView)
+};
+
+/** The monitor in a window of its own, beside the editor's; closing it ends the monitoring. */
+class MonitorWindow : public juce::DocumentWindow
+{
+public:
+    MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration);
+    void closeButtonPressed() override;
+    MonitorView& view() { return *content; }
+    std::function<void()> onClose;
+
+private:
+    MonitorView* content;
+};
