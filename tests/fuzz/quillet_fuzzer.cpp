@@ -1,8 +1,9 @@
 // A libFuzzer target for the places that take outside input: the device manager's incoming dispatch, the
-// settings file reader (with the .syx import), the library's own files (its index and its marks) and the MIDI
-// monitor's decoder. The first byte picks the part (its value modulo 4: dispatch, file, library, monitor),
-// unless QUILLET_FUZZ_HALF=dispatch, =file, =library or =monitor holds every input to one. The test command
-// runs each part for a minute over the seeds in tests/fuzz/corpus/ (tests/fuzz/run.sh); for a long run:
+// settings file reader (with the .syx import and the emulated keyboard's MIDI files), the library's own files
+// (its index and its marks) and the MIDI monitor's decoder. The first byte picks the part (its value modulo 4:
+// dispatch, file, library, monitor), unless QUILLET_FUZZ_HALF=dispatch, =file, =library or =monitor holds
+// every input to one. The test command runs each part for a minute over the seeds in tests/fuzz/corpus/
+// (tests/fuzz/run.sh); for a long run:
 //   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
 //         -DQUILLET_GUI=OFF -DQUILLET_FUZZER=ON -DQUILLET_BENCHMARKS=OFF
 //   cmake --build build-asan --target quillet_fuzzer && tests/fuzz/run.sh build-asan 1800
@@ -15,6 +16,7 @@
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "files/SyxImport.h"
+#include "emulator/EmulatedPlayer.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -163,6 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const auto imported = SyxImport::fromBytes(data, size);
         if (imported.ok && SyxImport::streamOf(imported.state) != juce::MemoryBlock(data, size))
             std::abort();
+        // A MIDI file the emulated keyboard is asked to play: only channel messages come out of it.
+        for (const auto& m : EmulatedPlayer::parse(data, size).messages)
+            if (m.getChannel() < 1 || m.getRawDataSize() > 3)
+                std::abort();
     }
     return 0;
 }
