@@ -81,7 +81,8 @@ juce::String EditorCommandLine::help(bool emulated)
                 "      every Nth value sent), silent-after=N (stops answering after N answers),\n"
                 "      unplug-after=N (is unplugged after N answers), split=N (N values per answer,\n"
                 "      0: all in one), no-identity (never answers the search), play=FILE.mid (a second\n"
-                "      after it is found, sends the file's channel messages at its timing, as if its controls were\n"
+                "      after it is found, sends the file's channel messages at its timing, as if its "
+                "controls were\n"
                 "      moved), play-rate=N (sends them at N messages a second instead)\n";
     else
         text << "\nNo keyboard at hand? quillet-editor-emulated, built beside the editor, is the same\n"

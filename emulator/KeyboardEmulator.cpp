@@ -62,7 +62,8 @@ const char* KeyboardEmulator::troubleHelp()
     return "drop-every=N (ignores every Nth set-value message), slow=MS (answers that late), "
            "silent-after=N (stops answering after N answers), unplug-after=N (is unplugged once N answers "
            "have arrived), split=N (N pairs per answer message, 0: all in one), no-identity (never answers "
-           "the identity request), play=FILE.mid (a second after it is found, sends the file's channel messages at its "
+           "the identity request), play=FILE.mid (a second after it is found, sends the file's channel "
+           "messages at its "
            "timing, as if its controls were moved), play-rate=N (sends them at N messages a second instead)";
 }
 

@@ -1,7 +1,7 @@
 // A libFuzzer target for the places that take outside input: the device manager's incoming dispatch, the
 // settings file reader (with the .syx import and the emulated keyboard's MIDI files), the library's own files
-// (its index and its marks) and the MIDI monitor's decoder. The first byte picks the part (its value modulo 4:
-// dispatch, file, library, monitor), unless QUILLET_FUZZ_HALF=dispatch, =file, =library or =monitor holds
+// (its index and its marks) and the MIDI monitor's decoder. The first byte picks the part (its value modulo
+// 4: dispatch, file, library, monitor), unless QUILLET_FUZZ_HALF=dispatch, =file, =library or =monitor holds
 // every input to one. The test command runs each part for a minute over the seeds in tests/fuzz/corpus/
 // (tests/fuzz/run.sh); for a long run:
 //   cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
@@ -11,12 +11,12 @@
 #include "device/OrvManager49.h"
 #include "device/SysExCodec.h"
 #include "device/VirtualMidiPorts.h"
+#include "emulator/EmulatedPlayer.h"
 #include "files/LibraryIndex.h"
 #include "files/LibraryMarks.h"
 #include "files/SafeXmlReader.h"
 #include "files/SettingsFile.h"
 #include "files/SyxImport.h"
-#include "emulator/EmulatedPlayer.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -25,7 +25,8 @@ const std::vector<EmulatedKeyboardOption>& emulatedKeyboardOptions()
         {"split", "N", "N values per answer, 0: all in one"},
         {"no-identity", "", "never answers the search"},
         {"play", "FILE.mid",
-         "a second after it is found, sends the channel messages of the MIDI file at its timing, as if its controls were "
+         "a second after it is found, sends the channel messages of the MIDI file at its timing, as if its "
+         "controls were "
          "moved"},
         {"play-rate", "N", "sends the played file's messages at N a second instead"},
         {"state", "FILE",
