@@ -200,6 +200,24 @@ TEST(DawNames, TheToolWritesWhatTheEditorExportsAndRefusesAnUnknownFormat)
         << err.str();
     EXPECT_TRUE(midnam.loadFileAsString().contains("<Model>Night Pads</Model>"));
 
+    // What the keyboard holds: the same document as its read-out's file gives.
+    const auto read = folder.file("Quillet 49.qmv49");
+    ASSERT_EQ(QuilletCommands::run({"read", read.getFullPathName(), "--emulated-keyboard"}, out, err), 0);
+    const auto fromFile = folder.file("file.csv"), fromKeyboard = folder.file("keyboard.csv");
+    ASSERT_EQ(QuilletCommands::run(
+                  {"export", "--format=csv", read.getFullPathName(), fromFile.getFullPathName()}, out, err),
+              0);
+    ASSERT_EQ(QuilletCommands::run({"export", "--format=csv", "--keyboard", fromKeyboard.getFullPathName(),
+                                    "--emulated-keyboard"},
+                                   out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(fromKeyboard.loadFileAsString(), fromFile.loadFileAsString());
+    EXPECT_EQ(QuilletCommands::run({"export", "--format=csv", "--keyboard", fromKeyboard.getFullPathName(),
+                                    "--emulated-keyboard=no-identity"},
+                                   out, err),
+              QuilletCommands::exitNoKeyboard);
+
     const auto refused = folder.file("out.xyz");
     EXPECT_EQ(QuilletCommands::run(
                   {"export", "--format=xyz", in.getFullPathName(), refused.getFullPathName()}, out, err),

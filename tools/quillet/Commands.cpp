@@ -118,12 +118,15 @@ const CommandHelp commandHelp[] = {
      "Reads a .syx file holding the stream that Send transmits (as 'syx' writes it) and writes the\n"
      "settings file OUT.qmv49 that sends those bytes again. Anything else in a .syx file is refused with\n"
      "the reason, and nothing is written. Exits with 2 when the file is refused or cannot be read.\n"},
-    {"export", 2, "--format=midnam|ins|reaper|csv IN.qmv49 OUT",
+    {"export", 2, "--format=midnam|ins|reaper|csv IN.qmv49 OUT | --format=... --keyboard OUT",
      "Writes the names a DAW shows for what the controls of the settings file IN.qmv49 send: each\n"
      "control's name (yours, else its own) on its note, controller or parameter. midnam: a MIDI Name\n"
      "Document with one name set per channel in use; ins: instrument definitions; reaper: REAPER's\n"
      "note/CC name map; csv: one row per control. The setup's title, else the file's name, names the\n"
-     "instrument. The formats without channels join the names that share a number and say so.\n"},
+     "instrument. The formats without channels join the names that share a number and say so. With\n"
+     "--keyboard, what the keyboard holds, read as the editor reads it, names the Quillet 49 instead.\n"
+     "Exits with 4 when no keyboard is found or it is lost.\n",
+     true},
     {"monitor", 0, "[--count=N] [--seconds=S] [--format=text|tsv] [--raw] [--setup=IN.qmv49] [--syx=OUT.syx]",
      "Prints every message the keyboard sends, a line each, until interrupted: the time, the controls that\n"
      "send it (by the names the keyboard holds, read first, or those of --setup), the message in words\n"
@@ -207,9 +210,9 @@ const char* usage()
            "  quillet --version        show the version\n"
            "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
-           "ports, read, send, diff --keyboard, monitor and library send take "
-           "--emulated-keyboard[=TROUBLE,...]\n"
-           "to talk to the built-in keyboard emulator instead of the system's MIDI ports. TROUBLE:\n"
+           "ports, read, send, diff --keyboard, export --keyboard, monitor and library send take\n"
+           "--emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard emulator instead of the\n"
+           "system's MIDI ports. TROUBLE:\n"
            "drop-every=N, slow=MS, silent-after=N, unplug-after=N, split=N, no-identity, play=FILE.mid,\n"
            "play-rate=N, and state=FILE: the emulated keyboard starts holding the settings file FILE\n"
            "(factory defaults when it does not exist) and writes what it holds back to FILE when the "
@@ -222,7 +225,8 @@ const char* usage()
            "      incomplete; diff found differences\n"
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
-           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard, library send)\n"
+           "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard, export\n"
+           "      --keyboard, monitor, library send)\n"
            "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
            "      place ('check' lists them)\n"
            "  64  bad command line\n";
@@ -303,7 +307,7 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
     {
         if (!optionsEnded && rest[i] == "--")
             optionsEnded = true;
-        else if (!optionsEnded && command == "diff" && rest[i] == "--keyboard")
+        else if (!optionsEnded && (command == "diff" || command == "export") && rest[i] == "--keyboard")
             keyboard = true;
         else if (!optionsEnded && command == "diff" &&
                  (rest[i] == "--format=tsv" || rest[i] == "--format=text"))
@@ -325,6 +329,8 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
                         : QuilletDiff::diffFiles(fileArg(files[0]), fileArg(files[1]), tsv, out, err);
     if (command == "diff")
         return usageError("'diff' takes two settings files, or one and --keyboard");
+    if (command == "export" && keyboard && files.size() == 1 && format.isNotEmpty())
+        return QuilletExport::exportFromKeyboard(format, fileArg(files[0]), *link, out, err);
     if (files.size() != help->argumentCount)
         return usageError("'" + command + "' takes " + juce::String(help->argumentCount) +
                           (help->argumentCount == 1 ? " argument, " : " arguments, ") + help->arguments);

@@ -1,22 +1,39 @@
 #include "ExportCommand.h"
 
 #include "CommandSupport.h"
+#include "LinkSession.h"
 #include "files/DawNames.h"
 #include "files/SettingsFile.h"
 #include "files/SetupFileName.h"
 
 namespace QuilletExport
 {
+namespace
+{
+std::optional<DawNames::Format> formatOrSay(const juce::String& name, std::ostream& err)
+{
+    const auto format = DawNames::formatNamed(name);
+    if (!format)
+        err << "quillet: unknown format '" << SetupFileName::printable(name)
+            << "'; export writes midnam, ins, reaper or csv\n";
+    return format;
+}
+
+int write(const DawNames& names, DawNames::Format format, const juce::File& outFile, std::ostream& err)
+{
+    if (format == DawNames::Format::ins || format == DawNames::Format::reaper)
+        for (const auto& line : names.merged())
+            err << "quillet: joined: " << SetupFileName::printable(line) << "\n";
+    return QuilletCommands::reportWrite(names.write(format, outFile, ReadOnlyFiles::refuse), outFile, err);
+}
+} // namespace
+
 int exportNames(const juce::String& formatName, const juce::File& in, const juce::File& outFile,
                 std::ostream& err)
 {
-    const auto format = DawNames::formatNamed(formatName);
+    const auto format = formatOrSay(formatName, err);
     if (!format)
-    {
-        err << "quillet: unknown format '" << SetupFileName::printable(formatName)
-            << "'; export writes midnam, ins, reaper or csv\n";
         return QuilletCommands::exitUsage;
-    }
     KbdSettingsStore store;
     SettingsDocument doc;
     SettingsReadResult result;
@@ -24,10 +41,42 @@ int exportNames(const juce::String& formatName, const juce::File& in, const juce
         return QuilletCommands::exitUnreadable;
     // The setup's title names the instrument; a file without one, its name.
     const auto instrument = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
-    const DawNames names(store.snapshot(), instrument);
-    if (*format == DawNames::Format::ins || *format == DawNames::Format::reaper)
-        for (const auto& line : names.merged())
-            err << "quillet: joined: " << SetupFileName::printable(line) << "\n";
-    return QuilletCommands::reportWrite(names.write(*format, outFile, ReadOnlyFiles::refuse), outFile, err);
+    return write(DawNames(store.snapshot(), instrument), *format, outFile, err);
+}
+
+int exportFromKeyboard(const juce::String& formatName, const juce::File& outFile,
+                       const QuilletLinkCommands::LinkOptions& link, std::ostream& out, std::ostream& err)
+{
+    const auto format = formatOrSay(formatName, err);
+    if (!format)
+        return QuilletCommands::exitUsage;
+    QuilletLinkCommands::LinkSession session(link, err);
+    if (!session.ready)
+        return QuilletCommands::exitUnreadable;
+    std::atomic<bool> ended{false};
+    std::atomic<ReadOutChain::Outcome> outcome{ReadOutChain::Outcome::complete};
+    const auto heard = session.link->getReadOut().onFinished(
+        [&](ReadOutChain::Outcome o)
+        {
+            outcome = o;
+            ended = true;
+        });
+    if (!session.findKeyboard(true))
+    {
+        err << QuilletLinkCommands::notFound;
+        return QuilletCommands::exitNoKeyboard;
+    }
+    pumpUntil([&ended] { return ended.load(); }, 120000);
+    if (!ended || outcome != ReadOutChain::Outcome::complete)
+    {
+        err << "quillet: the keyboard's configuration could not be read whole; nothing was written\n";
+        return session.manager().isKeyboardFound() ? QuilletCommands::exitProblems
+                                                   : QuilletCommands::exitNoKeyboard;
+    }
+    const int code = write(DawNames(session.manager().snapshot(), "Quillet 49"), *format, outFile, err);
+    if (code == QuilletCommands::exitOk)
+        out << "Wrote the names of what the keyboard on " << session.manager().getKeyboardOutputName()
+            << " holds to " << outFile.getFileName() << "\n";
+    return code;
 }
 } // namespace QuilletExport
