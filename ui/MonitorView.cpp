@@ -1,5 +1,6 @@
 #include "MonitorView.h"
 
+#include "ColourRoles.h"
 #include "files/MonitorExport.h"
 
 MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration)
@@ -9,6 +10,8 @@ MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration)
     for (auto* c : std::initializer_list<juce::Component*>{&list, &pause, &timingButton, &clearButton,
                                                            &copyButton, &saveButton, &status})
         addAndMakeVisible(c);
+    for (auto* b : {&clearButton, &copyButton, &saveButton})
+        EditorColours::usePanelButtonColours(*b);
     list.setRowHeight(18);
     list.setColour(juce::ListBox::backgroundColourId, juce::Colour(0xff1d2126));
     status.setColour(juce::Label::textColourId, juce::Colours::black);
