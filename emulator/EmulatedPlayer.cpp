@@ -8,7 +8,7 @@ namespace
 constexpr juce::int64 maxMidiFileBytes = 16 * 1024 * 1024;
 } // namespace
 
-EmulatedPlayer::Loaded EmulatedPlayer::load(const juce::File& file)
+EmulatedPlayer::Loaded EmulatedPlayer::read(const juce::File& file)
 {
     const auto read = FileGate::readBytes(file, {maxMidiFileBytes, "a MIDI file"});
     if (!read.ok())
@@ -40,20 +40,41 @@ EmulatedPlayer::Loaded EmulatedPlayer::parse(const void* data, size_t size)
     return loaded;
 }
 
-EmulatedPlayer::EmulatedPlayer(std::vector<juce::MidiMessage> m, int r, Send s)
-    : messages(std::move(m)), rate(r), send(std::move(s))
+juce::String EmulatedPlayer::load(const juce::File& file)
 {
+    auto loaded = read(file);
+    std::lock_guard<std::mutex> g(lock);
+    if (loaded.problem.isEmpty() && !started)
+        messages = std::move(loaded.messages);
+    return loaded.problem;
+}
+
+void EmulatedPlayer::setRate(int messagesPerSecond)
+{
+    std::lock_guard<std::mutex> g(lock);
+    if (!started)
+        rate = messagesPerSecond;
+}
+
+void EmulatedPlayer::startOnce(Send s)
+{
+    std::lock_guard<std::mutex> g(lock);
+    if (started || stopping || messages.empty())
+        return;
+    started = true;
+    send = std::move(s);
     thread = std::thread([this] { run(); });
 }
 
-EmulatedPlayer::~EmulatedPlayer()
+void EmulatedPlayer::stop()
 {
     {
         std::lock_guard<std::mutex> g(lock);
         stopping = true;
     }
     wake.notify_all();
-    thread.join();
+    if (thread.joinable())
+        thread.join();
 }
 
 void EmulatedPlayer::run()

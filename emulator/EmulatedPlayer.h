@@ -11,7 +11,7 @@
 
 /** Plays the channel messages of a Standard MIDI File as the emulated keyboard's own, as if its controls
     were moved: at the file's timing, or at a fixed rate of messages per second, from a second after it is
-    made. Plays once, on a thread of its own, and stops at once when destroyed. */
+    started. Plays once, on a thread of its own, and stops at once when destroyed. */
 class EmulatedPlayer
 {
 public:
@@ -23,15 +23,24 @@ public:
         juce::String problem; // empty when loaded
     };
     /** Reads a Standard MIDI File through the file gate. */
-    static Loaded load(const juce::File& file);
+    static Loaded read(const juce::File& file);
     /** Reads a Standard MIDI File's bytes. */
     static Loaded parse(const void* data, size_t size);
 
     using Send = std::function<void(const juce::MidiMessage&)>;
-    /** Plays the messages through send; a rate above 0 replaces the file's timing with that many messages per
-        second. */
-    EmulatedPlayer(std::vector<juce::MidiMessage> messages, int rate, Send send);
-    ~EmulatedPlayer();
+    EmulatedPlayer() = default;
+    /** Stops at once. */
+    ~EmulatedPlayer() { stop(); }
+
+    /** Reads the file to play; the problem in words, or nothing when it can be played. */
+    juce::String load(const juce::File& file);
+    /** That many messages per second instead of the file's timing (0: the file's). */
+    void setRate(int messagesPerSecond);
+    /** Starts playing through send, once: later calls, and calls with nothing loaded or once stopped, do
+        nothing. Any thread. */
+    void startOnce(Send send);
+    /** Stops playing, for good. */
+    void stop();
 
     /** How many messages have been sent so far. */
     int sent() const { return count.load(); }
@@ -40,12 +49,12 @@ public:
 private:
     void run();
 
-    const std::vector<juce::MidiMessage> messages;
-    const int rate;
-    const Send send;
+    std::vector<juce::MidiMessage> messages;
+    int rate = 0;
+    Send send;
     std::mutex lock;
     std::condition_variable wake;
-    bool stopping = false;
+    bool stopping = false, started = false;
     std::atomic<int> count{0};
     std::atomic<bool> done{false};
     std::thread thread;

@@ -1,7 +1,5 @@
 #include "KeyboardEmulator.h"
 
-#include "EmulatedPlayer.h"
-
 #include "device/SysExCodec.h"
 
 namespace
@@ -24,14 +22,7 @@ KeyboardEmulator::KeyboardEmulator(VirtualMidiPorts& p, const juce::String& name
 
 KeyboardEmulator::~KeyboardEmulator()
 {
-    std::unique_ptr<EmulatedPlayer> stopped;
-    {
-        // Nothing more starts playing once the keyboard goes.
-        std::lock_guard<std::mutex> g(lock);
-        toPlay.clear();
-        stopped = std::move(player);
-    }
-    stopped = nullptr;
+    player.stop(); // and nothing starts playing once the keyboard goes
     if (unplugger.joinable())
         unplugger.join();
     ports.setOutputReceiver(output, {});
@@ -88,18 +79,13 @@ juce::String KeyboardEmulator::applyTrouble(const juce::String& list)
         else if (name == "no-identity" && text.isEmpty() && !item.containsChar('='))
             setAnswersIdentityRequest(false);
         else if (name == "play-rate" && number && n > 0)
-        {
-            std::lock_guard<std::mutex> g(lock);
-            playRate = n;
-        }
+            player.setRate(n);
         else if (name == "play" && text.isNotEmpty())
         {
             // Read now, so that a file that cannot be played is told of before anything starts.
-            auto loaded = EmulatedPlayer::load(juce::File::getCurrentWorkingDirectory().getChildFile(text));
-            if (loaded.problem.isNotEmpty())
-                return item.trim() + " (" + loaded.problem + ")";
-            std::lock_guard<std::mutex> g(lock);
-            toPlay = std::move(loaded.messages);
+            const auto problem = player.load(juce::File::getCurrentWorkingDirectory().getChildFile(text));
+            if (problem.isNotEmpty())
+                return item.trim() + " (" + problem + ")";
         }
         else if (item.trim().isNotEmpty())
             return item.trim();
@@ -271,21 +257,11 @@ void KeyboardEmulator::receive(const juce::MidiMessage& message)
     // Answers go out with no lock held, on the virtual input's own thread.
     for (const auto& r : replies)
         ports.deliver(input, r, delay);
-    startPlayingOnceFound(replies);
-}
-
-void KeyboardEmulator::startPlayingOnceFound(const std::vector<juce::MidiMessage>& replies)
-{
     // Found is when an identity reply has gone out: what is played from then on reaches whoever found it.
-    const bool identified = std::any_of(replies.begin(), replies.end(),
-                                        [](const juce::MidiMessage& r)
-                                        { return r.getRawDataSize() > 4 && r.getRawData()[1] == 0x7E; });
-    std::lock_guard<std::mutex> g(lock);
-    if (!identified || toPlay.empty() || player != nullptr)
-        return;
-    player = std::make_unique<EmulatedPlayer>(std::move(toPlay), playRate,
-                                              [this](const juce::MidiMessage& m) { sendRaw(m); });
-    toPlay.clear();
+    if (std::any_of(replies.begin(), replies.end(),
+                    [](const juce::MidiMessage& r)
+                    { return r.getRawDataSize() > 4 && r.getRawData()[1] == 0x7E; }))
+        player.startOnce([this](const juce::MidiMessage& m) { sendRaw(m); });
 }
 
 juce::MidiMessage KeyboardEmulator::makeAnswer(std::initializer_list<int> body) const

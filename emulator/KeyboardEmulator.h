@@ -1,9 +1,8 @@
 #pragma once
 
+#include "EmulatedPlayer.h"
 #include "device/VirtualMidiPorts.h"
 #include "model/KbdSettingsStore.h"
-
-class EmulatedPlayer;
 
 #include <map>
 #include <mutex>
@@ -94,7 +93,6 @@ private:
     std::vector<juce::MidiMessage> answer(const juce::MidiMessage& message);
     std::vector<juce::MidiMessage> pairListAnswer(int field, int onlyId);
     juce::MidiMessage makeAnswer(std::initializer_list<int> body) const;
-    void startPlayingOnceFound(const std::vector<juce::MidiMessage>& replies);
 
     VirtualMidiPorts& ports;
     const juce::String portName;
@@ -111,7 +109,5 @@ private:
     std::vector<juce::MidiMessage> log;
     // Pulls the cable off the thread that sent to the keyboard, which may hold the sender's locks.
     std::thread unplugger;
-    std::vector<juce::MidiMessage> toPlay;
-    int playRate = 0;
-    std::unique_ptr<EmulatedPlayer> player;
+    EmulatedPlayer player; // last: stopped before anything it plays through goes
 };
