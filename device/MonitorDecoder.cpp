@@ -1,6 +1,7 @@
 #include "MonitorDecoder.h"
 
 #include "SysExCodec.h"
+#include "model/SentMessage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,58 +39,26 @@ int dataLengthOf(juce::uint8 status)
     }
 }
 
-/** The channels a channel code sends on, 0..15, under the configuration's keyboard-wide channels. */
-std::vector<int> channelsOf(int code, const SettingsState& s)
-{
-    const auto global = [&s](int id)
-    {
-        const int c = s.globals[(size_t)id];
-        return c >= 0 && c <= 15 ? std::vector<int>{c} : std::vector<int>{};
-    };
-    if (code >= 0 && code <= 15)
-        return {code};
-    switch (code)
-    {
-    case channelLower:
-        return global(globalLowerChannel);
-    case channelUpper:
-    case channelPanel: // the keyboard's own channel: the one the codec reads as its MIDI channel
-        return global(globalUpperChannel);
-    case channelAll:
-    {
-        std::vector<int> all(16);
-        for (int c = 0; c < 16; ++c)
-            all[(size_t)c] = c;
-        return all;
-    }
-    default:
-        return {};
-    }
-}
-
 /** The message kind a mode sends, or nothing for a mode that sends none the monitor can name. */
 bool kindOfMode(int mode, MonitorKind& kind)
 {
-    switch (mode)
+    using Kind = SentMessage::Kind;
+    switch (SentMessage::kindOfMode(mode))
     {
-    case modeControl:
-    case modeRelativeControl:
-    case modeDurationControl:
-    case modeControlToggle:
+    case Kind::controller:
         kind = MonitorKind::controller;
         return true;
-    case modeRpn:
-    case modeNrpn:
+    case Kind::rpn:
+    case Kind::nrpn:
         kind = MonitorKind::parameter;
         return true;
-    case modeNoteToggle:
-    case modeMidiNote:
+    case Kind::note:
         kind = MonitorKind::note;
         return true;
-    case modePatchChange:
+    case Kind::program:
         kind = MonitorKind::program;
         return true;
-    case modeMmc:
+    case Kind::mmc:
         kind = MonitorKind::sysEx;
         return true;
     default:
@@ -131,13 +100,13 @@ void MonitorDecoder::setConfiguration(const SettingsState& s)
         if (mode == modeMmc) // addressed to a device, not a channel
             ids[key(kind, 0, tableNumber)].push_back(id);
         else
-            for (int c : channelsOf(s.get(itemFieldChannel, id), s))
+            for (int c : SentMessage::channelsOf(s.get(itemFieldChannel, id), s))
                 ids[key(kind, c + 1, tableNumber)].push_back(id);
     }
     // The pitch wheel has no configuration: every bend is the pitch wheel's, as the manager takes it.
     constexpr int pitchWheel = 0x41; // the id the manager's PitchWheelMoved carries
     if (ControlCatalogue::find(pitchWheel) != nullptr)
-        for (int c : channelsOf(channelAll, s))
+        for (int c : SentMessage::channelsOf(channelAll, s))
             ids[key(MonitorKind::pitchPressure, c + 1, 0)].push_back(pitchWheel);
 
     flatIndex.assign((size_t)(flatKinds * flatChannels * 128), 0);

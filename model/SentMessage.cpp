@@ -39,23 +39,30 @@ SentMessage SentMessage::of(const SettingsState& state, int id)
     m.min = std::clamp(std::min(a, b), 0, 127);
     m.max = std::clamp(std::max(a, b), 0, 127);
 
+    m.channels = channelsOf(state.get(itemFieldChannel, id), state);
+    if (m.channels.empty())
+        return {};
+    return m;
+}
+
+std::vector<int> SentMessage::channelsOf(int code, const SettingsState& state)
+{
     // The keyboard-wide channels as stored, 0..15; anything else is not a channel.
     const auto keyboardWide = [&state](int slot)
     {
         const int c = state.globals[(size_t)slot];
         return c >= 0 && c <= 15 ? std::vector<int>{c} : std::vector<int>{};
     };
-    const int code = state.get(itemFieldChannel, id);
     if (code >= 0 && code <= 15)
-        m.channels = {code};
-    else if (code == channelLower)
-        m.channels = keyboardWide(globalLowerChannel);
-    else if (code == channelUpper || code == channelPanel)
-        m.channels = keyboardWide(globalUpperChannel);
-    else if (code == channelAll)
-        for (int c = 0; c < 16; ++c)
-            m.channels.push_back(c);
-    if (m.channels.empty())
+        return {code};
+    if (code == channelLower)
+        return keyboardWide(globalLowerChannel);
+    if (code == channelUpper || code == channelPanel)
+        return keyboardWide(globalUpperChannel);
+    if (code != channelAll)
         return {};
-    return m;
+    std::vector<int> all;
+    for (int c = 0; c < 16; ++c)
+        all.push_back(c);
+    return all;
 }

@@ -31,4 +31,8 @@ struct SentMessage
     static SentMessage of(const SettingsState& state, int id);
     /** The mode's kind alone. */
     static Kind kindOfMode(int mode);
+    /** The MIDI channels (0..15) a channel code sends on under the configuration's keyboard-wide channels:
+        Lower and Upper looked up, Panel as the upper channel's slot, All as every channel; none for a code
+        that is no channel. */
+    static std::vector<int> channelsOf(int code, const SettingsState& state);
 };
