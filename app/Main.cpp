@@ -6,6 +6,7 @@
 #include "ui/EditorZoom.h"
 
 #if QUILLET_EMULATED_KEYBOARD
+#include "emulator/EmulatedMove.h"
 #include "emulator/KeyboardEmulator.h"
 #endif
 
@@ -192,6 +193,9 @@ public:
         mainWindow->centreWithSize(MainComponent::width, MainComponent::height);
         mainWindow->showOnDesktop(windowClass);
         watchZoom(*content);
+#if QUILLET_EMULATED_KEYBOARD
+        offerMovesOnTheEmulator(*content);
+#endif
 
         // A file opened from the desktop loads as Load... would, once the window is up; the search for the
         // keyboard goes on meanwhile.
@@ -244,6 +248,37 @@ public:
                 fixNativeWindowSize(*peer, MainAppWindow::layoutSize());
         };
     }
+
+#if QUILLET_EMULATED_KEYBOARD
+    /** The emulated editor's status display offers to move a control of the emulated keyboard by hand: what
+        it sends then reaches the editor as a real keyboard's would, for the monitor to show. */
+    void offerMovesOnTheEmulator(MainComponent& content)
+    {
+        auto& display = content.getSettingsPanel().statusDisplay();
+        display.addMenuItems =
+            [before = display.addMenuItems, keyboard = emulator.get()](juce::PopupMenu& menu)
+        {
+            if (before)
+                before(menu);
+            juce::PopupMenu controls;
+            const auto configuration = keyboard->getConfiguration();
+            for (int id : ControlCatalogue::pictureControls())
+            {
+                auto moves = EmulatedMove::of(configuration, id);
+                controls.addItem(juce::PopupMenu::Item(ControlCatalogue::displayName(id))
+                                     .setEnabled(!moves.empty())
+                                     .setAction(
+                                         [keyboard, moves]
+                                         {
+                                             for (const auto& m : moves)
+                                                 keyboard->sendRaw(m);
+                                         }));
+            }
+            menu.addSeparator();
+            menu.addSubMenu("Move a control on the emulated keyboard", controls);
+        };
+    }
+#endif
 
     void shutdown() override
     {

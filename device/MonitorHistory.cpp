@@ -13,7 +13,8 @@ MonitorHistory::MonitorHistory(int lineCapacity, int pendingMessages, int pendin
         v->reserve(maxPendingBytes);
 }
 
-bool MonitorHistory::add(double time, MonitorDirection direction, const juce::uint8* data, int size) noexcept
+bool MonitorHistory::add(double time, MonitorDirection direction, const juce::uint8* data, int size,
+                         juce::uint8 port) noexcept
 {
     const Lock::ScopedLockType g(pendingLock);
     ++receivedCount;
@@ -21,7 +22,7 @@ bool MonitorHistory::add(double time, MonitorDirection direction, const juce::ui
         return true;
     if (pending.size() < maxPending && pendingBytes.size() + (size_t)size <= maxPendingBytes)
     {
-        pending.push_back({time, direction, (int)pendingBytes.size(), size});
+        pending.push_back({time, direction, port, (int)pendingBytes.size(), size});
         pendingBytes.insert(pendingBytes.end(), data, data + size);
         return true;
     }
@@ -54,9 +55,11 @@ int MonitorHistory::drain(MonitorDecoder& decoder)
         if (kept.size() < capacity)
         {
             kept.push_back(decoder.decode(p.time, p.direction, bytes, p.size));
+            kept.back().port = p.port;
             continue;
         }
         decoder.decodeInto(kept[oldest], p.time, p.direction, bytes, p.size);
+        kept[oldest].port = p.port;
         oldest = (oldest + 1) % capacity;
         ++droppedLines;
     }

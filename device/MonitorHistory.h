@@ -23,10 +23,13 @@ public:
     //==============================================================================
     // Any thread (the MIDI input thread, the sending thread).
     /** Keeps a message for the next drain; false when the pending buffer is full and it was dropped. */
-    bool add(double time, MonitorDirection direction, const juce::uint8* data, int size) noexcept;
-    bool add(double time, MonitorDirection direction, const juce::MidiMessage& message) noexcept
+    /** port: the tap's number for the port it went through. */
+    bool add(double time, MonitorDirection direction, const juce::uint8* data, int size,
+             juce::uint8 port = 0) noexcept;
+    bool add(double time, MonitorDirection direction, const juce::MidiMessage& message,
+             juce::uint8 port = 0) noexcept
     {
-        return add(time, direction, message.getRawData(), message.getRawDataSize());
+        return add(time, direction, message.getRawData(), message.getRawDataSize(), port);
     }
 
     //==============================================================================
@@ -58,6 +61,7 @@ private:
     {
         double time;
         MonitorDirection direction;
+        juce::uint8 port;
         int offset, size;
     };
 

@@ -67,6 +67,7 @@ struct MonitorLine
     MonitorKind kind = MonitorKind::system;
     Detail detail = Detail::plain;
     bool fourteenBit = false; // an RPN or NRPN value with its LSB
+    juce::uint8 port = 0;     // the tap's number for the port, its name from MonitorTap::portName
     int channel = 0;          // 1..16, 0 for a message of no channel
     int number = 0;           // note, controller, program, parameter or MMC command; else 0
     int value = 0;            // velocity, controller value, pressure, signed bend, parameter value; else 0

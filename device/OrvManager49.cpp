@@ -62,6 +62,7 @@ void OrvManager49::keyboardFound(const juce::String& inputName, const juce::Stri
         output.close(); // the earlier one goes before opening: a device may not open twice
         output.open(ports.openOutput(index));
     }
+    tap.setPorts(inputName, outputName);
     scan.keyboardFound(inputName, outputName);
     notifyListeners(KeyboardDetected, 0, 0);
 }

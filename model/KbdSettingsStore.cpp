@@ -55,6 +55,7 @@ void KbdSettingsStore::resetItemsToDefaults()
 {
     std::lock_guard<std::mutex> g(lock);
     state.resetItemsToDefaults();
+    changed();
 }
 
 int KbdSettingsStore::getItemField(int field, int id) const
@@ -67,6 +68,7 @@ void KbdSettingsStore::setItemField(int field, int id, int value)
 {
     std::lock_guard<std::mutex> g(lock);
     state.set(field, id, value);
+    changed();
 }
 
 int KbdSettingsStore::getGlobal(int id) const
@@ -83,6 +85,7 @@ void KbdSettingsStore::setGlobal(int id, int value)
         return;
     std::lock_guard<std::mutex> g(lock);
     state.globals[(size_t)id] = (int16_t)value;
+    changed();
 }
 
 bool KbdSettingsStore::isKnownItem(int id) const
@@ -156,12 +159,14 @@ void KbdSettingsStore::modify(const std::function<void(SettingsState&)>& change)
 {
     std::lock_guard<std::mutex> g(lock);
     change(state);
+    changed();
 }
 
 void KbdSettingsStore::replace(const SettingsState& newState)
 {
     std::lock_guard<std::mutex> g(lock);
     state = newState;
+    changed();
 }
 
 //==============================================================================

@@ -4,6 +4,7 @@
 #include "ManagerEvents.h"
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <cstdint>
 #include <functional>
@@ -73,6 +74,9 @@ public:
     void modify(const std::function<void(SettingsState&)>& change);
     /** Replaces the whole configuration at once. */
     void replace(const SettingsState& state);
+    /** Counts the writes: a reader that sees the count unchanged has seen the configuration unchanged,
+       without copying it. */
+    std::uint64_t changeCount() const noexcept { return changes.load(std::memory_order_acquire); }
 
     //==============================================================================
     void addListener(OrvManagerListener* listener);
@@ -81,8 +85,12 @@ public:
 private:
     void rebuildNumberIndexLocked();
 
+    /** Called with the lock held, after each write. */
+    void changed() noexcept { changes.fetch_add(1, std::memory_order_release); }
+
     mutable std::mutex lock;
     SettingsState state;
+    std::atomic<std::uint64_t> changes{0};
     // Number -> control: data-byte numbers (all the keyboard sends) in a table rebuilt without allocating
     // after every numbers answer, any others in a map that stays empty in practice.
     std::array<int, 128> controlForNumber{};

@@ -1,5 +1,9 @@
 #include "device/MonitorDecoder.h"
+#include "device/MonitorFilter.h"
 #include "device/MonitorHistory.h"
+#include "device/MonitorTap.h"
+#include "emulator/EmulatedMove.h"
+#include "emulator/KeyboardEmulator.h"
 #include "files/MonitorExport.h"
 #include "support/midi_bytes.h"
 
@@ -316,4 +320,107 @@ TEST(MonitorSaving, MidiFileHoldsTheChannelAndSysExMessagesInTime)
         if (!e->message.isMetaEvent())
             seen.push_back(hex(e->message) + "@" + juce::String(e->message.getTimeStamp(), 3));
     EXPECT_EQ(seen, (std::vector<juce::String>{"90 3C 64@0.000", "F0 01 02 F7@2.000", "80 3C 00@4.000"}));
+}
+
+//==============================================================================
+TEST_F(MonitorTest, FiltersChooseByKindChannelDirectionAndControlAndRefuseWordsTheyDoNotKnow)
+{
+    const auto knobs = in("B2 4A 10");         // knobs 1 and 2 share it, channel 3
+    const auto pad = in("99 24 64");           // pad 1, channel 10
+    const auto play = in("F0 7F 7F 06 02 F7"); // host button 1's MMC: no channel
+    const auto clock = in("F8");
+    in("B0 63 00");
+    in("B0 62 05");
+    const auto nrpn = in("B0 06 10"); // knob 5's NRPN, completed
+    const auto echoed = decoder.decode(0, MonitorDirection::toKeyboard, msg("B2 4A 10"));
+    const auto shown = [&](const MonitorFilter& f)
+    {
+        juce::String s;
+        for (const auto* line : {&knobs, &pad, &play, &clock, &nrpn, &echoed})
+            s << (f.passes(*line) ? "1" : "0");
+        return s;
+    };
+
+    MonitorFilter f;
+    EXPECT_EQ(shown(f), "111011") << "only the clock hidden at first";
+    ASSERT_EQ(f.apply("ch10", false), "");
+    EXPECT_EQ(shown(f), "011000") << "a channel keeps the lines of no channel, by their kind";
+    ASSERT_EQ(f.apply("notes,timing", false), "");
+    EXPECT_EQ(shown(f), "010100");
+
+    MonitorFilter hidden;
+    ASSERT_EQ(hidden.apply("controllers", true), "");
+    EXPECT_EQ(shown(hidden), "011000") << "a completed parameter is a controller's";
+    MonitorFilter outgoing;
+    ASSERT_EQ(outgoing.apply("from", true), "");
+    EXPECT_EQ(shown(outgoing), "000001");
+    MonitorFilter middle;
+    ASSERT_EQ(middle.apply("ch2-3", true), "");
+    EXPECT_EQ(shown(middle), "011010") << "channels 2 and 3 counted from 1";
+
+    // The selected controls: a line shared by two is shown for either; a line of none never.
+    MonitorFilter chosen;
+    chosen.onlyControls(std::vector<int>{0x02});
+    EXPECT_EQ(shown(chosen), "100001");
+    chosen.onlyControls(std::vector<int>{});
+    EXPECT_EQ(shown(chosen), "000000");
+
+    // A word it does not know is named, and nothing of the list is applied.
+    for (const char* bad : {"ch0", "ch17", "ch4-2", "ch", "ch1-", "note", "notes,bogus", "notes,,ch1"})
+    {
+        MonitorFilter untouched;
+        EXPECT_NE(untouched.apply(bad, false), "") << bad;
+        EXPECT_EQ(shown(untouched), "111011") << bad;
+    }
+}
+
+TEST(MonitorTapPorts, EachLineNamesThePortItWentThroughEvenWhenTheKeyboardMoves)
+{
+    MonitorTap tap;
+    auto history = std::make_shared<MonitorHistory>();
+    tap.attach(history);
+    const auto cc = juce::MidiMessage::controllerEvent(1, 7, 1);
+    tap.record(MonitorDirection::fromKeyboard, cc);
+    tap.setPorts("Keys In", "Keys Out");
+    tap.record(MonitorDirection::fromKeyboard, cc);
+    tap.record(MonitorDirection::toKeyboard, cc);
+    tap.setPorts("Hub In", "Keys Out");
+    tap.record(MonitorDirection::fromKeyboard, cc);
+    // A keyboard found again and again on ports of new names: the newest is still named right.
+    for (int i = 0; i < 300; ++i)
+        tap.setPorts("In " + juce::String(i), "Out " + juce::String(i));
+    tap.record(MonitorDirection::toKeyboard, cc);
+    MonitorDecoder decoder;
+    ASSERT_EQ(history->drain(decoder), 5);
+    juce::StringArray names;
+    for (int i = 0; i < history->size(); ++i)
+        names.add(tap.portName(history->line(i).port));
+    EXPECT_EQ(names.joinIntoString("|"), "|Keys In|Keys Out|Hub In|Out 299");
+}
+
+TEST(EmulatedMove, EveryControlMovedOnTheEmulatedKeyboardIsNamedOnTheMonitor)
+{
+    for (const auto& keyboard :
+         {KeyboardEmulator::factoryConfiguration(), KeyboardEmulator::demoConfiguration(), configuration()})
+    {
+        MonitorDecoder decoder(keyboard);
+        int moved = 0;
+        for (int id : ControlCatalogue::pictureControls())
+        {
+            const auto moves = EmulatedMove::of(keyboard, id);
+            const int mode = keyboard.get(itemFieldMode, id);
+            bool named = false;
+            for (const auto& m : moves)
+            {
+                const auto line = decoder.decode(0, MonitorDirection::fromKeyboard, m);
+                named = named || (line.controls != nullptr &&
+                                  std::count(line.controls->ids.begin(), line.controls->ids.end(), id) == 1);
+            }
+            // Off, or a preset of the keyboard's own: nothing a monitor could name.
+            const bool sends = mode > modeOffDisabled && mode < numItemModes && mode != modeKeyboardPreset;
+            EXPECT_EQ(named, sends) << ControlCatalogue::messageName(id) << " in mode " << mode;
+            moved += sends ? 1 : 0;
+        }
+        EXPECT_GE(moved, 8) << "so few controls send anything that the check says little";
+    }
 }

@@ -166,3 +166,26 @@ TEST(StoreThreads, MixedOperationsFromTwoThreads)
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(log[(size_t)k][0], k);
 }
+
+TEST(Store, EveryWayOfWritingCountsAsAChangeAndReadingDoesNot)
+{
+    // The monitor re-reads the names only when the count moves: a write that is not counted leaves it
+    // naming lines after a configuration that is gone.
+    KbdSettingsStore store;
+    auto seen = store.changeCount();
+    const auto changedBy = [&](const char* what, const std::function<void()>& write)
+    {
+        write();
+        EXPECT_NE(store.changeCount(), seen) << what;
+        seen = store.changeCount();
+    };
+    changedBy("a field", [&] { store.setItemField(itemFieldNumber, 0x01, 20); });
+    changedBy("a keyboard-wide value", [&] { store.setGlobal(globalUpperChannel, 3); });
+    changedBy("a step", [&] { store.modify([](SettingsState& s) { s.names[0x01] = "Cut"; }); });
+    changedBy("a whole configuration", [&] { store.replace(SettingsState()); });
+    changedBy("the defaults", [&] { store.resetItemsToDefaults(); });
+    (void)store.snapshot();
+    store.read([](const SettingsState&) {});
+    (void)store.getItemField(itemFieldNumber, 0x01);
+    EXPECT_EQ(store.changeCount(), seen);
+}

@@ -570,6 +570,19 @@ TEST_F(ToolTest, MonitorNamesEachPlayedMessagesControlChannelNumberAndValue)
     EXPECT_EQ(columns(3), "in||note|10|0|0|89 00 00");
     EXPECT_EQ(columns(4), "in|Pitch Wheel|pitch/pressure|2|0|-8192|E1 00 00");
 
+    // Filtered, in the order given: the count is of the lines shown.
+    const auto some =
+        run({"monitor", "--emulated-keyboard=play=" + path("moves.mid"), "--count=3", "--seconds=20",
+             "--format=tsv", "--setup=" + path("factory.qmv49"), "--hide=ch1-2", "--only=ch2-16"});
+    ASSERT_EQ(some.code, 0) << some.err;
+    lines = juce::StringArray::fromLines(juce::String(some.out).trimEnd());
+    ASSERT_EQ(lines.size(), 4) << some.out;
+    EXPECT_EQ(columns(1), "in||controller|16|74|5|BF 4A 05");
+    EXPECT_EQ(columns(2), "in||note|10|0|0|89 00 00");
+    EXPECT_EQ(columns(3), "in|Pitch Wheel|pitch/pressure|2|0|-8192|E1 00 00")
+        << "shown again by the later --only";
+    EXPECT_EQ(run({"monitor", "--emulated-keyboard", "--only=ch17"}).code, QuilletCommands::exitUsage);
+
     // No keyboard at all: said, with its own exit code.
     const auto alone = run({"monitor", "--emulated-keyboard=no-identity", "--count=1"});
     EXPECT_EQ(alone.code, QuilletCommands::exitNoKeyboard);

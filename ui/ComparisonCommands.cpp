@@ -242,13 +242,14 @@ void ComparisonCommands::showMenu()
     juce::PopupMenu menu;
     addMenuItems(menu);
     menu.addSeparator();
-    menu.addItem(commandMenuItem(EditorCommand::library)
-                     .setAction(
-                         [self = WeakThis(this)]
-                         {
-                             if (self != nullptr && self->onLibrary)
-                                 self->onLibrary();
-                         }));
+    for (auto [command, action] : {std::pair{EditorCommand::library, &ComparisonCommands::onLibrary},
+                                   std::pair{EditorCommand::monitor, &ComparisonCommands::onMonitor}})
+        menu.addItem(commandMenuItem(command).setAction(
+            [self = WeakThis(this), action = action]
+            {
+                if (self != nullptr && self.get()->*action)
+                    (self.get()->*action)();
+            }));
     auto options = juce::PopupMenu::Options();
     if (display != nullptr)
         options = options.withTargetComponent(display.getComponent());

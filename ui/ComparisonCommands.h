@@ -44,6 +44,8 @@ public:
     std::function<void(const std::set<int>&)> onComparedControls;
     /** Opens the library of setups, from the same menu. */
     std::function<void()> onLibrary;
+    /** Opens the MIDI monitor, from the same menu. */
+    std::function<void()> onMonitor;
     /** Shows the comparison instead of opening its window (for the tests: no display is needed). */
     std::function<void(ComparisonWindow&)> present;
 

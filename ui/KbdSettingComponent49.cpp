@@ -52,6 +52,7 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.statusChanged = std::bind(&Panel::updateStatus, this);
     comparison.attachTo(statusDisplay());
     comparison.onLibrary = std::bind(&LibraryCommands::open, &library);
+    comparison.onMonitor = std::bind(&MonitorCommands::open, &monitor);
     library.send = std::bind(&Panel::sendToKeyboard, this);
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &w.picker, std::placeholders::_1);

@@ -166,7 +166,7 @@ private:
     SelectionEditing selectionEditing{w.picker, manager, history, *this};
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};
     GlobalFields globals{w, manager, history};
-    MonitorCommands monitor{manager, w.picker};
+    MonitorCommands monitor{manager, w.picker, *dialogs};
     PanelCommands panelCommands{*this,
                                 {history, files, comparison, library, monitor, selectionEditing, pickerFocus,
                                  [this]

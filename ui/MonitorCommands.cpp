@@ -1,12 +1,15 @@
 #include "MonitorCommands.h"
 
-MonitorCommands::MonitorCommands(OrvManager49& m, QMV49CtrlPickerComponent& p) : manager(m), picker(p) {}
+MonitorCommands::MonitorCommands(OrvManager49& m, QMV49CtrlPickerComponent& p, EditorDialogs& d)
+    : manager(m), picker(p), dialogs(d)
+{
+}
 
 void MonitorCommands::open()
 {
     if (window == nullptr)
     {
-        window = std::make_unique<MonitorWindow>(manager.monitorTap(), manager);
+        window = std::make_unique<MonitorWindow>(manager.monitorTap(), manager, dialogs);
         // Closed from its own button after the click's callback has returned.
         window->onClose = [this]
         {
@@ -21,6 +24,10 @@ void MonitorCommands::open()
         {
             if (auto* button = picker.findButtonFor(id))
                 picker.buttonClicked(button);
+        };
+        window->view().selectedControls = [this]
+        {
+            return picker.getSelection().ids();
         };
     }
     window->setVisible(true);

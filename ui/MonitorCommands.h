@@ -10,7 +10,7 @@
 class MonitorCommands
 {
 public:
-    MonitorCommands(OrvManager49& manager, QMV49CtrlPickerComponent& picker);
+    MonitorCommands(OrvManager49& manager, QMV49CtrlPickerComponent& picker, EditorDialogs& dialogs);
 
     void open();
     void close() { window = nullptr; }
@@ -21,5 +21,6 @@ public:
 private:
     OrvManager49& manager;
     QMV49CtrlPickerComponent& picker;
+    EditorDialogs& dialogs;
     std::unique_ptr<MonitorWindow> window;
 };

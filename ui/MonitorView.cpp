@@ -3,11 +3,11 @@
 #include "ColourRoles.h"
 #include "files/MonitorExport.h"
 
-MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration)
-    : tap(t), store(configuration), decodedWith(configuration.snapshot())
+MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration, EditorDialogs& d)
+    : tap(t), store(configuration), dialogs(d), decodedChanges(configuration.changeCount())
 {
-    decoder.setConfiguration(decodedWith);
-    for (auto* c : std::initializer_list<juce::Component*>{&list, &pause, &timingButton, &clearButton,
+    decoder.setConfiguration(configuration.snapshot());
+    for (auto* c : std::initializer_list<juce::Component*>{&list, &pause, &filterBar, &clearButton,
                                                            &copyButton, &saveButton, &status})
         addAndMakeVisible(c);
     for (auto* b : {&clearButton, &copyButton, &saveButton})
@@ -19,9 +19,11 @@ MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration)
     {
         setPaused(pause.getToggleState());
     };
-    timingButton.onClick = [this]
+    filterBar.onChange = [this]
     {
-        showTiming(timingButton.getToggleState());
+        followedSelection.clear();
+        followSelection();
+        rebuildShown();
     };
     clearButton.onClick = [this]
     {
@@ -35,7 +37,7 @@ MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration)
     {
         save();
     };
-    setSize(820, 420);
+    setSize(860, 460);
     tap.attach(history);
     startTimerHz(30);
 }
@@ -48,12 +50,13 @@ MonitorView::~MonitorView()
 void MonitorView::refresh()
 {
     // A configuration changed since (an edit, a load, a read) names the lines that come from now on.
-    const auto now = store.snapshot();
-    if (now != decodedWith)
+    if (const auto changes = store.changeCount(); changes != decodedChanges)
     {
-        decodedWith = now;
-        decoder.setConfiguration(decodedWith);
+        decodedChanges = changes;
+        decoder.setConfiguration(store.snapshot());
     }
+    if (followSelection())
+        rebuildShown();
     const int before = history->size();
     const juce::int64 droppedBefore = history->dropped();
     const int added = history->drain(decoder);
@@ -68,27 +71,48 @@ void MonitorView::refresh()
             rebuildShown();
         else
             for (int i = before; i < history->size(); ++i)
-                if (timing || history->line(i).kind != MonitorKind::timing)
+                if (isShown(i))
                     shown.push_back(i);
         list.updateContent();
         if (following)
             list.scrollToEnsureRowIsOnscreen((int)shown.size() - 1);
         repaint();
     }
-    status.setText(juce::String(history->received()) + " messages" +
-                       (history->dropped() > 0 ? ", " + juce::String(history->dropped()) + " no longer kept"
-                                               : juce::String()) +
-                       (history->isPaused() ? " (paused)" : ""),
-                   juce::dontSendNotification);
+    status.setText(
+        juce::String(history->received()) + " messages" +
+            (history->dropped() > 0 ? ", " + juce::String(history->dropped()) + " no longer kept"
+                                    : juce::String()) +
+            (history->isPaused() ? " (paused)" : "") +
+            (saveNote.isNotEmpty() ? juce::String::fromUTF8(" \xc2\xb7 ") + saveNote : juce::String()),
+        juce::dontSendNotification);
 }
 
 void MonitorView::rebuildShown()
 {
     shown.clear();
     for (int i = 0; i < history->size(); ++i)
-        if (timing || history->line(i).kind != MonitorKind::timing)
+        if (isShown(i))
             shown.push_back(i);
     list.updateContent();
+    repaint();
+}
+
+bool MonitorView::isShown(int index) const
+{
+    return filter.passes(history->line(index));
+}
+
+bool MonitorView::followSelection()
+{
+    const auto before = filter;
+    filter = filterBar.filter();
+    if (!filterBar.onlySelected())
+        return before.isOnlyControls();
+    auto ids = selectedControls ? selectedControls() : std::vector<int>();
+    const bool changed = !before.isOnlyControls() || ids != followedSelection;
+    followedSelection = ids;
+    filter.onlyControls(std::move(ids));
+    return changed;
 }
 
 juce::String MonitorView::lineText(int row) const
@@ -96,7 +120,9 @@ juce::String MonitorView::lineText(int row) const
     if (row < 0 || row >= (int)shown.size())
         return {};
     const auto& line = history->line(shown[(size_t)row]);
+    const auto port = tap.portName(line.port);
     return line.timeText() + "  " + MonitorLine::directionName(line.direction) + "  " +
+           (port.isNotEmpty() ? port + "  " : juce::String()) +
            (line.controls != nullptr ? line.controlNames() + juce::String::fromUTF8(" \xc2\xb7 ")
                                      : juce::String()) +
            line.words() + "   " + line.hex();
@@ -104,8 +130,10 @@ juce::String MonitorView::lineText(int row) const
 
 void MonitorView::showTiming(bool show)
 {
-    timing = show;
-    timingButton.setToggleState(show, juce::dontSendNotification);
+    auto shownFilter = filterBar.filter();
+    shownFilter.show(MonitorFilter::Group::timing, show);
+    filterBar.setFilter(shownFilter);
+    followSelection();
     rebuildShown();
 }
 
@@ -144,27 +172,24 @@ void MonitorView::clickLine(int row)
 
 void MonitorView::save()
 {
-    chooser = std::make_unique<juce::FileChooser>(
+    const auto lines = std::make_shared<const std::vector<MonitorLine>>(history->copyLines());
+    dialogs.chooseFileToSave(
         "Save the monitor's messages",
         juce::File::getSpecialLocation(juce::File::userDocumentsDirectory).getChildFile("MIDI monitor.txt"),
-        "*.txt;*.csv;*.syx;*.mid");
-    chooser->launchAsync(juce::FileBrowserComponent::saveMode |
-                             juce::FileBrowserComponent::warnAboutOverwriting,
-                         [safe = juce::Component::SafePointer<MonitorView>(this)](const juce::FileChooser& c)
-                         {
-                             if (safe == nullptr || c.getResult() == juce::File())
-                                 return;
-                             const auto file = c.getResult();
-                             const auto lines = safe->history->copyLines();
-                             const auto ext = file.getFileExtension().toLowerCase();
-                             const auto result = ext == ".csv"   ? MonitorExport::writeCsv(lines, file)
-                                                 : ext == ".syx" ? MonitorExport::writeSyx(lines, file)
-                                                 : ext == ".mid" ? MonitorExport::writeMidiFile(lines, file)
-                                                                 : MonitorExport::writeText(lines, file);
-                             safe->status.setText(result.ok ? "Saved to " + file.getFileName()
-                                                            : "Not saved: " + result.message,
-                                                  juce::dontSendNotification);
-                         });
+        "*.txt;*.csv;*.syx;*.mid",
+        [safe = juce::Component::SafePointer<MonitorView>(this), lines](std::optional<juce::File> file)
+        {
+            if (safe == nullptr || !file)
+                return;
+            // The lines kept when Save was chosen: what came while the box was open is not half in the file.
+            const auto ext = file->getFileExtension().toLowerCase();
+            const auto result = ext == ".csv"   ? MonitorExport::writeCsv(*lines, *file)
+                                : ext == ".syx" ? MonitorExport::writeSyx(*lines, *file)
+                                : ext == ".mid" ? MonitorExport::writeMidiFile(*lines, *file)
+                                                : MonitorExport::writeText(*lines, *file);
+            safe->saveNote = result.ok ? "Saved to " + file->getFileName() : "Not saved: " + result.message;
+            safe->refresh();
+        });
 }
 
 void MonitorView::resized()
@@ -173,8 +198,9 @@ void MonitorView::resized()
     auto bar = area.removeFromTop(26);
     for (auto* b : std::initializer_list<juce::Component*>{&pause, &clearButton, &copyButton, &saveButton})
         b->setBounds(bar.removeFromLeft(b == &pause ? 80 : 72).reduced(2));
-    timingButton.setBounds(bar.removeFromLeft(150).reduced(2));
+    bar.removeFromLeft(8);
     status.setBounds(bar);
+    filterBar.setBounds(area.removeFromTop(MonitorFilterBar::height));
     area.removeFromTop(4);
     list.setBounds(area);
 }
@@ -198,10 +224,10 @@ void MonitorView::paintListBoxItem(int row, juce::Graphics& g, int width, int he
 }
 
 //==============================================================================
-MonitorWindow::MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration)
+MonitorWindow::MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration, EditorDialogs& dialogs)
     : juce::DocumentWindow("MIDI Monitor", juce::Colour(0xffe8e8e8), juce::DocumentWindow::closeButton)
 {
-    content = new MonitorView(tap, configuration);
+    content = new MonitorView(tap, configuration, dialogs);
     setUsingNativeTitleBar(true);
     setContentOwned(content, true);
     setResizable(true, false);

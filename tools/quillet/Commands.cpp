@@ -127,12 +127,18 @@ const CommandHelp commandHelp[] = {
      "--keyboard, what the keyboard holds, read as the editor reads it, names the Quillet 49 instead.\n"
      "Exits with 4 when no keyboard is found or it is lost.\n",
      true},
-    {"monitor", 0, "[--count=N] [--seconds=S] [--format=text|tsv] [--raw] [--setup=IN.qmv49] [--syx=OUT.syx]",
+    {"monitor", 0,
+     "[--count=N] [--seconds=S] [--format=text|tsv] [--raw] [--hide=LIST] [--only=LIST] [--setup=IN.qmv49] "
+     "[--syx=OUT.syx]",
      "Prints every message the keyboard sends, a line each, until interrupted: the time, the controls that\n"
      "send it (by the names the keyboard holds, read first, or those of --setup), the message in words\n"
      "with its channel counted 1 to 16, and its bytes. --count and --seconds stop by themselves;\n"
      "--format=tsv prints tab-separated columns (time, direction, control, kind, channel, number, value,\n"
      "bytes) under a heading row; --raw prints the bytes alone; --syx keeps the SysEx heard in a file.\n"
+     "--hide and --only take a list such as notes,ch10: the kinds notes, controllers (with RPN and NRPN),\n"
+     "pitch (bend and pressure), program, sysex, system and timing (clock and active sensing, hidden\n"
+     "unless named in --only), the channels ch1 to ch16 or a range such as ch1-4 (a message of no channel\n"
+     "is shown by its kind), and the directions from and to the keyboard. --count counts the lines shown.\n"
      "Exits with 4 when no keyboard is found or it is lost.\n",
      true},
     {"library", -1, "list [--tag T] [--search TEXT] [--favourites] | add FILE... | send NAME",

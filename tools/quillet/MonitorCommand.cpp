@@ -26,7 +26,7 @@ juce::String cell(const juce::String& text)
     return text.replaceCharacters("\t\r\n", "   ");
 }
 
-void print(const MonitorLine& line, const Options& options, std::ostream& out)
+void print(const MonitorLine& line, const juce::String& port, const Options& options, std::ostream& out)
 {
     if (options.raw)
         out << line.hex() << "\n";
@@ -37,6 +37,7 @@ void print(const MonitorLine& line, const Options& options, std::ostream& out)
             << line.value << "\t" << line.hex() << "\n";
     else
         out << line.timeText() << "  " << MonitorLine::directionName(line.direction) << "  "
+            << (port.isNotEmpty() ? port + "  " : juce::String())
             << (line.controls != nullptr ? line.controlNames() + " \xc2\xb7 " : juce::String())
             << line.words() << "  [" << line.hex() << "]\n";
 }
@@ -44,6 +45,7 @@ void print(const MonitorLine& line, const Options& options, std::ostream& out)
 
 bool takeOptions(juce::StringArray& args, Options& options, juce::String& problem)
 {
+    juce::StringArray filters;
     for (int i = args.size(); --i >= 1;)
     {
         const auto& a = args[i];
@@ -61,18 +63,31 @@ bool takeOptions(juce::StringArray& args, Options& options, juce::String& proble
             options.setupFile = value;
         else if (a.startsWith("--syx=") && value.isNotEmpty())
             options.syxFile = value;
+        else if ((a.startsWith("--hide=") || a.startsWith("--only=")) && value.isNotEmpty())
+            filters.insert(0, a); // applied in the order given, once all are taken
         else if (a.startsWith("--count") || a.startsWith("--seconds") || a.startsWith("--format") ||
-                 a.startsWith("--setup") || a.startsWith("--syx"))
+                 a.startsWith("--setup") || a.startsWith("--syx") || a.startsWith("--hide") ||
+                 a.startsWith("--only"))
         {
             problem = "'" + a +
                       "' needs a value: --count=N, --seconds=S, --format=text|tsv, --setup=FILE, "
-                      "--syx=FILE";
+                      "--syx=FILE, --hide=LIST, --only=LIST";
             return false;
         }
         else
             continue;
         args.remove(i);
     }
+    for (const auto& a : filters)
+        if (const auto unknown =
+                options.filter.apply(a.fromFirstOccurrenceOf("=", false, false), a.startsWith("--hide="));
+            unknown.isNotEmpty())
+        {
+            problem = "'" + a + "': '" + unknown +
+                      "' is none of notes, controllers, pitch, program, sysex, system, timing, ch1..ch16 "
+                      "(or chN-M), from, to";
+            return false;
+        }
     return true;
 }
 
@@ -137,10 +152,12 @@ int run(const Options& options, const QuilletLinkCommands::LinkOptions& link, st
             if (options.count > 0 && printed >= options.count)
                 break;
             const auto& line = history->line(i);
-            print(line, options, out);
-            ++printed;
             if (options.syxFile.isNotEmpty() && line.kind == MonitorKind::sysEx)
                 sysEx.push_back(line);
+            if (!options.filter.passes(line))
+                continue;
+            print(line, session.manager().monitorTap().portName(line.port), options, out);
+            ++printed;
         }
         out.flush();
     };
