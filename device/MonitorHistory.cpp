@@ -36,6 +36,12 @@ juce::int64 MonitorHistory::dropped() const
     return droppedLines + droppedPending;
 }
 
+juce::int64 MonitorHistory::droppedWaiting() const
+{
+    const Lock::ScopedLockType g(pendingLock);
+    return droppedPending;
+}
+
 juce::int64 MonitorHistory::received() const
 {
     const Lock::ScopedLockType g(pendingLock);

@@ -48,6 +48,8 @@ public:
     std::vector<MonitorLine> copyLines() const;
     /** Lines pushed out by newer ones plus messages dropped while the pending buffer was full. */
     juce::int64 dropped() const;
+    /** Messages dropped while the pending buffer was full, never decoded. */
+    juce::int64 droppedWaiting() const;
     /** Every message ever added, dropped or not. */
     juce::int64 received() const;
     /** Forgets every line, the messages not decoded yet and the counts. */

@@ -6,6 +6,8 @@ namespace
 {
 /** A file far larger than any performance a keyboard sends in an hour. */
 constexpr juce::int64 maxMidiFileBytes = 16 * 1024 * 1024;
+/** Tempo changes times events: well under a second's work. */
+constexpr juce::int64 maxTimingSteps = 100'000'000;
 } // namespace
 
 EmulatedPlayer::Loaded EmulatedPlayer::read(const juce::File& file)
@@ -20,8 +22,20 @@ EmulatedPlayer::Loaded EmulatedPlayer::parse(const void* data, size_t size)
 {
     juce::MemoryInputStream in(data, size, false);
     juce::MidiFile file;
-    if (!file.readFrom(in, true))
+    // No note-offs made up for note-ons left sounding: matching them is quadratic, and a note-on is sent
+    // as the file has it either way.
+    if (!file.readFrom(in, false))
         return {{}, "it is not a Standard MIDI File"};
+    // The toolkit times each event by walking the tempo and time signature changes before it: a file of many
+    // of both would take hours to time.
+    juce::MidiMessageSequence timing;
+    file.findAllTempoEvents(timing);
+    file.findAllTimeSigEvents(timing);
+    juce::int64 events = 0;
+    for (int t = 0; t < file.getNumTracks(); ++t)
+        events += file.getTrack(t)->getNumEvents();
+    if ((juce::int64)timing.getNumEvents() * events > maxTimingSteps)
+        return {{}, "it changes tempo too often to be played"};
     file.convertTimestampTicksToSeconds();
     juce::MidiMessageSequence all;
     for (int t = 0; t < file.getNumTracks(); ++t)

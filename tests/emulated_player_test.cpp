@@ -114,3 +114,35 @@ TEST(EmulatedPlayer, FilesItCannotPlayAreRefusedAndAKeyboardThatGoesStopsPlaying
     keyboard = nullptr; // returns at once, or the test runs into its time limit
     SUCCEED();
 }
+
+TEST(EmulatedPlayer, FilesThatWouldTakeHoursToTimeAreRefusedAndUnendedNotesAreNot)
+{
+    const auto bytesOf = [](const juce::MidiMessageSequence& track)
+    {
+        juce::MidiFile file;
+        file.setTicksPerQuarterNote(96);
+        file.addTrack(track);
+        juce::MemoryOutputStream out;
+        file.writeTo(out);
+        return out.getMemoryBlock();
+    };
+    // 200,000 notes struck and never let go: each sent as it is, none waiting for an end.
+    juce::MidiMessageSequence struck;
+    for (int i = 0; i < 200000; ++i)
+        struck.addEvent(juce::MidiMessage::noteOn(1 + i % 16, i % 128, (juce::uint8)100), i);
+    const auto notes = bytesOf(struck);
+    const auto loaded = EmulatedPlayer::parse(notes.getData(), notes.getSize());
+    EXPECT_EQ(loaded.problem, "");
+    EXPECT_EQ(loaded.messages.size(), 200000u);
+
+    // A tempo change before each of 40,000 notes: refused, where timing it would walk 40,000 changes for
+    // every note.
+    juce::MidiMessageSequence hurried;
+    for (int i = 0; i < 40000; ++i)
+    {
+        hurried.addEvent(juce::MidiMessage::tempoMetaEvent(400000 + i), 2 * i);
+        hurried.addEvent(juce::MidiMessage::noteOn(1, 60, (juce::uint8)100), 2 * i + 1);
+    }
+    const auto tempos = bytesOf(hurried);
+    EXPECT_TRUE(EmulatedPlayer::parse(tempos.getData(), tempos.getSize()).problem.contains("tempo"));
+}

@@ -141,12 +141,12 @@ int run(const Options& options, const QuilletLinkCommands::LinkOptions& link, st
                (options.seconds > 0 &&
                 juce::Time::getMillisecondCounterHiRes() - started >= options.seconds * 1000);
     };
-    juce::int64 decoded = 0;
+    juce::int64 pushedOut = 0; // lines a drain added beyond what the ring keeps: never printed
     const auto take = [&]
     {
         // The lines a drain adds are the newest; the ring keeps the last of them when there are more.
         const int added = history->drain(decoder);
-        decoded += added;
+        pushedOut += std::max(0, added - history->size());
         for (int i = std::max(0, history->size() - added); i < history->size(); ++i)
         {
             if (options.count > 0 && printed >= options.count)
@@ -175,7 +175,8 @@ int run(const Options& options, const QuilletLinkCommands::LinkOptions& link, st
     std::signal(SIGINT, previous);
     if (options.count == 0)
         take(); // what came before the tap was closed
-    if (const auto missed = history->received() - decoded; missed > 0)
+    // What came after the count was reached was heard, not lost.
+    if (const auto missed = history->droppedWaiting() + pushedOut; missed > 0)
         err << "quillet: " << missed << " messages came faster than they could be kept and were not shown\n";
     if (options.syxFile.isNotEmpty())
         if (const int code = reportWrite(MonitorExport::writeSyx(sysEx, fileArg(options.syxFile)),
