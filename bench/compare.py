@@ -201,6 +201,51 @@ def monitor_benchmark():
 measured([("monitor: 100,000 mixed messages decoded and kept vs their bytes copied", "<= 3x")], monitor_benchmark)
 
 
+def monitor_beside_the_link():
+    d = bench("device_bench", ["BM_ReadOutUnderAStream/0", "BM_ReadOutUnderAStream/1"])
+    row("read-out under 1,000 messages/s: monitor open vs closed", d["BM_ReadOutUnderAStream/1"]["real_time"],
+        d["BM_ReadOutUnderAStream/0"]["real_time"], "us", "<= 1.1x")
+
+
+measured([("read-out under 1,000 messages/s: monitor open vs closed", "<= 1.1x")], monitor_beside_the_link)
+
+
+def played_file(path, count):
+    """A Standard MIDI File of count channel messages at one instant (controllers, notes and pitch bends on
+    every channel in turn), which the emulated keyboard plays as fast as it can."""
+    shapes = [lambda i: bytes([0xB0 | i % 16, 74, i % 128]), lambda i: bytes([0x90 | i % 16, i % 128, 1 + i % 127]),
+              lambda i: bytes([0xE0 | i % 16, i % 128, (i // 128) % 128])]
+    track = b"".join(b"\x00" + shapes[i % 3](i) for i in range(count)) + b"\x00\xff\x2f\x00"
+    path.write_bytes(b"MThd" + (6).to_bytes(4, "big") + (0).to_bytes(2, "big") + (1).to_bytes(2, "big") +
+                     (96).to_bytes(2, "big") + b"MTrk" + len(track).to_bytes(4, "big") + track)
+
+
+def monitor_flood():
+    work = pathlib.Path(tempfile.mkdtemp(prefix="quillet-monitor-"))
+    setup = work / "factory.qmv49"
+    subprocess.run([tool, "defaults", str(setup)], check=True)
+    small, large = work / "100k.mid", work / "1m.mid"
+    played_file(small, 100_000)
+    played_file(large, 1_000_000)
+    # The search's identity request and reply are SysEx: only the played kinds are shown and counted.
+    listen = [tool, "monitor", "--format=tsv", "--seconds=300", f"--setup={setup}", "--only=controllers,notes,pitch"]
+    done = subprocess.run(listen + [f"--emulated-keyboard=play={small}", "--count=100000"], capture_output=True,
+                          text=True, check=True)
+    lines = len(done.stdout.splitlines()) - 1  # the heading
+    if "could not be kept" in done.stderr or "faster than" in done.stderr:
+        lines = -1
+    row("quillet monitor: 100,000 played at full rate, lines vs messages", lines, 100_000, "lines", "1.00x")
+    # Both runs hold the same file; one prints ten times the lines of the other.
+    rss = {n: measure(["process", "--"] + listen + [f"--emulated-keyboard=play={large}", f"--count={n}"])["peak_rss_kb"]
+           for n in (100_000, 1_000_000)}
+    row("quillet monitor: peak memory after 10^6 messages vs 10^5", rss[1_000_000] / 1024, rss[100_000] / 1024, "MB",
+        "<= 1.1x")
+
+
+measured([("quillet monitor: 100,000 played at full rate, lines vs messages", "1.00x"),
+          ("quillet monitor: peak memory after 10^6 messages vs 10^5", "<= 1.1x")], monitor_flood)
+
+
 def library_benchmarks():
     lib = bench("library_bench", ["BM_LibraryFirstListing/iterations:1", "BM_FloorLoaderLoop/iterations:1",
                                   "BM_LibraryListingFromIndex/iterations:3", "BM_SearchAsTyped",

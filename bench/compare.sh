@@ -2,7 +2,8 @@
 # The editor and the tool beside their floors, measured in one run on this machine:
 #   - start-up (exec to window mapped), peak memory and idle wake-ups of the editor against a bare JUCE
 #     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
-#   - the read-out, send-all, load, batch-edit and monitor benchmarks against their Google Benchmark floors, the library of
+#   - the read-out, send-all, load, batch-edit and monitor benchmarks against their Google Benchmark floors (and
+#     the read-out with the monitor open beside a stream against it closed; the tool monitoring a flood), the library of
 #     10,000 setups: its first listing against the loader, its search, its tags and chips and the memory it holds;
 #   - `quillet check` and `quillet syx` as whole processes against a bare JUCE console program, and against
 #     the same program loading the system's ALSA library as the tool does.

@@ -3,6 +3,7 @@
 // virtual output beside a raw loop sending the same bytes, and a verified Send (stream, read-back,
 // comparison) beside the bare stream into the same emulator.
 #include "device/KeyboardLink.h"
+#include "device/MonitorTap.h"
 #include "device/SysExCodec.h"
 #include "emulator/KeyboardEmulator.h"
 #include "model/ConfigComparison.h"
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <condition_variable>
+#include <thread>
 
 namespace
 {
@@ -88,6 +90,60 @@ void BM_ReadOutAgainstEmulator(benchmark::State& state)
     link.close();
 }
 BENCHMARK(BM_ReadOutAgainstEmulator)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadOutUnderAStream(benchmark::State& state)
+{
+    // The read-out while a knob is turned, a message a millisecond; with the argument 1 the monitor is open
+    // too: the link hands it every message, and its window takes them in 30 times a second.
+    const bool monitorOpen = state.range(0) != 0;
+    juce::MessageManager::getInstance();
+    VirtualMidiPorts ports;
+    KeyboardEmulator keyboard(ports);
+    KeyboardLink link(ports, 60000, 60000);
+    ChainDriver driver(link.getReadOut());
+    auto& manager = link.getManager();
+    manager.startScan();
+    ports.waitUntilIdle();
+    driver.waitForEnd();
+    auto history = std::make_shared<MonitorHistory>();
+    MonitorDecoder decoder(manager.snapshot());
+    if (monitorOpen)
+        manager.monitorTap().attach(history);
+    std::atomic<bool> stop{false};
+    std::thread knob(
+        [&]
+        {
+            auto next = juce::Time::getMillisecondCounterHiRes();
+            for (int value = 0; !stop; ++value)
+            {
+                keyboard.sendControlChange(74, value & 127);
+                next += 1.0;
+                while (!stop && juce::Time::getMillisecondCounterHiRes() < next)
+                    std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        });
+    std::thread window(
+        [&]
+        {
+            while (!stop)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(33));
+                if (monitorOpen)
+                    benchmark::DoNotOptimize(history->drain(decoder));
+            }
+        });
+    for (auto _ : state)
+    {
+        manager.notifyListeners(KeyboardDetected, 0, 0);
+        driver.waitForEnd();
+    }
+    stop = true;
+    knob.join();
+    window.join();
+    manager.monitorTap().attach(nullptr);
+    link.close();
+}
+BENCHMARK(BM_ReadOutUnderAStream)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_FloorBuildAndParseReadOutMessages(benchmark::State& state)
 {
