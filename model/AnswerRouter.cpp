@@ -49,13 +49,15 @@ bool AnswerRouter::pin(int field, int id)
     return pins.insert(field, id);
 }
 
-std::set<std::pair<int, int>> AnswerRouter::pin(const std::vector<SettingsDelta::Value>& changed)
+AnswerRouter::ValueKeys AnswerRouter::pin(const std::vector<SettingsDelta::Value>& changed)
 {
-    std::set<std::pair<int, int>> added;
+    // A pair is pinned once: the list holds no repeats without being a set, whose every entry a batch of
+    // many values would allocate.
+    ValueKeys added;
     std::lock_guard<std::mutex> g(lock);
     for (const auto& v : changed)
         if (pins.insert(v.field, v.id))
-            added.insert({v.field, v.id});
+            added.emplace_back(v.field, v.id);
     return added;
 }
 

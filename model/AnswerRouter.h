@@ -26,11 +26,13 @@ class AnswerRouter
 {
 public:
     static constexpr int globalField = SettingsDelta::globalField;
+    /** (field, id) pairs, each once. */
+    using ValueKeys = std::vector<std::pair<int, int>>;
 
     /** Pins a value; true when it was not pinned before. */
     bool pin(int field, int id);
     /** Pins the values a change made, under one lock; returns those that were not pinned before. */
-    std::set<std::pair<int, int>> pin(const std::vector<SettingsDelta::Value>& changed);
+    ValueKeys pin(const std::vector<SettingsDelta::Value>& changed);
     void unpin(int field, int id);
     void clear();
     /** Unpins the values that a configuration read back from the keyboard confirms against the current

@@ -21,7 +21,12 @@ bool fits(int field, int value)
 }
 } // namespace
 
-BatchEdit::BatchEdit(std::vector<int> controls) : ids(std::move(controls)) {}
+BatchEdit::BatchEdit(std::vector<int> controls) : ids(std::move(controls))
+{
+    configurable.reserve(ids.size());
+    for (int id : ids)
+        configurable.push_back(ControlCatalogue::isConfigurable(id));
+}
 
 std::optional<int> BatchEdit::sharedValue(const SettingsState& state, int field) const
 {
@@ -60,9 +65,10 @@ BatchEdit::Outcome BatchEdit::set(int field, int value) const
     }
     out.changed.reserve(ids.size());
     out.writes.reserve(ids.size());
-    for (int id : ids)
+    for (size_t i = 0; i < ids.size(); ++i)
     {
-        if (field == itemFieldMode ? !takes(id, field, value) : !ControlCatalogue::isConfigurable(id))
+        const int id = ids[i];
+        if (field == itemFieldMode ? !takes(id, field, value) : !configurable[i])
         {
             out.skipped.push_back(id);
             continue;

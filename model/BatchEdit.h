@@ -47,4 +47,5 @@ public:
 
 private:
     std::vector<int> ids;
+    std::vector<bool> configurable; // of each control, in the order of ids: asked once, not at every change
 };

@@ -12,7 +12,7 @@ public:
     {
     }
     /** A step whose change the store already holds, with the values it was the first to pin. */
-    Step(EditHistory& h, SettingsDelta d, int select, std::set<std::pair<int, int>> pinned)
+    Step(EditHistory& h, SettingsDelta d, int select, AnswerRouter::ValueKeys pinned)
         : Step(h, std::move(d), select, select, false)
     {
         newlyPinned = std::move(pinned);
@@ -47,7 +47,7 @@ private:
     const SettingsDelta delta;
     const int selectBefore, selectAfter;
     const bool typingName;
-    std::set<std::pair<int, int>> newlyPinned; // values this step was the first to hold against the keyboard
+    AnswerRouter::ValueKeys newlyPinned; // values this step was the first to hold against the keyboard
     bool applied = false;
 };
 
@@ -87,7 +87,7 @@ void EditHistory::applyUserWrites(const std::vector<SettingsWrite>& writes)
     const int selected = beginUserStep(false);
     // Written and pinned in one hold of the store's lock: no answer of the keyboard comes in between.
     SettingsDelta delta;
-    std::set<std::pair<int, int>> newlyPinned;
+    AnswerRouter::ValueKeys newlyPinned;
     store.modify(
         [&](SettingsState& s)
         {
@@ -110,8 +110,8 @@ int EditHistory::beginUserStep(bool typingName)
     return selected;
 }
 
-std::set<std::pair<int, int>> EditHistory::applyDelta(const SettingsDelta& delta, bool forward, int selectId,
-                                                      const std::set<std::pair<int, int>>& answered)
+AnswerRouter::ValueKeys EditHistory::applyDelta(const SettingsDelta& delta, bool forward, int selectId,
+                                                const AnswerRouter::ValueKeys& answered)
 {
     // A value the user set, or set back, is theirs until it is sent: the keyboard's answers leave it alone.
     auto newlyPinned = pins.pin(delta.values);

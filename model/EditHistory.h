@@ -84,8 +84,8 @@ private:
     /** Applies a step or takes it back. Returns the values the step was the first to hold against the
         keyboard's answers; taking it back, those in `answered` return to the keyboard's answer where one came
         meanwhile. */
-    std::set<std::pair<int, int>> applyDelta(const SettingsDelta& delta, bool forward, int selectId,
-                                             const std::set<std::pair<int, int>>& answered);
+    AnswerRouter::ValueKeys applyDelta(const SettingsDelta& delta, bool forward, int selectId,
+                                       const AnswerRouter::ValueKeys& answered);
     /** What follows every step applied or taken back, once the store holds it. */
     void stepApplied(const SettingsDelta& delta, int selectId);
     /** Opens the undo step for a change of the user's, about to be performed. */
