@@ -104,7 +104,7 @@ juce::String DawMaps::folderName() const
         base = base.dropLastCharacters(1);
     if (base.isEmpty())
         return fallbackName;
-    return isDeviceName(base) ? base + " map" : base;
+    return isDeviceName(base) ? "Setup " + base : base;
 }
 
 juce::String DawMaps::fileName(Daw daw) const

@@ -49,9 +49,9 @@ void ControlRoles::set(int id, ControlRole role)
     const bool valid = ControlRole::isNumbered(role.action)
                            ? role.index >= 1 && role.index <= ControlRole::maxIndex
                            : role.index == 0;
-    if (role.action == A::none || !valid)
+    if (role.action == A::none)
         roles.erase(id);
-    else
+    else if (valid)
         roles[id] = role;
 }
 

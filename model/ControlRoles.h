@@ -15,10 +15,11 @@ public:
     static ControlRoles defaults();
 
     ControlRole of(int id) const;
-    /** Gives a picture control its role; anything else, or a role outside the vocabulary, is ignored. */
+    /** Gives a picture control its role (none takes it away); another control, or a role outside the
+        vocabulary, is ignored. */
     void set(int id, ControlRole role);
     /** Gives the controls, in the order given, the action numbered from `first` on (non-numbered: all the
-        same); a control whose number would pass ControlRole::maxIndex gets none. */
+        same); a control whose number would pass ControlRole::maxIndex keeps its role. */
     void assign(const std::vector<int>& ids, ControlRole::Action action, int first = 1);
     /** The controls with a role, by id. */
     const std::map<int, ControlRole>& assigned() const { return roles; }

@@ -1,0 +1,562 @@
+// The DAW maps, each read back by the test's own small reader: every control with a role is found once,
+// on its channel as the DAW counts channels, with the number it sends and the target its role names in
+// that DAW's vocabulary, or it is named in a warning; names from hostile titles stay in their folder.
+#include "files/DawMapInstall.h"
+#include "files/DawMaps.h"
+#include "files/SettingsFile.h"
+#include "model/ControlCatalogue.h"
+#include "support/scratch_folder.h"
+#include "tools/quillet/Commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace
+{
+using A = ControlRole::Action;
+using Daw = DawMaps::Daw;
+// What a reader found: channel as the file writes it, message kind, number, target in the DAW's words.
+using Found = std::tuple<int, juce::String, int, juce::String>;
+
+//==============================================================================
+// What each DAW calls a role, from its own documentation.
+juce::String ardourTarget(const ControlRole& r)
+{
+    const auto b = " B" + juce::String(r.index);
+    switch (r.action)
+    {
+    case A::trackVolume:
+        return "uri /route/gain" + b;
+    case A::trackPan:
+        return "uri /route/pandirection" + b;
+    case A::mute:
+        return "uri /route/mute" + b;
+    case A::solo:
+        return "uri /route/solo" + b;
+    case A::recordArm:
+        return "uri /route/recenable" + b;
+    case A::sendA:
+        return "uri /route/send/gain" + b + " 1";
+    case A::sendB:
+        return "uri /route/send/gain" + b + " 2";
+    case A::deviceParameter:
+        return "uri /route/plugin/parameter S1 1 " + juce::String(r.index);
+    case A::play:
+        return "function transport-roll";
+    case A::stop:
+        return "function transport-stop";
+    case A::record:
+        return "function toggle-rec-enable";
+    case A::loop:
+        return "function loop-toggle";
+    case A::previousBank:
+        return "function prev-bank";
+    case A::nextBank:
+        return "function next-bank";
+    case A::rewind:
+        return "action Transport/Rewind";
+    case A::forward:
+        return "action Transport/Forward";
+    case A::previousTrack:
+        return "action Editor/select-prev-route";
+    case A::nextTrack:
+        return "action Editor/select-next-route";
+    case A::marker:
+        return "action Common/add-location-from-playhead";
+    case A::undo:
+        return "action Editor/undo";
+    default:
+        return {};
+    }
+}
+
+juce::String realearnTarget(const ControlRole& r)
+{
+    const auto ch = "ch" + juce::String(r.index) + "/";
+    switch (r.action)
+    {
+    case A::trackVolume:
+        return "Multi " + ch + "fader";
+    case A::trackPan:
+        return "Multi " + ch + "v-pot";
+    case A::sendA:
+        return "Multi " + ch + "send-a";
+    case A::sendB:
+        return "Multi " + ch + "send-b";
+    case A::deviceParameter:
+        return "Multi #" + juce::String(r.index - 1);
+    case A::mute:
+        return "Button " + ch + "mute";
+    case A::solo:
+        return "Button " + ch + "solo";
+    case A::recordArm:
+        return "Button " + ch + "record-ready";
+    case A::play:
+        return "Button play";
+    case A::stop:
+        return "Button stop";
+    case A::record:
+        return "Button record";
+    case A::loop:
+        return "Button cycle";
+    case A::rewind:
+        return "Button rewind";
+    case A::forward:
+        return "Button fast-fwd";
+    case A::previousTrack:
+        return "Button ch-left";
+    case A::nextTrack:
+        return "Button ch-right";
+    case A::previousBank:
+        return "Button bank-left";
+    case A::nextBank:
+        return "Button bank-right";
+    case A::marker:
+        return "Button marker";
+    case A::undo:
+        return "Button undo";
+    default:
+        return {};
+    }
+}
+
+/** Live's key for a role and, for the encoders and sliders, the key of its own channel. */
+std::pair<juce::String, juce::String> liveKeys(const ControlRole& r)
+{
+    const auto n = juce::String(r.index);
+    if (ControlRole::isNumbered(r.action) && r.index > 8)
+        return {};
+    switch (r.action)
+    {
+    case A::deviceParameter:
+        return {"Encoder" + n, "EncoderChannel" + n};
+    case A::trackVolume:
+        return {"VolumeSlider" + n, "Slider" + n + "Channel"};
+    case A::sendA:
+        return {"Send1Knob" + n, {}};
+    case A::sendB:
+        return {"Send2Knob" + n, {}};
+    case A::recordArm:
+        return {"TrackArmButton" + n, {}};
+    case A::play:
+        return {"PlayButton", {}};
+    case A::stop:
+        return {"StopButton", {}};
+    case A::record:
+        return {"RecButton", {}};
+    case A::loop:
+        return {"LoopButton", {}};
+    case A::rewind:
+        return {"RwdButton", {}};
+    case A::forward:
+        return {"FfwdButton", {}};
+    case A::previousBank:
+        return {"PrevBankButton", {}};
+    case A::nextBank:
+        return {"NextBankButton", {}};
+    default:
+        return {};
+    }
+}
+
+//==============================================================================
+// The readers.
+std::vector<Found> readArdour(const std::string& text)
+{
+    std::vector<Found> found;
+    auto root = juce::XmlDocument::parse(juce::String::fromUTF8(text.c_str()));
+    EXPECT_NE(root, nullptr);
+    if (root == nullptr)
+        return found;
+    EXPECT_EQ(root->getTagName(), "ArdourMIDIBindings");
+    for (auto* b : root->getChildWithTagNameIterator("Binding"))
+    {
+        const int channel = b->getIntAttribute("channel");
+        EXPECT_TRUE(channel >= 1 && channel <= 16) << channel;
+        juce::String kind, target;
+        for (const char* k : {"ctl", "note", "pgm", "rpn", "nrpn"})
+            if (b->hasAttribute(k))
+                kind = k;
+        for (const char* t : {"uri", "function", "action"})
+            if (b->hasAttribute(t))
+                target = juce::String(t) + " " + b->getStringAttribute(t);
+        found.emplace_back(channel, kind, b->getIntAttribute(kind), target);
+    }
+    return found;
+}
+
+/** Key: value lines by key, each key once; every value a number in what Live takes. */
+std::map<juce::String, juce::String> readLive(const std::string& text)
+{
+    std::map<juce::String, juce::String> values;
+    for (const auto& line : juce::StringArray::fromLines(juce::String::fromUTF8(text.c_str())))
+    {
+        if (line.isEmpty() || line.startsWith("#") || line.startsWith("["))
+            continue;
+        const auto key = line.upToFirstOccurrenceOf(":", false, false).trim();
+        const auto value = line.fromFirstOccurrenceOf(":", false, false).trim();
+        EXPECT_EQ(values.count(key), 0u) << "twice: " << key;
+        values[key] = value;
+        if (value.containsOnly("-0123456789"))
+        {
+            EXPECT_TRUE(value.getIntValue() >= -1 &&
+                        value.getIntValue() <= (key.contains("Channel") ? 15 : 127))
+                << line;
+        }
+    }
+    return values;
+}
+
+std::vector<Found> readReaLearn(const std::string& text)
+{
+    std::vector<Found> found;
+    const auto preset = juce::JSON::parse(juce::String::fromUTF8(text.c_str()));
+    const auto* mappings = preset["mappings"].getArray();
+    EXPECT_NE(mappings, nullptr);
+    if (mappings == nullptr)
+        return found;
+    for (const auto& m : *mappings)
+    {
+        const auto source = m["source"], target = m["target"];
+        const int channel = source["channel"];
+        EXPECT_TRUE(channel >= 0 && channel <= 15) << channel;
+        EXPECT_EQ(target["category"].toString(), "virtual");
+        const int type = source["type"];
+        const auto kind = type == 0                      ? "ctl"
+                          : type == 1                    ? "note"
+                          : (bool)source["isRegistered"] ? "rpn"
+                                                         : "nrpn";
+        const auto element = target["controlElementIndex"];
+        found.emplace_back(channel, kind, (int)source["number"],
+                           target["controlElementType"].toString() + " " +
+                               (element.isString() ? element.toString() : "#" + element.toString()));
+    }
+    return found;
+}
+
+//==============================================================================
+/** A control with a role, as the test set it up: channel 0..15, what it sends. */
+struct Expected
+{
+    int id, channel, number;
+    juce::String kind; // "ctl", "note", "pgm", "rpn", "nrpn", "mmc"
+    ControlRole role;
+    juce::String name() const { return ControlCatalogue::displayName(id); }
+};
+
+const char* kindOfMode(int mode)
+{
+    switch (mode)
+    {
+    case modeControl:
+        return "ctl";
+    case modeMidiNote:
+        return "note";
+    case modePatchChange:
+        return "pgm";
+    case modeRpn:
+        return "rpn";
+    case modeNrpn:
+        return "nrpn";
+    default:
+        return "mmc";
+    }
+}
+
+/** The factory configuration: every control on MIDI channel 1 but the pads on 10, with its default number. */
+std::vector<Expected> factoryExpected(const ControlRoles& roles)
+{
+    std::vector<Expected> e;
+    for (const auto& [id, role] : roles.assigned())
+    {
+        const auto d = ControlCatalogue::defaultConfig(id);
+        e.push_back({id, id >= 0x70 && id <= 0x73 ? 9 : 0, d->number, "ctl", role});
+    }
+    return e;
+}
+
+SettingsState factory()
+{
+    SettingsState s;
+    s.resetItemsToDefaults();
+    s.applyEditorGlobalDefaults();
+    return s;
+}
+
+/** Every control found once where the format holds it, else named in a warning (Ardour's MMC controls in
+    a comment); and nothing found that no control gave. */
+void expectEachOnce(Daw daw, const std::vector<Found>& found, const std::vector<Expected>& expected,
+                    const juce::StringArray& warnings, const std::string& text)
+{
+    size_t matched = 0;
+    for (const auto& e : expected)
+    {
+        const bool ardour = daw == Daw::ardour;
+        const Found want{ardour ? e.channel + 1 : e.channel, e.kind, e.number,
+                         ardour ? ardourTarget(e.role) : realearnTarget(e.role)};
+        const auto n = (size_t)std::count(found.begin(), found.end(), want);
+        matched += n;
+        const bool warned = warnings.joinIntoString("\n").contains(e.name() + ": ");
+        if (ardour && e.kind == "mmc")
+            EXPECT_TRUE(n == 0 && juce::String(text).contains(e.name() + " (")) << e.name();
+        else
+            EXPECT_TRUE(n == 1 ? !warned : n == 0 && warned)
+                << DawMaps::nameOf(daw) << ": " << e.name() << " " << e.role.key() << " found " << n;
+    }
+    EXPECT_EQ(matched, found.size());
+}
+
+void expectLiveEachOnce(const std::map<juce::String, juce::String>& values,
+                        const std::vector<Expected>& expected, const juce::StringArray& warnings)
+{
+    const int global = values.at("GlobalChannel").getIntValue();
+    std::set<juce::String> given;
+    for (const auto& e : expected)
+    {
+        const auto [key, channelKey] = liveKeys(e.role);
+        const bool here =
+            key.isNotEmpty() && e.kind == "ctl" && values.at(key) == juce::String(e.number) &&
+            (channelKey.isEmpty() ? global == e.channel : values.at(channelKey) == juce::String(e.channel)) &&
+            given.insert(key).second;
+        EXPECT_NE(here, warnings.joinIntoString("\n").contains(e.name() + ": "))
+            << e.name() << " " << e.role.key();
+    }
+    // Nothing else assigned.
+    for (const auto& [key, value] : values)
+    {
+        const bool setting = key.contains("Name") || key.contains("MapMode") || key.contains("Channel");
+        if (value != "-1" && !setting)
+        {
+            EXPECT_EQ(given.count(key), 1u) << key << ": " << value;
+        }
+    }
+}
+} // namespace
+
+//==============================================================================
+TEST(DawMaps, TheFactorySetupWithDefaultRolesHasEveryRoleOnceInEachFormat)
+{
+    const auto roles = ControlRoles::defaults();
+    const DawMaps maps(factory(), roles, "Factory");
+    const auto expected = factoryExpected(roles);
+    ASSERT_EQ(expected.size(), 23u);
+    expectEachOnce(Daw::ardour, readArdour(maps.text(Daw::ardour)), expected, maps.warnings(Daw::ardour),
+                   maps.text(Daw::ardour));
+    expectEachOnce(Daw::realearn, readReaLearn(maps.text(Daw::realearn)), expected,
+                   maps.warnings(Daw::realearn), {});
+    EXPECT_TRUE(maps.warnings(Daw::ardour).isEmpty());
+    EXPECT_TRUE(maps.warnings(Daw::realearn).isEmpty());
+    // Live has eight volume sliders: the ninth fader is said, and nothing else.
+    expectLiveEachOnce(readLive(maps.text(Daw::ableton)), expected, maps.warnings(Daw::ableton));
+    ASSERT_EQ(maps.warnings(Daw::ableton).size(), 1);
+    EXPECT_TRUE(maps.warnings(Daw::ableton)[0].startsWith("Tempo: "));
+}
+
+TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
+{
+    juce::Random random(20261209);
+    const int modes[] = {modeControl, modeMidiNote, modeRpn, modeNrpn, modePatchChange, modeMmc};
+    for (int round = 0; round < 20; ++round)
+    {
+        SettingsState state = factory();
+        ControlRoles roles;
+        std::vector<Expected> expected;
+        for (int id : ControlCatalogue::pictureControls())
+        {
+            const int mode = modes[random.nextInt(6)], channel = random.nextInt(16),
+                      number = random.nextInt(128);
+            state.set(itemFieldMode, id, mode);
+            state.set(itemFieldChannel, id, channel);
+            state.set(itemFieldNumber, id, number);
+            const auto action =
+                ControlRole::allActions()[(size_t)random.nextInt((int)ControlRole::allActions().size())];
+            const ControlRole role{action, ControlRole::isNumbered(action) ? 1 + random.nextInt(12) : 0};
+            roles.set(id, role);
+            if (action != A::none)
+                expected.push_back({id, channel, number, kindOfMode(mode), role});
+        }
+        const DawMaps maps(state, roles, "Random " + juce::String(round));
+        expectEachOnce(Daw::ardour, readArdour(maps.text(Daw::ardour)), expected, maps.warnings(Daw::ardour),
+                       maps.text(Daw::ardour));
+        expectEachOnce(Daw::realearn, readReaLearn(maps.text(Daw::realearn)), expected,
+                       maps.warnings(Daw::realearn), {});
+        expectLiveEachOnce(readLive(maps.text(Daw::ableton)), expected, maps.warnings(Daw::ableton));
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST(DawMaps, ChannelsAreCountedAsEachDawCountsThem)
+{
+    SettingsState state = factory();
+    state.set(itemFieldChannel, 0x01, 15); // the 16th channel
+    state.set(itemFieldChannel, 0x02, 0);  // the 1st
+    ControlRoles roles;
+    roles.set(0x01, {A::deviceParameter, 1});
+    roles.set(0x02, {A::deviceParameter, 2});
+    const DawMaps maps(state, roles, "Edges");
+
+    const auto ardour = readArdour(maps.text(Daw::ardour));
+    ASSERT_EQ(ardour.size(), 2u);
+    EXPECT_EQ(std::get<0>(ardour[0]), 16);
+    EXPECT_EQ(std::get<0>(ardour[1]), 1);
+    const auto live = readLive(maps.text(Daw::ableton));
+    EXPECT_EQ(live.at("EncoderChannel1"), "15");
+    EXPECT_EQ(live.at("EncoderChannel2"), "0");
+    const auto realearn = readReaLearn(maps.text(Daw::realearn));
+    ASSERT_EQ(realearn.size(), 2u);
+    EXPECT_EQ(std::get<0>(realearn[0]), 15);
+    EXPECT_EQ(std::get<0>(realearn[1]), 0);
+}
+
+TEST(DawMaps, HostileTitlesGiveAUsableNameThatStaysInItsFolder)
+{
+    ScratchFolder scratch;
+    const juce::String titles[] = {"../../x",
+                                   "a/b",
+                                   "con",
+                                   "",
+                                   juce::String::repeatedString("é", 300),
+                                   "tab\there\nline\x1b[31m",
+                                   "..",
+                                   " . ",
+                                   "LPT1.txt",
+                                   "a\\b:c*?"};
+    for (const auto& title : titles)
+    {
+        const DawMaps maps(factory(), ControlRoles::defaults(), title);
+        const auto name = maps.folderName();
+        EXPECT_TRUE(name.isNotEmpty()) << title;
+        EXPECT_FALSE(name.containsAnyOf("/\\:*?\"<>|\n\t\x1b")) << name;
+        EXPECT_FALSE(name.startsWithChar('.') || name.endsWithChar('.') || name.endsWithChar(' ')) << name;
+        EXPECT_LE(name.getNumBytesAsUTF8(), 100u) << name;
+        for (const char* device : {"con", "lpt1"})
+            EXPECT_FALSE(name.upToFirstOccurrenceOf(".", false, false).equalsIgnoreCase(device)) << name;
+        for (auto daw : {Daw::ardour, Daw::realearn})
+        {
+            const auto file = scratch.folder.getChildFile(maps.fileName(daw));
+            EXPECT_EQ(file.getParentDirectory(), scratch.folder) << title;
+            ASSERT_TRUE(maps.write(daw, file, ReadOnlyFiles::refuse).ok) << maps.fileName(daw);
+        }
+        // The title named inside the file cannot break it.
+        EXPECT_EQ(readArdour(maps.text(Daw::ardour)).size(), 23u) << title;
+        EXPECT_EQ(readReaLearn(maps.text(Daw::realearn)).size(), 23u) << title;
+        EXPECT_EQ(readLive(maps.text(Daw::ableton)).at("VolumeSlider1"), "73") << title;
+    }
+    EXPECT_EQ(scratch.fileCount(), 2 * 10 - 2) << "two titles giving one name"; // "" and ".." both fall back
+}
+
+TEST(DawMaps, AReadOnlyMapIsLeftAlone)
+{
+    ScratchFolder scratch;
+    const auto file = scratch.file("kept.map");
+    ASSERT_TRUE(file.replaceWithText("old"));
+    ASSERT_TRUE(file.setReadOnly(true));
+    const DawMaps maps(factory(), ControlRoles::defaults(), "Kept");
+    const auto written = maps.write(Daw::ardour, file, ReadOnlyFiles::refuse);
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(written.readOnly);
+    EXPECT_EQ(file.loadFileAsString(), "old");
+    file.setReadOnly(false);
+}
+
+#if JUCE_LINUX
+TEST(DawMaps, InstallWritesOnlyWhereTheDawIsAndSaysWhereOtherwise)
+{
+    ScratchFolder home;
+    const auto previous = juce::SystemStats::getEnvironmentVariable("XDG_CONFIG_HOME", {});
+    setenv("XDG_CONFIG_HOME", home.folder.getFullPathName().toRawUTF8(), 1);
+    const DawMaps maps(factory(), ControlRoles::defaults(), "Studio");
+
+    for (auto daw : {Daw::ardour, Daw::ableton, Daw::realearn})
+    {
+        const auto nothing = DawMapInstall::install(daw, maps);
+        EXPECT_FALSE(nothing.ok) << DawMaps::nameOf(daw);
+        EXPECT_TRUE(nothing.message.isNotEmpty());
+    }
+    EXPECT_TRUE(DawMapInstall::install(Daw::ardour, maps).message.contains("midi_maps"));
+    EXPECT_EQ(home.folder.getNumberOfChildFiles(juce::File::findFilesAndDirectories), 0);
+
+    // The newest Ardour's settings, and ReaLearn's data folder.
+    ASSERT_TRUE(home.file("ardour7").createDirectory());
+    ASSERT_TRUE(home.file("ardour8").createDirectory());
+    ASSERT_TRUE(home.file("REAPER/Data/helgoboss/realearn").createDirectory());
+    const auto ardour = DawMapInstall::install(Daw::ardour, maps);
+    EXPECT_TRUE(ardour.ok) << ardour.message;
+    EXPECT_EQ(ardour.written, home.file("ardour8/midi_maps/Studio.map"));
+    EXPECT_EQ(readArdour(ardour.written.loadFileAsString().toStdString()).size(), 23u);
+    const auto realearn = DawMapInstall::install(Daw::realearn, maps);
+    EXPECT_TRUE(realearn.ok) << realearn.message;
+    EXPECT_EQ(realearn.written, home.file("REAPER/Data/helgoboss/realearn/presets/controller/Studio.json"));
+    EXPECT_FALSE(home.file("ardour7/midi_maps").exists());
+
+    previous.isEmpty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
+}
+#endif
+
+TEST(DawMaps, QuilletMapsWritesEachFormatFromTheFilesRolesAndRefusesMistakes)
+{
+    ScratchFolder scratch;
+    SetupInfo info;
+    info.title = "Live Set";
+    ControlRoles roles;
+    roles.set(0x70, {A::mute, 1});        // a pad: a note, which Live's map cannot take
+    roles.set(0x4F, {A::trackVolume, 2}); // Tempo
+    info.roles = roles;
+    const auto in = scratch.file("in.qmv49");
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factory(), info), in).ok);
+    const auto run = [](const juce::StringArray& args, std::string* errText = nullptr)
+    {
+        std::ostringstream out, err;
+        const int code = QuilletCommands::run(args, out, err);
+        if (errText != nullptr)
+            *errText = err.str();
+        return code;
+    };
+
+    ASSERT_EQ(run({"maps", "--daw=ardour", in.getFullPathName(), scratch.file("out.map").getFullPathName()}),
+              0);
+    const auto ardour = readArdour(scratch.file("out.map").loadFileAsString().toStdString());
+    ASSERT_EQ(ardour.size(), 2u);
+    EXPECT_EQ(ardour[0], (Found{1, "ctl", 85, "uri /route/gain B2"}));
+    EXPECT_EQ(ardour[1], (Found{10, "note", 124, "uri /route/mute B1"}));
+
+    std::string err;
+    ASSERT_EQ(
+        run({"maps", "--daw=ableton", in.getFullPathName(), scratch.file("live").getFullPathName()}, &err),
+        0);
+    const auto live =
+        readLive(scratch.file("live/Live Set/UserConfiguration.txt").loadFileAsString().toStdString());
+    EXPECT_EQ(live.at("VolumeSlider2"), "85");
+    EXPECT_NE(err.find("Pad #1"), std::string::npos) << err;
+
+    // A file without roles takes the defaults.
+    const auto plain = scratch.file("plain.qmv49");
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factory()), plain).ok);
+    ASSERT_EQ(
+        run({"maps", "--daw=realearn", plain.getFullPathName(), scratch.file("p.json").getFullPathName()}),
+        0);
+    EXPECT_EQ(readReaLearn(scratch.file("p.json").loadFileAsString().toStdString()).size(), 23u);
+
+    EXPECT_EQ(run({"maps", in.getFullPathName(), scratch.file("x").getFullPathName()}),
+              QuilletCommands::exitUsage);
+    EXPECT_EQ(run({"maps", "--daw=cubase", in.getFullPathName(), scratch.file("x").getFullPathName()}),
+              QuilletCommands::exitUsage);
+    EXPECT_EQ(run({"maps", "--daw=ardour", in.getFullPathName()}), QuilletCommands::exitUsage);
+    EXPECT_EQ(run({"maps", "--daw=ardour", scratch.file("missing.qmv49").getFullPathName(),
+                   scratch.file("x").getFullPathName()}),
+              QuilletCommands::exitUnreadable);
+    // A folder where the file should go is not replaced.
+    EXPECT_EQ(run({"maps", "--daw=ardour", in.getFullPathName(), scratch.file("live").getFullPathName()}),
+              QuilletCommands::exitFailed);
+    EXPECT_FALSE(scratch.file("x").exists());
+
+    // The keyboard's configuration, read as the editor reads it, with the default roles.
+    ASSERT_EQ(run({"maps", "--daw=ardour", "--keyboard", scratch.file("k.map").getFullPathName(),
+                   "--emulated-keyboard"},
+                  &err),
+              0)
+        << err;
+    EXPECT_FALSE(readArdour(scratch.file("k.map").loadFileAsString().toStdString()).empty());
+}
