@@ -2,6 +2,7 @@
 
 #include "AbletonUserMap.h"
 #include "ArdourMidiMap.h"
+#include "DawNames.h"
 #include "ReaLearnPreset.h"
 #include "SettingsFile.h"
 #include "SetupFileName.h"
@@ -10,17 +11,6 @@
 namespace
 {
 const char* const fallbackName = "Quillet 49";
-
-/** Text on one line: control characters and line breaks become spaces. */
-juce::String oneLine(const juce::String& text)
-{
-    juce::String out;
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
-        out += (*p < 0x20 || (*p >= 0x7F && *p < 0xA0) || *p == 0x2028 || *p == 0x2029)
-                   ? juce::juce_wchar(' ')
-                   : *p;
-    return out.trim();
-}
 
 /** Windows gives these names to devices, with any extension: a file of that name cannot be made. */
 bool isDeviceName(const juce::String& name)
@@ -55,14 +45,14 @@ const char* DawMaps::nameOf(Daw daw)
 }
 
 DawMaps::DawMaps(const SettingsState& state, const ControlRoles& roles, const juce::String& name)
-    : setupName(oneLine(name).isEmpty() ? juce::String(fallbackName) : oneLine(name))
+    : setupName(DawNames::oneLine(name).isEmpty() ? juce::String(fallbackName) : DawNames::oneLine(name))
 {
     for (int id : ControlCatalogue::pictureControls())
     {
         const auto role = roles.of(id);
         if (role.action == ControlRole::Action::none)
             continue;
-        const auto control = oneLine(controlLabel(state, id));
+        const auto control = DawNames::oneLine(controlLabel(state, id));
         const auto sent = SentMessage::of(state, id);
         if (sent.kind == SentMessage::Kind::none)
             silent.add(control + ": sends nothing the DAW can take; " + role.name() + " is left out");

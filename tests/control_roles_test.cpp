@@ -6,6 +6,7 @@
 #include "model/ControlCatalogue.h"
 #include "model/ControlRoles.h"
 #include "support/scratch_folder.h"
+#include "support/setup_helpers.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +16,6 @@
 namespace
 {
 using A = ControlRole::Action;
-
-SettingsState factory()
-{
-    SettingsState s;
-    s.resetItemsToDefaults();
-    s.applyEditorGlobalDefaults();
-    return s;
-}
 
 ControlRoles someRoles()
 {
@@ -92,11 +85,11 @@ TEST(ControlRoles, AFileWithoutRolesIsAsItWasAndRolesComeBackAfterTheTitle)
     SetupInfo info;
     info.title = "Stage";
     info.tags = {"live"};
-    const auto without = textOf(*createSettingsXml(factory(), info));
+    const auto without = textOf(*createSettingsXml(factorySetup(), info));
     EXPECT_EQ(without.find("Roles"), std::string::npos);
 
     info.roles = someRoles();
-    const auto with = createSettingsXml(factory(), info);
+    const auto with = createSettingsXml(factorySetup(), info);
     EXPECT_EQ(with->getChildElement(with->getNumChildElements() - 1)->getTagName(), "Roles");
     EXPECT_EQ(with->getChildElement(with->getNumChildElements() - 2)->getTagName(), "Setup");
 
@@ -115,7 +108,7 @@ TEST(ControlRoles, AFileWithoutRolesIsAsItWasAndRolesComeBackAfterTheTitle)
 
     // Roles all none are kept as set, not as never set.
     info.roles = ControlRoles();
-    auto emptyRoles = juce::parseXML(juce::String(textOf(*createSettingsXml(factory(), info))));
+    auto emptyRoles = juce::parseXML(juce::String(textOf(*createSettingsXml(factorySetup(), info))));
     EXPECT_EQ(parseSettingsXml(*emptyRoles).setup.roles, ControlRoles());
 }
 
@@ -144,7 +137,7 @@ TEST(ControlRoles, RolesTravelThroughSaveLoadCheckAndTheLibrarysIndex)
 {
     ScratchFolder scratch;
     KbdSettingsStore store;
-    store.modify([](SettingsState& s) { s = factory(); });
+    store.modify([](SettingsState& s) { s = factorySetup(); });
     SetupInfo info;
     info.roles = someRoles();
     const auto file = scratch.file("roles.qmv49");

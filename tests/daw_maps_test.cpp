@@ -6,6 +6,7 @@
 #include "files/SettingsFile.h"
 #include "model/ControlCatalogue.h"
 #include "support/scratch_folder.h"
+#include "support/setup_helpers.h"
 #include "tools/quillet/Commands.h"
 
 #include <gtest/gtest.h>
@@ -276,14 +277,6 @@ std::vector<Expected> factoryExpected(const ControlRoles& roles)
     return e;
 }
 
-SettingsState factory()
-{
-    SettingsState s;
-    s.resetItemsToDefaults();
-    s.applyEditorGlobalDefaults();
-    return s;
-}
-
 /** Every control found once where the format holds it, else named in a warning (Ardour's MMC controls in
     a comment); and nothing found that no control gave. */
 void expectEachOnce(Daw daw, const std::vector<Found>& found, const std::vector<Expected>& expected,
@@ -338,7 +331,7 @@ void expectLiveEachOnce(const std::map<juce::String, juce::String>& values,
 TEST(DawMaps, TheFactorySetupWithDefaultRolesHasEveryRoleOnceInEachFormat)
 {
     const auto roles = ControlRoles::defaults();
-    const DawMaps maps(factory(), roles, "Factory");
+    const DawMaps maps(factorySetup(), roles, "Factory");
     const auto expected = factoryExpected(roles);
     ASSERT_EQ(expected.size(), 23u);
     expectEachOnce(Daw::ardour, readArdour(maps.text(Daw::ardour)), expected, maps.warnings(Daw::ardour),
@@ -359,7 +352,7 @@ TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
     const int modes[] = {modeControl, modeMidiNote, modeRpn, modeNrpn, modePatchChange, modeMmc};
     for (int round = 0; round < 20; ++round)
     {
-        SettingsState state = factory();
+        SettingsState state = factorySetup();
         ControlRoles roles;
         std::vector<Expected> expected;
         for (int id : ControlCatalogue::pictureControls())
@@ -389,7 +382,7 @@ TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
 
 TEST(DawMaps, ChannelsAreCountedAsEachDawCountsThem)
 {
-    SettingsState state = factory();
+    SettingsState state = factorySetup();
     state.set(itemFieldChannel, 0x01, 15); // the 16th channel
     state.set(itemFieldChannel, 0x02, 0);  // the 1st
     ControlRoles roles;
@@ -425,7 +418,7 @@ TEST(DawMaps, HostileTitlesGiveAUsableNameThatStaysInItsFolder)
                                    "a\\b:c*?"};
     for (const auto& title : titles)
     {
-        const DawMaps maps(factory(), ControlRoles::defaults(), title);
+        const DawMaps maps(factorySetup(), ControlRoles::defaults(), title);
         const auto name = maps.folderName();
         EXPECT_TRUE(name.isNotEmpty()) << title;
         EXPECT_FALSE(name.containsAnyOf("/\\:*?\"<>|\n\t\x1b")) << name;
@@ -453,7 +446,7 @@ TEST(DawMaps, AReadOnlyMapIsLeftAlone)
     const auto file = scratch.file("kept.map");
     ASSERT_TRUE(file.replaceWithText("old"));
     ASSERT_TRUE(file.setReadOnly(true));
-    const DawMaps maps(factory(), ControlRoles::defaults(), "Kept");
+    const DawMaps maps(factorySetup(), ControlRoles::defaults(), "Kept");
     const auto written = maps.write(Daw::ardour, file, ReadOnlyFiles::refuse);
     EXPECT_FALSE(written.ok);
     EXPECT_TRUE(written.readOnly);
@@ -467,7 +460,7 @@ TEST(DawMaps, InstallWritesOnlyWhereTheDawIsAndSaysWhereOtherwise)
     ScratchFolder home;
     const auto previous = juce::SystemStats::getEnvironmentVariable("XDG_CONFIG_HOME", {});
     setenv("XDG_CONFIG_HOME", home.folder.getFullPathName().toRawUTF8(), 1);
-    const DawMaps maps(factory(), ControlRoles::defaults(), "Studio");
+    const DawMaps maps(factorySetup(), ControlRoles::defaults(), "Studio");
 
     for (auto daw : {Daw::ardour, Daw::ableton, Daw::realearn})
     {
@@ -505,7 +498,7 @@ TEST(DawMaps, QuilletMapsWritesEachFormatFromTheFilesRolesAndRefusesMistakes)
     roles.set(0x4F, {A::trackVolume, 2}); // Tempo
     info.roles = roles;
     const auto in = scratch.file("in.qmv49");
-    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factory(), info), in).ok);
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factorySetup(), info), in).ok);
     const auto run = [](const juce::StringArray& args, std::string* errText = nullptr)
     {
         std::ostringstream out, err;
@@ -533,7 +526,7 @@ TEST(DawMaps, QuilletMapsWritesEachFormatFromTheFilesRolesAndRefusesMistakes)
 
     // A file without roles takes the defaults.
     const auto plain = scratch.file("plain.qmv49");
-    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factory()), plain).ok);
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factorySetup()), plain).ok);
     ASSERT_EQ(
         run({"maps", "--daw=realearn", plain.getFullPathName(), scratch.file("p.json").getFullPathName()}),
         0);

@@ -34,14 +34,11 @@ int exportNames(const juce::String& formatName, const juce::File& in, const juce
     const auto format = formatOrSay(formatName, err);
     if (!format)
         return QuilletCommands::exitUsage;
-    KbdSettingsStore store;
-    SettingsDocument doc;
-    SettingsReadResult result;
-    if (!QuilletCommands::loadFresh(in, store, doc, result, err))
-        return QuilletCommands::exitUnreadable;
     // The setup's title names the instrument; a file without one, its name.
-    const auto instrument = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
-    return write(DawNames(store.snapshot(), instrument), *format, outFile, err);
+    const auto setup = QuilletCommands::loadSetup(in, err);
+    if (!setup)
+        return QuilletCommands::exitUnreadable;
+    return write(DawNames(setup->state, setup->name), *format, outFile, err);
 }
 
 int exportFromKeyboard(const juce::String& formatName, const juce::File& outFile,

@@ -56,14 +56,11 @@ int mapsFromFile(const juce::String& dawName, const juce::File& in, const Destin
     const auto daw = dawOrSay(dawName, err);
     if (!daw)
         return QuilletCommands::exitUsage;
-    KbdSettingsStore store;
-    SettingsDocument doc;
-    SettingsReadResult result;
-    if (!QuilletCommands::loadFresh(in, store, doc, result, err))
+    const auto setup = QuilletCommands::loadSetup(in, err);
+    if (!setup)
         return QuilletCommands::exitUnreadable;
-    // The setup's title names the map; a file without one, its name. A file without roles takes the defaults.
-    const auto name = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
-    const DawMaps maps(store.snapshot(), doc.setup.roles.value_or(ControlRoles::defaults()), name);
+    // A file without roles takes the defaults.
+    const DawMaps maps(setup->state, setup->doc.setup.roles.value_or(ControlRoles::defaults()), setup->name);
     return write(maps, *daw, to, out, err);
 }
 
