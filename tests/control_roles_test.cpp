@@ -3,6 +3,7 @@
 // never shows.
 #include "files/LibraryIndex.h"
 #include "files/SettingsFile.h"
+#include "files/SetupLibrary.h"
 #include "model/ControlCatalogue.h"
 #include "model/ControlRoles.h"
 #include "support/scratch_folder.h"
@@ -148,6 +149,20 @@ TEST(ControlRoles, RolesTravelThroughSaveLoadCheckAndTheLibrarysIndex)
     EXPECT_EQ(doc.setup.roles, someRoles());
     std::ostringstream out, err;
     EXPECT_EQ(QuilletCommands::run({"check", file.getFullPathName()}, out, err), 0) << out.str() << err.str();
+
+    // Retitled and renamed in the library, the setup keeps its roles.
+    SetupLibrary library(scratch.folder.getChildFile("library"));
+    ASSERT_TRUE(scratch.folder.getChildFile("library").createDirectory());
+    info.title = "Before";
+    const auto saved = library.saveNew(store.snapshot(), info);
+    ASSERT_TRUE(saved.ok);
+    ASSERT_TRUE(library.setInfo(saved.fileName, titled("Retitled", "live")).ok);
+    const auto renamed = library.rename(saved.fileName, "Renamed");
+    ASSERT_TRUE(renamed.ok);
+    SettingsDocument kept;
+    ASSERT_TRUE(readSettingsDocument(scratch.folder.getChildFile("library/" + renamed.fileName), kept).ok);
+    EXPECT_EQ(kept.setup.title, "Renamed");
+    EXPECT_EQ(kept.setup.roles, someRoles());
 
     // The library's index keeps them, and tells roles never set from roles all none.
     SetupEntry withRoles, never, none;
