@@ -21,144 +21,54 @@ using Daw = DawMaps::Daw;
 using Found = std::tuple<int, juce::String, int, juce::String>;
 
 //==============================================================================
-// What each DAW calls a role, from its own documentation.
-juce::String ardourTarget(const ControlRole& r)
+// What each DAW calls a role, from its own documentation: # is the role's number, @ the number less one;
+// Live's keys with their own channel key, or none (the global channel).
+struct Vocabulary
 {
-    const auto b = " B" + juce::String(r.index);
-    switch (r.action)
-    {
-    case A::trackVolume:
-        return "uri /route/gain" + b;
-    case A::trackPan:
-        return "uri /route/pandirection" + b;
-    case A::mute:
-        return "uri /route/mute" + b;
-    case A::solo:
-        return "uri /route/solo" + b;
-    case A::recordArm:
-        return "uri /route/recenable" + b;
-    case A::sendA:
-        return "uri /route/send/gain" + b + " 1";
-    case A::sendB:
-        return "uri /route/send/gain" + b + " 2";
-    case A::deviceParameter:
-        return "uri /route/plugin/parameter S1 1 " + juce::String(r.index);
-    case A::play:
-        return "function transport-roll";
-    case A::stop:
-        return "function transport-stop";
-    case A::record:
-        return "function toggle-rec-enable";
-    case A::loop:
-        return "function loop-toggle";
-    case A::previousBank:
-        return "function prev-bank";
-    case A::nextBank:
-        return "function next-bank";
-    case A::rewind:
-        return "action Transport/Rewind";
-    case A::forward:
-        return "action Transport/Forward";
-    case A::previousTrack:
-        return "action Editor/select-prev-route";
-    case A::nextTrack:
-        return "action Editor/select-next-route";
-    case A::marker:
-        return "action Common/add-location-from-playhead";
-    case A::undo:
-        return "action Editor/undo";
-    default:
-        return {};
-    }
+    A action;
+    const char *ardour, *realearn, *live, *liveChannel;
+};
+// clang-format off
+const Vocabulary vocabulary[] = {
+    {A::trackVolume, "uri /route/gain B#", "Multi ch#/fader", "VolumeSlider#", "Slider#Channel"},
+    {A::trackPan, "uri /route/pandirection B#", "Multi ch#/v-pot", "", ""},
+    {A::mute, "uri /route/mute B#", "Button ch#/mute", "", ""},
+    {A::solo, "uri /route/solo B#", "Button ch#/solo", "", ""},
+    {A::recordArm, "uri /route/recenable B#", "Button ch#/record-ready", "TrackArmButton#", ""},
+    {A::sendA, "uri /route/send/gain B# 1", "Multi ch#/send-a", "Send1Knob#", ""},
+    {A::sendB, "uri /route/send/gain B# 2", "Multi ch#/send-b", "Send2Knob#", ""},
+    {A::deviceParameter, "uri /route/plugin/parameter S1 1 #", "Multi =@", "Encoder#", "EncoderChannel#"},
+    {A::play, "function transport-roll", "Button play", "PlayButton", ""},
+    {A::stop, "function transport-stop", "Button stop", "StopButton", ""},
+    {A::record, "function toggle-rec-enable", "Button record", "RecButton", ""},
+    {A::loop, "function loop-toggle", "Button cycle", "LoopButton", ""},
+    {A::rewind, "action Transport/Rewind", "Button rewind", "RwdButton", ""},
+    {A::forward, "action Transport/Forward", "Button fast-fwd", "FfwdButton", ""},
+    {A::previousTrack, "action Editor/select-prev-route", "Button ch-left", "", ""},
+    {A::nextTrack, "action Editor/select-next-route", "Button ch-right", "", ""},
+    {A::previousBank, "function prev-bank", "Button bank-left", "PrevBankButton", ""},
+    {A::nextBank, "function next-bank", "Button bank-right", "NextBankButton", ""},
+    {A::marker, "action Common/add-location-from-playhead", "Button marker", "", ""},
+    {A::undo, "action Editor/undo", "Button undo", "", ""},
+};
+// clang-format on
+
+juce::String word(const char* Vocabulary::*column, const ControlRole& r)
+{
+    for (const auto& v : vocabulary)
+        if (v.action == r.action)
+            return juce::String(v.*column)
+                .replace("#", juce::String(r.index))
+                .replace("@", juce::String(r.index - 1));
+    return {};
 }
 
-juce::String realearnTarget(const ControlRole& r)
-{
-    const auto ch = "ch" + juce::String(r.index) + "/";
-    switch (r.action)
-    {
-    case A::trackVolume:
-        return "Multi " + ch + "fader";
-    case A::trackPan:
-        return "Multi " + ch + "v-pot";
-    case A::sendA:
-        return "Multi " + ch + "send-a";
-    case A::sendB:
-        return "Multi " + ch + "send-b";
-    case A::deviceParameter:
-        return "Multi #" + juce::String(r.index - 1);
-    case A::mute:
-        return "Button " + ch + "mute";
-    case A::solo:
-        return "Button " + ch + "solo";
-    case A::recordArm:
-        return "Button " + ch + "record-ready";
-    case A::play:
-        return "Button play";
-    case A::stop:
-        return "Button stop";
-    case A::record:
-        return "Button record";
-    case A::loop:
-        return "Button cycle";
-    case A::rewind:
-        return "Button rewind";
-    case A::forward:
-        return "Button fast-fwd";
-    case A::previousTrack:
-        return "Button ch-left";
-    case A::nextTrack:
-        return "Button ch-right";
-    case A::previousBank:
-        return "Button bank-left";
-    case A::nextBank:
-        return "Button bank-right";
-    case A::marker:
-        return "Button marker";
-    case A::undo:
-        return "Button undo";
-    default:
-        return {};
-    }
-}
-
-/** Live's key for a role and, for the encoders and sliders, the key of its own channel. */
+/** Live's key for a role and the key of its own channel; none for a role beyond Live's eight strips. */
 std::pair<juce::String, juce::String> liveKeys(const ControlRole& r)
 {
-    const auto n = juce::String(r.index);
     if (ControlRole::isNumbered(r.action) && r.index > 8)
         return {};
-    switch (r.action)
-    {
-    case A::deviceParameter:
-        return {"Encoder" + n, "EncoderChannel" + n};
-    case A::trackVolume:
-        return {"VolumeSlider" + n, "Slider" + n + "Channel"};
-    case A::sendA:
-        return {"Send1Knob" + n, {}};
-    case A::sendB:
-        return {"Send2Knob" + n, {}};
-    case A::recordArm:
-        return {"TrackArmButton" + n, {}};
-    case A::play:
-        return {"PlayButton", {}};
-    case A::stop:
-        return {"StopButton", {}};
-    case A::record:
-        return {"RecButton", {}};
-    case A::loop:
-        return {"LoopButton", {}};
-    case A::rewind:
-        return {"RwdButton", {}};
-    case A::forward:
-        return {"FfwdButton", {}};
-    case A::previousBank:
-        return {"PrevBankButton", {}};
-    case A::nextBank:
-        return {"NextBankButton", {}};
-    default:
-        return {};
-    }
+    return {word(&Vocabulary::live, r), word(&Vocabulary::liveChannel, r)};
 }
 
 //==============================================================================
@@ -231,7 +141,7 @@ std::vector<Found> readReaLearn(const std::string& text)
         const auto element = target["controlElementIndex"];
         found.emplace_back(channel, kind, (int)source["number"],
                            target["controlElementType"].toString() + " " +
-                               (element.isString() ? element.toString() : "#" + element.toString()));
+                               (element.isString() ? element.toString() : "=" + element.toString()));
     }
     return found;
 }
@@ -245,25 +155,6 @@ struct Expected
     ControlRole role;
     juce::String name() const { return ControlCatalogue::displayName(id); }
 };
-
-const char* kindOfMode(int mode)
-{
-    switch (mode)
-    {
-    case modeControl:
-        return "ctl";
-    case modeMidiNote:
-        return "note";
-    case modePatchChange:
-        return "pgm";
-    case modeRpn:
-        return "rpn";
-    case modeNrpn:
-        return "nrpn";
-    default:
-        return "mmc";
-    }
-}
 
 /** The factory configuration: every control on MIDI channel 1 but the pads on 10, with its default number. */
 std::vector<Expected> factoryExpected(const ControlRoles& roles)
@@ -287,7 +178,7 @@ void expectEachOnce(Daw daw, const std::vector<Found>& found, const std::vector<
     {
         const bool ardour = daw == Daw::ardour;
         const Found want{ardour ? e.channel + 1 : e.channel, e.kind, e.number,
-                         ardour ? ardourTarget(e.role) : realearnTarget(e.role)};
+                         word(ardour ? &Vocabulary::ardour : &Vocabulary::realearn, e.role)};
         const auto n = (size_t)std::count(found.begin(), found.end(), want);
         matched += n;
         const bool warned = warnings.joinIntoString("\n").contains(e.name() + ": ");
@@ -349,7 +240,9 @@ TEST(DawMaps, TheFactorySetupWithDefaultRolesHasEveryRoleOnceInEachFormat)
 TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
 {
     juce::Random random(20261209);
-    const int modes[] = {modeControl, modeMidiNote, modeRpn, modeNrpn, modePatchChange, modeMmc};
+    const std::pair<int, const char*> modes[] = {{modeControl, "ctl"},     {modeMidiNote, "note"},
+                                                 {modeRpn, "rpn"},         {modeNrpn, "nrpn"},
+                                                 {modePatchChange, "pgm"}, {modeMmc, "mmc"}};
     for (int round = 0; round < 20; ++round)
     {
         SettingsState state = factorySetup();
@@ -357,8 +250,8 @@ TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
         std::vector<Expected> expected;
         for (int id : ControlCatalogue::pictureControls())
         {
-            const int mode = modes[random.nextInt(6)], channel = random.nextInt(16),
-                      number = random.nextInt(128);
+            const auto [mode, kind] = modes[random.nextInt(6)];
+            const int channel = random.nextInt(16), number = random.nextInt(128);
             state.set(itemFieldMode, id, mode);
             state.set(itemFieldChannel, id, channel);
             state.set(itemFieldNumber, id, number);
@@ -367,7 +260,7 @@ TEST(DawMaps, ARandomSetupWithRandomRolesHasEachControlOnceOrAWarning)
             const ControlRole role{action, ControlRole::isNumbered(action) ? 1 + random.nextInt(12) : 0};
             roles.set(id, role);
             if (action != A::none)
-                expected.push_back({id, channel, number, kindOfMode(mode), role});
+                expected.push_back({id, channel, number, kind, role});
         }
         const DawMaps maps(state, roles, "Random " + juce::String(round));
         expectEachOnce(Daw::ardour, readArdour(maps.text(Daw::ardour)), expected, maps.warnings(Daw::ardour),
@@ -438,20 +331,6 @@ TEST(DawMaps, HostileTitlesGiveAUsableNameThatStaysInItsFolder)
         EXPECT_EQ(readLive(maps.text(Daw::ableton)).at("VolumeSlider1"), "73") << title;
     }
     EXPECT_EQ(scratch.fileCount(), 2 * 10 - 2) << "two titles giving one name"; // "" and ".." both fall back
-}
-
-TEST(DawMaps, AReadOnlyMapIsLeftAlone)
-{
-    ScratchFolder scratch;
-    const auto file = scratch.file("kept.map");
-    ASSERT_TRUE(file.replaceWithText("old"));
-    ASSERT_TRUE(file.setReadOnly(true));
-    const DawMaps maps(factorySetup(), ControlRoles::defaults(), "Kept");
-    const auto written = maps.write(Daw::ardour, file, ReadOnlyFiles::refuse);
-    EXPECT_FALSE(written.ok);
-    EXPECT_TRUE(written.readOnly);
-    EXPECT_EQ(file.loadFileAsString(), "old");
-    file.setReadOnly(false);
 }
 
 #if JUCE_LINUX
