@@ -93,7 +93,7 @@ juce::String DawMaps::folderName() const
     while (base.endsWithChar('.') || base.endsWithChar(' '))
         base = base.dropLastCharacters(1);
     if (base.isEmpty())
-        return fallbackName;
+        return "Setup";
     return isDeviceName(base) ? "Setup " + base : base;
 }
 

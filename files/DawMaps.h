@@ -35,8 +35,8 @@ public:
         extension (Ardour .map, ReaLearn .json); Live's fixed name, inside a folder of folderName(). */
     juce::String fileName(Daw daw) const;
     /** The setup's name as a file or folder name: nothing a file system refuses or reads as a path, no
-        control characters, no device name of Windows, not hidden, at most 100 bytes; "Quillet 49" when
-        nothing is left. */
+        control characters, no device name of Windows, not hidden, at most 100 bytes; "Setup" when nothing
+        is left. */
     juce::String folderName() const;
     /** Writes the file safely; the old file keeps every byte unless the new one is complete. */
     FileWriteResult write(Daw daw, const juce::File& file, ReadOnlyFiles readOnly) const;
