@@ -364,6 +364,18 @@ TEST(DawMaps, InstallWritesOnlyWhereTheDawIsAndSaysWhereOtherwise)
     EXPECT_EQ(realearn.written, home.file("REAPER/Data/helgoboss/realearn/presets/controller/Studio.json"));
     EXPECT_FALSE(home.file("ardour7/midi_maps").exists());
 
+    // The tool's --install, from a setup file named by its title.
+    SetupInfo info;
+    info.title = "On Stage";
+    const auto in = home.file("in.qmv49");
+    ASSERT_TRUE(writeXmlDocument(*createSettingsXml(factorySetup(), info), in).ok);
+    std::ostringstream out, err;
+    EXPECT_EQ(QuilletCommands::run({"maps", "--daw=ardour", in.getFullPathName(), "--install"}, out, err), 0)
+        << err.str();
+    EXPECT_TRUE(home.file("ardour8/midi_maps/On Stage.map").existsAsFile()) << out.str();
+    EXPECT_EQ(QuilletCommands::run({"maps", "--daw=ableton", in.getFullPathName(), "--install"}, out, err),
+              QuilletCommands::exitFailed);
+
     previous.isEmpty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
 }
 #endif
