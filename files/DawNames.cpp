@@ -11,21 +11,6 @@ namespace
 const char* const manufacturer = "Morvane";
 const char* const model = "Quillet 49";
 
-/** A name on one line: control characters and line breaks become spaces, runs of spaces one. */
-juce::String oneLine(const juce::String& name)
-{
-    juce::String out;
-    for (auto p = name.getCharPointer(); !p.isEmpty();)
-    {
-        const auto c = p.getAndAdvance();
-        out +=
-            (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029) ? juce::juce_wchar(' ') : c;
-    }
-    while (out.contains("  "))
-        out = out.replace("  ", " ");
-    return out.trim();
-}
-
 std::string utf8(const juce::String& s)
 {
     return s.toStdString();
@@ -58,6 +43,20 @@ juce::String meaningOf(const DawNames::Entry& e, int mode, int channelCode)
     return juce::String::fromUTF8(ValueMeaning::shortMeaning(mode, channelCode, e.sent.number).c_str());
 }
 } // namespace
+
+juce::String DawNames::oneLine(const juce::String& name)
+{
+    juce::String out;
+    for (auto p = name.getCharPointer(); !p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        out +=
+            (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029) ? juce::juce_wchar(' ') : c;
+    }
+    while (out.contains("  "))
+        out = out.replace("  ", " ");
+    return out.trim();
+}
 
 std::optional<DawNames::Format> DawNames::formatNamed(const juce::String& name)
 {

@@ -22,6 +22,8 @@ public:
     };
     /** The format of a name as the tool takes it ("midnam", "ins", "reaper", "csv"). */
     static std::optional<Format> formatNamed(const juce::String& name);
+    /** A name on one line: control characters and line breaks become spaces, runs of spaces one. */
+    static juce::String oneLine(const juce::String& name);
     /** The file name extension of a format, without the dot. */
     static const char* extension(Format format);
 

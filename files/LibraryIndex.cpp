@@ -8,7 +8,7 @@
 
 namespace
 {
-const char* const indexMagic = "quillet-library-index-2";
+const char* const indexMagic = "quillet-library-index-3";
 const char* const magicFamily = "quillet-library-index-";
 
 /** Reads the bytes in front of the next NUL as text, when they are UTF-8 in its shortest forms and at most
@@ -36,13 +36,16 @@ bool readNumber(juce::MemoryInputStream& in, juce::int64& value)
 bool readEntry(juce::MemoryInputStream& in, SetupEntry& e)
 {
     // Each text at most a few times what the cleaning below keeps of it, in bytes of UTF-8.
-    juce::String tags;
+    juce::String tags, roles;
     juce::int64 low = 0, high = 0;
     if (!readText(in, e.fileName, 1024) || !readNumber(in, e.size) || !readNumber(in, e.modified) ||
         !readText(in, e.info.title, 4 * 1024) || !readText(in, e.info.description, 64 * 1024) ||
         !readText(in, tags, 16 * 1024) || !readText(in, e.names, 16 * 1024) || !readNumber(in, low) ||
-        !readNumber(in, high) || !readText(in, e.problem, 16 * 1024))
+        !readNumber(in, high) || !readText(in, e.problem, 16 * 1024) || !readText(in, roles, 16 * 1024))
         return false;
+    // "-": the setup has no roles; otherwise "=" and its roles, a line each.
+    if (roles.startsWithChar('='))
+        e.info.roles = ControlRoles::fromLines(roles.substring(1));
     e.info.tags = juce::StringArray::fromLines(tags);
     e.info.tags.removeEmptyStrings();
     for (size_t b = 0; b < 64; ++b)
@@ -146,6 +149,7 @@ void LibraryIndex::write(const juce::File& file, const std::vector<SetupEntry>& 
         out.writeInt64((juce::int64)low);
         out.writeInt64((juce::int64)high);
         out.writeString(e.problem);
+        out.writeString(e.info.roles ? "=" + e.info.roles->toLines() : juce::String("-"));
     }
     // An index its own reader would refuse is no cache; the setups are then read from their files.
     if ((juce::int64)out.getDataSize() > maxFileSize)

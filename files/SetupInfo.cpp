@@ -5,6 +5,7 @@
 namespace
 {
 const char* const setupTag = "Setup";
+const char* const rolesTag = "Roles";
 
 /** Control characters go (line breaks too, unless kept), and the text is cut to its longest. Built in one
     buffer: appending to a toolkit string a character at a time costs the square of the length. */
@@ -47,12 +48,14 @@ SetupInfo SetupInfo::cleaned() const
     c.title = plain(title, maxTitleLength, false);
     c.description = plain(description.replace("\r\n", "\n"), maxDescriptionLength, true).trimEnd();
     c.tags = tagsFromText(tags.joinIntoString(","));
+    c.roles = roles;
     return c;
 }
 
 SetupInfo SetupInfo::fromXml(const juce::XmlElement& root)
 {
     SetupInfo info;
+    info.roles = ControlRoles::fromXml(root);
     // The last one counts, as writeInto leaves only one.
     const juce::XmlElement* setup = nullptr;
     for (auto* e : root.getChildWithTagNameIterator(setupTag))
@@ -78,13 +81,20 @@ void SetupInfo::writeInto(juce::XmlElement& root) const
     while (auto* old = root.getChildByName(setupTag))
         root.removeChildElement(old, true);
     const auto c = cleaned();
-    if (c.isEmpty())
-        return;
-    auto* setup = root.createNewChildElement(setupTag);
-    if (c.title.isNotEmpty())
-        setup->setAttribute("Title", c.title);
-    if (c.description.isNotEmpty())
-        setup->createNewChildElement("Description")->addTextElement(c.description);
-    for (const auto& tag : c.tags)
-        setup->createNewChildElement("Tag")->setAttribute("Name", tag);
+    if (c.title.isNotEmpty() || c.description.isNotEmpty() || !c.tags.isEmpty())
+    {
+        auto* setup = root.createNewChildElement(setupTag);
+        if (c.title.isNotEmpty())
+            setup->setAttribute("Title", c.title);
+        if (c.description.isNotEmpty())
+            setup->createNewChildElement("Description")->addTextElement(c.description);
+        for (const auto& tag : c.tags)
+            setup->createNewChildElement("Tag")->setAttribute("Name", tag);
+    }
+    // The roles after the title and tags: ControlRoles puts its element last.
+    if (c.roles)
+        c.roles->writeInto(root);
+    else
+        while (auto* old = root.getChildByName(rolesTag))
+            root.removeChildElement(old, true);
 }

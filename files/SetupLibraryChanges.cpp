@@ -154,7 +154,10 @@ SetupLibraryChanges::Outcome SetupLibraryChanges::setInfo(const juce::String& fi
     auto root = openForChange(fileName, o);
     if (root == nullptr)
         return o;
-    info.writeInto(*root);
+    auto kept = info;
+    if (!kept.roles)
+        kept.roles = ControlRoles::fromXml(*root);
+    kept.writeInto(*root);
     return write(file, *root);
 }
 

@@ -33,7 +33,8 @@ public:
     Outcome duplicate(const juce::String& fileName);
     /** Moves a setup to the desktop's trash, from where it can be restored. */
     Outcome remove(const juce::String& fileName);
-    /** Changes what a setup carries beyond its values; its values stay byte for byte. */
+    /** Changes what a setup carries beyond its values; its values stay byte for byte. An info without roles
+        leaves the setup's roles as they are: the title and tags are edited apart from them. */
     Outcome setInfo(const juce::String& fileName, const SetupInfo& info);
 
 private:

@@ -22,4 +22,14 @@ juce::File programSettings();
     folder of $XDG_CONFIG_HOME (else ~/.config), which may not exist yet; nothing where no Ardour has kept
     settings, and on other systems. */
 std::optional<juce::File> ardourPatchFolder();
+/** Where the newest Ardour found reads the user's MIDI binding maps: midi_maps in the same ardourN folder;
+    nothing where no Ardour has kept settings, and on other systems. */
+std::optional<juce::File> ardourMapFolder();
+/** Where Ableton Live reads the user's remote scripts: Remote Scripts in the User Library (in the Music
+    folder on macOS, Documents on Windows), which may not exist yet; nothing on other systems. */
+std::optional<juce::File> abletonRemoteScripts();
+/** Where ReaLearn keeps its controller presets: Data/helgoboss/realearn/presets/controller in REAPER's
+    resource folder ($XDG_CONFIG_HOME/REAPER, else ~/.config/REAPER on Linux; REAPER in the application
+    data folder elsewhere), which may not exist yet. */
+juce::File realearnControllerPresets();
 } // namespace UserFolders

@@ -66,7 +66,7 @@ juce::StringArray titlesOf(const std::vector<SetupEntry>& list)
 juce::MemoryBlock indexWithTitle(const char* titleBytes, size_t titleSize)
 {
     juce::MemoryOutputStream out;
-    out.writeString("quillet-library-index-2");
+    out.writeString("quillet-library-index-3");
     out.writeInt(1);
     out.writeString("Stage.qmv49");
     out.writeInt64(10);
@@ -77,7 +77,8 @@ juce::MemoryBlock indexWithTitle(const char* titleBytes, size_t titleSize)
         out.writeByte(0);
     out.writeInt64(0);
     out.writeInt64(0);
-    out.writeByte(0);
+    for (int text = 0; text < 2; ++text) // the problem and the roles
+        out.writeByte(0);
     return out.getMemoryBlock();
 }
 } // namespace

@@ -272,7 +272,7 @@ TEST(SetupLibrary, HostileIndexMarksAndTextsAreCleanedOrIgnored)
 
     // An index that claims a billion entries and then ends: every file is still listed.
     juce::MemoryOutputStream index;
-    index.writeString("quillet-library-index-2");
+    index.writeString("quillet-library-index-3");
     index.writeInt(1000000000);
     index.writeString("Kept.qmv49");
     scratch.file(SetupLibrary::indexFileName).replaceWithData(index.getData(), index.getDataSize());

@@ -271,7 +271,7 @@ TEST_F(PanelTest, ADamagedIndexIsToldOnceInTheStatusLineAndManyTagsKeepTheChipsF
     for (int i = 0; i < 60; ++i)
         putSetup(scratch.folder, "s" + juce::String(i) + ".qmv49", "Setup " + juce::String(i),
                  "common, only" + juce::String(i));
-    ASSERT_TRUE(scratch.file(SetupLibrary::indexFileName).replaceWithText("quillet-library-index-2"));
+    ASSERT_TRUE(scratch.file(SetupLibrary::indexFileName).replaceWithText("quillet-library-index-3"));
     LibraryWindow view(library);
     refreshed(library);
     const auto first = library.describe();

@@ -12,6 +12,7 @@
 #include "device/SysExCodec.h"
 #include "device/VirtualMidiPorts.h"
 #include "emulator/EmulatedPlayer.h"
+#include "files/DawMaps.h"
 #include "files/LibraryIndex.h"
 #include "files/LibraryMarks.h"
 #include "files/SafeXmlReader.h"
@@ -160,6 +161,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (doc.setup.title.length() > SetupInfo::maxTitleLength ||
                 doc.setup.tags.size() > SetupInfo::maxTags || doc.setup.title.containsAnyOf("\n\r\t"))
                 std::abort();
+            // Roles kept are roles the maps take, and the maps of the file stay files their DAWs can parse.
+            if (doc.setup.roles)
+            {
+                for (const auto& [id, role] : doc.setup.roles->assigned())
+                    if (!ControlCatalogue::isPictureControl(id) || ControlRole::fromKey(role.key()) != role)
+                        std::abort();
+                SettingsState state;
+                state.resetItemsToDefaults();
+                doc.applyTo(state);
+                const DawMaps maps(state, *doc.setup.roles, doc.setup.title);
+                if (juce::XmlDocument::parse(
+                        juce::String::fromUTF8(maps.text(DawMaps::Daw::ardour).c_str())) == nullptr ||
+                    juce::JSON::parse(juce::String::fromUTF8(maps.text(DawMaps::Daw::realearn).c_str()))
+                        .isVoid() ||
+                    maps.folderName().containsAnyOf("/\\"))
+                    std::abort();
+            }
         }
         // A .syx is imported only when it is a stream Send transmits, byte for byte.
         const auto imported = SyxImport::fromBytes(data, size);

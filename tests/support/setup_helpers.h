@@ -11,6 +11,16 @@ inline SettingsState withPadChannel(int channel)
     return s;
 }
 
+/** The factory configuration, as 'quillet defaults' writes it: every control's factory setting and the
+    keyboard-wide values that Default Values restores. */
+inline SettingsState factorySetup()
+{
+    SettingsState s;
+    s.resetItemsToDefaults();
+    s.applyEditorGlobalDefaults();
+    return s;
+}
+
 /** A setup's info with a title and tags typed as a comma-separated list. */
 inline SetupInfo titled(const juce::String& title, const juce::String& tags = {})
 {

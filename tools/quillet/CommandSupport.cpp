@@ -25,6 +25,17 @@ bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& 
     return true;
 }
 
+std::optional<LoadedSetup> loadSetup(const juce::File& in, std::ostream& err)
+{
+    KbdSettingsStore store;
+    SettingsDocument doc;
+    SettingsReadResult result;
+    if (!loadFresh(in, store, doc, result, err))
+        return std::nullopt;
+    const auto name = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
+    return LoadedSetup{store.snapshot(), doc, name};
+}
+
 int reportWrite(const FileWriteResult& r, const juce::File& out, std::ostream& err)
 {
     if (r.ok)

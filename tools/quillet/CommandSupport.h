@@ -1,7 +1,10 @@
 #pragma once
 
+#include "files/SettingsFile.h"
+
 #include <juce_core/juce_core.h>
 
+#include <optional>
 #include <ostream>
 
 class KbdSettingsStore;
@@ -30,6 +33,16 @@ juce::File fileArg(const juce::String& path);
     err when it cannot be read. */
 bool loadFresh(const juce::File& in, KbdSettingsStore& store, SettingsDocument& doc,
                SettingsReadResult& result, std::ostream& err);
+/** A settings file as loadFresh loads it, for the commands that make something of it: its configuration,
+    its document, and the name the setup goes by (its title, else the file's name). */
+struct LoadedSetup
+{
+    SettingsState state;
+    SettingsDocument doc;
+    juce::String name;
+};
+/** Nothing, having said why in err, when the file cannot be read. */
+std::optional<LoadedSetup> loadSetup(const juce::File& in, std::ostream& err);
 /** Says in err how many elements of a file were skipped and what became of the defaults of a fresh editor
     that went in their place ("sent", "written to out.syx"); nothing when none was. */
 void reportSkipped(const SettingsReadResult& r, const juce::String& defaultsWere, std::ostream& err);

@@ -4,6 +4,7 @@
 #include "ExportCommand.h"
 #include "LibraryCommand.h"
 #include "LinkCommands.h"
+#include "MapsCommand.h"
 #include "MonitorCommand.h"
 #include "device/SysExCodec.h"
 #include "files/MidiChart.h"
@@ -127,6 +128,17 @@ const CommandHelp commandHelp[] = {
      "--keyboard, what the keyboard holds, read as the editor reads it, names the Quillet 49 instead.\n"
      "Exits with 4 when no keyboard is found or it is lost.\n",
      true},
+    {"maps", 2, "--daw=ardour|ableton|realearn IN.qmv49 OUT|--install | --daw=... --keyboard OUT|--install",
+     "Writes the file a DAW reads to know what each control does, from what the controls of the settings\n"
+     "file IN.qmv49 send and the role each has in the setup (the default roles when it has none: faders as\n"
+     "track volumes, the first eight knobs as device parameters, the host buttons as transport).\n"
+     "ardour: Ardour's generic MIDI binding map; ableton: Live's user remote script, written in a folder\n"
+     "named for the setup inside the folder OUT; realearn: a ReaLearn controller preset for REAPER. A\n"
+     "control whose message or role the DAW's file cannot hold is left out and said. --install writes where\n"
+     "the DAW reads instead of OUT, when it is there, and otherwise says where the file goes. With\n"
+     "--keyboard, what the keyboard holds, read as the editor reads it, with the default roles.\n"
+     "Exits with 3 when nothing could be written or installed, 4 when no keyboard is found or it is lost.\n",
+     true},
     {"monitor", 0,
      "[--count=N] [--seconds=S] [--format=text|tsv] [--raw] [--hide=LIST] [--only=LIST] [--setup=IN.qmv49] "
      "[--syx=OUT.syx]",
@@ -208,6 +220,8 @@ const char* usage()
            "                         turn a .syx file that 'syx' wrote back into a settings file\n"
            "  export --format=midnam|ins|reaper|csv IN.qmv49 OUT\n"
            "                         write the names a DAW shows for the controls of a settings file\n"
+           "  maps --daw=ardour|ableton|realearn IN.qmv49 OUT|--install\n"
+           "                         write the map a DAW reads to know what each control does\n"
            "  monitor                print what the keyboard sends, a line a message, in its words\n"
            "  library list|add|send  list the library of setups, add files to it, send one of them\n"
            "\n"
@@ -216,8 +230,9 @@ const char* usage()
            "  quillet --version        show the version\n"
            "  A file name that starts with '-' goes after '--', as in: quillet show -- -setup.qmv49\n"
            "\n"
-           "ports, read, send, diff --keyboard, export --keyboard, monitor and library send take\n"
-           "--emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard emulator instead of the\n"
+           "ports, read, send, diff --keyboard, export --keyboard, maps --keyboard, monitor and library "
+           "send\n"
+           "take --emulated-keyboard[=TROUBLE,...] to talk to the built-in keyboard emulator instead of the\n"
            "system's MIDI ports. TROUBLE:\n"
            "drop-every=N, slow=MS, silent-after=N, unplug-after=N, split=N, no-identity, play=FILE.mid,\n"
            "play-rate=N, and state=FILE: the emulated keyboard starts holding the settings file FILE\n"
@@ -232,7 +247,7 @@ const char* usage()
            "  2   the input file cannot be read or is not a settings file\n"
            "  3   the output file cannot be written\n"
            "  4   no keyboard was found, or it was lost (ports, read, send, diff --keyboard, export\n"
-           "      --keyboard, monitor, library send)\n"
+           "      --keyboard, maps --keyboard, monitor, library send)\n"
            "  5   send was verified, but parts of the file were skipped and the defaults were sent in their\n"
            "      place ('check' lists them)\n"
            "  64  bad command line\n";
@@ -307,14 +322,19 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
     }
 
     juce::StringArray files;
-    juce::String format;
-    bool optionsEnded = false, keyboard = false, tsv = false;
+    juce::String format, daw;
+    bool optionsEnded = false, keyboard = false, tsv = false, install = false;
     for (int i = 1; i < rest.size(); ++i)
     {
         if (!optionsEnded && rest[i] == "--")
             optionsEnded = true;
-        else if (!optionsEnded && (command == "diff" || command == "export") && rest[i] == "--keyboard")
+        else if (!optionsEnded && (command == "diff" || command == "export" || command == "maps") &&
+                 rest[i] == "--keyboard")
             keyboard = true;
+        else if (!optionsEnded && command == "maps" && rest[i].startsWith("--daw="))
+            daw = rest[i].fromFirstOccurrenceOf("=", false, false);
+        else if (!optionsEnded && command == "maps" && rest[i] == "--install")
+            install = true;
         else if (!optionsEnded && command == "diff" &&
                  (rest[i] == "--format=tsv" || rest[i] == "--format=text"))
             tsv = rest[i] == "--format=tsv";
@@ -337,6 +357,17 @@ int run(const juce::StringArray& args, std::ostream& out, std::ostream& err)
         return usageError("'diff' takes two settings files, or one and --keyboard");
     if (command == "export" && keyboard && files.size() == 1 && format.isNotEmpty())
         return QuilletExport::exportFromKeyboard(format, fileArg(files[0]), *link, out, err);
+    if (command == "maps")
+    {
+        if (daw.isEmpty())
+            return usageError("'maps' needs --daw=ardour, ableton or realearn");
+        if (files.size() != (keyboard ? 0 : 1) + (install ? 0 : 1))
+            return usageError("'maps' takes " + juce::String(help->arguments));
+        const QuilletMaps::Destination to =
+            install ? QuilletMaps::Destination() : QuilletMaps::Destination(fileArg(files[files.size() - 1]));
+        return keyboard ? QuilletMaps::mapsFromKeyboard(daw, to, *link, out, err)
+                        : QuilletMaps::mapsFromFile(daw, fileArg(files[0]), to, out, err);
+    }
     if (files.size() != help->argumentCount)
         return usageError("'" + command + "' takes " + juce::String(help->argumentCount) +
                           (help->argumentCount == 1 ? " argument, " : " arguments, ") + help->arguments);

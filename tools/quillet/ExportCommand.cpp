@@ -34,14 +34,11 @@ int exportNames(const juce::String& formatName, const juce::File& in, const juce
     const auto format = formatOrSay(formatName, err);
     if (!format)
         return QuilletCommands::exitUsage;
-    KbdSettingsStore store;
-    SettingsDocument doc;
-    SettingsReadResult result;
-    if (!QuilletCommands::loadFresh(in, store, doc, result, err))
-        return QuilletCommands::exitUnreadable;
     // The setup's title names the instrument; a file without one, its name.
-    const auto instrument = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
-    return write(DawNames(store.snapshot(), instrument), *format, outFile, err);
+    const auto setup = QuilletCommands::loadSetup(in, err);
+    if (!setup)
+        return QuilletCommands::exitUnreadable;
+    return write(DawNames(setup->state, setup->name), *format, outFile, err);
 }
 
 int exportFromKeyboard(const juce::String& formatName, const juce::File& outFile,
@@ -51,28 +48,8 @@ int exportFromKeyboard(const juce::String& formatName, const juce::File& outFile
     if (!format)
         return QuilletCommands::exitUsage;
     QuilletLinkCommands::LinkSession session(link, err);
-    if (!session.ready)
-        return QuilletCommands::exitUnreadable;
-    std::atomic<bool> ended{false};
-    std::atomic<ReadOutChain::Outcome> outcome{ReadOutChain::Outcome::complete};
-    const auto heard = session.link->getReadOut().onFinished(
-        [&](ReadOutChain::Outcome o)
-        {
-            outcome = o;
-            ended = true;
-        });
-    if (!session.findKeyboard(true))
-    {
-        err << QuilletLinkCommands::notFound;
-        return QuilletCommands::exitNoKeyboard;
-    }
-    pumpUntil([&ended] { return ended.load(); }, 120000);
-    if (!ended || outcome != ReadOutChain::Outcome::complete)
-    {
-        err << "quillet: the keyboard's configuration could not be read whole; nothing was written\n";
-        return session.manager().isKeyboardFound() ? QuilletCommands::exitProblems
-                                                   : QuilletCommands::exitNoKeyboard;
-    }
+    if (const int read = session.readWholeKeyboard(); read != QuilletCommands::exitOk)
+        return read;
     const int code = write(DawNames(session.manager().snapshot(), "Quillet 49"), *format, outFile, err);
     if (code == QuilletCommands::exitOk)
         out << "Wrote the names of what the keyboard on " << session.manager().getKeyboardOutputName()

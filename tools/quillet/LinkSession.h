@@ -10,6 +10,11 @@
 
 namespace QuilletLinkCommands
 {
+inline const char* const notFound =
+    "quillet: no keyboard answered on the MIDI ports. Check the USB cable and the "
+    "keyboard's power, that no other program is holding its MIDI port, and that the "
+    "system's MIDI service is running.\n";
+
 /** The keyboard, reached the way the options say, through the editor's own link. */
 class LinkSession
 {
@@ -85,6 +90,30 @@ public:
         emulator->setConfiguration(state);
     }
 
+    /** Finds the keyboard and reads its whole configuration as the editor does at start-up: exitOk when it
+        came whole, else the exit code, having said why in err. */
+    int readWholeKeyboard()
+    {
+        if (!ready)
+            return QuilletCommands::exitUnreadable;
+        const auto heard = link->getReadOut().onFinished(
+            [this](ReadOutChain::Outcome o)
+            {
+                readOutcome = o;
+                readFinished = true;
+            });
+        if (!findKeyboard(true))
+        {
+            err << notFound;
+            return QuilletCommands::exitNoKeyboard;
+        }
+        pumpUntil([this] { return readFinished.load(); }, 120000);
+        if (readFinished && readOutcome == ReadOutChain::Outcome::complete)
+            return QuilletCommands::exitOk;
+        err << "quillet: the keyboard's configuration could not be read whole; nothing was written\n";
+        return manager().isKeyboardFound() ? QuilletCommands::exitProblems : QuilletCommands::exitNoKeyboard;
+    }
+
     MidiPortSystem& portSystem() { return virtualPorts != nullptr ? *virtualPorts : systemMidiPorts(); }
     OrvManager49& manager() { return link->getManager(); }
 
@@ -96,9 +125,4 @@ public:
     std::atomic<ReadOutChain::Outcome> readOutcome{ReadOutChain::Outcome::complete};
     std::atomic<bool> readFinished{false};
 };
-
-inline const char* const notFound =
-    "quillet: no keyboard answered on the MIDI ports. Check the USB cable and the "
-    "keyboard's power, that no other program is holding its MIDI port, and that the "
-    "system's MIDI service is running.\n";
 } // namespace QuilletLinkCommands
