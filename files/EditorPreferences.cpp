@@ -11,6 +11,7 @@ namespace
 {
 const char* const rootTag = "QuilletPreferences";
 const char* const zoomAttribute = "Zoom";
+const char* const installedMapTag = "InstalledMap";
 } // namespace
 
 EditorPreferences::EditorPreferences(juce::File f) : file(std::move(f)) {}
@@ -54,13 +55,49 @@ bool EditorPreferences::setZoomPercent(std::optional<int> percent, juce::String&
         root->setAttribute(zoomAttribute, *percent);
     else
         root->removeAttribute(zoomAttribute);
+    return write(*root, problem);
+}
+
+bool EditorPreferences::write(const juce::XmlElement& root, juce::String& problem) const
+{
     if (!file.getParentDirectory().createDirectory())
     {
         problem = "the folder " + file.getParentDirectory().getFullPathName() + " cannot be made";
         return false;
     }
-    const auto text = root->toString().toStdString();
+    const auto text = root.toString().toStdString();
     const auto written = SafeFileWriter::replaceFileContents(file, text.data(), text.size());
     problem = written.message;
     return written.ok;
+}
+
+std::vector<std::pair<juce::String, juce::File>> EditorPreferences::installedMaps() const
+{
+    std::vector<std::pair<juce::String, juce::File>> maps;
+    const auto root = read();
+    for (const auto* e : root->getChildWithTagNameIterator(installedMapTag))
+    {
+        const auto path = e->getStringAttribute("File");
+        // Only a whole path: a damaged entry must not point the editor at a file relative to anywhere.
+        if (juce::File::isAbsolutePath(path) && e->getStringAttribute("Daw").isNotEmpty())
+            maps.emplace_back(e->getStringAttribute("Daw"), juce::File(path));
+    }
+    return maps;
+}
+
+bool EditorPreferences::rememberInstalledMap(const juce::String& daw, const juce::File& map,
+                                             juce::String& problem)
+{
+    auto root = read();
+    for (auto* e = root->getChildByName(installedMapTag); e != nullptr;)
+    {
+        auto* next = e->getNextElementWithTagName(installedMapTag);
+        if (e->getStringAttribute("File") == map.getFullPathName())
+            root->removeChildElement(e, true);
+        e = next;
+    }
+    auto* entry = root->createNewChildElement(installedMapTag);
+    entry->setAttribute("Daw", daw);
+    entry->setAttribute("File", map.getFullPathName());
+    return write(*root, problem);
 }

@@ -31,8 +31,19 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     ignoreXErrorsAsTheEditorDoes();
+#if !JUCE_WINDOWS
+    // The editor's preferences (the zoom, the maps installed) are the tests' own, never the user's.
+    const auto settings = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                              .getNonexistentChildFile("quillet-ui-tests", {}, false);
+    settings.createDirectory();
+    setenv("XDG_CONFIG_HOME", settings.getFullPathName().toRawUTF8(), 1);
+#endif
     juce::ScopedJuceInitialiser_GUI juce;
     // The editor's look and feel is not installed here: the default one gets the editor's colours.
     setEditorColours(juce::LookAndFeel::getDefaultLookAndFeel());
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+#if !JUCE_WINDOWS
+    settings.deleteRecursively();
+#endif
+    return result;
 }

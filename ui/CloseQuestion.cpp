@@ -9,7 +9,7 @@ CloseQuestion::CloseQuestion(const OrvManager49& m, EditHistory& h, EditorDialog
 void CloseQuestion::ask(std::function<void()> approved)
 {
     const int unsent = manager.isKeyboardFound() ? (int)history.unsentValues().size() : 0;
-    const bool unsaved = history.hasUnsavedChanges();
+    const bool unsaved = history.hasUnsavedChanges() || files.hasUnsavedRoles();
     if (unsent == 0 && !unsaved)
         return approved();
     // A second request to close while the question is up changes nothing.

@@ -17,6 +17,7 @@ enum class EditorCommand
     readFromKeyboard,
     library,
     monitor,
+    dawMaps,
     copySettings,
     pasteSettings,
     selectKnobs,

@@ -73,6 +73,7 @@ juce::PopupMenu EditorMenuBar::fileMenu()
     daw.addSeparator();
     daw.addItem(panelAction("Install for Ardour", [](KbdSettingComponent49& p) { p.installForArdour(); }));
     menu.addSubMenu("Export for the DAW", daw);
+    menu.addItem(command(EditorCommand::dawMaps));
     menu.addSeparator();
     menu.addItem(command(EditorCommand::library));
     if (app.quit)

@@ -89,6 +89,7 @@ bool FileCommands::loadDocument(const juce::File& file, const SettingsDocument& 
     history.markSaved();
     current = file;
     currentSetup = doc.setup;
+    rolesUnsaved = false;
     answer("Loaded " + file.getFileName());
 
     // The problems 'quillet check' finds: the file as a freshly started editor would load it.
@@ -126,6 +127,7 @@ void FileCommands::save(std::function<void(bool)> done)
             lastWritten = file;
             *written = store.snapshot();
             lastSetup = setupInfoFor(file);
+            lastSetup.roles = currentSetup.roles; // the editor's, edited since perhaps, not the file's
             return writeXmlDocument(*createSettingsXml(*written, lastSetup), file, readOnly);
         },
         [self = WeakThis(this), written, done](bool saved)
@@ -135,6 +137,7 @@ void FileCommands::save(std::function<void(bool)> done)
                 self->history.markSaved(*written);
                 self->current = self->lastWritten;
                 self->currentSetup = self->lastSetup;
+                self->rolesUnsaved = false;
                 self->answer("Saved " + self->lastWritten.getFileName() + " at " +
                              juce::Time::getCurrentTime().formatted("%H:%M"));
             }
@@ -150,6 +153,14 @@ void FileCommands::savedElsewhere(const juce::File& file, const SettingsState& w
     current = file;
     currentSetup = setupInfoFor(file);
     answer(note);
+}
+
+void FileCommands::setRoles(const ControlRoles& roles)
+{
+    if (currentSetup.roles && *currentSetup.roles == roles)
+        return;
+    currentSetup.roles = roles;
+    rolesUnsaved = true;
 }
 
 SetupInfo FileCommands::setupInfoFor(const juce::File& target) const

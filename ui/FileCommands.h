@@ -35,6 +35,14 @@ public:
     /** Told what a command did, in a few words for the status display, with what a click on them does
         (nothing, or opening the chart just written). */
     std::function<void(const juce::String& note, std::function<void()> onClick)> onAnswered;
+    /** The roles of the controls in the DAW, kept with the setup: its own, else the defaults. */
+    ControlRoles roles() const { return currentSetup.roles.value_or(ControlRoles::defaults()); }
+    /** Gives the setup these roles; the next save writes them, and until then closing asks. */
+    void setRoles(const ControlRoles& roles);
+    bool hasUnsavedRoles() const { return rolesUnsaved; }
+    /** The setup's title, else the file's name, else the keyboard's. */
+    juce::String instrumentName() const;
+
     /** The settings file last loaded or saved; nothing before. */
     const std::optional<juce::File>& currentFile() const { return current; }
 
@@ -59,8 +67,6 @@ private:
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     void answer(const juce::String& note, std::function<void()> onClick = {});
     static juce::File documentsFolder();
-    /** The setup's title, else the file's name, else the keyboard's. */
-    juce::String instrumentName() const;
     /** What a saved file carries beyond the values: over the file the editor holds, what that file carries
         now (the library may have changed it); elsewhere, what the file last loaded carried. */
     SetupInfo setupInfoFor(const juce::File& target) const;
@@ -75,6 +81,7 @@ private:
     SetupInfo lastSetup;    // those of the save under way
     juce::File lastWritten;
     bool dialogOpen = false;
+    bool rolesUnsaved = false;
 
     // Dialogs answer after their caller has returned: their callbacks hold the commands by this.
     using WeakThis = juce::WeakReference<FileCommands>;

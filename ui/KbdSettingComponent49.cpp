@@ -53,6 +53,15 @@ KbdSettingComponent49::KbdSettingComponent49(MidiPortSystem& ports, std::unique_
     comparison.attachTo(statusDisplay());
     comparison.onLibrary = std::bind(&LibraryCommands::open, &library);
     comparison.onMonitor = std::bind(&MonitorCommands::open, &monitor);
+    dawMaps.tell = [this](const juce::String& note)
+    {
+        linkState.setNote(note);
+        updateStatus();
+    };
+    dawMaps.selectedControls = [this]
+    {
+        return w.picker.getSelection().ids();
+    };
     library.send = std::bind(&Panel::sendToKeyboard, this);
     comparison.onComparedControls =
         std::bind(&QMV49CtrlPickerComponent::setComparedControls, &w.picker, std::placeholders::_1);
@@ -143,6 +152,8 @@ void KbdSettingComponent49::handleAsyncUpdate()
     updateStatus();
     if (shown.closeApproved)
         closeQuestion.sendVerified();
+    else if (shown.sendVerified)
+        dawMaps.sendVerified(); // not while the window closes
 }
 
 void KbdSettingComponent49::updateStatus()

@@ -103,6 +103,7 @@ public:
     /** The library of setups (Ctrl+L). */
     LibraryCommands& getLibrary() { return library; }
     MonitorCommands& getMonitor() { return monitor; }
+    DawMapsCommands& getDawMaps() { return dawMaps; }
     int getSelectedItemId() const { return fields.selected(); }
     QMV49CtrlPickerComponent& getPicker() { return w.picker; }
     SelectionEditing& getSelectionEditing() { return selectionEditing; }
@@ -167,8 +168,10 @@ private:
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};
     GlobalFields globals{w, manager, history};
     MonitorCommands monitor{manager, w.picker, *dialogs};
+    DawMapsCommands dawMaps{manager, files, *dialogs};
     PanelCommands panelCommands{*this,
-                                {history, files, comparison, library, monitor, selectionEditing, pickerFocus,
+                                {history, files, comparison, library, monitor, dawMaps, selectionEditing,
+                                 pickerFocus,
                                  [this]
                                  {
                                      sendToKeyboard();

@@ -126,7 +126,10 @@ LinkState::Update LinkState::update()
         result.swap(sendResult);
     }
     if (result)
+    {
         shown.closeApproved = showSendResult(*result);
+        shown.sendVerified = result->outcome == VerifiedSend::Outcome::verified;
+    }
     shown.touched = touched.exchange(-1);
     return shown;
 }

@@ -30,6 +30,7 @@ public:
         bool globalsArrived = false; // the keyboard-wide values arrived, or were put in
         bool readOutEnded = false;   // complete or not
         bool closeApproved = false;  // a send asked for on closing was verified: the window may close
+        bool sendVerified = false;   // any send was verified
         int touched = -1;            // the control last moved on the keyboard
     };
     /** Acts on everything noted since the last update, and says what the window has to show. Message

@@ -40,6 +40,9 @@ bool PanelCommands::perform(EditorCommand command)
     case EditorCommand::monitor:
         parts.monitor.open();
         return true;
+    case EditorCommand::dawMaps:
+        parts.dawMaps.open();
+        return true;
     case EditorCommand::zoomIn:
     case EditorCommand::zoomOut:
     case EditorCommand::resetZoom:

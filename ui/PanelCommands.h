@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ComparisonCommands.h"
+#include "DawMapsCommands.h"
 #include "EditorCommands.h"
 #include "FileCommands.h"
 #include "LibraryCommands.h"
@@ -22,6 +23,7 @@ public:
         ComparisonCommands& comparison;
         LibraryCommands& library;
         MonitorCommands& monitor;
+        DawMapsCommands& dawMaps;
         SelectionEditing& selection;
         PickerFocus& focus;
         std::function<void()> send;
