@@ -55,7 +55,7 @@ Target targetOf(const ControlRole& role)
     case A::nextTrack:
         return {"action", "Editor/select-next-route"};
     case A::marker:
-        return {"action", "Common/add-location-from-playhead"};
+        return {"action", "Editor/add-location-from-playhead"};
     case A::undo:
         return {"action", "Editor/undo"};
     case A::none:

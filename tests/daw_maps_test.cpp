@@ -48,7 +48,7 @@ const Vocabulary vocabulary[] = {
     {A::nextTrack, "action Editor/select-next-route", "Button ch-right", "", ""},
     {A::previousBank, "function prev-bank", "Button bank-left", "PrevBankButton", ""},
     {A::nextBank, "function next-bank", "Button bank-right", "NextBankButton", ""},
-    {A::marker, "action Common/add-location-from-playhead", "Button marker", "", ""},
+    {A::marker, "action Editor/add-location-from-playhead", "Button marker", "", ""},
     {A::undo, "action Editor/undo", "Button undo", "", ""},
 };
 // clang-format on
