@@ -152,6 +152,7 @@ void FileCommands::savedElsewhere(const juce::File& file, const SettingsState& w
     history.markSaved(written);
     current = file;
     currentSetup = setupInfoFor(file);
+    rolesUnsaved = false;
     answer(note);
 }
 

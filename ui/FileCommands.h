@@ -37,6 +37,8 @@ public:
     std::function<void(const juce::String& note, std::function<void()> onClick)> onAnswered;
     /** The roles of the controls in the DAW, kept with the setup: its own, else the defaults. */
     ControlRoles roles() const { return currentSetup.roles.value_or(ControlRoles::defaults()); }
+    /** The roles the user gave, for a copy of the setup saved elsewhere; nothing when none were given. */
+    const std::optional<ControlRoles>& givenRoles() const { return currentSetup.roles; }
     /** Gives the setup these roles; the next save writes them, and until then closing asks. */
     void setRoles(const ControlRoles& roles);
     bool hasUnsavedRoles() const { return rolesUnsaved; }

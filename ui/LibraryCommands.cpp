@@ -204,6 +204,7 @@ void LibraryCommands::saveCurrent(const juce::String& title)
 {
     SetupInfo info;
     info.title = title.trim().isNotEmpty() ? title.trim() : juce::String("Untitled setup");
+    info.roles = files.givenRoles(); // the copy does in the DAW what the editor's setup does
     const auto state = store.snapshot();
     const auto outcome = getLibrary().saveNew(state, info);
     if (changed(outcome, "The settings could not be saved to the library"))
