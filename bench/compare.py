@@ -280,6 +280,19 @@ def load_benchmark():
 measured([("load (CPU)", "<= 1.5x")], load_benchmark)
 
 
+def export_benchmarks():
+    f = bench("files_bench", ["BM_ExportNamesAllFormats", "BM_ExportMapsAllDaws", "BM_FloorSettingsText"])
+    # Each text no dearer than the settings file's own: as many times the floor as there are texts.
+    row("names for the DAW, 4 formats vs the settings file's text", f["BM_ExportNamesAllFormats"]["cpu_time"],
+        f["BM_FloorSettingsText"]["cpu_time"], "us", "<= 4x")
+    row("DAW control maps, 3 DAWs vs the settings file's text", f["BM_ExportMapsAllDaws"]["cpu_time"],
+        f["BM_FloorSettingsText"]["cpu_time"], "us", "<= 3x")
+
+
+measured([("names for the DAW, 4 formats vs the settings file's text", "<= 4x"),
+          ("DAW control maps, 3 DAWs vs the settings file's text", "<= 3x")], export_benchmarks)
+
+
 # Files built to be slow, each against a well-formed settings file of the same size.
 hostile = ["one-name-attributes", "distinct-attributes", "deep-and-wide", "long-name", "references"]
 

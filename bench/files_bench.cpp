@@ -1,6 +1,8 @@
 // Saving, loading and charting the factory configuration, each beside the bare toolkit work on the same
 // tree (an XmlElement write, an XmlDocument parse) as the floor; and loading files built to be slow, each
 // beside a well-formed settings file of the same size.
+#include "files/DawMaps.h"
+#include "files/DawNames.h"
 #include "files/MidiChart.h"
 #include "files/SettingsFile.h"
 #include "tests/support/scratch_folder.h"
@@ -83,6 +85,47 @@ void BM_FloorChartXmlWrite(benchmark::State& state)
     writeTreeLoop(state, *createMidiChartXml(defaultStore().snapshot()), benchFile("bench-chart-floor.html"));
 }
 BENCHMARK(BM_FloorChartXmlWrite);
+
+//==============================================================================
+// The exports for the DAW, in memory, beside the floor of the settings file's own text made from the same
+// configuration: the four name formats, and the three control maps with the default roles.
+void BM_ExportNamesAllFormats(benchmark::State& state)
+{
+    const auto configuration = defaultStore().snapshot();
+    for (auto _ : state)
+    {
+        const DawNames names(configuration, "Quillet 49");
+        size_t bytes = 0;
+        for (auto format : {DawNames::Format::midnam, DawNames::Format::ins, DawNames::Format::reaper,
+                            DawNames::Format::csv})
+            bytes += names.text(format).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+BENCHMARK(BM_ExportNamesAllFormats)->Unit(benchmark::kMicrosecond);
+
+void BM_ExportMapsAllDaws(benchmark::State& state)
+{
+    const auto configuration = defaultStore().snapshot();
+    const auto roles = ControlRoles::defaults();
+    for (auto _ : state)
+    {
+        const DawMaps maps(configuration, roles, "Quillet 49");
+        size_t bytes = 0;
+        for (auto daw : {DawMaps::Daw::ardour, DawMaps::Daw::ableton, DawMaps::Daw::realearn})
+            bytes += maps.text(daw).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+BENCHMARK(BM_ExportMapsAllDaws)->Unit(benchmark::kMicrosecond);
+
+void BM_FloorSettingsText(benchmark::State& state)
+{
+    const auto configuration = defaultStore().snapshot();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(createSettingsXml(configuration)->toString().length());
+}
+BENCHMARK(BM_FloorSettingsText)->Unit(benchmark::kMicrosecond);
 
 //==============================================================================
 // Files of one size (a little under the loader's cap) built to make loading slow, and the floor: a
