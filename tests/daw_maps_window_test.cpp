@@ -47,8 +47,13 @@ TEST_F(DawMapsWindowTest, RolesGivenToSeveralControlsAreNumberedInOrderAndKeptWi
     auto* view = maps.view();
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->rows(), 53);
-    // The factory setup: Filter Cutoff sends controller 74 on channel 1.
+    // The factory setup: Filter Cutoff sends controller 74 on channel 1; an edit while the window is open
+    // shows there.
     EXPECT_EQ(view->cellText(rowOf(*view, "Filter Cutoff"), 2), "CC 74 on 1");
+    panel->getManager().setItemField(itemFieldChannel, 0x01, 9);
+    EXPECT_TRUE(pumpUntil([&] { return view->cellText(rowOf(*view, "Filter Cutoff"), 2) == "CC 74 on 10"; }));
+    panel->getManager().setItemField(itemFieldChannel, 0x01, 0); // as the keyboard holds it
+    EXPECT_TRUE(pumpUntil([&] { return view->cellText(rowOf(*view, "Filter Cutoff"), 2) == "CC 74 on 1"; }));
 
     // Three pads made mutes 4, 5 and 6, in the list's order whatever order they were chosen in.
     view->select({0x72, 0x70, 0x71});

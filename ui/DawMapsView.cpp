@@ -95,6 +95,7 @@ DawMapsView::DawMapsView(const KbdSettingsStore& configuration, ControlRoles rol
         addAndMakeVisible(c);
     setSize(600, 560);
     refresh();
+    startTimerHz(4);
 }
 
 juce::String DawMapsView::titleOf(DawMaps::Daw chosen)
@@ -152,6 +153,7 @@ void DawMapsView::changed()
 
 void DawMapsView::refresh()
 {
+    shownChanges = store.changeCount();
     const auto state = store.snapshot();
     sends.clear();
     for (int id : ids)

@@ -8,7 +8,7 @@
     given to several controls at once (numbered in the list's order), the DAW to write for, and Export and
     Install. Says what the chosen DAW's file leaves out. Works on its own copy of the roles and tells each
     change; the commands behind it keep them. */
-class DawMapsView : public juce::Component, private juce::TableListBoxModel
+class DawMapsView : public juce::Component, private juce::TableListBoxModel, private juce::Timer
 {
 public:
     DawMapsView(const KbdSettingsStore& configuration, ControlRoles roles);
@@ -44,11 +44,18 @@ private:
     void paintRowBackground(juce::Graphics& g, int row, int width, int height, bool selected) override;
     void paintCell(juce::Graphics& g, int row, int column, int width, int height, bool selected) override;
     void changed();
+    /** An edit in the panel, a load or a read while the window is open shows here too. */
+    void timerCallback() override
+    {
+        if (store.changeCount() != shownChanges)
+            refresh();
+    }
 
     const KbdSettingsStore& store;
     ControlRoles current;
     const std::vector<int> ids;
     std::vector<juce::String> sends; // by row
+    std::uint64_t shownChanges = 0;  // the store's count when they were made
 
     juce::Label dawLabel{{}, "DAW:"}, roleLabel{{}, "Role of the selected controls:"},
         fromLabel{{}, "numbered from"};
