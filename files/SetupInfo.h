@@ -4,6 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 /** What a setup carries beyond the keyboard's values: a title, a free description, tags and the controls'
     roles in a DAW. Kept in the settings file as optional elements after everything else, so a file without
     them is as it always was, and an editor that does not know them loads the file all the same. */
@@ -12,6 +14,15 @@ struct SetupInfo
     juce::String title, description;
     juce::StringArray tags;            // each plain text, no commas, no repeats (compared without case)
     std::optional<ControlRoles> roles; // nothing: never set, the maps take the defaults
+
+    /** What the setup is called where a DAW shows it: its title, else the name of the file it is in, else
+        the keyboard's. */
+    juce::String nameIn(const std::optional<juce::File>& file) const
+    {
+        return title.isNotEmpty() ? title
+               : file             ? file->getFileNameWithoutExtension()
+                                  : juce::String("Quillet 49");
+    }
 
     bool isEmpty() const { return title.isEmpty() && description.isEmpty() && tags.isEmpty() && !roles; }
     bool operator==(const SetupInfo& o) const

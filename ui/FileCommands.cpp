@@ -249,9 +249,7 @@ void FileCommands::installForArdour()
 
 juce::String FileCommands::instrumentName() const
 {
-    return currentSetup.title.isNotEmpty() ? currentSetup.title
-           : current                       ? current->getFileNameWithoutExtension()
-                                           : juce::String("Quillet 49");
+    return currentSetup.nameIn(current);
 }
 
 void FileCommands::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,

@@ -32,7 +32,7 @@ std::optional<LoadedSetup> loadSetup(const juce::File& in, std::ostream& err)
     SettingsReadResult result;
     if (!loadFresh(in, store, doc, result, err))
         return std::nullopt;
-    const auto name = doc.setup.title.isNotEmpty() ? doc.setup.title : in.getFileNameWithoutExtension();
+    const auto name = doc.setup.nameIn(in);
     return LoadedSetup{store.snapshot(), doc, name};
 }
 
