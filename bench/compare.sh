@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The editor and the tool beside their floors, measured in one run on this machine:
 #   - start-up (exec to window mapped), peak memory and idle wake-ups of the editor against a bare JUCE
-#     window app, with the fonts installed here and with 88 more font files visible to the toolkit;
+#     window app, with the fonts installed here and with 88 more font files visible to the toolkit; the peak
+#     memory also against the bare window given the parts the first window needs (the picture, text in the
+#     embedded faces, the MIDI ports listed), with what each of those parts costs on its own;
 #   - the read-out, send-all, load, batch-edit and monitor benchmarks against their Google Benchmark floors (and
 #     the read-out with the monitor open beside a stream against it closed; the tool monitoring a flood), the library of
 #     10,000 setups: its first listing against the loader, its search, its tags and chips and the memory it holds;
