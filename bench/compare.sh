@@ -20,7 +20,7 @@ build="$(cd "${1:-$root/build}" && pwd)"
 
 if [ -z "${QUILLET_COMPARE_IN_XVFB:-}" ]; then
   export CCACHE_SLOPPINESS=time_macros
-  nice -n 5 cmake --build "$build" --target QuilletEditor quillet bare_window_app bare_console bare_console_alsa process_probe \
+  nice -n 5 cmake --build "$build" --target QuilletEditor quillet bare_window_app bare_console bare_console_alsa safe_write_console process_probe \
     device_bench files_bench library_bench batch_bench monitor_bench >/dev/null
   QUILLET_COMPARE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build"
 fi
