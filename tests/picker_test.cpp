@@ -142,6 +142,15 @@ TEST_F(PickerTest, RendersThePictureBreathSocketAndCaptions)
     EXPECT_TRUE(hasDarkPixel(image, {729, 278, 305, 30})) << "Drum Pads caption";
 }
 
+// The panel behind the picture is not painted where the picture lies, on the picture's word that it covers
+// every pixel: a pixel left transparent would show whatever was on the screen before.
+TEST_F(PickerTest, CoversEveryPixelOfItsAreaSoThePanelNeedNotPaintUnderIt)
+{
+    ASSERT_TRUE(picker.isOpaque());
+    const auto image = picker.createComponentSnapshot(picker.getLocalBounds(), true, 1.0f);
+    EXPECT_FALSE(anyPixelIn(image, image.getBounds(), [](juce::Colour c) { return c.getAlpha() != 255; }));
+}
+
 //==============================================================================
 namespace
 {

@@ -94,6 +94,10 @@ KbdSettingComponent49::~KbdSettingComponent49()
 
 void KbdSettingComponent49::paint(juce::Graphics& g)
 {
+    // The picture paints every pixel of its part of the panel: the gradient is worked out only where it
+    // shows.
+    if (w.picker.isVisible() && w.picker.isOpaque())
+        g.excludeClipRegion(w.picker.getBounds());
     g.fillAll(juce::Colours::white);
     g.setGradientFill(juce::ColourGradient(findColour(backgroundTopColourId), 328.0f, 8.0f,
                                            findColour(backgroundBottomColourId), 336.0f, 328.0f, false));

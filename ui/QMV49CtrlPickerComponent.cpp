@@ -27,6 +27,8 @@ std::vector<int> idsInOrder(const PickerGeometry& geometry)
 QMV49CtrlPickerComponent::QMV49CtrlPickerComponent()
     : geometry(spotRectangles()), selection(idsInOrder(geometry))
 {
+    // The picture is painted edge to edge on white: nothing under it ever shows.
+    setOpaque(true);
     for (const auto& spot : pickerSpots)
     {
         auto* b = buttons.add(new MoxCtrlPickerButton());
