@@ -1,5 +1,7 @@
 #include "MonitorFilter.h"
 
+#include "model/WholeNumber.h"
+
 #include <algorithm>
 
 MonitorFilter::MonitorFilter()
@@ -47,6 +49,14 @@ constexpr GroupNames groupNames[MonitorFilter::groupCount] = {{"notes", "Notes"}
                                                               {"sysex", "SysEx"},
                                                               {"system", "System"},
                                                               {"timing", "Clock and sensing"}};
+
+/** A channel as a list names it: one or two digits with nothing around them, 1 to 16. */
+std::optional<int> channelNumber(const juce::String& text)
+{
+    if (text.length() > 2 || text != text.trim())
+        return std::nullopt;
+    return wholeNumber(text, 1, 16);
+}
 } // namespace
 
 const char* MonitorFilter::groupKey(Group group)
@@ -104,15 +114,12 @@ juce::String MonitorFilter::apply(const juce::String& list, bool hidden)
         if (word.startsWith("ch") && word.length() > 2)
         {
             const auto range = word.substring(2);
-            const auto first = range.upToFirstOccurrenceOf("-", false, false);
-            const auto last = range.contains("-") ? range.fromFirstOccurrenceOf("-", false, false) : first;
-            const bool digits = first.containsOnly("0123456789") && last.containsOnly("0123456789") &&
-                                first.isNotEmpty() && last.isNotEmpty() && first.length() <= 2 &&
-                                last.length() <= 2;
-            const int from = first.getIntValue(), to = last.getIntValue();
-            if (digits && from >= 1 && to <= 16 && from <= to)
+            const auto first = channelNumber(range.upToFirstOccurrenceOf("-", false, false));
+            const auto last =
+                range.contains("-") ? channelNumber(range.fromFirstOccurrenceOf("-", false, false)) : first;
+            if (first && last && *first <= *last)
             {
-                for (int c = from; c <= to; ++c)
+                for (int c = *first; c <= *last; ++c)
                     namedChannels.set((size_t)c - 1);
                 known = true;
             }

@@ -374,6 +374,26 @@ TEST_F(MonitorTest, FiltersChooseByKindChannelDirectionAndControlAndRefuseWordsT
     }
 }
 
+TEST(MonitorFilterChannels, AChannelIsOneOrTwoDigitsWithNothingAroundThem)
+{
+    for (const char* good : {"ch01", "ch16", "ch1-16", " CH3-03 "})
+    {
+        MonitorFilter f;
+        EXPECT_EQ(f.apply(good, false), "") << good;
+    }
+    MonitorFilter zeros;
+    ASSERT_EQ(zeros.apply("ch01-02", false), "");
+    EXPECT_TRUE(zeros.showsChannel(1) && zeros.showsChannel(2) && !zeros.showsChannel(3));
+
+    for (const char* bad :
+         {"ch 5", "ch5 -6", "ch5- 6", "ch001", "ch0016", "ch+5", "ch-5", "ch1--5", "ch1-2-3", "ch5x"})
+    {
+        MonitorFilter untouched;
+        EXPECT_EQ(untouched.apply(bad, false), juce::String(bad).trim().toLowerCase()) << bad;
+        EXPECT_TRUE(untouched.showsEveryChannel()) << bad;
+    }
+}
+
 TEST(MonitorTapPorts, EachLineNamesThePortItWentThroughEvenWhenTheKeyboardMoves)
 {
     MonitorTap tap;
