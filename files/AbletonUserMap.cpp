@@ -65,25 +65,31 @@ std::optional<Place> placeOf(const ControlRole& role)
 MapText AbletonUserMap::write(const std::vector<MapBinding>& bindings, const juce::String& name)
 {
     MapText map;
-    std::vector<const MapBinding*> usable;
+    struct Placed
+    {
+        const MapBinding* binding;
+        Place place;
+    };
+    std::vector<Placed> usable;
     for (const auto& b : bindings)
     {
+        const auto place = placeOf(b.role);
         if (b.sent.kind != SentMessage::Kind::controller)
             map.warnings.add(b.control + ": Live's user map takes controllers only; " + b.role.name() +
                              " is left out");
-        else if (!placeOf(b.role) || (ControlRole::isNumbered(b.role.action) && b.role.index > 8))
+        else if (!place || (ControlRole::isNumbered(b.role.action) && b.role.index > 8))
             map.warnings.add(b.control + ": Live's user map has no place for " + b.role.name() +
                              "; left out");
         else
-            usable.push_back(&b);
+            usable.push_back({&b, *place});
     }
 
     // The global channel is the one most of the controls without a channel of their own send on.
     std::map<int, int> counts;
-    for (const auto* b : usable)
-        if (placeOf(b->role)->channelKey.isEmpty())
+    for (const auto& [b, place] : usable)
+        if (place.channelKey.isEmpty())
             ++counts[b->channel()];
-    int global = usable.empty() ? 0 : usable.front()->channel(), most = 0;
+    int global = usable.empty() ? 0 : usable.front().binding->channel(), most = 0;
     for (const auto& [channel, count] : counts)
         if (count > most)
         {
@@ -94,9 +100,8 @@ MapText AbletonUserMap::write(const std::vector<MapBinding>& bindings, const juc
     std::map<juce::String, juce::String> values{
         {"GlobalChannel", juce::String(global)}, {"InputName", "Quillet 49"},   {"OutputName", "Quillet 49"},
         {"EncoderMapMode", "Absolute"},          {"VolumeMapMode", "Absolute"}, {"SendsMapMode", "Absolute"}};
-    for (const auto* b : usable)
+    for (const auto& [b, place] : usable)
     {
-        const auto place = *placeOf(b->role);
         if (values.count(place.key) != 0)
             map.warnings.add(b->control + ": " + b->role.name() +
                              " is given to another control already; left out");
