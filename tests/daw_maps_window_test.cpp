@@ -85,6 +85,34 @@ TEST_F(DawMapsWindowTest, RolesGivenToSeveralControlsAreNumberedInOrderAndKeptWi
     EXPECT_EQ(maps.view()->cellText(rowOf(*maps.view(), "Pad #2"), 3), "Mute 5") << "the loaded file's roles";
 }
 
+TEST_F(DawMapsWindowTest, AnExportReopensTheFolderLastChosenAndProposesLivesFolderBesideIt)
+{
+    auto& maps = panel->getDawMaps();
+    const auto folder = scratch.file("maps");
+    ASSERT_TRUE(folder.createDirectory());
+    dialogs->filesToSave = {folder.getChildFile("mine.map")};
+    maps.exportMap(DawMaps::Daw::ardour);
+    ASSERT_TRUE(folder.getChildFile("mine.map").existsAsFile()) << panel->statusDisplay().getDetail();
+
+    // Live's map in a folder of its own, made there and taken as proposed.
+    dialogs->holdFileToSave = true;
+    maps.exportMap(DawMaps::Daw::ableton);
+    ASSERT_TRUE(dialogs->heldFileToSave != nullptr);
+    const auto live = dialogs->startedAt.back();
+    EXPECT_EQ(live.getParentDirectory().getParentDirectory(), folder) << live.getFullPathName();
+    std::exchange(dialogs->heldFileToSave, nullptr)(live);
+    EXPECT_TRUE(live.existsAsFile()) << panel->statusDisplay().getDetail();
+    dialogs->holdFileToSave = false;
+
+    // The next map beside Live's folder, not inside it; a chart, saved for other programs too, there as well.
+    dialogs->filesToSave = {std::nullopt, std::nullopt};
+    maps.exportMap(DawMaps::Daw::realearn);
+    panel->writeChart();
+    ASSERT_GE(dialogs->startedAt.size(), 2u);
+    EXPECT_EQ(dialogs->startedAt.end()[-2].getParentDirectory(), folder);
+    EXPECT_EQ(dialogs->startedAt.back().getParentDirectory(), folder);
+}
+
 #if JUCE_LINUX
 TEST_F(DawMapsWindowTest, AnInstalledMapIsOfferedAgainOnlyWhenASendChangedWhatItSays)
 {

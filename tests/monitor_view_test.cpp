@@ -11,7 +11,8 @@ TEST(MonitorView, ShowsTheLinksMessagesNamedAndKeepsWhatCameWhilePaused)
                  { s.resetItemsToDefaults(); }); // Filter Cutoff: controller 74, channel 1
     MonitorTap tap;
     ScriptedDialogs dialogs;
-    auto view = std::make_unique<MonitorView>(tap, store, dialogs);
+    SaveFolder saves{dialogs};
+    auto view = std::make_unique<MonitorView>(tap, store, saves);
     EXPECT_TRUE(tap.isOn());
     std::vector<int> selected;
     view->onSelectControl = [&](int id)
@@ -64,7 +65,8 @@ TEST(MonitorView, FiltersFollowThePicturesSelectionAndSaveKeepsWhatWasThereWhenA
     MonitorTap tap;
     tap.setPorts("Keys In", "Keys Out");
     ScriptedDialogs dialogs;
-    MonitorView view(tap, store, dialogs);
+    SaveFolder saves{dialogs};
+    MonitorView view(tap, store, saves);
     std::vector<int> selection;
     view.selectedControls = [&]
     {

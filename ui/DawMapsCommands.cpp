@@ -72,22 +72,20 @@ void DawMapsCommands::open()
 void DawMapsCommands::exportMap(DawMaps::Daw daw)
 {
     const auto map = maps();
-    const auto folder = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
     // Live reads a map by its folder's name: the file keeps its fixed name inside a folder for the setup.
-    const auto proposed = daw == DawMaps::Daw::ableton
-                              ? folder.getChildFile(map.folderName()).getChildFile(map.fileName(daw))
-                              : folder.getChildFile(map.fileName(daw));
-    dialogs.chooseFileToSave("Export the map for " + DawMapsView::titleOf(daw), proposed, "*",
-                             [self = WeakThis(this), daw, map](std::optional<juce::File> file)
-                             {
-                                 if (self == nullptr || !file)
-                                     return;
-                                 file->getParentDirectory().createDirectory();
-                                 const auto result = map.write(daw, *file, ReadOnlyFiles::refuse);
-                                 self->said(result.ok ? "Map written to " + file->getFullPathName()
-                                                      : "The map could not be written to " +
-                                                            file->getFullPathName() + ": " + result.message);
-                             });
+    files.exports().choose("Export the map for " + DawMapsView::titleOf(daw),
+                           daw == DawMaps::Daw::ableton ? map.folderName() : juce::String(),
+                           map.fileName(daw), "*",
+                           [self = WeakThis(this), daw, map](std::optional<juce::File> file)
+                           {
+                               if (self == nullptr || !file)
+                                   return;
+                               file->getParentDirectory().createDirectory();
+                               const auto result = map.write(daw, *file, ReadOnlyFiles::refuse);
+                               self->said(result.ok ? "Map written to " + file->getFullPathName()
+                                                    : "The map could not be written to " +
+                                                          file->getFullPathName() + ": " + result.message);
+                           });
 }
 
 void DawMapsCommands::install(DawMaps::Daw daw)

@@ -17,14 +17,6 @@ FileCommands::FileCommands(KbdSettingsStore& s, EditHistory& h, EditorDialogs& d
 {
 }
 
-juce::File FileCommands::documentsFolder()
-{
-    // A fresh account may have no documents folder yet: the dialogs then start at home.
-    const auto documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
-    return documents.isDirectory() ? documents
-                                   : juce::File::getSpecialLocation(juce::File::userHomeDirectory);
-}
-
 juce::File FileCommands::withReplacedExtension(const juce::File& file, const juce::String& extension)
 {
     auto name = file.getFileName();
@@ -48,8 +40,8 @@ void FileCommands::load()
     // One file dialog at a time: a second would take the first one's place and its answer would be lost.
     if (std::exchange(dialogOpen, true))
         return;
-    dialogs.chooseFileToOpen("Please select the settings file you want to load...",
-                             settingsFolder.value_or(documentsFolder()), "*.qmv49",
+    dialogs.chooseFileToOpen("Please select the settings file you want to load...", settingsFolder.folder(),
+                             "*.qmv49",
                              [self = WeakThis(this)](std::optional<juce::File> chosen)
                              {
                                  if (self == nullptr)
@@ -64,7 +56,7 @@ void FileCommands::loadFrom(const juce::File& file)
 {
     // Save... then proposes the folder of the file last loaded, also one the editor was opened with.
     if (file.getParentDirectory().isDirectory())
-        settingsFolder = file.getParentDirectory();
+        settingsFolder.remember(file.getParentDirectory());
     SettingsDocument doc;
     const auto result = readSettingsDocument(file, doc);
     loadDocument(file, doc, result);
@@ -120,8 +112,8 @@ void FileCommands::save(std::function<void(bool)> done)
     // copy: what changes while a question is up is not in it.
     auto written = std::make_shared<SettingsState>();
     saveTo(
-        "Please select the settings file where to save...", "Quillet 49 setup.qmv49",
-        &FileCommands::settingsFolder, "The settings could not be saved to",
+        "Please select the settings file where to save...", "Quillet 49 setup.qmv49", settingsFolder,
+        "The settings could not be saved to",
         [this, written](const juce::File& file, ReadOnlyFiles readOnly)
         {
             lastWritten = file;
@@ -174,7 +166,7 @@ SetupInfo FileCommands::setupInfoFor(const juce::File& target) const
 
 void FileCommands::writeChart()
 {
-    saveTo("Please select the chart file...", "Quillet 49 chart.html", &FileCommands::chartFolder,
+    saveTo("Please select the chart file...", "Quillet 49 chart.html", exportFolder,
            "The chart could not be written to",
            [this](const juce::File& file, ReadOnlyFiles readOnly)
            {
@@ -191,7 +183,7 @@ void FileCommands::exportNames(DawNames::Format format)
 {
     const auto instrument = instrumentName();
     saveTo("Please select the file the DAW reads...", instrument + "." + DawNames::extension(format),
-           &FileCommands::chartFolder, "The names could not be written to",
+           exportFolder, "The names could not be written to",
            [this, format, instrument](const juce::File& file, ReadOnlyFiles readOnly)
            {
                const DawNames names(store.snapshot(), instrument);
@@ -253,33 +245,30 @@ juce::String FileCommands::instrumentName() const
 }
 
 void FileCommands::chooseSaveTarget(const juce::String& title, const juce::String& proposedName,
-                                    Folder folder, std::function<void(std::optional<juce::File>)> chosen)
+                                    SaveFolder& folder, std::function<void(std::optional<juce::File>)> chosen)
 {
     const auto extension = proposedName.fromLastOccurrenceOf(".", false, false);
-    // A file in the folder, not the folder itself: given a folder, the toolkit proposes its name.
-    dialogs.chooseFileToSave(title, (this->*folder).value_or(documentsFolder()).getChildFile(proposedName),
-                             "*." + extension,
-                             [self = WeakThis(this), folder, extension,
-                              chosen = std::move(chosen)](std::optional<juce::File> picked)
-                             {
-                                 if (self == nullptr)
-                                     return;
-                                 if (!picked)
-                                     return chosen(std::nullopt);
-                                 (*self.get()).*folder = picked->getParentDirectory();
-                                 const auto file = withReplacedExtension(*picked, extension);
-                                 // The dialog confirmed the name that was typed; a different file that the
-                                 // new extension hits is asked for.
-                                 if (file == *picked || !file.exists())
-                                     return chosen(file);
-                                 self->dialogs.confirmOverwrite(
-                                     file,
-                                     [self, file, chosen](bool replace)
-                                     {
-                                         if (self != nullptr)
-                                             chosen(replace ? std::optional<juce::File>(file) : std::nullopt);
-                                     });
-                             });
+    folder.choose(
+        title, {}, proposedName, "*." + extension,
+        [self = WeakThis(this), extension, chosen = std::move(chosen)](std::optional<juce::File> picked)
+        {
+            if (self == nullptr)
+                return;
+            if (!picked)
+                return chosen(std::nullopt);
+            const auto file = withReplacedExtension(*picked, extension);
+            // The dialog confirmed the name that was typed; a different file that the new extension
+            // hits is asked for.
+            if (file == *picked || !file.exists())
+                return chosen(file);
+            self->dialogs.confirmOverwrite(file,
+                                           [self, file, chosen](bool replace)
+                                           {
+                                               if (self != nullptr)
+                                                   chosen(replace ? std::optional<juce::File>(file)
+                                                                  : std::nullopt);
+                                           });
+        });
 }
 
 void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
@@ -311,7 +300,7 @@ void FileCommands::writeTo(const juce::File& file, const juce::String& failure,
                                    });
 }
 
-void FileCommands::saveTo(const juce::String& title, const juce::String& proposedName, Folder folder,
+void FileCommands::saveTo(const juce::String& title, const juce::String& proposedName, SaveFolder& folder,
                           const juce::String& failure,
                           std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
                           std::function<void(bool)> done)

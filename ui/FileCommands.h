@@ -48,17 +48,20 @@ public:
     /** The settings file last loaded or saved; nothing before. */
     const std::optional<juce::File>& currentFile() const { return current; }
 
+    /** Where the files for other programs are saved (charts, the DAW's names and maps, the monitor's
+        messages): one folder remembered for them all. */
+    SaveFolder& exports() { return exportFolder; }
+
     /** The file name with everything from its last dot replaced by "." and the extension. */
     static juce::File withReplacedExtension(const juce::File& file, const juce::String& extension);
 
 private:
-    using Folder = std::optional<juce::File> FileCommands::*;
     /** Asks where to save, proposing the name in the folder last used (the documents folder at first),
         and gives the name the proposed name's extension; chosen is told the file, or nothing on cancel. */
-    void chooseSaveTarget(const juce::String& title, const juce::String& proposedName, Folder folder,
+    void chooseSaveTarget(const juce::String& title, const juce::String& proposedName, SaveFolder& folder,
                           std::function<void(std::optional<juce::File>)> chosen);
     /** Save... and Chart...: asks where, then writes; done, if given, is told whether it was written. */
-    void saveTo(const juce::String& title, const juce::String& proposedName, Folder folder,
+    void saveTo(const juce::String& title, const juce::String& proposedName, SaveFolder& folder,
                 const juce::String& failure,
                 std::function<FileWriteResult(const juce::File&, ReadOnlyFiles)> write,
                 std::function<void(bool)> done);
@@ -68,7 +71,6 @@ private:
                  std::function<FileWriteResult(ReadOnlyFiles)> write, std::function<void(bool)> done);
     void reportFileProblem(const juce::String& what, const juce::File& file, const juce::String& why);
     void answer(const juce::String& note, std::function<void()> onClick = {});
-    static juce::File documentsFolder();
     /** What a saved file carries beyond the values: over the file the editor holds, what that file carries
         now (the library may have changed it); elsewhere, what the file last loaded carried. */
     SetupInfo setupInfoFor(const juce::File& target) const;
@@ -76,8 +78,8 @@ private:
     KbdSettingsStore& store;
     EditHistory& history;
     EditorDialogs& dialogs;
-    // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and charts.
-    std::optional<juce::File> settingsFolder, chartFolder;
+    // The folders last chosen in this run's dialogs: settings files (Load... and Save...) and the others.
+    SaveFolder settingsFolder{dialogs}, exportFolder{dialogs};
     std::optional<juce::File> current;
     SetupInfo currentSetup; // the title, description and tags of the file last loaded or saved
     SetupInfo lastSetup;    // those of the save under way

@@ -167,7 +167,7 @@ private:
     SelectionEditing selectionEditing{w.picker, manager, history, *this};
     SelectedControlFields fields{w, manager, history, selectionEditing, hints, *this};
     GlobalFields globals{w, manager, history};
-    MonitorCommands monitor{manager, w.picker, *dialogs};
+    MonitorCommands monitor{manager, w.picker, files.exports()};
     DawMapsCommands dawMaps{manager, files, *dialogs};
     PanelCommands panelCommands{*this,
                                 {history, files, comparison, library, monitor, dawMaps, selectionEditing,

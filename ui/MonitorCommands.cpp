@@ -1,7 +1,7 @@
 #include "MonitorCommands.h"
 
-MonitorCommands::MonitorCommands(OrvManager49& m, QMV49CtrlPickerComponent& p, EditorDialogs& d)
-    : manager(m), picker(p), dialogs(d)
+MonitorCommands::MonitorCommands(OrvManager49& m, QMV49CtrlPickerComponent& p, SaveFolder& saves)
+    : manager(m), picker(p), saveFolder(saves)
 {
 }
 
@@ -9,7 +9,7 @@ void MonitorCommands::open()
 {
     if (window == nullptr)
     {
-        window = std::make_unique<MonitorWindow>(manager.monitorTap(), manager, dialogs);
+        window = std::make_unique<MonitorWindow>(manager.monitorTap(), manager, saveFolder);
         // Closed from its own button after the click's callback has returned.
         window->onClose = [this]
         {

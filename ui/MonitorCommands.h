@@ -10,7 +10,7 @@
 class MonitorCommands
 {
 public:
-    MonitorCommands(OrvManager49& manager, QMV49CtrlPickerComponent& picker, EditorDialogs& dialogs);
+    MonitorCommands(OrvManager49& manager, QMV49CtrlPickerComponent& picker, SaveFolder& saves);
 
     void open();
     void close() { window = nullptr; }
@@ -21,6 +21,6 @@ public:
 private:
     OrvManager49& manager;
     QMV49CtrlPickerComponent& picker;
-    EditorDialogs& dialogs;
+    SaveFolder& saveFolder;
     std::unique_ptr<MonitorWindow> window;
 };

@@ -3,8 +3,8 @@
 #include "ColourRoles.h"
 #include "files/MonitorExport.h"
 
-MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration, EditorDialogs& d)
-    : tap(t), store(configuration), dialogs(d), decodedChanges(configuration.changeCount())
+MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration, SaveFolder& saves)
+    : tap(t), store(configuration), saveFolder(saves), decodedChanges(configuration.changeCount())
 {
     decoder.setConfiguration(configuration.snapshot());
     for (auto* c : std::initializer_list<juce::Component*>{&list, &pause, &filterBar, &clearButton,
@@ -173,10 +173,8 @@ void MonitorView::clickLine(int row)
 void MonitorView::save()
 {
     const auto lines = std::make_shared<const std::vector<MonitorLine>>(history->copyLines());
-    dialogs.chooseFileToSave(
-        "Save the monitor's messages",
-        juce::File::getSpecialLocation(juce::File::userDocumentsDirectory).getChildFile("MIDI monitor.txt"),
-        "*.txt;*.csv;*.syx;*.mid",
+    saveFolder.choose(
+        "Save the monitor's messages", {}, "MIDI monitor.txt", "*.txt;*.csv;*.syx;*.mid",
         [safe = juce::Component::SafePointer<MonitorView>(this), lines](std::optional<juce::File> file)
         {
             if (safe == nullptr || !file)
@@ -224,10 +222,10 @@ void MonitorView::paintListBoxItem(int row, juce::Graphics& g, int width, int he
 }
 
 //==============================================================================
-MonitorWindow::MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration, EditorDialogs& dialogs)
+MonitorWindow::MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration, SaveFolder& saves)
     : juce::DocumentWindow("MIDI Monitor", juce::Colour(0xffe8e8e8), juce::DocumentWindow::closeButton)
 {
-    content = new MonitorView(tap, configuration, dialogs);
+    content = new MonitorView(tap, configuration, saves);
     setUsingNativeTitleBar(true);
     setContentOwned(content, true);
     setResizable(true, false);

@@ -16,7 +16,8 @@
 class MonitorView : public juce::Component, private juce::ListBoxModel, private juce::Timer
 {
 public:
-    MonitorView(MonitorTap& tap, const KbdSettingsStore& configuration, EditorDialogs& dialogs);
+    /** saves: where Save... proposes the file and remembers the folder picked. */
+    MonitorView(MonitorTap& tap, const KbdSettingsStore& configuration, SaveFolder& saves);
     ~MonitorView() override;
 
     /** Called with a control's id when a line naming it is clicked. */
@@ -58,7 +59,7 @@ private:
 
     MonitorTap& tap;
     const KbdSettingsStore& store;
-    EditorDialogs& dialogs;
+    SaveFolder& saveFolder;
     std::shared_ptr<MonitorHistory> history = std::make_shared<MonitorHistory>();
     MonitorDecoder decoder;
     std::uint64_t decodedChanges;
@@ -80,7 +81,7 @@ private:
 class MonitorWindow : public juce::DocumentWindow
 {
 public:
-    MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration, EditorDialogs& dialogs);
+    MonitorWindow(MonitorTap& tap, const KbdSettingsStore& configuration, SaveFolder& saves);
     void closeButtonPressed() override;
     MonitorView& view() { return *content; }
     std::function<void()> onClose;
