@@ -21,9 +21,7 @@ MonitorView::MonitorView(MonitorTap& t, const KbdSettingsStore& configuration, S
     };
     filterBar.onChange = [this]
     {
-        followedSelection.clear();
-        followSelection();
-        rebuildShown();
+        filtersChanged();
     };
     clearButton.onClick = [this]
     {
@@ -102,17 +100,29 @@ bool MonitorView::isShown(int index) const
     return filter.passes(history->line(index));
 }
 
+void MonitorView::filtersChanged()
+{
+    filter = filterBar.filter();
+    followedSelection.clear();
+    if (filterBar.onlySelected())
+    {
+        followedSelection = selectedControls ? selectedControls() : std::vector<int>();
+        filter.onlyControls(followedSelection);
+    }
+    rebuildShown();
+}
+
 bool MonitorView::followSelection()
 {
-    const auto before = filter;
-    filter = filterBar.filter();
-    if (!filterBar.onlySelected())
-        return before.isOnlyControls();
+    // Called on every refresh: the bar says when it changes, so only the selection is looked at here.
+    if (!filter.isOnlyControls())
+        return false;
     auto ids = selectedControls ? selectedControls() : std::vector<int>();
-    const bool changed = !before.isOnlyControls() || ids != followedSelection;
+    if (ids == followedSelection)
+        return false;
     followedSelection = ids;
     filter.onlyControls(std::move(ids));
-    return changed;
+    return true;
 }
 
 juce::String MonitorView::lineText(int row) const
@@ -133,8 +143,7 @@ void MonitorView::showTiming(bool show)
     auto shownFilter = filterBar.filter();
     shownFilter.show(MonitorFilter::Group::timing, show);
     filterBar.setFilter(shownFilter);
-    followSelection();
-    rebuildShown();
+    filtersChanged();
 }
 
 void MonitorView::setPaused(bool paused)

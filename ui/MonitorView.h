@@ -54,7 +54,10 @@ private:
     void timerCallback() override { refresh(); }
     void rebuildShown();
     bool isShown(int index) const;
-    /** The filter's controls follow the picture's selection; true when they changed. */
+    /** The filter made anew from the bar, with the picture's selection when only that is shown. */
+    void filtersChanged();
+    /** While only the selected controls are shown, the filter's controls follow the picture's selection;
+        true when they changed. */
     bool followSelection();
 
     MonitorTap& tap;
