@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditorDialogs.h"
+#include "SaveFolder.h"
 #include "files/DawNames.h"
 #include "files/SafeFileWriter.h"
 #include "files/SettingsFile.h"

@@ -2,6 +2,7 @@
 
 #include "EditorDialogs.h"
 #include "MonitorFilterBar.h"
+#include "SaveFolder.h"
 #include "device/MonitorTap.h"
 #include "model/KbdSettingsStore.h"
 
