@@ -1,6 +1,7 @@
 #include "EditHistory.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 /** One step of the user's, as the values it changed; undoing it restores only those. */
@@ -86,16 +87,22 @@ void EditHistory::applyUserWrites(const std::vector<SettingsWrite>& writes)
         return;
     const int selected = beginUserStep(false);
     // Written and pinned in one hold of the store's lock: no answer of the keyboard comes in between.
-    SettingsDelta delta;
-    AnswerRouter::ValueKeys newlyPinned;
-    store.modify(
-        [&](SettingsState& s)
+    struct WriteAndPin
+    {
+        const std::vector<SettingsWrite>& writes;
+        AnswerRouter& pins;
+        SettingsDelta delta;
+        AnswerRouter::ValueKeys newlyPinned;
+        void operator()(SettingsState& s)
         {
             delta = SettingsDelta::write(s, writes);
             newlyPinned = pins.pin(delta.values);
-        });
-    if (!delta.empty())
-        undoManager.perform(new Step(*this, std::move(delta), selected, std::move(newlyPinned)));
+        }
+    } step{writes, pins, {}, {}};
+    // Handed over by reference, the change is held without an allocation of its own at every edit.
+    store.modify(std::ref(step));
+    if (!step.delta.empty())
+        undoManager.perform(new Step(*this, std::move(step.delta), selected, std::move(step.newlyPinned)));
 }
 
 int EditHistory::beginUserStep(bool typingName)
